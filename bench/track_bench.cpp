@@ -1,0 +1,52 @@
+// Median timings of loading the track file and of one apply (new deploy line, atomic rewrite).
+#include "core/TrackFileBuffer.h"
+
+#include <algorithm>
+#include <chrono>
+#include <cstdio>
+#include <filesystem>
+#include <fstream>
+#include <string>
+#include <vector>
+
+namespace {
+
+using Clock = std::chrono::steady_clock;
+
+template <typename F>
+double MedianMicros(int runs, F&& f) {
+    std::vector<double> times;
+    for (int i = 0; i < runs; ++i) {
+        const auto start = Clock::now();
+        f(i);
+        times.push_back(std::chrono::duration<double, std::micro>(Clock::now() - start).count());
+    }
+    std::sort(times.begin(), times.end());
+    return times[times.size() / 2];
+}
+
+std::string CorePath(const std::filesystem::path& p) { return p.string(); }
+
+}  // namespace
+
+int main() {
+    const auto root = std::filesystem::temp_directory_path() / "lapforge-bench";
+    std::filesystem::remove_all(root);
+    std::filesystem::create_directories(root / "tracks" / "nurburg");
+
+    std::printf("%-12s %18s %18s\n", "track file", "ReadTrackFile", "apply (atomic)");
+    for (int lines : {100, 10000}) {
+        {
+            std::ofstream out(root / "tracks" / "nurburg" / "track.ini", std::ios::binary);
+            for (int i = 1; i <= lines; ++i) out << "key_" << i << " = " << i * 7 << ".00 0.00\r\n";
+        }
+        lapforge::TrackFileBuffer buffer;
+        const double read = MedianMicros(200, [&](int) { buffer.ReadTrackFile(CorePath(root)); });
+        const double apply = MedianMicros(200, [&](int i) {
+            buffer.SetDeployLine(i % 2 ? "stall_0 = 3100.00 0.00" : "stall_0 = 230.00 -9.30");
+            buffer.WriteTrackFile(CorePath(root));
+        });
+        std::printf("%6d lines %15.1f us %15.1f us\n", lines, read, apply);
+    }
+    std::filesystem::remove_all(root);
+}

@@ -1,0 +1,25 @@
+#pragma once
+
+#include <stdexcept>
+#include <string>
+#include <string_view>
+
+namespace lapforge {
+
+// A failure the user can act on: what failed, on which file, and why.
+class Failure : public std::runtime_error {
+public:
+    using std::runtime_error::runtime_error;
+};
+
+// "could not <action> "<path>": <reason>"
+Failure FileFailure(std::string_view action, const std::string& path, std::string_view reason);
+
+// The same, with the reason taken from a C library errno value.
+Failure FileFailureFromErrno(std::string_view action, const std::string& path, int errnoValue);
+
+// Whole-file I/O in binary mode, so CR LF and 8-bit bytes pass unchanged on every platform.
+std::string ReadWholeFile(const std::string& path);
+void WriteWholeFile(const std::string& path, std::string_view bytes);
+
+}  // namespace lapforge

@@ -1,0 +1,55 @@
+#include "core/TrackFileBuffer.h"
+
+#include "core/Failure.h"
+#include "core/ReplaceFile.h"
+
+namespace lapforge {
+
+std::string TrackFileBuffer::TrackFilePath(std::string_view folder) {
+    std::string path(folder);
+    path += TrackFileName;
+    return path;
+}
+
+void TrackFileBuffer::ReadTrackFile(std::string_view folder) {
+    const std::string path = TrackFilePath(folder);
+    const std::string bytes = ReadWholeFile(path);
+
+    tail_.clear();
+    std::size_t pos = 0;
+    for (std::size_t line = 0; line < TrackLineCount; ++line) {
+        if (pos >= bytes.size())
+            throw FileFailure("read", path, "the file has fewer than " + std::to_string(TrackLineCount) + " lines");
+        const std::size_t end = bytes.find('\r', pos);
+        if (end == std::string::npos) {
+            lines_[line].assign(bytes, pos, std::string::npos);
+            pos = bytes.size();
+        } else {
+            lines_[line].assign(bytes, pos, end - pos);
+            pos = end + 1;
+            if (pos < bytes.size() && bytes[pos] == '\n') ++pos;
+        }
+    }
+    tail_.assign(bytes, pos, std::string::npos);
+}
+
+void TrackFileBuffer::SetDeployLine(std::string_view text) { lines_[DeployLineIndex].assign(text); }
+
+std::string TrackFileBuffer::Contents() const {
+    std::size_t size = tail_.size();
+    for (const auto& line : lines_) size += line.size() + 2;
+    std::string bytes;
+    bytes.reserve(size);
+    for (const auto& line : lines_) {
+        bytes += line;
+        bytes += "\r\n";
+    }
+    bytes += tail_;
+    return bytes;
+}
+
+void TrackFileBuffer::WriteTrackFile(std::string_view folder) const {
+    ReplaceFileContents(TrackFilePath(folder), Contents());
+}
+
+}  // namespace lapforge

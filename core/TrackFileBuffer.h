@@ -1,0 +1,41 @@
+#pragma once
+
+#include <array>
+#include <cstddef>
+#include <string>
+#include <string_view>
+
+namespace lapforge {
+
+inline constexpr std::size_t TrackLineCount = 100;
+// The simulator reads its deploy point from the 54th line.
+inline constexpr std::size_t DeployLineIndex = 53;
+inline constexpr std::string_view TrackFileName = "\\tracks\\nurburg\\track.ini";
+
+// The first 100 lines of the simulator's track file, loaded once and rewritten with a new
+// deploy-point line on every section change. Bytes after the 100th line are kept as loaded and
+// written back unchanged, so a longer file loses nothing.
+class TrackFileBuffer {
+public:
+    static std::string TrackFilePath(std::string_view folder);
+
+    // A line ends at CR LF or at a lone CR; a lone LF is an ordinary byte. Fewer than 100 lines
+    // is a failure; the entries read before it keep their new values.
+    void ReadTrackFile(std::string_view folder);
+
+    void SetDeployLine(std::string_view text);
+
+    // Replaces the file atomically: the old content stays intact if anything fails.
+    void WriteTrackFile(std::string_view folder) const;
+
+    const std::string& Line(std::size_t index) const { return lines_.at(index); }
+    const std::string& Tail() const { return tail_; }
+    // What WriteTrackFile puts on disk.
+    std::string Contents() const;
+
+private:
+    std::array<std::string, TrackLineCount> lines_;
+    std::string tail_;
+};
+
+}  // namespace lapforge

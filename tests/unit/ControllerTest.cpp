@@ -1,0 +1,244 @@
+#include "core/Controller.h"
+#include "core/Failure.h"
+
+#include "TestFolder.h"
+
+#include <gtest/gtest.h>
+
+#include <functional>
+#include <stdexcept>
+#include <string>
+#include <vector>
+
+using namespace lapforge;
+
+namespace {
+
+const std::string kTrack = "\\tracks\\nurburg\\track.ini";
+
+// Stands in for EndProgram, which never returns in the real window.
+struct ProgramEnded {};
+
+// Records every call in order and behaves like the main window would.
+class FakeView : public View {
+public:
+    Controller* controller = nullptr;
+    std::vector<std::string> calls;
+    std::function<void(Controller&)> dialog;  // what the user does in the folder dialog
+    std::string selection;
+
+    bool ShowViewPicture(const std::string& path) override {
+        calls.push_back("view " + path);
+        return TestFolder::Exists(path);
+    }
+    bool ShowMapPicture(const std::string& path) override {
+        calls.push_back("map " + path);
+        return TestFolder::Exists(path);
+    }
+    void SelectSection(std::string_view name) override {
+        calls.push_back("select " + std::string(name));
+        selection = name;
+        controller->ApplySection(name);
+    }
+    void AskForSimulatorFolder() override {
+        calls.push_back("ask");
+        if (dialog) dialog(*controller);
+    }
+    void ShowErrorMessage(std::string_view text) override { calls.push_back("error " + std::string(text)); }
+    void EndProgram() override {
+        calls.push_back("end");
+        throw ProgramEnded{};
+    }
+};
+
+struct Rig {
+    TestFolder app;
+    TestFolder sim;
+    FakeView view;
+    std::unique_ptr<Controller> controller;
+
+    Rig() {
+        controller = Controller::Create(view, app.Path());
+        view.controller = controller.get();
+    }
+    std::string Settings() const { return TestFolder::Read(app.Path() + "\\lapforge.ini"); }
+    bool HasSettings() const { return TestFolder::Exists(app.Path() + "\\lapforge.ini"); }
+    std::string Track() const { return TestFolder::Read(sim.Path() + kTrack); }
+    void InstallSimulator(const std::string& track) const {
+        sim.Write("\\gpl.exe", "MZ");
+        sim.Write(kTrack, track);
+    }
+};
+
+std::string Line(const std::string& file, int number) {
+    std::size_t pos = 0;
+    for (int i = 1; i < number; ++i) pos = file.find("\r\n", pos) + 2;
+    return file.substr(pos, file.find("\r\n", pos) - pos);
+}
+
+std::string WithLine54(const std::string& text) { return NumberedLines(53) + text + "\r\n" + NumberedLines(66, 55); }
+
+}  // namespace
+
+TEST(ControllerStartUp, FirstRunAsksWritesSettingsAndAppliesPitlane) {
+    Rig rig;
+    rig.InstallSimulator(NumberedLines(120));
+    rig.view.dialog = [&](Controller& c) { c.GPLOrdnerPfad = rig.sim.Path(); };
+
+    rig.controller->StartUp();
+
+    EXPECT_EQ(rig.Settings(), rig.sim.Path() + "\r\n");
+    EXPECT_EQ(rig.view.selection, "Pitlane");
+    EXPECT_EQ(rig.Track(), WithLine54("stall_0 = 230.00 -9.30"));
+    const std::vector<std::string> expected = {
+        "ask",
+        "select Pitlane",
+        "view " + rig.app.Path() + "\\blick0.jpg",
+        "map " + rig.app.Path() + "\\karte0.jpg",
+    };
+    EXPECT_EQ(rig.view.calls, expected);
+}
+
+TEST(ControllerStartUp, SecondRunDoesNotAsk) {
+    Rig rig;
+    rig.InstallSimulator(NumberedLines(120));
+    rig.app.Write("\\lapforge.ini", rig.sim.Path() + "\r\n");
+
+    rig.controller->StartUp();
+
+    EXPECT_EQ(rig.controller->GPLOrdnerPfad, rig.sim.Path());
+    EXPECT_EQ(rig.view.calls.front(), "select Pitlane");
+    for (const auto& call : rig.view.calls) EXPECT_NE(call, "ask");
+    EXPECT_EQ(Line(rig.Track(), 54), "stall_0 = 230.00 -9.30");
+}
+
+TEST(ControllerStartUp, ReasonsToAskForTheFolder) {
+    struct Case {
+        const char* name;
+        std::function<void(Rig&)> prepare;
+    };
+    const Case cases[] = {
+        {"no settings file", [](Rig&) {}},
+        {"empty settings file", [](Rig& r) { r.app.Write("\\lapforge.ini", ""); }},
+        {"settings name a folder without track file",
+         [](Rig& r) { r.app.Write("\\lapforge.ini", r.app.Path() + "\\nowhere\r\n"); }},
+        {"track file too short",
+         [](Rig& r) {
+             r.app.Write("\\lapforge.ini", r.app.Path() + "\\short\r\n");
+             r.app.Write("\\short" + kTrack, NumberedLines(99));
+         }},
+        {"track file read-only, so Pitlane cannot be applied",
+         [](Rig& r) {
+             r.app.Write("\\lapforge.ini", r.app.Path() + "\\locked\r\n");
+             r.app.Write("\\locked" + kTrack, NumberedLines(100));
+             std::filesystem::permissions(TestFolder::Native(r.app.Path() + "\\locked" + kTrack),
+                                          std::filesystem::perms::owner_write | std::filesystem::perms::group_write |
+                                              std::filesystem::perms::others_write,
+                                          std::filesystem::perm_options::remove);
+         }},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        Rig rig;
+        rig.InstallSimulator(NumberedLines(100));
+        c.prepare(rig);
+        rig.view.dialog = [&](Controller& ctl) { ctl.GPLOrdnerPfad = rig.sim.Path(); };
+
+        rig.controller->StartUp();
+
+        EXPECT_EQ(std::count(rig.view.calls.begin(), rig.view.calls.end(), "ask"), 1);
+        EXPECT_EQ(rig.view.calls.back(), "map " + rig.app.Path() + "\\karte0.jpg") << "Pitlane applied last";
+        EXPECT_EQ(rig.Settings(), rig.sim.Path() + "\r\n");
+        EXPECT_EQ(Line(rig.Track(), 54), "stall_0 = 230.00 -9.30");
+    }
+}
+
+TEST(ControllerStartUp, CancelEndsWithTheMessageAndWritesNoSettings) {
+    Rig rig;
+    rig.view.dialog = [](Controller& c) { c.GPLOrdnerPfad = std::string(NotInstalled); };
+
+    EXPECT_THROW(rig.controller->StartUp(), ProgramEnded);
+
+    const std::vector<std::string> expected = {
+        "ask", "error If GPL isn't installed, then there's no use for Lapforge, right? ;)", "end"};
+    EXPECT_EQ(rig.view.calls, expected);
+    EXPECT_FALSE(rig.HasSettings());
+}
+
+TEST(ControllerStartUp, FolderWithoutTrackFileFailsAfterWritingTheSettings) {
+    Rig rig;
+    rig.sim.Write("\\gpl.exe", "MZ");
+    rig.view.dialog = [&](Controller& c) { c.GPLOrdnerPfad = rig.sim.Path(); };
+
+    try {
+        rig.controller->StartUp();
+        FAIL() << "no failure";
+    } catch (const Failure& failure) {
+        EXPECT_NE(std::string(failure.what()).find(rig.sim.Path() + kTrack), std::string::npos) << failure.what();
+    }
+    EXPECT_EQ(rig.Settings(), rig.sim.Path() + "\r\n");
+}
+
+TEST(ControllerApplySection, ShowsPicturesThenWritesTheDeployLine) {
+    Rig rig;
+    rig.InstallSimulator(NumberedLines(120));
+    rig.app.Write("\\lapforge.ini", rig.sim.Path() + "\r\n");
+    rig.controller->StartUp();
+    rig.view.calls.clear();
+
+    rig.controller->ApplySection("Hohe Acht/Wippermann");
+
+    const std::vector<std::string> expected = {
+        "view " + rig.app.Path() + "\\blick7.jpg",
+        "map " + rig.app.Path() + "\\karte7.jpg",
+    };
+    EXPECT_EQ(rig.view.calls, expected) << "the pictures are missing, and the section is applied anyway";
+    EXPECT_EQ(rig.Track(), WithLine54("stall_0 = 14000.00 0.00"));
+}
+
+TEST(ControllerApplySection, UnknownNameDoesNothing) {
+    Rig rig;
+    rig.InstallSimulator(NumberedLines(120));
+    rig.app.Write("\\lapforge.ini", rig.sim.Path() + "\r\n");
+    rig.controller->StartUp();
+    const std::string before = rig.Track();
+    rig.view.calls.clear();
+
+    rig.controller->ApplySection("pitlane");
+
+    EXPECT_TRUE(rig.view.calls.empty());
+    EXPECT_EQ(rig.Track(), before);
+}
+
+TEST(ControllerApplySection, UnwritableTrackFileAfterStartUpIsAFailure) {
+    Rig rig;
+    rig.InstallSimulator(NumberedLines(120));
+    rig.app.Write("\\lapforge.ini", rig.sim.Path() + "\r\n");
+    rig.controller->StartUp();
+    std::filesystem::remove_all(TestFolder::Native(rig.sim.Path() + "\\tracks"));
+
+    EXPECT_THROW(rig.controller->ApplySection("Pitlane"), Failure);
+}
+
+TEST(ControllerSuccessor, NamesTheNextSectionAndItsAnnouncement) {
+    FakeView view;
+    const auto controller = Controller::Create(view, "C:\\Lapforge");
+    const auto last = controller->Successor("Antoniusbuche/Tiergarten");
+    ASSERT_TRUE(last.has_value());
+    EXPECT_EQ(last->name, "Pitlane");
+    EXPECT_EQ(last->announcementPath, "C:\\Lapforge\\ansage0.wav");
+
+    const auto next = controller->Successor("Schwalbenschwanz/Doettinger Hoehe");
+    ASSERT_TRUE(next.has_value());
+    EXPECT_EQ(next->name, "Antoniusbuche/Tiergarten");
+    EXPECT_EQ(next->announcementPath, "C:\\Lapforge\\ansage10.wav");
+
+    EXPECT_FALSE(controller->Successor("nowhere").has_value());
+}
+
+TEST(ControllerPaths, AreFormedByPlainAppending) {
+    FakeView view;
+    const auto controller = Controller::Create(view, "D:\\");
+    EXPECT_EQ(controller->SettingsFilePath(), "D:\\\\lapforge.ini");
+    EXPECT_EQ(controller->Successor("Pitlane")->announcementPath, "D:\\\\ansage1.wav");
+}

@@ -1,0 +1,76 @@
+#pragma once
+
+#include <atomic>
+#include <filesystem>
+#include <fstream>
+#include <iterator>
+#include <random>
+#include <string>
+#include <string_view>
+
+// A fresh folder per test, removed afterwards. Paths handed to the core are Windows-style
+// (data-file names begin with a backslash); Native() turns them into this host's form.
+class TestFolder {
+public:
+    TestFolder() {
+        std::random_device random;
+        static std::atomic<int> counter{0};
+        root_ = std::filesystem::temp_directory_path() /
+                ("lapforge-test-" + std::to_string(random()) + "-" + std::to_string(counter++));
+        std::filesystem::create_directories(root_);
+    }
+    ~TestFolder() {
+        // Tests make files read-only; give write access back so everything can go.
+        std::error_code ignored;
+        for (auto it = std::filesystem::recursive_directory_iterator(root_, ignored);
+             it != std::filesystem::recursive_directory_iterator(); it.increment(ignored))
+            std::filesystem::permissions(it->path(), std::filesystem::perms::owner_write,
+                                         std::filesystem::perm_options::add, ignored);
+        std::filesystem::remove_all(root_, ignored);
+    }
+    TestFolder(const TestFolder&) = delete;
+    TestFolder& operator=(const TestFolder&) = delete;
+
+    // The folder as the core sees it.
+    std::string Path() const { return root_.string(); }
+
+    static std::filesystem::path Native(std::string_view corePath) {
+        std::string p(corePath);
+#ifndef _WIN32
+        for (char& c : p)
+            if (c == '\\') c = '/';
+#endif
+        return std::filesystem::path(p);
+    }
+
+    // Writes bytes to a core-style path below this folder, creating folders on the way.
+    void Write(std::string_view relative, std::string_view bytes) const {
+        const auto path = Native(Path() + std::string(relative));
+        std::filesystem::create_directories(path.parent_path());
+        std::ofstream(path, std::ios::binary).write(bytes.data(), static_cast<std::streamsize>(bytes.size()));
+    }
+
+    static std::string Read(std::string_view corePath) {
+        std::ifstream in(Native(corePath), std::ios::binary);
+        return {std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>()};
+    }
+
+    static bool Exists(std::string_view corePath) { return std::filesystem::exists(Native(corePath)); }
+
+    // Names of every entry in a core-style folder, for spotting stray temporary files.
+    static std::size_t EntryCount(std::string_view coreFolder) {
+        std::size_t n = 0;
+        for ([[maybe_unused]] const auto& e : std::filesystem::directory_iterator(Native(coreFolder))) ++n;
+        return n;
+    }
+
+private:
+    std::filesystem::path root_;
+};
+
+// A track file of `count` numbered lines, each ended by CR LF.
+inline std::string NumberedLines(int count, int first = 1) {
+    std::string bytes;
+    for (int i = first; i < first + count; ++i) bytes += "line " + std::to_string(i) + "\r\n";
+    return bytes;
+}

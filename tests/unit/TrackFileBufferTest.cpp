@@ -1,0 +1,172 @@
+#include "core/Failure.h"
+#include "core/TrackFileBuffer.h"
+
+#include "TestFolder.h"
+
+#include <gtest/gtest.h>
+
+#include <filesystem>
+
+using namespace lapforge;
+
+namespace {
+
+const std::string kTrack = "\\tracks\\nurburg\\track.ini";
+
+std::string Repeat(const std::string& line, int count) {
+    std::string bytes;
+    for (int i = 0; i < count; ++i) bytes += line;
+    return bytes;
+}
+
+}  // namespace
+
+TEST(TrackFileRead, LineRules) {
+    struct Case {
+        const char* name;
+        std::string bytes;
+        bool loads;
+        std::string line0;
+        std::string line99;
+        std::string tail;
+    };
+    const Case cases[] = {
+        {"100 lines with CR LF", NumberedLines(100), true, "line 1", "line 100", ""},
+        {"100th line without end marker", NumberedLines(99) + "last", true, "line 1", "last", ""},
+        {"99 lines", NumberedLines(99), false, "", "", ""},
+        {"99 lines and one more CR LF", NumberedLines(99) + "\r\n", true, "line 1", "", ""},
+        {"LF only is one line", Repeat("x\n", 150), false, "", "", ""},
+        {"lone CR ends a line", Repeat("a\r", 100), true, "a", "a", ""},
+        {"empty lines", Repeat("\r\n", 100), true, "", "", ""},
+        {"LF inside a CR LF line", "a\nb\r\n" + NumberedLines(99, 2), true, "a\nb", "line 100", ""},
+        {"8-bit bytes", "\xe4\xf6\xfc\xdf\r\n" + NumberedLines(99, 2), true, "\xe4\xf6\xfc\xdf", "line 100", ""},
+        {"more than 100 lines", NumberedLines(102), true, "line 1", "line 100", "line 101\r\nline 102\r\n"},
+        {"CR then LF after line 100 stays in the tail", NumberedLines(99) + "z\r\n\n", true, "line 1", "z", "\n"},
+        {"empty file", "", false, "", "", ""},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        TestFolder folder;
+        folder.Write(kTrack, c.bytes);
+        TrackFileBuffer buffer;
+        if (!c.loads) {
+            EXPECT_THROW(buffer.ReadTrackFile(folder.Path()), Failure);
+            continue;
+        }
+        ASSERT_NO_THROW(buffer.ReadTrackFile(folder.Path()));
+        EXPECT_EQ(buffer.Line(0), c.line0);
+        EXPECT_EQ(buffer.Line(99), c.line99);
+        EXPECT_EQ(buffer.Tail(), c.tail);
+    }
+}
+
+TEST(TrackFileRead, ShortFileKeepsTheEntriesAlreadyRead) {
+    TestFolder folder;
+    folder.Write(kTrack, NumberedLines(99));
+    TrackFileBuffer buffer;
+    EXPECT_THROW(buffer.ReadTrackFile(folder.Path()), Failure);
+    EXPECT_EQ(buffer.Line(0), "line 1");
+    EXPECT_EQ(buffer.Line(98), "line 99");
+    EXPECT_EQ(buffer.Line(99), "");
+}
+
+TEST(TrackFileRead, MissingFileNamesThePath) {
+    TestFolder folder;
+    TrackFileBuffer buffer;
+    try {
+        buffer.ReadTrackFile(folder.Path());
+        FAIL() << "no failure";
+    } catch (const Failure& failure) {
+        EXPECT_NE(std::string(failure.what()).find(folder.Path() + kTrack), std::string::npos) << failure.what();
+    }
+}
+
+TEST(TrackFileWrite, ReplacesLine54AndKeepsEverythingElse) {
+    // Lines past 100 with mixed end markers must come back byte for byte.
+    std::string tail;
+    for (int i = 101; i <= 250; ++i) {
+        const char* ends[] = {"\r\n", "\n", "\r", "\r\n\n"};
+        tail += "extra " + std::to_string(i) + ends[i % 4];
+    }
+    tail += "no end marker";
+    std::string original = NumberedLines(53) + "not a stall line at all\r\n" + NumberedLines(46, 55);
+    original += tail;
+
+    TestFolder folder;
+    folder.Write(kTrack, original);
+    TrackFileBuffer buffer;
+    buffer.ReadTrackFile(folder.Path());
+    buffer.SetDeployLine("stall_0 = 12500.00 0.00");
+    buffer.WriteTrackFile(folder.Path());
+
+    const std::string expected =
+        NumberedLines(53) + "stall_0 = 12500.00 0.00\r\n" + NumberedLines(46, 55) + tail;
+    const std::string written = TestFolder::Read(folder.Path() + kTrack);
+    EXPECT_EQ(written, expected);
+
+    buffer.WriteTrackFile(folder.Path());
+    EXPECT_EQ(TestFolder::Read(folder.Path() + kTrack), written) << "applying twice must give the same file";
+}
+
+TEST(TrackFileWrite, LastLineWithoutMarkerGetsCrLf) {
+    TestFolder folder;
+    folder.Write(kTrack, NumberedLines(99) + "last");
+    TrackFileBuffer buffer;
+    buffer.ReadTrackFile(folder.Path());
+    buffer.WriteTrackFile(folder.Path());
+    const std::string written = TestFolder::Read(folder.Path() + kTrack);
+    EXPECT_EQ(written.substr(written.size() - 6), "last\r\n");
+}
+
+TEST(TrackFileWrite, LoneCrAndEmptyLinesComeBackAsCrLf) {
+    TestFolder folder;
+    folder.Write(kTrack, Repeat("a\r", 50) + Repeat("\r\n", 50));
+    TrackFileBuffer buffer;
+    buffer.ReadTrackFile(folder.Path());
+    buffer.WriteTrackFile(folder.Path());
+    EXPECT_EQ(TestFolder::Read(folder.Path() + kTrack), Repeat("a\r\n", 50) + Repeat("\r\n", 50));
+}
+
+TEST(TrackFileWrite, FailureLeavesTheOldFileAndNoTemporaryFile) {
+    TestFolder folder;
+    const std::string original = NumberedLines(120);
+    folder.Write(kTrack, original);
+    TrackFileBuffer buffer;
+    buffer.ReadTrackFile(folder.Path());
+    buffer.SetDeployLine("stall_0 = 3100.00 0.00");
+
+    const std::string trackFolder = folder.Path() + "\\tracks\\nurburg";
+    const auto nativeTrack = TestFolder::Native(folder.Path() + kTrack);
+    std::filesystem::permissions(nativeTrack, std::filesystem::perms::owner_write | std::filesystem::perms::group_write |
+                                                  std::filesystem::perms::others_write,
+                                 std::filesystem::perm_options::remove);
+    EXPECT_THROW(buffer.WriteTrackFile(folder.Path()), Failure) << "a read-only file stays unwritable";
+    EXPECT_EQ(TestFolder::Read(folder.Path() + kTrack), original);
+    EXPECT_EQ(TestFolder::EntryCount(trackFolder), 1u) << "no temporary file left behind";
+    std::filesystem::permissions(nativeTrack, std::filesystem::perms::owner_write, std::filesystem::perm_options::add);
+
+    // The new file keeps the old one's permissions.
+    buffer.WriteTrackFile(folder.Path());
+    EXPECT_EQ(TestFolder::EntryCount(trackFolder), 1u);
+#ifndef _WIN32
+    EXPECT_EQ(std::filesystem::status(nativeTrack).permissions() & std::filesystem::perms::owner_write,
+              std::filesystem::perms::owner_write);
+#endif
+
+    std::filesystem::remove_all(TestFolder::Native(folder.Path() + "\\tracks"));
+    EXPECT_THROW(buffer.WriteTrackFile(folder.Path()), Failure) << "a vanished folder";
+    EXPECT_FALSE(TestFolder::Exists(trackFolder));
+}
+
+TEST(TrackFileWrite, FailureNamesPathAndReason) {
+    TestFolder folder;
+    TrackFileBuffer buffer;
+    try {
+        buffer.WriteTrackFile(folder.Path());
+        FAIL() << "no failure";
+    } catch (const Failure& failure) {
+        const std::string text = failure.what();
+        EXPECT_EQ(text.rfind("could not write \"" + folder.Path() + kTrack + "\": ", 0), 0u) << text;
+        EXPECT_GT(text.size(), ("could not write \"" + folder.Path() + kTrack + "\": ").size()) << "a reason follows";
+    }
+}

