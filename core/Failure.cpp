@@ -60,4 +60,9 @@ void WriteWholeFile(const std::string& path, std::string_view bytes) {
     if (std::fclose(file.release()) != 0) throw FileFailureFromErrno("write", path, errno ? errno : EIO);
 }
 
+bool FileOpensForReading(const std::string& path) {
+    FilePtr file(std::fopen(NativePath(path).c_str(), "rb"));
+    return file != nullptr;
+}
+
 }  // namespace lapforge

@@ -22,4 +22,7 @@ Failure FileFailureFromErrno(std::string_view action, const std::string& path, i
 std::string ReadWholeFile(const std::string& path);
 void WriteWholeFile(const std::string& path, std::string_view bytes);
 
+// True when the file exists and may be opened for reading; it is closed again at once.
+bool FileOpensForReading(const std::string& path);
+
 }  // namespace lapforge

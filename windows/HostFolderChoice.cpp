@@ -1,0 +1,27 @@
+#include "windows/HostFolderChoice.h"
+
+#include "core/Controller.h"
+
+
+namespace lapforge {
+
+HostFolderChoice::HostFolderChoice(std::string& folder, FileProbe opensForReading)
+    : folder_(folder), opensForReading_(std::move(opensForReading)) {}
+
+void HostFolderChoice::FolderChanged(const std::string& folder) {
+    folder_ = folder;
+    CheckForHostExe();
+}
+
+void HostFolderChoice::Cancel() { folder_ = std::string(NotInstalled); }
+
+void HostFolderChoice::CheckForHostExe() {
+    // Plain appending: at a drive root this gives two backslashes, which Windows accepts.
+    try {
+        exeFound_ = opensForReading_(folder_ + "\\gpl.exe");
+    } catch (...) {
+        exeFound_ = false;
+    }
+}
+
+}  // namespace lapforge
