@@ -12,3 +12,9 @@ echo "== native build and unit tests"
 cmake -S "$here" -B "$build/native" -DCMAKE_BUILD_TYPE=Release
 cmake --build "$build/native" -j "$jobs"
 ctest --test-dir "$build/native" --output-on-failure -j "$jobs"
+
+echo "== Windows build: the same unit tests under Wine, then the end-to-end tests"
+cmake -S "$here" -B "$build/windows" -DCMAKE_TOOLCHAIN_FILE="$here/cmake/mingw-w64-x86_64.cmake" \
+      -DCMAKE_BUILD_TYPE=Release
+cmake --build "$build/windows" -j "$jobs"
+ctest --test-dir "$build/windows" --output-on-failure

@@ -1,0 +1,28 @@
+#include "platform/DriveListModel.h"
+
+namespace lapforge::platform {
+
+namespace {
+
+char Upper(char c) { return c >= 'a' && c <= 'z' ? static_cast<char>(c - ('a' - 'A')) : c; }
+char Lower(char c) { return c >= 'A' && c <= 'Z' ? static_cast<char>(c + ('a' - 'A')) : c; }
+
+}  // namespace
+
+std::string DriveItemText(char letter, std::string_view label) {
+    std::string text{Lower(letter), ':'};
+    if (!label.empty()) {
+        text += " [";
+        text += label;
+        text += ']';
+    }
+    return text;
+}
+
+char DriveOfPath(std::string_view path) {
+    if (path.size() < 2 || path[1] != ':') return 0;
+    const char letter = Upper(path[0]);
+    return letter >= 'A' && letter <= 'Z' ? letter : 0;
+}
+
+}  // namespace lapforge::platform

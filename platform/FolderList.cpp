@@ -1,0 +1,291 @@
+#include "platform/FolderList.h"
+
+#include "core/Failure.h"
+#include "platform/Dpi.h"
+#include "platform/Platform.h"
+#include "platform/Win32.h"
+
+#include <commctrl.h>
+
+#include <algorithm>
+#include <exception>
+#include <iterator>
+#include <vector>
+
+namespace lapforge::platform {
+
+namespace {
+
+constexpr wchar_t FrameClass[] = L"LapforgeFolderList";
+constexpr int ListId = 1;
+
+// Sizes at 96 DPI.
+constexpr int GlyphSize = 16;
+constexpr int IndentStep = 10;
+constexpr int Margin = 2;
+constexpr int GlyphToText = 4;
+
+// As the core words its file failures: "could not open folder "X:\": the device is not ready".
+std::string Reason(DWORD error) {
+    std::string reason = SystemMessage(error);
+    if (!reason.empty() && reason[0] >= 'A' && reason[0] <= 'Z') reason[0] = static_cast<char>(reason[0] - 'A' + 'a');
+    return reason;
+}
+
+// The visible subfolders of a folder, in the order the system gives them.
+std::vector<std::string> Subfolders(const std::string& folder) {
+    const QuietDriveErrors quiet;
+    WIN32_FIND_DATAA found;
+    const ScopedFind search(FindFirstFileExA(JoinFolder(folder, "*").c_str(), FindExInfoBasic, &found,
+                                             FindExSearchLimitToDirectories, nullptr, 0));
+    std::vector<std::string> names;
+    if (!search) {
+        const DWORD error = GetLastError();
+        if (error == ERROR_FILE_NOT_FOUND) return names;  // an empty drive root has not even "."
+        throw FileFailure("open folder", folder, Reason(error));
+    }
+    do {
+        const std::string name = found.cFileName;
+        if (!(found.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) || name == "." || name == "..") continue;
+        if (found.dwFileAttributes & (FILE_ATTRIBUTE_HIDDEN | FILE_ATTRIBUTE_SYSTEM)) continue;
+        names.push_back(name);
+    } while (FindNextFileA(search.Get(), &found));
+    return names;
+}
+
+// A small manila folder; an open one shows its front flap tipped forward.
+void DrawFolderGlyph(HDC dc, int x, int y, int size, bool open) {
+    const int w = size, h = size * 13 / 16;
+    const int top = y + (size - h) / 2, bottom = top + h;
+    const GdiObject<HPEN> edge(CreatePen(PS_SOLID, 1, RGB(0x9A, 0x74, 0x1C)));
+    const GdiObject<HBRUSH> back(CreateSolidBrush(RGB(0xE0, 0xB4, 0x48)));
+    const GdiObject<HBRUSH> front(CreateSolidBrush(RGB(0xFA, 0xDC, 0x7C)));
+    const Selection pen(dc, edge.Get());
+    const Selection brush(dc, back.Get());
+
+    const int tabRight = x + w * 2 / 5, tabBottom = top + h / 5;
+    const POINT backShape[] = {{x, top}, {tabRight, top}, {tabRight + h / 5, tabBottom}, {x + w - 1, tabBottom},
+                               {x + w - 1, bottom - 1}, {x, bottom - 1}};
+    Polygon(dc, backShape, static_cast<int>(std::size(backShape)));
+
+    SelectObject(dc, front.Get());
+    const int flapTop = top + h * 2 / 5;
+    if (open) {
+        const POINT flap[] = {{x + w / 4, flapTop}, {x + w - 1 + w / 8, flapTop}, {x + w - 1, bottom - 1},
+                              {x, bottom - 1}};
+        Polygon(dc, flap, static_cast<int>(std::size(flap)));
+    } else {
+        Rectangle(dc, x, flapTop, x + w, bottom);
+    }
+}
+
+}  // namespace
+
+FolderList::~FolderList() {
+    if (frame_ && IsWindow(frame_)) {
+        SetWindowLongPtrW(frame_, GWLP_USERDATA, 0);
+        DestroyWindow(frame_);
+    }
+}
+
+HWND FolderList::Create(HWND parent, int id, const RECT& rect) {
+    static const ATOM registered = [] {
+        WNDCLASSEXW wc{};
+        wc.cbSize = sizeof wc;
+        wc.lpfnWndProc = FrameProc;
+        wc.hInstance = GetModuleHandleW(nullptr);
+        wc.hCursor = LoadCursorW(nullptr, IDC_ARROW);
+        wc.hbrBackground = reinterpret_cast<HBRUSH>(COLOR_WINDOW + 1);
+        wc.lpszClassName = FrameClass;
+        return RegisterClassExW(&wc);
+    }();
+    static_cast<void>(registered);
+
+    id_ = id;
+    const int width = rect.right - rect.left, height = rect.bottom - rect.top;
+    // WS_EX_CONTROLPARENT lets Tab and the dialog keys reach the list box inside.
+    frame_ = CreateWindowExW(WS_EX_CONTROLPARENT, FrameClass, L"", WS_CHILD | WS_VISIBLE, rect.left, rect.top,
+                             width, height, parent, reinterpret_cast<HMENU>(static_cast<INT_PTR>(id)),
+                             GetModuleHandleW(nullptr), this);
+    list_ = CreateWindowExW(WS_EX_CLIENTEDGE, L"LISTBOX", L"",
+                            WS_CHILD | WS_VISIBLE | WS_TABSTOP | WS_VSCROLL | LBS_NOTIFY | LBS_OWNERDRAWFIXED |
+                                LBS_HASSTRINGS | LBS_NOINTEGRALHEIGHT,
+                            0, 0, width, height, frame_, reinterpret_cast<HMENU>(static_cast<INT_PTR>(ListId)),
+                            GetModuleHandleW(nullptr), nullptr);
+    SetWindowSubclass(list_, ListProc, 0, reinterpret_cast<DWORD_PTR>(this));
+    SendMessageW(list_, LB_SETITEMHEIGHT, 0, ItemHeight());
+
+    char current[MAX_PATH] = {};
+    const DWORD length = GetCurrentDirectoryA(MAX_PATH, current);
+    const std::string start = length && length < MAX_PATH ? std::string(current, length) : "C:\\";
+    try {
+        MoveTo(start, false);
+    } catch (const Failure&) {
+        MoveTo(BuildFolderRows(start, {}).rows.front().path, false);  // its root, say when it was deleted
+    }
+    return frame_;
+}
+
+void FolderList::SetFolder(const std::string& path) {
+    // Resolves "X:" (that drive's current folder), "." and ".." as the system does.
+    char full[MAX_PATH] = {};
+    const DWORD length = GetFullPathNameA(path.c_str(), MAX_PATH, full, nullptr);
+    if (length == 0) throw FileFailure("open folder", path, Reason(GetLastError()));
+    if (length >= MAX_PATH) throw FileFailure("open folder", path, Reason(ERROR_FILENAME_EXCED_RANGE));
+    MoveTo(std::string(full, length), true);
+}
+
+void FolderList::SetDrive(char letter) { SetFolder(std::string{letter, ':'}); }
+
+void FolderList::MoveTo(const std::string& path, bool notify) {
+    const std::string folder = NormaliseFolder(path);
+    FolderRows rows = BuildFolderRows(folder, Subfolders(folder));  // throws before anything changes
+
+    folder_ = folder;
+    rows_ = std::move(rows);
+    SendMessageW(list_, WM_SETREDRAW, FALSE, 0);
+    SendMessageW(list_, LB_RESETCONTENT, 0, 0);
+    for (const FolderRow& row : rows_.rows)
+        SendMessageW(list_, LB_ADDSTRING, 0, reinterpret_cast<LPARAM>(Widen(row.text).c_str()));
+    SendMessageW(list_, LB_SETCURSEL, rows_.current, 0);
+    SendMessageW(list_, WM_SETREDRAW, TRUE, 0);
+    InvalidateRect(list_, nullptr, TRUE);
+
+    if (notify)
+        SendMessageW(GetParent(frame_), WM_COMMAND, MAKEWPARAM(id_, ChangeNotification),
+                     reinterpret_cast<LPARAM>(frame_));
+}
+
+void FolderList::OpenSelected() {
+    const LRESULT index = SendMessageW(list_, LB_GETCURSEL, 0, 0);
+    if (index == LB_ERR || static_cast<std::size_t>(index) >= rows_.rows.size()) return;
+    const std::string target = rows_.rows[static_cast<std::size_t>(index)].path;
+    try {
+        MoveTo(target, true);
+    } catch (const Failure& failure) {
+        // A folder the user may not read: say so and stay where we are.
+        SendMessageW(list_, LB_SETCURSEL, rows_.current, 0);
+        ShowErrorMessage(GetAncestor(frame_, GA_ROOT), failure.what());
+    }
+}
+
+int FolderList::ItemHeight() const {
+    const WindowDc dc(list_);
+    const auto font = reinterpret_cast<HGDIOBJ>(SendMessageW(list_, WM_GETFONT, 0, 0));
+    const Selection withFont(dc.Get(), font ? font : GetStockObject(DEFAULT_GUI_FONT));
+    TEXTMETRICW metrics{};
+    GetTextMetricsW(dc.Get(), &metrics);
+    const UINT dpi = DpiForWindow(list_);
+    return std::max<int>(metrics.tmHeight, ScaleToDpi(GlyphSize, dpi)) + ScaleToDpi(2, dpi);
+}
+
+void FolderList::OnSetFont(HFONT font, BOOL redraw) {
+    SendMessageW(list_, WM_SETFONT, reinterpret_cast<WPARAM>(font), redraw);
+    SendMessageW(list_, LB_SETITEMHEIGHT, 0, ItemHeight());
+}
+
+void FolderList::OnMeasureItem(MEASUREITEMSTRUCT& item) const {
+    // Asked while the list box is being created, before its font is set.
+    item.itemHeight = static_cast<UINT>(ScaleToDpi(GlyphSize + 2, DpiForWindow(frame_)));
+}
+
+void FolderList::OnDrawItem(const DRAWITEMSTRUCT& item) const {
+    if (item.itemID == static_cast<UINT>(-1) || item.itemID >= rows_.rows.size()) return;
+    const FolderRow& row = rows_.rows[item.itemID];
+    const bool selected = (item.itemState & ODS_SELECTED) != 0;
+    HDC dc = item.hDC;
+    const RECT& r = item.rcItem;
+    FillRect(dc, &r, GetSysColorBrush(selected ? COLOR_HIGHLIGHT : COLOR_WINDOW));
+
+    const UINT dpi = DpiForWindow(list_);
+    const int glyph = ScaleToDpi(GlyphSize, dpi);
+    const int x = r.left + ScaleToDpi(Margin, dpi) + row.indent * ScaleToDpi(IndentStep, dpi);
+    DrawFolderGlyph(dc, x, r.top + (r.bottom - r.top - glyph) / 2, glyph, row.open);
+
+    SetBkMode(dc, TRANSPARENT);
+    SetTextColor(dc, GetSysColor(selected ? COLOR_HIGHLIGHTTEXT : COLOR_WINDOWTEXT));
+    RECT text = r;
+    text.left = x + glyph + ScaleToDpi(GlyphToText, dpi);
+    const std::wstring label = Widen(row.text);
+    DrawTextW(dc, label.c_str(), static_cast<int>(label.size()), &text,
+              DT_SINGLELINE | DT_VCENTER | DT_NOPREFIX | DT_END_ELLIPSIS);
+    if (item.itemState & ODS_FOCUS) DrawFocusRect(dc, &r);
+}
+
+LRESULT FolderList::HandleFrameMessage(UINT message, WPARAM wParam, LPARAM lParam) {
+    switch (message) {
+    case WM_MEASUREITEM:
+        OnMeasureItem(*reinterpret_cast<MEASUREITEMSTRUCT*>(lParam));
+        return TRUE;
+    case WM_DRAWITEM:
+        OnDrawItem(*reinterpret_cast<const DRAWITEMSTRUCT*>(lParam));
+        return TRUE;
+    case WM_COMMAND:
+        if (LOWORD(wParam) == ListId && HIWORD(wParam) == LBN_DBLCLK) OpenSelected();
+        return 0;
+    case WM_SETFONT:
+        OnSetFont(reinterpret_cast<HFONT>(wParam), LOWORD(lParam));
+        return 0;
+    case WM_GETFONT:
+        return SendMessageW(list_, WM_GETFONT, 0, 0);
+    case WM_SIZE:
+        MoveWindow(list_, 0, 0, LOWORD(lParam), HIWORD(lParam), TRUE);
+        return 0;
+    case WM_SETFOCUS:
+        SetFocus(list_);
+        return 0;
+    case WM_NCDESTROY: {
+        HWND frame = frame_;
+        frame_ = list_ = nullptr;
+        return DefWindowProcW(frame, message, wParam, lParam);
+    }
+    }
+    return DefWindowProcW(frame_, message, wParam, lParam);
+}
+
+LRESULT CALLBACK FolderList::FrameProc(HWND frame, UINT message, WPARAM wParam, LPARAM lParam) {
+    if (message == WM_NCCREATE) {
+        auto* self = static_cast<FolderList*>(reinterpret_cast<CREATESTRUCTW*>(lParam)->lpCreateParams);
+        self->frame_ = frame;
+        SetWindowLongPtrW(frame, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(self));
+    }
+    auto* self = reinterpret_cast<FolderList*>(GetWindowLongPtrW(frame, GWLP_USERDATA));
+    if (!self) return DefWindowProcW(frame, message, wParam, lParam);
+    // Nothing may unwind through the system's code that called us.
+    try {
+        return self->HandleFrameMessage(message, wParam, lParam);
+    } catch (const std::exception& failure) {
+        ReportUnhandledFailure(failure.what());
+    }
+}
+
+LRESULT CALLBACK FolderList::ListProc(HWND list, UINT message, WPARAM wParam, LPARAM lParam, UINT_PTR,
+                                      DWORD_PTR self) {
+    switch (message) {
+    case WM_GETDLGCODE:
+        // Enter opens the row, so the window's dialog handling must hand it over.
+        if (lParam && reinterpret_cast<const MSG*>(lParam)->message == WM_KEYDOWN &&
+            reinterpret_cast<const MSG*>(lParam)->wParam == VK_RETURN)
+            return DefSubclassProc(list, message, wParam, lParam) | DLGC_WANTMESSAGE;
+        break;
+    case WM_KEYDOWN:
+        if (wParam == VK_RETURN) {
+            try {
+                reinterpret_cast<FolderList*>(self)->OpenSelected();
+            } catch (const std::exception& failure) {
+                ReportUnhandledFailure(failure.what());
+            }
+            return 0;
+        }
+        break;
+    case WM_CHAR:
+        if (wParam == '\r') return 0;  // no beep for the Enter already handled
+        break;
+    case WM_NCDESTROY:
+        RemoveWindowSubclass(list, ListProc, 0);
+        break;
+    }
+    return DefSubclassProc(list, message, wParam, lParam);
+}
+
+}  // namespace lapforge::platform

@@ -1,0 +1,276 @@
+#include "platform/PictureBox.h"
+
+#include "platform/Win32.h"
+
+#include <wincodec.h>
+
+#include <algorithm>
+#include <cstddef>
+#include <vector>
+
+namespace lapforge::platform {
+
+namespace {
+
+constexpr wchar_t ClassName[] = L"LapforgePictureBox";
+constexpr UINT BytesPerPixel = 4;  // 32-bit premultiplied BGRA throughout
+// Newer than the MinGW headers; the value is fixed by the interface.
+constexpr auto HighQualityCubic = static_cast<WICBitmapInterpolationMode>(4);
+
+IWICImagingFactory* Factory() {
+    static ComPtr<IWICImagingFactory> factory;
+    if (!factory)
+        CoCreateInstance(CLSID_WICImagingFactory, nullptr, CLSCTX_INPROC_SERVER, IID_PPV_ARGS(factory.Put()));
+    return factory.Get();
+}
+
+// Some scalers (Wine's) accept every mode yet only ever pick the nearest pixel. Shrinking a black
+// and a white pixel into one tells the two kinds apart.
+bool ScalerFilters(IWICImagingFactory* factory) {
+    static const bool filters = [factory] {
+        BYTE pair[] = {0, 0, 0, 255, 255, 255, 255, 255};
+        ComPtr<IWICBitmap> source;
+        ComPtr<IWICBitmapScaler> scaler;
+        BYTE mixed[BytesPerPixel] = {};
+        if (FAILED(factory->CreateBitmapFromMemory(2, 1, GUID_WICPixelFormat32bppPBGRA, sizeof pair, sizeof pair,
+                                                   pair, source.Put())) ||
+            FAILED(factory->CreateBitmapScaler(scaler.Put())) ||
+            FAILED(scaler->Initialize(source.Get(), 1, 1, WICBitmapInterpolationModeFant)) ||
+            FAILED(scaler->CopyPixels(nullptr, sizeof mixed, sizeof mixed, mixed)))
+            return false;
+        return mixed[0] > 32 && mixed[0] < 224;
+    }();
+    return filters;
+}
+
+// For each target pixel along one axis: the source pixels it covers and how much of each.
+struct Coverage {
+    UINT first = 0;
+    std::vector<float> weights;
+};
+
+std::vector<Coverage> AxisCoverage(UINT source, UINT target) {
+    std::vector<Coverage> axis(target);
+    const double step = static_cast<double>(source) / target;
+    for (UINT t = 0; t < target; ++t) {
+        const double begin = t * step, end = begin + step;
+        Coverage& c = axis[t];
+        c.first = static_cast<UINT>(begin);
+        for (UINT s = c.first; s < source && s < end; ++s) {
+            const double overlap = std::min(end, s + 1.0) - std::max(begin, static_cast<double>(s));
+            c.weights.push_back(static_cast<float>(overlap / step));
+        }
+    }
+    return axis;
+}
+
+// Area averaging, as the Fant filter does it: each target pixel is the mean of the area it covers.
+std::vector<BYTE> AreaAverage(const std::vector<BYTE>& source, UINT sourceWidth, UINT sourceHeight, UINT width,
+                              UINT height) {
+    const std::vector<Coverage> across = AxisCoverage(sourceWidth, width);
+    const std::vector<Coverage> down = AxisCoverage(sourceHeight, height);
+    std::vector<float> rows(static_cast<std::size_t>(width) * sourceHeight * BytesPerPixel);
+    for (UINT y = 0; y < sourceHeight; ++y) {
+        const BYTE* in = &source[static_cast<std::size_t>(y) * sourceWidth * BytesPerPixel];
+        float* out = &rows[static_cast<std::size_t>(y) * width * BytesPerPixel];
+        for (UINT x = 0; x < width; ++x, out += BytesPerPixel)
+            for (std::size_t i = 0; i < across[x].weights.size(); ++i)
+                for (UINT b = 0; b < BytesPerPixel; ++b)
+                    out[b] += across[x].weights[i] * in[(across[x].first + i) * BytesPerPixel + b];
+    }
+    std::vector<BYTE> result(static_cast<std::size_t>(width) * height * BytesPerPixel);
+    for (UINT y = 0; y < height; ++y) {
+        for (UINT x = 0; x < width; ++x) {
+            for (UINT b = 0; b < BytesPerPixel; ++b) {
+                float sum = 0.5f;
+                for (std::size_t i = 0; i < down[y].weights.size(); ++i)
+                    sum += down[y].weights[i] *
+                           rows[((down[y].first + i) * width + x) * BytesPerPixel + b];
+                result[(static_cast<std::size_t>(y) * width + x) * BytesPerPixel + b] =
+                    static_cast<BYTE>(std::min(sum, 255.0f));
+            }
+        }
+    }
+    return result;
+}
+
+// The largest size of the picture's shape that fits the box.
+SIZE FitInto(UINT width, UINT height, SIZE box) {
+    const double scale = std::min(static_cast<double>(box.cx) / width, static_cast<double>(box.cy) / height);
+    return SIZE{std::max(1L, static_cast<LONG>(width * scale + 0.5)),
+                std::max(1L, static_cast<LONG>(height * scale + 0.5))};
+}
+
+}  // namespace
+
+struct PictureBox::State {
+    ComPtr<IWICBitmap> picture;  // decoded once, so painting never touches the file
+    UINT width = 0;
+    UINT height = 0;
+    GdiObject<HBITMAP> scaled;  // the picture at the size it is shown
+    SIZE scaledSize{};
+
+    bool Load(const std::string& path);
+    void Clear();
+    void FitTo(SIZE box);
+    HBITMAP Scale(SIZE size) const;
+    void Paint(HWND box) const;
+};
+
+bool PictureBox::State::Load(const std::string& path) {
+    Clear();
+    IWICImagingFactory* factory = Factory();
+    if (!factory) return false;
+    ComPtr<IWICBitmapDecoder> decoder;
+    ComPtr<IWICBitmapFrameDecode> frame;
+    ComPtr<IWICFormatConverter> converter;
+    ComPtr<IWICBitmap> decoded;
+    if (FAILED(factory->CreateDecoderFromFilename(Widen(path).c_str(), nullptr, GENERIC_READ,
+                                                  WICDecodeMetadataCacheOnDemand, decoder.Put())) ||
+        FAILED(decoder->GetFrame(0, frame.Put())) || FAILED(factory->CreateFormatConverter(converter.Put())) ||
+        FAILED(converter->Initialize(frame.Get(), GUID_WICPixelFormat32bppPBGRA, WICBitmapDitherTypeNone, nullptr,
+                                     0.0, WICBitmapPaletteTypeCustom)) ||
+        // A file broken halfway fails here rather than in a later paint.
+        FAILED(factory->CreateBitmapFromSource(converter.Get(), WICBitmapCacheOnLoad, decoded.Put())) ||
+        FAILED(decoded->GetSize(&width, &height)) || width == 0 || height == 0) {
+        Clear();
+        return false;
+    }
+    picture = std::move(decoded);
+    return true;
+}
+
+void PictureBox::State::Clear() {
+    picture.Reset();
+    width = height = 0;
+    scaled.Reset();
+    scaledSize = SIZE{};
+}
+
+void PictureBox::State::FitTo(SIZE box) {
+    if (!picture || box.cx <= 0 || box.cy <= 0) return;
+    const SIZE size = FitInto(width, height, box);
+    if (scaled && size.cx == scaledSize.cx && size.cy == scaledSize.cy) return;
+    scaled.Reset(Scale(size));
+    scaledSize = size;
+}
+
+HBITMAP PictureBox::State::Scale(SIZE size) const {
+    IWICImagingFactory* factory = Factory();
+    if (!factory) return nullptr;
+    const UINT w = static_cast<UINT>(size.cx), h = static_cast<UINT>(size.cy);
+    const UINT stride = w * BytesPerPixel;
+    std::vector<BYTE> pixels(static_cast<std::size_t>(stride) * h);
+    if (ScalerFilters(factory)) {
+        ComPtr<IWICBitmapScaler> scaler;
+        if (FAILED(factory->CreateBitmapScaler(scaler.Put()))) return nullptr;
+        // Fant is the sharpest for shrinking; the others stand in where a scaler lacks it.
+        if (FAILED(scaler->Initialize(picture.Get(), w, h, WICBitmapInterpolationModeFant)) &&
+            FAILED(scaler->Initialize(picture.Get(), w, h, HighQualityCubic)) &&
+            FAILED(scaler->Initialize(picture.Get(), w, h, WICBitmapInterpolationModeLinear)))
+            return nullptr;
+        if (FAILED(scaler->CopyPixels(nullptr, stride, static_cast<UINT>(pixels.size()), pixels.data())))
+            return nullptr;
+    } else {
+        std::vector<BYTE> source(static_cast<std::size_t>(width) * height * BytesPerPixel);
+        if (FAILED(picture->CopyPixels(nullptr, width * BytesPerPixel, static_cast<UINT>(source.size()),
+                                       source.data())))
+            return nullptr;
+        pixels = AreaAverage(source, width, height, w, h);
+    }
+
+    BITMAPINFO info{};
+    info.bmiHeader.biSize = sizeof info.bmiHeader;
+    info.bmiHeader.biWidth = size.cx;
+    info.bmiHeader.biHeight = -size.cy;  // top-down, as WIC delivers the rows
+    info.bmiHeader.biPlanes = 1;
+    info.bmiHeader.biBitCount = 32;
+    info.bmiHeader.biCompression = BI_RGB;
+    void* bits = nullptr;
+    HBITMAP bitmap = CreateDIBSection(nullptr, &info, DIB_RGB_COLORS, &bits, nullptr, 0);
+    if (bitmap) std::copy(pixels.begin(), pixels.end(), static_cast<BYTE*>(bits));
+    return bitmap;
+}
+
+void PictureBox::State::Paint(HWND box) const {
+    PAINTSTRUCT ps;
+    HDC screen = BeginPaint(box, &ps);
+    RECT client;
+    GetClientRect(box, &client);
+    if (client.right > 0 && client.bottom > 0) {
+        // Drawn whole off screen and copied in one go: no flicker of background before picture.
+        const MemoryDc buffer(CreateCompatibleDC(screen));
+        const GdiObject<HBITMAP> canvas(CreateCompatibleBitmap(screen, client.right, client.bottom));
+        const Selection onCanvas(buffer.Get(), canvas.Get());
+        FillRect(buffer.Get(), &client, GetSysColorBrush(COLOR_BTNFACE));
+        if (scaled) {
+            const MemoryDc source(CreateCompatibleDC(screen));
+            const Selection onSource(source.Get(), scaled.Get());
+            BitBlt(buffer.Get(), (client.right - scaledSize.cx) / 2, (client.bottom - scaledSize.cy) / 2,
+                   scaledSize.cx, scaledSize.cy, source.Get(), 0, 0, SRCCOPY);
+        }
+        BitBlt(screen, 0, 0, client.right, client.bottom, buffer.Get(), 0, 0, SRCCOPY);
+    }
+    EndPaint(box, &ps);
+}
+
+LRESULT CALLBACK PictureBox::WindowProc(HWND box, UINT message, WPARAM wParam, LPARAM lParam) {
+    auto* state = reinterpret_cast<State*>(GetWindowLongPtrW(box, GWLP_USERDATA));
+    switch (message) {
+    case WM_NCCREATE:
+        SetWindowLongPtrW(box, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(new State));
+        break;
+    case WM_NCDESTROY:
+        SetWindowLongPtrW(box, GWLP_USERDATA, 0);
+        delete state;
+        break;
+    case WM_SIZE:
+        if (state) state->FitTo(SIZE{LOWORD(lParam), HIWORD(lParam)});
+        InvalidateRect(box, nullptr, FALSE);
+        return 0;
+    case WM_ERASEBKGND:
+        return 1;  // the paint covers every pixel
+    case WM_PAINT:
+        if (state) {
+            RECT client;
+            GetClientRect(box, &client);
+            state->FitTo(SIZE{client.right, client.bottom});
+            state->Paint(box);
+            return 0;
+        }
+        break;
+    }
+    return DefWindowProcW(box, message, wParam, lParam);
+}
+
+ATOM PictureBox::WindowClass() {
+    static const ATOM atom = [] {
+        WNDCLASSEXW wc{};
+        wc.cbSize = sizeof wc;
+        wc.lpfnWndProc = WindowProc;
+        wc.hInstance = GetModuleHandleW(nullptr);
+        wc.hCursor = LoadCursorW(nullptr, IDC_ARROW);
+        wc.lpszClassName = ClassName;
+        return RegisterClassExW(&wc);
+    }();
+    return atom;
+}
+
+HWND PictureBox::Create(HWND parent, int id, const RECT& rect) {
+    WindowClass();
+    return CreateWindowExW(WS_EX_STATICEDGE, ClassName, L"", WS_CHILD | WS_VISIBLE, rect.left, rect.top,
+                           rect.right - rect.left, rect.bottom - rect.top, parent,
+                           reinterpret_cast<HMENU>(static_cast<INT_PTR>(id)), GetModuleHandleW(nullptr), nullptr);
+}
+
+bool PictureBox::Show(HWND box, const std::string& path) {
+    if (!IsWindow(box) || GetClassLongPtrW(box, GCW_ATOM) != WindowClass()) return false;
+    auto* state = reinterpret_cast<State*>(GetWindowLongPtrW(box, GWLP_USERDATA));
+    if (!state) return false;
+    const bool loaded = state->Load(path);
+    InvalidateRect(box, nullptr, FALSE);
+    UpdateWindow(box);  // shown now, also while a polling loop keeps the queue busy
+    return loaded;
+}
+
+}  // namespace lapforge::platform

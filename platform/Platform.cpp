@@ -1,0 +1,147 @@
+#include "platform/Platform.h"
+
+#include "platform/Win32.h"
+
+#include <commctrl.h>
+#include <mmsystem.h>
+#include <shellapi.h>
+
+#include <vector>
+
+namespace lapforge::platform {
+
+void InitialiseProcess() {
+    // No "insert a disk" box from the system when a list touches an empty drive.
+    SetErrorMode(SetErrorMode(0) | SEM_FAILCRITICALERRORS | SEM_NOOPENFILEERRORBOX);
+    // Kept for the life of the process: the picture boxes decode through COM.
+    static const ComApartment apartment;
+    const INITCOMMONCONTROLSEX controls{sizeof controls, ICC_STANDARD_CLASSES | ICC_WIN95_CLASSES};
+    InitCommonControlsEx(&controls);
+}
+
+std::string ApplicationFolder() {
+    std::vector<char> path(MAX_PATH);
+    DWORD length = 0;
+    for (;;) {
+        length = GetModuleFileNameA(nullptr, path.data(), static_cast<DWORD>(path.size()));
+        if (length < path.size()) break;
+        path.resize(path.size() * 2);  // truncated: try a longer buffer
+    }
+    std::string folder(path.data(), length);
+    const std::size_t slash = folder.find_last_of('\\');
+    if (slash == std::string::npos) return folder;
+    folder.resize(slash);
+    if (folder.size() == 2 && folder[1] == ':') folder += '\\';
+    return folder;
+}
+
+void ShowErrorMessage(HWND owner, const std::string& text) { MessageBoxA(owner, text.c_str(), "Error", MB_OK); }
+
+void ReportUnhandledFailure(const std::string& text) {
+    // The box runs a message loop; a handler failing again in it must not stack another box.
+    static bool reporting = false;
+    if (!reporting) {
+        reporting = true;
+        MessageBoxA(nullptr, text.c_str(), "Lapforge", MB_OK | MB_ICONERROR | MB_TASKMODAL | MB_SETFOREGROUND);
+    }
+    ExitProcess(1);
+}
+
+LaunchResult LaunchProgram(const std::string& exePath, const std::string& workingFolder) {
+    // The path is both the program's name and, quoted, its whole command line: a space in a folder
+    // name can neither split it nor start another program.
+    std::string commandLine = "\"" + exePath + "\"";
+    STARTUPINFOA startup{};
+    startup.cb = sizeof startup;
+    startup.dwFlags = STARTF_USESHOWWINDOW;
+    startup.wShowWindow = SW_SHOWMAXIMIZED;
+    PROCESS_INFORMATION started{};
+    if (!CreateProcessA(exePath.c_str(), commandLine.data(), nullptr, nullptr, FALSE, 0, nullptr,
+                        workingFolder.empty() ? nullptr : workingFolder.c_str(), &startup, &started))
+        return LaunchResult{0, SystemMessage(GetLastError())};
+    const ScopedHandle process(started.hProcess);
+    const ScopedHandle thread(started.hThread);
+    return LaunchResult{started.dwProcessId, {}};
+}
+
+void OpenDocument(HWND owner, const std::string& path) {
+    ShellExecuteA(owner, "open", path.c_str(), "", "", SW_SHOWNORMAL);
+}
+
+void PlayAnnouncement(const std::string& path) { sndPlaySoundA(path.c_str(), SND_ASYNC | SND_NODEFAULT); }
+
+bool IsKeyDown(int virtualKey) { return (GetAsyncKeyState(virtualKey) & 0x8000) != 0; }
+
+namespace {
+
+void Dispatch(MSG& message) {
+    // Tab, the arrow keys and Enter move between the controls of our plain windows as in a dialog.
+    HWND root = message.hwnd ? GetAncestor(message.hwnd, GA_ROOT) : nullptr;
+    if (root && IsDialogMessageW(root, &message)) return;
+    TranslateMessage(&message);
+    DispatchMessageW(&message);
+}
+
+// The thread's other visible top-level windows, disabled while a modal window runs.
+class OtherWindowsDisabled {
+public:
+    explicit OtherWindowsDisabled(HWND modal) : modal_(modal) {
+        EnumThreadWindows(GetCurrentThreadId(), &Disable, reinterpret_cast<LPARAM>(this));
+    }
+    ~OtherWindowsDisabled() {
+        for (HWND window : disabled_)
+            if (IsWindow(window)) EnableWindow(window, TRUE);
+    }
+    OtherWindowsDisabled(const OtherWindowsDisabled&) = delete;
+    OtherWindowsDisabled& operator=(const OtherWindowsDisabled&) = delete;
+
+private:
+    static BOOL CALLBACK Disable(HWND window, LPARAM self) {
+        auto* me = reinterpret_cast<OtherWindowsDisabled*>(self);
+        // Hidden ones (the input method's among them) take no input anyway.
+        if (window != me->modal_ && IsWindowVisible(window) && IsWindowEnabled(window)) {
+            EnableWindow(window, FALSE);
+            me->disabled_.push_back(window);
+        }
+        return TRUE;
+    }
+
+    HWND modal_;
+    std::vector<HWND> disabled_;
+};
+
+}  // namespace
+
+void ProcessPendingEvents() {
+    MSG message;
+    while (PeekMessageW(&message, nullptr, 0, 0, PM_REMOVE)) {
+        if (message.message == WM_QUIT) ExitProcess(static_cast<UINT>(message.wParam));
+        Dispatch(message);
+    }
+}
+
+void WaitForEvents(DWORD timeoutMilliseconds) {
+    MsgWaitForMultipleObjectsEx(0, nullptr, timeoutMilliseconds, QS_ALLINPUT, MWMO_INPUTAVAILABLE);
+}
+
+void RunModal(HWND window) {
+    const OtherWindowsDisabled others(window);
+    MSG message;
+    while (IsWindow(window)) {
+        const BOOL got = GetMessageW(&message, nullptr, 0, 0);
+        if (got == 0) {
+            PostQuitMessage(static_cast<int>(message.wParam));  // for the main loop to see as well
+            return;
+        }
+        if (got < 0) return;
+        Dispatch(message);
+    }
+}
+
+int RunMessageLoop() {
+    MSG message{};
+    while (GetMessageW(&message, nullptr, 0, 0) > 0) Dispatch(message);
+    return static_cast<int>(message.wParam);
+}
+
+}  // namespace lapforge::platform

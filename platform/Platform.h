@@ -1,0 +1,53 @@
+#pragma once
+
+#include <windows.h>
+
+#include <string>
+
+namespace lapforge::platform {
+
+// Once at start: COM for the imaging component, visual-style controls, and no system pop-up for
+// a drive without a medium.
+void InitialiseProcess();
+
+// The executable's folder, without a trailing backslash except at a drive root.
+std::string ApplicationFolder();
+
+// The program's own messages: title "Error", OK only, no icon.
+void ShowErrorMessage(HWND owner, const std::string& text);
+
+// Tells the user about a failure nothing handled, then ends the program with exit code 1.
+[[noreturn]] void ReportUnhandledFailure(const std::string& text);
+
+struct LaunchResult {
+    DWORD processId = 0;  // 0: not started
+    std::string error;    // the system's reason when not started
+};
+
+// Starts the program maximised with the focus, in the working folder (the caller's own when empty);
+// does not wait for it.
+LaunchResult LaunchProgram(const std::string& exePath, const std::string& workingFolder);
+
+// Opens the file with its associated program; failures are not reported.
+void OpenDocument(HWND owner, const std::string& path);
+
+// Plays a wave file asynchronously; a file that cannot be played plays nothing.
+void PlayAnnouncement(const std::string& path);
+
+// System-wide: true while the key is down, whichever program has the focus. Not consumed.
+bool IsKeyDown(int virtualKey);
+
+// Handles every queued window message; a quit message ends the program.
+void ProcessPendingEvents();
+
+// Returns when a window message arrives or the timeout passes.
+void WaitForEvents(DWORD timeoutMilliseconds);
+
+// Runs a message loop until the window has been destroyed; the thread's other visible windows
+// are disabled meanwhile. A quit message ends the loop and is posted again for the main loop.
+void RunModal(HWND window);
+
+// The program's main loop; returns the quit code.
+int RunMessageLoop();
+
+}  // namespace lapforge::platform

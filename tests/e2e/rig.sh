@@ -1,0 +1,154 @@
+# The end-to-end rig, sourced by each test script: a private X display, a private copy of the Wine
+# prefix, and helpers to drive windows with real X keys and clicks. It installs nothing.
+set -euo pipefail
+
+RIG_NAME=${E2E_NAME:-$(basename "$0" .sh)}
+RIG_OUT=${E2E_OUT:-/tmp/lapforge-e2e}
+RIG_PIDS=()
+RIG_XVFB_PID=""
+RIG_SERVER_PID=""
+
+rig_fail() {
+    echo "FAIL [$RIG_NAME]: $*" >&2
+    exit 1
+}
+
+rig_assert_eq() {  # expected actual what
+    [ "$1" == "$2" ] || rig_fail "$3: expected [$1], got [$2]"
+}
+
+rig_cleanup() {
+    local status=$?
+    set +e  # clean up everything, whatever has already gone
+    if [ "$status" -ne 0 ] && [ -n "${DISPLAY:-}" ]; then
+        import -window root "$RIG_OUT/$RIG_NAME-failure.png" 2>/dev/null &&
+            echo "screenshot of the failure: $RIG_OUT/$RIG_NAME-failure.png" >&2
+    fi
+    local pid
+    for pid in "${RIG_PIDS[@]}"; do kill "$pid" 2>/dev/null || true; done
+    # Ending the private prefix's own server ends every Wine process this test started.
+    if [ -n "$RIG_SERVER_PID" ]; then
+        wineserver -k 2>/dev/null
+        kill "$RIG_SERVER_PID" 2>/dev/null
+        wait "$RIG_SERVER_PID" 2>/dev/null
+    fi
+    [ -n "$RIG_XVFB_PID" ] && kill "$RIG_XVFB_PID" 2>/dev/null
+    [ -n "${RIG_TMP:-}" ] && rm -rf "$RIG_TMP"
+    exit "$status"
+}
+
+rig_start() {
+    local tool
+    for tool in wine wineserver Xvfb xdotool import; do
+        command -v "$tool" >/dev/null || rig_fail "missing tool: $tool (run tools/install-deps.sh)"
+    done
+    [ -f "${LAPFORGE_WINEPREFIX:-}/system.reg" ] || rig_fail "no Wine prefix at ${LAPFORGE_WINEPREFIX:-<unset>}"
+    mkdir -p "$RIG_OUT"
+    RIG_TMP=$(mktemp -d /tmp/lapforge-e2e.XXXXXX)
+    trap rig_cleanup EXIT
+
+    local n=$(( 100 + $$ % 400 ))
+    while [ -e "/tmp/.X$n-lock" ] || [ -e "/tmp/.X11-unix/X$n" ]; do n=$((n + 1)); done
+    Xvfb ":$n" -screen 0 1280x1024x24 -nolisten tcp >/dev/null 2>&1 &
+    RIG_XVFB_PID=$!
+    export DISPLAY=":$n"
+    rig_wait_for 10 "xdotool getdisplaygeometry >/dev/null 2>&1" || rig_fail "Xvfb did not start"
+
+    cp -a "$LAPFORGE_WINEPREFIX" "$RIG_TMP/prefix"
+    export WINEPREFIX="$RIG_TMP/prefix" WINEDEBUG=-all WINEDLLOVERRIDES="mscoree,mshtml="
+    wineserver -p >/dev/null 2>&1 &
+    RIG_SERVER_PID=$!
+}
+
+rig_wait_for() {  # timeout-seconds shell-condition
+    local deadline=$(( $(date +%s%N) + $1 * 1000000000 ))
+    while [ "$(date +%s%N)" -lt "$deadline" ]; do
+        if eval "$2"; then return 0; fi
+        sleep 0.1
+    done
+    return 1
+}
+
+rig_set_dpi() {  # dpi; before the program starts
+    wine reg add 'HKCU\Control Panel\Desktop' /v LogPixels /t REG_DWORD /d "$1" /f >/dev/null 2>&1
+}
+
+rig_run_bg() {  # program [args...]; from the current folder, pid in RIG_PID
+    wine "$@" >/dev/null 2>&1 &
+    RIG_PID=$!
+    RIG_PIDS+=("$RIG_PID")
+}
+
+rig_window() {  # exact title; prints the id of a visible window, or nothing
+    local pattern
+    pattern=$(printf '%s' "$1" | sed 's/[][\.*^$?+(){}|]/\\&/g')
+    { xdotool search --onlyvisible --name "^$pattern\$" 2>/dev/null || true; } | head -n 1
+}
+
+rig_wait_window() {  # title [timeout]; prints the window id
+    local id="" tries=$(( ${2:-30} * 10 ))
+    while [ -z "$id" ] && [ "$tries" -gt 0 ]; do
+        id=$(rig_window "$1")
+        [ -n "$id" ] || { sleep 0.1; tries=$((tries - 1)); }
+    done
+    [ -n "$id" ] || rig_fail "no window \"$1\""
+    sleep 0.5  # let it finish painting
+    echo "$id"
+}
+
+rig_wait_gone() {  # pid [timeout]
+    rig_wait_for "${2:-20}" "! kill -0 $1 2>/dev/null" || rig_fail "process $1 did not end"
+}
+
+rig_wait_window_gone() {  # title [timeout]
+    RIG_TITLE=$1
+    rig_wait_for "${2:-20}" '[ -z "$(rig_window "$RIG_TITLE")" ]' || rig_fail "window \"$1\" did not close"
+}
+
+rig_wait_file() {  # path [timeout]
+    rig_wait_for "${2:-20}" "[ -f \"$1\" ]" || rig_fail "no file $1"
+}
+
+rig_screenshot() {  # file.png
+    import -window root "$1"
+}
+
+rig_key() {  # keys...; to the window with the focus
+    local k
+    for k in "$@"; do
+        xdotool key --clearmodifiers "$k"
+        sleep 0.15
+    done
+}
+
+rig_hold_key() {  # key seconds; a press long enough for a poller to see
+    xdotool keydown "$1"
+    sleep "$2"
+    xdotool keyup "$1"
+}
+
+rig_click() {  # window x y (pixels from the window's top-left corner)
+    xdotool mousemove --window "$1" "$2" "$3" click 1
+    sleep 0.2
+}
+
+rig_type() {
+    xdotool type --delay 30 "$1"
+}
+
+# The Windows form of a Unix path in this prefix.
+rig_winpath() {
+    winepath -w "$1" 2>/dev/null
+}
+
+# A fresh application folder: lapforge.exe and its data files.
+rig_app_folder() {  # folder
+    mkdir -p "$1"
+    cp "$LAPFORGE_EXE" "$1/"
+    cp "$LAPFORGE_DATA"/* "$1/"
+}
+
+# Line n of a CR LF file, without its end marker.
+rig_line() {  # file n
+    sed -n "${2}p" "$1" | tr -d '\r'
+}

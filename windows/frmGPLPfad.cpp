@@ -1,0 +1,144 @@
+#include "windows/frmGPLPfad.h"
+
+#include "core/Controller.h"
+#include "core/Failure.h"
+#include "platform/Dpi.h"
+#include "platform/Platform.h"
+#include "windows/Messages.h"
+
+#include <iterator>
+
+namespace lapforge {
+
+namespace {
+
+enum ControlId {
+    lblDrive = 100,
+    drvDrive,
+    lblHint,
+    cmdOK,
+    cmdCancel,
+    lblFolder,
+    dirFolder,
+};
+
+constexpr int ClientWidth = 4470;
+constexpr int ClientHeight = 2775;
+
+constexpr ControlPlacement Layout[] = {
+    {lblDrive, 120, 120, 1935, 255},
+    {drvDrive, 120, 360, 1935, 315},
+    {lblHint, 120, 840, 1935, 855},
+    {cmdOK, 120, 1800, 1935, 375},
+    {cmdCancel, 120, 2280, 1935, 375},
+    {lblFolder, 2160, 120, 2175, 255},
+    {dirFolder, 2160, 360, 2175, 2340},
+};
+
+// The drop-down's height includes its open list; give it room for several drives.
+constexpr int DriveListDropHeight = 315 * 8;
+
+}  // namespace
+
+frmGPLPfad::frmGPLPfad(Controller& controller)
+    : controller_(controller), choice_(controller.GPLOrdnerPfad, [](const std::string& path) {
+          return FileOpensForReading(path);
+      }) {}
+
+void frmGPLPfad::ShowModal() {
+    CreateTopLevel(L"frmGPLPfad", L"Where is GPL?", WS_OVERLAPPED | WS_CAPTION | WS_SYSMENU, WS_EX_DLGMODALFRAME,
+                   ClientWidth, ClientHeight);
+    CentreOnScreen();
+    ShowWindow(hwnd_, SW_SHOW);
+    SetForegroundWindow(hwnd_);
+    SetFocus(drvDrive_.Handle());
+    platform::RunModal(hwnd_);
+}
+
+LRESULT frmGPLPfad::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) {
+    switch (message) {
+    case WM_CREATE:
+        OnCreate();
+        return 0;
+    case WM_COMMAND:
+        OnCommand(LOWORD(wParam), HIWORD(wParam));
+        return 0;
+    case WM_DPICHANGED:
+        OnDpiChanged(HIWORD(wParam), *reinterpret_cast<const RECT*>(lParam));
+        return 0;
+    }
+    return WindowBase::HandleMessage(message, wParam, lParam);
+}
+
+void frmGPLPfad::OnCreate() {
+    opening_ = true;
+    // Created in tab order.
+    const UINT dpi = platform::DpiForWindow(hwnd_);
+    drvDrive_.Create(hwnd_, drvDrive, platform::TwipsRect(120, 360, 1935, DriveListDropHeight, dpi));
+    dirFolder_.Create(hwnd_, dirFolder, platform::TwipsRect(2160, 360, 2175, 2340, dpi));
+    EnableWindow(AddControl(L"BUTTON", L"OK", WS_TABSTOP | BS_PUSHBUTTON, cmdOK), FALSE);
+    AddControl(L"STATIC",
+               L"Lapforge needs the path to the file \"gpl.exe\". Click \"Cancel\" if GPL is not installed on "
+               L"this machine.",
+               SS_LEFT, lblHint);
+    AddControl(L"STATIC", L"Drives:", SS_CENTER, lblDrive);
+    AddControl(L"STATIC", L"Folders:", SS_CENTER, lblFolder);
+    AddControl(L"BUTTON", L"Cancel", WS_TABSTOP | BS_PUSHBUTTON, cmdCancel);
+    ApplyLayout(Layout, std::size(Layout), dpi);
+    SetWindowPos(drvDrive_.Handle(), nullptr, 0, 0, platform::TwipsToPixels(1935, dpi),
+                 platform::TwipsToPixels(DriveListDropHeight, dpi), SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE);
+    opening_ = false;
+}
+
+void frmGPLPfad::OnDpiChanged(UINT dpi, const RECT& suggested) {
+    SizeClientArea(dpi, &suggested);
+    ApplyLayout(Layout, std::size(Layout), dpi);
+    SetWindowPos(drvDrive_.Handle(), nullptr, 0, 0, platform::TwipsToPixels(1935, dpi),
+                 platform::TwipsToPixels(DriveListDropHeight, dpi), SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE);
+}
+
+void frmGPLPfad::OnCommand(int id, int code) {
+    switch (id) {
+    case drvDrive:
+        if (code == CBN_SELCHANGE) drvDrive_Change();
+        break;
+    case dirFolder:
+        // The lists' placement at the current folder while opening is no change of the user's.
+        if (code == platform::FolderList::ChangeNotification && !opening_) dirFolder_Change();
+        break;
+    case cmdOK:
+        if (code == BN_CLICKED) cmdOK_Click();
+        break;
+    case cmdCancel:
+        if (code == BN_CLICKED) cmdCancel_Click();
+        break;
+    }
+}
+
+void frmGPLPfad::drvDrive_Change() {
+    const char drive = drvDrive_.Drive();
+    if (!platform::DriveIsReady(drive)) {
+        // An empty card reader must not end the program: say so and stay where we were.
+        platform::ShowErrorMessage(hwnd_, DriveNotReadyMessage(drive));
+        drvDrive_.SetDrive(dirFolder_.Folder().empty() ? drive : dirFolder_.Folder()[0]);
+        return;
+    }
+    dirFolder_.SetDrive(drive);  // raises dirFolder_Change first
+    dirFolder_Change();
+}
+
+void frmGPLPfad::dirFolder_Change() {
+    choice_.FolderChanged(dirFolder_.Folder());
+    UpdateOk();
+}
+
+void frmGPLPfad::UpdateOk() { EnableWindow(GetDlgItem(hwnd_, cmdOK), choice_.ExeFound() ? TRUE : FALSE); }
+
+void frmGPLPfad::cmdOK_Click() { DestroyWindow(hwnd_); }
+
+void frmGPLPfad::cmdCancel_Click() {
+    choice_.Cancel();
+    DestroyWindow(hwnd_);
+}
+
+}  // namespace lapforge

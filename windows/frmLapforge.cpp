@@ -1,0 +1,231 @@
+#include "windows/frmLapforge.h"
+
+#include "core/SectionTable.h"
+#include "platform/Dpi.h"
+#include "platform/PictureBox.h"
+#include "platform/Win32.h"
+#include "platform/Platform.h"
+#include "windows/Messages.h"
+#include "windows/frmGPLPfad.h"
+
+#include <commctrl.h>
+
+#include <iterator>
+
+namespace lapforge {
+
+namespace {
+
+enum ControlId {
+    fraRahmen1 = 100,
+    Label3,
+    Sectionselection,
+    Label1,
+    Label2,
+    picKarte,
+    picBlick,
+    cmdLosgehts,
+    cmdHilfe,
+    chkHotkeyUndAudio,
+    cmdBeenden,
+};
+
+constexpr int ClientWidth = 6015;
+constexpr int ClientHeight = 5535;
+
+constexpr ControlPlacement LayoutTable[] = {
+    {fraRahmen1, 120, 0, 5775, 5415},
+    {Label3, 240, 240, 5535, 255},
+    {Sectionselection, 240, 480, 5535, 315},
+    {Label1, 240, 960, 2295, 255},
+    {Label2, 2640, 960, 3135, 255},
+    {picKarte, 240, 1200, 2295, 3495},
+    {picBlick, 2640, 1200, 3135, 2295},
+    {cmdLosgehts, 2640, 3600, 3135, 495},
+    {cmdHilfe, 2640, 4200, 3135, 495},
+    {chkHotkeyUndAudio, 240, 4800, 2295, 495},
+    {cmdBeenden, 2640, 4800, 3135, 495},
+};
+
+constexpr int HotkeyVirtualKey = VK_F4;
+// Between two looks at the key, wait for window events at most this long, so the cycle uses no
+// processor time to speak of and still sees a press at once.
+constexpr DWORD HotkeyPollMilliseconds = 10;
+
+std::wstring Widen(std::string_view text) { return platform::Widen(text); }
+
+}  // namespace
+
+frmLapforge::frmLapforge() = default;
+frmLapforge::~frmLapforge() = default;
+
+void frmLapforge::Create() {
+    CreateTopLevel(L"frmLapforge", L"Lapforge", WS_OVERLAPPED | WS_CAPTION | WS_SYSMENU | WS_MINIMIZEBOX, 0,
+                   ClientWidth, ClientHeight);
+    CentreOnScreen();
+}
+
+void frmLapforge::Load() {
+    controller_ = Controller::Create(*this, platform::ApplicationFolder());
+    controller_->StartUp();
+}
+
+void frmLapforge::Show() {
+    ShowWindow(hwnd_, SW_SHOW);
+    SetForegroundWindow(hwnd_);
+    SetFocus(GetDlgItem(hwnd_, Sectionselection));
+}
+
+LRESULT frmLapforge::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) {
+    switch (message) {
+    case WM_CREATE:
+        OnCreate();
+        return 0;
+    case WM_COMMAND:
+        OnCommand(LOWORD(wParam), HIWORD(wParam));
+        return 0;
+    case WM_DPICHANGED:
+        OnDpiChanged(HIWORD(wParam), *reinterpret_cast<const RECT*>(lParam));
+        return 0;
+    case WM_DESTROY:
+        PostQuitMessage(0);
+        return 0;
+    }
+    return WindowBase::HandleMessage(message, wParam, lParam);
+}
+
+void frmLapforge::OnCreate() {
+    // Created in tab order; the frame then goes to the bottom so everything is drawn above it.
+    HWND list = AddControl(L"COMBOBOX", L"", WS_TABSTOP | WS_VSCROLL | CBS_DROPDOWNLIST, Sectionselection);
+    for (const Section& section : SectionTable::Rows())
+        SendMessageW(list, CB_ADDSTRING, 0, reinterpret_cast<LPARAM>(Widen(section.name).c_str()));
+    AddControl(L"BUTTON", L"Launch GPL", WS_TABSTOP | BS_PUSHBUTTON, cmdLosgehts);
+    AddControl(L"BUTTON", L"Help", WS_TABSTOP | BS_PUSHBUTTON, cmdHilfe);
+    platform::PictureBox::Create(hwnd_, picBlick, RECT{});
+    platform::PictureBox::Create(hwnd_, picKarte, RECT{});
+    HWND frame = AddControl(L"BUTTON", L"", BS_GROUPBOX, fraRahmen1);
+    AddControl(L"STATIC", L"Chosen section", SS_CENTER, Label1);
+    AddControl(L"STATIC", L"Deploypoint", SS_CENTER, Label2);
+    AddControl(L"STATIC", L"Please choose track section from these:", SS_CENTER, Label3);
+    HWND check = AddControl(L"BUTTON", L"Activate F4 as hotkey", WS_TABSTOP | BS_AUTOCHECKBOX, chkHotkeyUndAudio);
+    SendMessageW(check, BM_SETCHECK, BST_CHECKED, 0);
+    AddControl(L"BUTTON", L"Exit Lapforge", WS_TABSTOP | BS_PUSHBUTTON, cmdBeenden);
+    SetWindowPos(frame, HWND_BOTTOM, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE | SWP_NOACTIVATE);
+    SendMessageW(list, CB_SETMINVISIBLE, SectionTable::Count, 0);
+    Layout(platform::DpiForWindow(hwnd_));
+}
+
+void frmLapforge::Layout(UINT dpi) {
+    ApplyLayout(LayoutTable, std::size(LayoutTable), dpi);
+    // A drop-down's window height includes its open list; the closed field keeps the table's height.
+    HWND list = GetDlgItem(hwnd_, Sectionselection);
+    const RECT r = platform::TwipsRect(240, 480, 5535, 315, dpi);
+    SetWindowPos(list, nullptr, 0, 0, r.right - r.left, platform::TwipsToPixels(315 * 12, dpi),
+                 SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE);
+    const int border = static_cast<int>(SendMessageW(list, CB_GETITEMHEIGHT, static_cast<WPARAM>(-1), 0));
+    RECT field{};
+    GetWindowRect(list, &field);
+    const int chrome = (field.bottom - field.top) - border;
+    if (chrome > 0 && (r.bottom - r.top) > chrome)
+        SendMessageW(list, CB_SETITEMHEIGHT, static_cast<WPARAM>(-1), (r.bottom - r.top) - chrome);
+}
+
+void frmLapforge::OnDpiChanged(UINT dpi, const RECT& suggested) {
+    SizeClientArea(dpi, &suggested);
+    Layout(dpi);
+}
+
+void frmLapforge::OnCommand(int id, int code) {
+    switch (id) {
+    case Sectionselection:
+        if (code == CBN_SELCHANGE) Sectionselection_Click();
+        break;
+    case cmdLosgehts:
+        if (code == BN_CLICKED) cmdLosgehts_Click();
+        break;
+    case cmdHilfe:
+        if (code == BN_CLICKED) cmdHilfe_Click();
+        break;
+    case cmdBeenden:
+        if (code == BN_CLICKED) cmdBeenden_Click();
+        break;
+    }
+}
+
+void frmLapforge::Sectionselection_Click() { controller_->ApplySection(SectionText()); }
+
+void frmLapforge::cmdLosgehts_Click() {
+    const std::string folder = controller_->GPLOrdnerPfad;
+    const platform::LaunchResult launch = platform::LaunchProgram(folder + "\\gpl.exe", folder);
+    if (launch.processId == 0) ShowErrorMessage(LaunchFailedText(launch.error));
+    RunHotkeyCycle(*controller_, *this);
+}
+
+void frmLapforge::cmdHilfe_Click() { platform::OpenDocument(hwnd_, controller_->AppFolder + "\\LapforgeHelp.html"); }
+
+void frmLapforge::cmdBeenden_Click() { QuitProgram(); }
+
+void frmLapforge::QuitProgram() {
+    // Ends at once, even from inside the hotkey cycle's wait: nothing is half written, because every
+    // track file rewrite runs to its end before events are handled again.
+    DestroyWindow(hwnd_);
+    ExitProcess(0);
+}
+
+std::string frmLapforge::SectionText() const {
+    HWND list = GetDlgItem(hwnd_, Sectionselection);
+    const LRESULT index = SendMessageW(list, CB_GETCURSEL, 0, 0);
+    if (index == CB_ERR) return {};
+    // The items are the table's names, in table order.
+    if (index >= 0 && static_cast<std::size_t>(index) < SectionTable::Count)
+        return std::string(SectionTable::Rows()[static_cast<std::size_t>(index)].name);
+    return {};
+}
+
+void frmLapforge::SetSectionText(std::string_view name) {
+    const auto index = SectionTable::Find(name);
+    if (!index) return;
+    SendMessageW(GetDlgItem(hwnd_, Sectionselection), CB_SETCURSEL, *index, 0);
+    // CB_SETCURSEL sends no CBN_SELCHANGE, yet callers rely on the section being applied now.
+    Sectionselection_Click();
+}
+
+bool frmLapforge::ShowViewPicture(const std::string& path) {
+    return platform::PictureBox::Show(GetDlgItem(hwnd_, picBlick), path);
+}
+
+bool frmLapforge::ShowMapPicture(const std::string& path) {
+    return platform::PictureBox::Show(GetDlgItem(hwnd_, picKarte), path);
+}
+
+void frmLapforge::SelectSection(std::string_view name) { SetSectionText(name); }
+
+void frmLapforge::AskForSimulatorFolder() {
+    frmGPLPfad dialog(*controller_);
+    dialog.ShowModal();
+}
+
+void frmLapforge::ShowErrorMessage(std::string_view text) {
+    platform::ShowErrorMessage(IsWindowVisible(hwnd_) ? hwnd_ : nullptr, std::string(text));
+}
+
+void frmLapforge::EndProgram() { QuitProgram(); }
+
+bool frmLapforge::IsHotkeyDown() { return platform::IsKeyDown(HotkeyVirtualKey); }
+
+void frmLapforge::WaitAndProcessEvents() {
+    platform::WaitForEvents(HotkeyPollMilliseconds);
+    platform::ProcessPendingEvents();
+}
+
+bool frmLapforge::IsHotkeyOptionChecked() {
+    return SendMessageW(GetDlgItem(hwnd_, chkHotkeyUndAudio), BM_GETCHECK, 0, 0) == BST_CHECKED;
+}
+
+std::string frmLapforge::CurrentSection() { return SectionText(); }
+
+void frmLapforge::SetSection(std::string_view name) { SetSectionText(name); }
+
+void frmLapforge::PlayAnnouncement(const std::string& path) { platform::PlayAnnouncement(path); }
+
+}  // namespace lapforge

@@ -1,0 +1,59 @@
+#pragma once
+
+#include "core/Controller.h"
+#include "windows/HotkeyCycle.h"
+#include "windows/WindowBase.h"
+
+#include <memory>
+
+namespace lapforge {
+
+// The main window: the section list with its map and view, the launch button with the F4 cycle,
+// help and exit. It owns the controller and is its view.
+class frmLapforge final : public WindowBase, public View, private HotkeyCycleHost {
+public:
+    frmLapforge();
+    ~frmLapforge() override;
+
+    void Create();
+    // Creates the controller and runs its start-up; the window is still hidden.
+    void Load();
+    void Show();
+
+    // View
+    bool ShowViewPicture(const std::string& path) override;
+    bool ShowMapPicture(const std::string& path) override;
+    void SelectSection(std::string_view name) override;
+    void AskForSimulatorFolder() override;
+    void ShowErrorMessage(std::string_view text) override;
+    [[noreturn]] void EndProgram() override;
+
+private:
+    LRESULT HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) override;
+
+    void OnCreate();
+    void OnCommand(int id, int code);
+    void OnDpiChanged(UINT dpi, const RECT& suggested);
+    void Layout(UINT dpi);
+
+    void Sectionselection_Click();
+    void cmdLosgehts_Click();
+    void cmdHilfe_Click();
+    void cmdBeenden_Click();
+
+    [[noreturn]] void QuitProgram();
+    std::string SectionText() const;
+    void SetSectionText(std::string_view name);
+
+    // HotkeyCycleHost
+    bool IsHotkeyDown() override;
+    void WaitAndProcessEvents() override;
+    bool IsHotkeyOptionChecked() override;
+    std::string CurrentSection() override;
+    void SetSection(std::string_view name) override;
+    void PlayAnnouncement(const std::string& path) override;
+
+    std::unique_ptr<Controller> controller_;
+};
+
+}  // namespace lapforge

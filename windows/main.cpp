@@ -1,0 +1,19 @@
+#include "platform/Platform.h"
+#include "windows/Messages.h"
+#include "windows/frmLapforge.h"
+
+#include <exception>
+
+int WINAPI wWinMain(HINSTANCE, HINSTANCE, PWSTR, int) {
+    using namespace lapforge;
+    platform::InitialiseProcess();
+    try {
+        frmLapforge window;
+        window.Create();
+        window.Load();
+        window.Show();
+        return platform::RunMessageLoop();
+    } catch (const std::exception& failure) {
+        platform::ReportUnhandledFailure(UnhandledFailureText(failure.what()));
+    }
+}
