@@ -39,7 +39,10 @@ if [ -z "${DISPLAY:-}" ]; then
 fi
 
 bash "$here/tests/e2e/make-prefix.sh" "$WINEPREFIX"
-wineserver -p 2>/dev/null || true
+# Our own server, in the foreground so its pid is ours; it ends 3 s after its last client.
+wineserver -f -p3 >/dev/null 2>&1 &
+server_pid=$!
+started+=("$server_pid")
 
 
 # The first start asks for GPL's folder; the dialog opens in the demo folder, where "GPL Demo" waits.
@@ -54,8 +57,8 @@ if [ -n "${headless:-}" ]; then
     sleep 2
     import -window root "$demo/lapforge-screenshot.png"
     echo "No display: Lapforge ran on a private Xvfb. Screenshot: $demo/lapforge-screenshot.png"
-    wineserver -k 2>/dev/null || true
 else
-    cd "$demo" && wine "$app/lapforge.exe"
-    wineserver -w
+    (cd "$demo" && wine "$app/lapforge.exe")
+    # Let the server end by itself once Lapforge has gone, so the registry is saved.
+    wait "$server_pid" 2>/dev/null || true
 fi

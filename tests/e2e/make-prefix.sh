@@ -22,9 +22,16 @@ if [ -z "${DISPLAY:-}" ]; then
     xvfb_pid=$!
     export DISPLAY=":$n"
 fi
-wineserver -p >/dev/null 2>&1 &
+# Our own server in the foreground (so its pid is ours), ending a few seconds after its last
+# client: a persistent one would keep the wait below from ever returning.
+wineserver -f -p3 >/dev/null 2>&1 &
 server_pid=$!
 wineboot -i >/dev/null 2>&1
-wineserver -w
-server_pid=""
+# The prefix is complete once the server has written the registry and ended.
+for _ in $(seq 1 600); do
+    kill -0 "$server_pid" 2>/dev/null || { server_pid=""; break; }
+    sleep 0.2
+done
+[ -z "$server_pid" ] || { echo "wineserver did not end after wineboot" >&2; exit 1; }
+[ -f "$prefix/system.reg" ] || { echo "wineboot left no registry in $prefix" >&2; exit 1; }
 echo "wine prefix ready: $prefix"

@@ -56,7 +56,8 @@ rig_start() {
 
     cp -a "$LAPFORGE_WINEPREFIX" "$RIG_TMP/prefix"
     export WINEPREFIX="$RIG_TMP/prefix" WINEDEBUG=-all WINEDLLOVERRIDES="mscoree,mshtml="
-    wineserver -p >/dev/null 2>&1 &
+    # In the foreground, so the pid is the server's own and cleanup can end it by pid.
+    wineserver -f -p >/dev/null 2>&1 &
     RIG_SERVER_PID=$!
 }
 
