@@ -25,6 +25,8 @@ cp "$build/windows/tests/standin/gpl.exe" "$sim/gpl.exe"
 export WINEPREFIX=$demo/wineprefix WINEDEBUG=-all
 started=()
 cleanup() {
+    # The demo prefix is ours alone: ending its server ends every Wine process started here.
+    if [ -n "${server_pid:-}" ] && kill -0 "$server_pid" 2>/dev/null; then wineserver -k 2>/dev/null || true; fi
     for pid in "${started[@]}"; do kill "$pid" 2>/dev/null || true; done
 }
 trap cleanup EXIT
