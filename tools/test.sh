@@ -18,3 +18,6 @@ cmake -S "$here" -B "$build/windows" -DCMAKE_TOOLCHAIN_FILE="$here/cmake/mingw-w
       -DCMAKE_BUILD_TYPE=Release
 cmake --build "$build/windows" -j "$jobs"
 ctest --test-dir "$build/windows" --output-on-failure
+
+echo "== release package"
+cmake --build "$build/windows" --target package
