@@ -6,6 +6,8 @@
 #include "platform/Platform.h"
 #include "windows/Messages.h"
 
+#include <algorithm>
+#include <cstdlib>
 #include <iterator>
 
 namespace lapforge {
@@ -85,6 +87,7 @@ void frmGPLPfad::OnCreate() {
     AddControl(L"STATIC", L"Folders:", SS_CENTER, lblFolder);
     AddControl(L"BUTTON", L"Cancel", WS_TABSTOP | BS_PUSHBUTTON, cmdCancel);
     ApplyLayout(Layout, std::size(Layout), dpi);
+    FitHintText();
     SetWindowPos(drvDrive_.Handle(), nullptr, 0, 0, platform::TwipsToPixels(1935, dpi),
                  platform::TwipsToPixels(DriveListDropHeight, dpi), SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE);
     opening_ = false;
@@ -93,8 +96,36 @@ void frmGPLPfad::OnCreate() {
 void frmGPLPfad::OnDpiChanged(UINT dpi, const RECT& suggested) {
     SizeClientArea(dpi, &suggested);
     ApplyLayout(Layout, std::size(Layout), dpi);
+    FitHintText();
     SetWindowPos(drvDrive_.Handle(), nullptr, 0, 0, platform::TwipsToPixels(1935, dpi),
                  platform::TwipsToPixels(DriveListDropHeight, dpi), SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE);
+}
+
+void frmGPLPfad::FitHintText() {
+    // The hint's box is small and its text long: with a wide default font the last words would be
+    // cut off, so the hint alone steps its font down until the whole text fits the box.
+    HWND hint = GetDlgItem(hwnd_, lblHint);
+    RECT box{};
+    GetClientRect(hint, &box);
+    wchar_t text[256] = {};
+    GetWindowTextW(hint, text, static_cast<int>(std::size(text)));
+    LOGFONTW font{};
+    GetObjectW(reinterpret_cast<HFONT>(SendMessageW(hint, WM_GETFONT, 0, 0)), sizeof font, &font);
+    const LONG sign = font.lfHeight < 0 ? -1 : 1;
+    const LONG smallest = std::max<LONG>(1, std::abs(font.lfHeight) * 2 / 3);
+    platform::WindowDc dc(hint);
+    platform::GdiObject<HFONT> fitted;
+    for (LONG height = std::abs(font.lfHeight); height >= smallest; --height) {
+        font.lfHeight = sign * height;
+        fitted.Reset(CreateFontIndirectW(&font));
+        platform::Selection selection(dc.Get(), fitted.Get());
+        RECT needed = box;
+        DrawTextW(dc.Get(), text, -1, &needed, DT_CALCRECT | DT_WORDBREAK | DT_NOPREFIX);
+        if (needed.bottom <= box.bottom) break;
+    }
+    if (!fitted) return;
+    SendMessageW(hint, WM_SETFONT, reinterpret_cast<WPARAM>(fitted.Get()), TRUE);
+    hintFont_ = std::move(fitted);
 }
 
 void frmGPLPfad::OnCommand(int id, int code) {

@@ -2,6 +2,7 @@
 
 #include "platform/DriveList.h"
 #include "platform/FolderList.h"
+#include "platform/Win32.h"
 #include "windows/HostFolderChoice.h"
 #include "windows/WindowBase.h"
 
@@ -30,11 +31,13 @@ private:
     void cmdCancel_Click();
 
     void UpdateOk();
+    void FitHintText();
 
     Controller& controller_;
     HostFolderChoice choice_;
     platform::DriveList drvDrive_;
     platform::FolderList dirFolder_;
+    platform::GdiObject<HFONT> hintFont_;
     bool opening_ = false;
 };
 
