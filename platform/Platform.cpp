@@ -120,8 +120,9 @@ void ProcessPendingEvents() {
     }
 }
 
-void WaitForEvents(DWORD timeoutMilliseconds) {
-    MsgWaitForMultipleObjectsEx(0, nullptr, timeoutMilliseconds, QS_ALLINPUT, MWMO_INPUTAVAILABLE);
+bool WaitForEvents(DWORD timeoutMilliseconds) {
+    return MsgWaitForMultipleObjectsEx(0, nullptr, timeoutMilliseconds, QS_ALLINPUT, MWMO_INPUTAVAILABLE) ==
+           WAIT_OBJECT_0;
 }
 
 void RunModal(HWND window) {

@@ -214,8 +214,9 @@ void frmLapforge::EndProgram() { QuitProgram(); }
 bool frmLapforge::IsHotkeyDown() { return platform::IsKeyDown(HotkeyVirtualKey); }
 
 void frmLapforge::WaitAndProcessEvents() {
-    platform::WaitForEvents(HotkeyPollMilliseconds);
-    platform::ProcessPendingEvents();
+    // A wait that timed out brought nothing to handle; skipping the empty look at the queue keeps
+    // each idle pass to the key poll alone.
+    if (platform::WaitForEvents(HotkeyPollMilliseconds)) platform::ProcessPendingEvents();
 }
 
 bool frmLapforge::IsHotkeyOptionChecked() {
