@@ -3,7 +3,8 @@
 # screenshot, and with the hotkey box unchecked the launch starts the simulator and returns, so F4
 # changes nothing while the list still works. At 96 DPI without the first view picture and the help
 # page: the view box stays empty and the deploy point is still written, Help shows no message of
-# ours, and "Exit Lapforge" clicked during the F4 wait ends the process.
+# ours, a launch of a vanished gpl.exe gives its message and the cycle goes on, and "Exit Lapforge"
+# clicked during the F4 wait ends the process.
 source "$LAPFORGE_SOURCE/tests/e2e/rig.sh"
 rig_start
 
@@ -61,6 +62,17 @@ rig_wait_file "$sim/gpl-report.txt"
 rig_wait_window "GPL stand-in" >/dev/null
 rig_hold_key F4 0.1
 rig_wait_for 5 '[ "$(rig_line "$track" 54)" == "$SECOND_LINE" ]' || rig_fail "F4 did not advance"
+# A second launch, inside the running cycle, that fails outright: the message, then a nested cycle.
+mv "$sim/gpl.exe" "$sim/gpl.moved"
+xdotool windowraise "$main"
+rig_click "$main" "$(px 4207 96)" "$(px 3847 96)"  # Launch GPL
+rig_wait_window "Error" >/dev/null
+rig_screenshot "$RIG_OUT/launch-failed.png"
+rig_key Return
+rig_wait_window_gone "Error"
+rig_hold_key F4 0.1
+rig_wait_for 5 '[ "$(rig_line "$track" 54)" == "stall_0 = 5600.00 0.00" ]' ||
+    rig_fail "F4 did not advance after the failed launch: $(rig_line "$track" 54)"
 xdotool windowraise "$main"
 rig_click "$main" "$(px 4207 96)" "$(px 5047 96)"  # Exit Lapforge, while the cycle waits
 rig_wait_gone "$RIG_PID"
