@@ -5,6 +5,7 @@
 #include "windows/Messages.h"
 
 #include <exception>
+#include <iterator>
 #include <stdexcept>
 
 namespace lapforge {
@@ -72,6 +73,31 @@ HWND WindowBase::AddControl(const wchar_t* className, const wchar_t* text, DWORD
     return control;
 }
 
+namespace {
+
+bool IsDropDown(HWND control) {
+    wchar_t name[16] = {};
+    GetClassNameW(control, name, static_cast<int>(std::size(name)));
+    return CompareStringOrdinal(name, -1, L"ComboBox", -1, TRUE) == CSTR_EQUAL;
+}
+
+// A drop-down's window height includes its open list, so the table's height is the closed field's:
+// the window gets room for a dozen rows, and the field grows to the table's height where the font
+// alone leaves it lower.
+void FitDropDown(HWND combo, const RECT& field) {
+    const int width = field.right - field.left;
+    const int height = field.bottom - field.top;
+    SetWindowPos(combo, nullptr, 0, 0, width, height * 12, SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE);
+    const int text = static_cast<int>(SendMessageW(combo, CB_GETITEMHEIGHT, static_cast<WPARAM>(-1), 0));
+    RECT shown{};
+    GetWindowRect(combo, &shown);
+    const int chrome = (shown.bottom - shown.top) - text;
+    if (chrome > 0 && height > chrome)
+        SendMessageW(combo, CB_SETITEMHEIGHT, static_cast<WPARAM>(-1), height - chrome);
+}
+
+}  // namespace
+
 void WindowBase::ApplyLayout(const ControlPlacement* placements, std::size_t count, UINT dpi) {
     HFONT font = platform::CreateMessageFont(dpi);
     for (std::size_t i = 0; i < count; ++i) {
@@ -82,6 +108,8 @@ void WindowBase::ApplyLayout(const ControlPlacement* placements, std::size_t cou
         SetWindowPos(control, nullptr, r.left, r.top, r.right - r.left, r.bottom - r.top,
                      SWP_NOZORDER | SWP_NOACTIVATE);
         SendMessageW(control, WM_SETFONT, reinterpret_cast<WPARAM>(font), TRUE);
+        // After the font, which sets the field's own height.
+        if (IsDropDown(control)) FitDropDown(control, r);
     }
     if (font_) DeleteObject(font_);
     font_ = font;

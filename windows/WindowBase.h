@@ -36,7 +36,8 @@ protected:
     virtual LRESULT HandleMessage(UINT message, WPARAM wParam, LPARAM lParam);
 
     HWND AddControl(const wchar_t* className, const wchar_t* text, DWORD style, int id, DWORD exStyle = 0);
-    // Places every control from the layout table at the given DPI and gives them its message font.
+    // Places every control from the layout table at the given DPI and gives them its message font; a
+    // drop-down's table height is that of its closed field.
     void ApplyLayout(const ControlPlacement* placements, std::size_t count, UINT dpi);
     // Resizes the window to the client size in twips, keeping its top-left corner.
     void SizeClientArea(UINT dpi, const RECT* suggested = nullptr);

@@ -37,9 +37,6 @@ constexpr ControlPlacement Layout[] = {
     {dirFolder, 2160, 360, 2175, 2340},
 };
 
-// The drop-down's height includes its open list; give it room for several drives.
-constexpr int DriveListDropHeight = 315 * 8;
-
 }  // namespace
 
 frmGPLPfad::frmGPLPfad(Controller& controller)
@@ -76,7 +73,7 @@ void frmGPLPfad::OnCreate() {
     opening_ = true;
     // Created in tab order.
     const UINT dpi = platform::DpiForWindow(hwnd_);
-    drvDrive_.Create(hwnd_, drvDrive, platform::TwipsRect(120, 360, 1935, DriveListDropHeight, dpi));
+    drvDrive_.Create(hwnd_, drvDrive, platform::TwipsRect(120, 360, 1935, 315, dpi));
     dirFolder_.Create(hwnd_, dirFolder, platform::TwipsRect(2160, 360, 2175, 2340, dpi));
     EnableWindow(AddControl(L"BUTTON", L"OK", WS_TABSTOP | BS_PUSHBUTTON, cmdOK), FALSE);
     AddControl(L"STATIC",
@@ -86,19 +83,18 @@ void frmGPLPfad::OnCreate() {
     AddControl(L"STATIC", L"Drives:", SS_CENTER, lblDrive);
     AddControl(L"STATIC", L"Folders:", SS_CENTER, lblFolder);
     AddControl(L"BUTTON", L"Cancel", WS_TABSTOP | BS_PUSHBUTTON, cmdCancel);
-    ApplyLayout(Layout, std::size(Layout), dpi);
-    FitHintText();
-    SetWindowPos(drvDrive_.Handle(), nullptr, 0, 0, platform::TwipsToPixels(1935, dpi),
-                 platform::TwipsToPixels(DriveListDropHeight, dpi), SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE);
+    PlaceControls(dpi);
     opening_ = false;
 }
 
 void frmGPLPfad::OnDpiChanged(UINT dpi, const RECT& suggested) {
     SizeClientArea(dpi, &suggested);
+    PlaceControls(dpi);
+}
+
+void frmGPLPfad::PlaceControls(UINT dpi) {
     ApplyLayout(Layout, std::size(Layout), dpi);
     FitHintText();
-    SetWindowPos(drvDrive_.Handle(), nullptr, 0, 0, platform::TwipsToPixels(1935, dpi),
-                 platform::TwipsToPixels(DriveListDropHeight, dpi), SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE);
 }
 
 void frmGPLPfad::FitHintText() {

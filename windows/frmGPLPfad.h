@@ -31,6 +31,7 @@ private:
     void cmdCancel_Click();
 
     void UpdateOk();
+    void PlaceControls(UINT dpi);
     void FitHintText();
 
     Controller& controller_;

@@ -112,27 +112,12 @@ void frmLapforge::OnCreate() {
     AddControl(L"BUTTON", L"Exit Lapforge", WS_TABSTOP | BS_PUSHBUTTON, cmdBeenden);
     SetWindowPos(frame, HWND_BOTTOM, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE | SWP_NOACTIVATE);
     SendMessageW(list, CB_SETMINVISIBLE, SectionTable::Count, 0);
-    Layout(platform::DpiForWindow(hwnd_));
-}
-
-void frmLapforge::Layout(UINT dpi) {
-    ApplyLayout(LayoutTable, std::size(LayoutTable), dpi);
-    // A drop-down's window height includes its open list; the closed field keeps the table's height.
-    HWND list = GetDlgItem(hwnd_, Sectionselection);
-    const RECT r = platform::TwipsRect(240, 480, 5535, 315, dpi);
-    SetWindowPos(list, nullptr, 0, 0, r.right - r.left, platform::TwipsToPixels(315 * 12, dpi),
-                 SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE);
-    const int border = static_cast<int>(SendMessageW(list, CB_GETITEMHEIGHT, static_cast<WPARAM>(-1), 0));
-    RECT field{};
-    GetWindowRect(list, &field);
-    const int chrome = (field.bottom - field.top) - border;
-    if (chrome > 0 && (r.bottom - r.top) > chrome)
-        SendMessageW(list, CB_SETITEMHEIGHT, static_cast<WPARAM>(-1), (r.bottom - r.top) - chrome);
+    ApplyLayout(LayoutTable, std::size(LayoutTable), platform::DpiForWindow(hwnd_));
 }
 
 void frmLapforge::OnDpiChanged(UINT dpi, const RECT& suggested) {
     SizeClientArea(dpi, &suggested);
-    Layout(dpi);
+    ApplyLayout(LayoutTable, std::size(LayoutTable), dpi);
 }
 
 void frmLapforge::OnCommand(int id, int code) {

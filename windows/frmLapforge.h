@@ -34,7 +34,6 @@ private:
     void OnCreate();
     void OnCommand(int id, int code);
     void OnDpiChanged(UINT dpi, const RECT& suggested);
-    void Layout(UINT dpi);
 
     void Sectionselection_Click();
     void cmdLosgehts_Click();
