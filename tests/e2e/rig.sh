@@ -87,14 +87,10 @@ rig_window() {  # exact title; prints the id of a visible window, or nothing
 }
 
 rig_wait_window() {  # title [timeout]; prints the window id
-    local id="" tries=$(( ${2:-30} * 10 ))
-    while [ -z "$id" ] && [ "$tries" -gt 0 ]; do
-        id=$(rig_window "$1")
-        [ -n "$id" ] || { sleep 0.1; tries=$((tries - 1)); }
-    done
-    [ -n "$id" ] || rig_fail "no window \"$1\""
+    RIG_TITLE=$1
+    rig_wait_for "${2:-30}" '[ -n "$(rig_window "$RIG_TITLE")" ]' || rig_fail "no window \"$1\""
     sleep 0.5  # let it finish painting
-    echo "$id"
+    rig_window "$1"
 }
 
 rig_wait_gone() {  # pid [timeout]
