@@ -1,6 +1,7 @@
 #include "windows/WindowBase.h"
 
 #include "platform/Dpi.h"
+#include "platform/NewerWindows.h"
 #include "platform/Platform.h"
 #include "windows/Messages.h"
 
@@ -43,7 +44,7 @@ void WindowBase::CreateTopLevel(const wchar_t* className, const wchar_t* caption
 
 void WindowBase::SizeClientArea(UINT dpi, const RECT* suggested) {
     RECT frame{0, 0, platform::TwipsToPixels(clientWidthTwips_, dpi), platform::TwipsToPixels(clientHeightTwips_, dpi)};
-    AdjustWindowRectExForDpi(&frame, static_cast<DWORD>(GetWindowLongPtrW(hwnd_, GWL_STYLE)), FALSE,
+    platform::newer::AdjustWindowRectExForDpi(&frame, static_cast<DWORD>(GetWindowLongPtrW(hwnd_, GWL_STYLE)), FALSE,
                              static_cast<DWORD>(GetWindowLongPtrW(hwnd_, GWL_EXSTYLE)), dpi);
     RECT now{};
     GetWindowRect(hwnd_, &now);
