@@ -11,21 +11,22 @@ namespace {
 
 std::string RootOf(char letter) { return std::string{letter, ':', '\\'}; }
 
-std::string VolumeLabel(char letter) {
+std::wstring VolumeLabel(char letter) {
     // Only fixed drives are asked: an empty floppy, card reader or disc drive, or a lost network
     // share, can keep the list waiting for seconds.
     const std::string root = RootOf(letter);
     const UINT type = GetDriveTypeA(root.c_str());
     if (type != DRIVE_FIXED && type != DRIVE_RAMDISK) return {};
     const QuietDriveErrors quiet;
-    char label[MAX_PATH + 1] = {};
-    if (!GetVolumeInformationA(root.c_str(), label, sizeof label, nullptr, nullptr, nullptr, nullptr, 0)) return {};
+    wchar_t label[MAX_PATH + 1] = {};
+    if (!GetVolumeInformationW(Widen(root).c_str(), label, MAX_PATH + 1, nullptr, nullptr, nullptr, nullptr, 0))
+        return {};
     return label;
 }
 
 char CurrentDrive() {
-    char folder[MAX_PATH] = {};
-    const DWORD length = GetCurrentDirectoryA(MAX_PATH, folder);
+    wchar_t folder[MAX_PATH] = {};
+    const DWORD length = GetCurrentDirectoryW(MAX_PATH, folder);
     const char drive = length && length < MAX_PATH ? DriveOfPath(folder) : 0;
     return drive ? drive : 'C';  // a share as the current folder has no drive letter
 }
@@ -47,7 +48,7 @@ HWND DriveList::Create(HWND parent, int id, const RECT& rect) {
     for (int i = 0; i < 26; ++i) {
         if (!(drives & (1u << i))) continue;
         const char letter = static_cast<char>('A' + i);
-        const std::wstring text = Widen(DriveItemText(letter, VolumeLabel(letter)));
+        const std::wstring text = DriveItemText(letter, VolumeLabel(letter));
         const LRESULT index = SendMessageW(combo_, CB_ADDSTRING, 0, reinterpret_cast<LPARAM>(text.c_str()));
         SendMessageW(combo_, CB_SETITEMDATA, static_cast<WPARAM>(index), letter);
     }
@@ -62,7 +63,7 @@ char DriveList::Drive() const {
 }
 
 void DriveList::SetDrive(char letter) {
-    const char wanted = DriveOfPath(std::string{letter, ':'});
+    const char wanted = DriveOfPath(std::wstring{static_cast<wchar_t>(letter), L':'});
     const LRESULT count = SendMessageW(combo_, CB_GETCOUNT, 0, 0);
     for (LRESULT i = 0; i < count; ++i) {
         if (static_cast<char>(SendMessageW(combo_, CB_GETITEMDATA, static_cast<WPARAM>(i), 0)) == wanted) {

@@ -9,19 +9,19 @@ char Lower(char c) { return c >= 'A' && c <= 'Z' ? static_cast<char>(c + ('a' - 
 
 }  // namespace
 
-std::string DriveItemText(char letter, std::string_view label) {
-    std::string text{Lower(letter), ':'};
+std::wstring DriveItemText(char letter, std::wstring_view label) {
+    std::wstring text{static_cast<wchar_t>(Lower(letter)), L':'};
     if (!label.empty()) {
-        text += " [";
+        text += L" [";
         text += label;
-        text += ']';
+        text += L']';
     }
     return text;
 }
 
-char DriveOfPath(std::string_view path) {
-    if (path.size() < 2 || path[1] != ':') return 0;
-    const char letter = Upper(path[0]);
+char DriveOfPath(std::wstring_view path) {
+    if (path.size() < 2 || path[1] != L':' || path[0] > 0x7F) return 0;
+    const char letter = Upper(static_cast<char>(path[0]));
     return letter >= 'A' && letter <= 'Z' ? letter : 0;
 }
 

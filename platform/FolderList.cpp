@@ -32,24 +32,29 @@ std::string Reason(DWORD error) {
     return reason;
 }
 
+// The same, naming the folder by its real name.
+WideFailure FolderFailure(const std::wstring& folder, DWORD error) {
+    return WideFailure(L"could not open folder \"" + folder + L"\": " + Widen(Reason(error)));
+}
+
 // The visible subfolders of a folder, in the order the system gives them.
-std::vector<std::string> Subfolders(const std::string& folder) {
+std::vector<std::wstring> Subfolders(const std::wstring& folder) {
     const QuietDriveErrors quiet;
-    WIN32_FIND_DATAA found;
-    const ScopedFind search(FindFirstFileExA(JoinFolder(folder, "*").c_str(), FindExInfoBasic, &found,
+    WIN32_FIND_DATAW found;
+    const ScopedFind search(FindFirstFileExW(JoinFolder(folder, L"*").c_str(), FindExInfoBasic, &found,
                                              FindExSearchLimitToDirectories, nullptr, 0));
-    std::vector<std::string> names;
+    std::vector<std::wstring> names;
     if (!search) {
         const DWORD error = GetLastError();
         if (error == ERROR_FILE_NOT_FOUND) return names;  // an empty drive root has not even "."
-        throw FileFailure("open folder", folder, Reason(error));
+        throw FolderFailure(folder, error);
     }
     do {
-        const std::string name = found.cFileName;
-        if (!(found.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) || name == "." || name == "..") continue;
+        const std::wstring name = found.cFileName;
+        if (!(found.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) || name == L"." || name == L"..") continue;
         if (found.dwFileAttributes & (FILE_ATTRIBUTE_HIDDEN | FILE_ATTRIBUTE_SYSTEM)) continue;
         names.push_back(name);
-    } while (FindNextFileA(search.Get(), &found));
+    } while (FindNextFileW(search.Get(), &found));
     return names;
 }
 
@@ -115,9 +120,9 @@ HWND FolderList::Create(HWND parent, int id, const RECT& rect) {
     SetWindowSubclass(list_, ListProc, 0, reinterpret_cast<DWORD_PTR>(this));
     SendMessageW(list_, LB_SETITEMHEIGHT, 0, ItemHeight());
 
-    char current[MAX_PATH] = {};
-    const DWORD length = GetCurrentDirectoryA(MAX_PATH, current);
-    const std::string start = length && length < MAX_PATH ? std::string(current, length) : "C:\\";
+    wchar_t current[MAX_PATH] = {};
+    const DWORD length = GetCurrentDirectoryW(MAX_PATH, current);
+    const std::wstring start = length && length < MAX_PATH ? std::wstring(current, length) : L"C:\\";
     try {
         MoveTo(start, false);
     } catch (const Failure&) {
@@ -126,27 +131,29 @@ HWND FolderList::Create(HWND parent, int id, const RECT& rect) {
     return frame_;
 }
 
-void FolderList::SetFolder(const std::string& path) {
+void FolderList::SetFolder(const std::wstring& path) {
     // Resolves "X:" (that drive's current folder), "." and ".." as the system does.
-    char full[MAX_PATH] = {};
-    const DWORD length = GetFullPathNameA(path.c_str(), MAX_PATH, full, nullptr);
-    if (length == 0) throw FileFailure("open folder", path, Reason(GetLastError()));
-    if (length >= MAX_PATH) throw FileFailure("open folder", path, Reason(ERROR_FILENAME_EXCED_RANGE));
-    MoveTo(std::string(full, length), true);
+    wchar_t full[MAX_PATH] = {};
+    const DWORD length = GetFullPathNameW(path.c_str(), MAX_PATH, full, nullptr);
+    if (length == 0) throw FolderFailure(path, GetLastError());
+    if (length >= MAX_PATH) throw FolderFailure(path, ERROR_FILENAME_EXCED_RANGE);
+    MoveTo(std::wstring(full, length), true);
 }
 
-void FolderList::SetDrive(char letter) { SetFolder(std::string{letter, ':'}); }
+void FolderList::SetDrive(char letter) { SetFolder(std::wstring{static_cast<wchar_t>(letter), L':'}); }
 
-void FolderList::MoveTo(const std::string& path, bool notify) {
-    const std::string folder = NormaliseFolder(path);
-    FolderRows rows = BuildFolderRows(folder, Subfolders(folder));  // throws before anything changes
+void FolderList::MoveTo(const std::wstring& path, bool notify) {
+    const std::wstring folder = NormaliseFolder(path);
+    // Both throw before anything changes.
+    FolderRows rows = BuildFolderRows(folder, Subfolders(folder));
+    std::string ansiFolder = AnsiPath(folder);
 
-    folder_ = folder;
+    folder_ = std::move(ansiFolder);
     rows_ = std::move(rows);
     SendMessageW(list_, WM_SETREDRAW, FALSE, 0);
     SendMessageW(list_, LB_RESETCONTENT, 0, 0);
     for (const FolderRow& row : rows_.rows)
-        SendMessageW(list_, LB_ADDSTRING, 0, reinterpret_cast<LPARAM>(Widen(row.text).c_str()));
+        SendMessageW(list_, LB_ADDSTRING, 0, reinterpret_cast<LPARAM>(row.text.c_str()));
     SendMessageW(list_, LB_SETCURSEL, rows_.current, 0);
     SendMessageW(list_, WM_SETREDRAW, TRUE, 0);
     InvalidateRect(list_, nullptr, TRUE);
@@ -159,13 +166,13 @@ void FolderList::MoveTo(const std::string& path, bool notify) {
 void FolderList::OpenSelected() {
     const LRESULT index = SendMessageW(list_, LB_GETCURSEL, 0, 0);
     if (index == LB_ERR || static_cast<std::size_t>(index) >= rows_.rows.size()) return;
-    const std::string target = rows_.rows[static_cast<std::size_t>(index)].path;
+    const std::wstring target = rows_.rows[static_cast<std::size_t>(index)].path;
     try {
         MoveTo(target, true);
-    } catch (const Failure& failure) {
-        // A folder the user may not read: say so and stay where we are.
+    } catch (const WideFailure& failure) {
+        // A folder the user may not read, or one without an 8-bit name: say so and stay where we are.
         SendMessageW(list_, LB_SETCURSEL, rows_.current, 0);
-        ShowErrorMessage(GetAncestor(frame_, GA_ROOT), failure.what());
+        ShowErrorMessage(GetAncestor(frame_, GA_ROOT), failure.Text());
     }
 }
 
@@ -206,8 +213,7 @@ void FolderList::OnDrawItem(const DRAWITEMSTRUCT& item) const {
     SetTextColor(dc, GetSysColor(selected ? COLOR_HIGHLIGHTTEXT : COLOR_WINDOWTEXT));
     RECT text = r;
     text.left = x + glyph + ScaleToDpi(GlyphToText, dpi);
-    const std::wstring label = Widen(row.text);
-    DrawTextW(dc, label.c_str(), static_cast<int>(label.size()), &text,
+    DrawTextW(dc, row.text.c_str(), static_cast<int>(row.text.size()), &text,
               DT_SINGLELINE | DT_VCENTER | DT_NOPREFIX | DT_END_ELLIPSIS);
     if (item.itemState & ODS_FOCUS) DrawFocusRect(dc, &r);
 }
@@ -251,12 +257,7 @@ LRESULT CALLBACK FolderList::FrameProc(HWND frame, UINT message, WPARAM wParam, 
     }
     auto* self = reinterpret_cast<FolderList*>(GetWindowLongPtrW(frame, GWLP_USERDATA));
     if (!self) return DefWindowProcW(frame, message, wParam, lParam);
-    // Nothing may unwind through the system's code that called us.
-    try {
-        return self->HandleFrameMessage(message, wParam, lParam);
-    } catch (const std::exception& failure) {
-        ReportUnhandledFailure(failure.what());
-    }
+    return GuardWindowProc([&] { return self->HandleFrameMessage(message, wParam, lParam); });
 }
 
 LRESULT CALLBACK FolderList::ListProc(HWND list, UINT message, WPARAM wParam, LPARAM lParam, UINT_PTR,
@@ -270,12 +271,10 @@ LRESULT CALLBACK FolderList::ListProc(HWND list, UINT message, WPARAM wParam, LP
         break;
     case WM_KEYDOWN:
         if (wParam == VK_RETURN) {
-            try {
+            return GuardWindowProc([self] {
                 reinterpret_cast<FolderList*>(self)->OpenSelected();
-            } catch (const std::exception& failure) {
-                ReportUnhandledFailure(failure.what());
-            }
-            return 0;
+                return LRESULT{0};
+            });
         }
         break;
     case WM_CHAR:

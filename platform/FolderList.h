@@ -25,12 +25,13 @@ public:
     HWND Create(HWND parent, int id, const RECT& rect);
     HWND Handle() const { return frame_; }
 
-    // Full path; no trailing backslash except at a drive root.
+    // Full path; no trailing backslash except at a drive root. 8-bit text (AnsiPath), while the
+    // rows show the folders' real names.
     const std::string& Folder() const { return folder_; }
 
-    // A folder that cannot be listed (a drive that is not ready, no access) throws
-    // lapforge::Failure and leaves the list where it was.
-    void SetFolder(const std::string& path);
+    // A folder that cannot be listed (a drive that is not ready, no access) or has no 8-bit name
+    // throws WideFailure and leaves the list where it was.
+    void SetFolder(const std::wstring& path);
     // Moves to that drive's current folder.
     void SetDrive(char letter);
 
@@ -40,7 +41,7 @@ private:
     LRESULT HandleFrameMessage(UINT message, WPARAM wParam, LPARAM lParam);
 
     // Lists the folder and shows it; nothing changes when it cannot be listed.
-    void MoveTo(const std::string& path, bool notify);
+    void MoveTo(const std::wstring& path, bool notify);
     void OpenSelected();
     void OnSetFont(HFONT font, BOOL redraw);
     void OnMeasureItem(MEASUREITEMSTRUCT& item) const;

@@ -7,12 +7,12 @@
 
 namespace lapforge::platform {
 
-// One line of the folder list.
+// One line of the folder list, with the folders' real names.
 struct FolderRow {
-    std::string text;
-    std::string path;  // the folder that opening the row moves to
-    int indent = 0;    // in steps
-    bool open = false; // an open folder: the current one or one above it
+    std::wstring text;
+    std::wstring path;  // the folder that opening the row moves to
+    int indent = 0;     // in steps
+    bool open = false;  // an open folder: the current one or one above it
 };
 
 // The path from the root down to the current folder (open folders), then the current folder's
@@ -23,18 +23,18 @@ struct FolderRows {
 };
 
 // `folder` is a full path: "C:\GPL\tracks", "C:\" or "\\server\share\GPL".
-FolderRows BuildFolderRows(std::string_view folder, std::vector<std::string> subfolders);
+FolderRows BuildFolderRows(std::wstring_view folder, std::vector<std::wstring> subfolders);
 
 // No trailing backslash except at a drive root; the drive letter upper case ("c:" gives "C:\").
-std::string NormaliseFolder(std::string_view folder);
+std::wstring NormaliseFolder(std::wstring_view folder);
 
 // "C:\" + "GPL" = "C:\GPL"; "C:\GPL" + "x" = "C:\GPL\x".
-std::string JoinFolder(std::string_view folder, std::string_view name);
+std::wstring JoinFolder(std::wstring_view folder, std::wstring_view name);
 
 // "C:\GPL\tracks" gives "C:\GPL", "C:\GPL" gives "C:\"; a root is its own parent.
-std::string ParentFolder(std::string_view folder);
+std::wstring ParentFolder(std::wstring_view folder);
 
-// Case-insensitive for ASCII and for the accented letters of the ANSI code pages alike.
-bool FolderNameLess(std::string_view a, std::string_view b);
+// Case-insensitive for ASCII and for the Latin-1, Greek and Cyrillic letters alike.
+bool FolderNameLess(std::wstring_view a, std::wstring_view b);
 
 }  // namespace lapforge::platform

@@ -1,16 +1,20 @@
 #include "platform/Platform.h"
 
+#include "platform/NewerWindows.h"
 #include "platform/Win32.h"
 
 #include <commctrl.h>
 #include <mmsystem.h>
 #include <shellapi.h>
 
+#include <new>
 #include <vector>
 
 namespace lapforge::platform {
 
 void InitialiseProcess() {
+    // Before anything makes the system load a DLL: none may come from beside the exe.
+    newer::RestrictDllSearch();
     // No "insert a disk" box from the system when a list touches an empty drive.
     SetErrorMode(SetErrorMode(0) | SEM_FAILCRITICALERRORS | SEM_NOOPENFILEERRORBOX);
     // Kept for the life of the process: the picture boxes decode through COM.
@@ -20,22 +24,30 @@ void InitialiseProcess() {
 }
 
 std::string ApplicationFolder() {
-    std::vector<char> path(MAX_PATH);
-    DWORD length = 0;
+    std::wstring folder(MAX_PATH, L'\0');
     for (;;) {
-        length = GetModuleFileNameA(nullptr, path.data(), static_cast<DWORD>(path.size()));
-        if (length < path.size()) break;
-        path.resize(path.size() * 2);  // truncated: try a longer buffer
+        const DWORD length = GetModuleFileNameW(nullptr, folder.data(), static_cast<DWORD>(folder.size()));
+        if (length < folder.size()) {
+            folder.resize(length);
+            break;
+        }
+        folder.resize(folder.size() * 2);  // truncated: try a longer buffer
     }
-    std::string folder(path.data(), length);
-    const std::size_t slash = folder.find_last_of('\\');
-    if (slash == std::string::npos) return folder;
-    folder.resize(slash);
-    if (folder.size() == 2 && folder[1] == ':') folder += '\\';
-    return folder;
+    const std::size_t slash = folder.find_last_of(L'\\');
+    if (slash != std::wstring::npos) folder.resize(slash);
+    if (folder.size() == 2 && folder[1] == L':') folder += L'\\';
+    try {
+        return AnsiPath(folder);
+    } catch (const WideFailure& failure) {
+        // Without the folder no data file can be found and no settings written.
+        ShowErrorMessage(nullptr, failure.Text());
+        ExitProcess(1);
+    }
 }
 
-void ShowErrorMessage(HWND owner, const std::string& text) { MessageBoxA(owner, text.c_str(), "Error", MB_OK); }
+void ShowErrorMessage(HWND owner, const std::string& text) { ShowErrorMessage(owner, Widen(text)); }
+
+void ShowErrorMessage(HWND owner, const std::wstring& text) { MessageBoxW(owner, text.c_str(), L"Error", MB_OK); }
 
 void ReportUnhandledFailure(const std::string& text) {
     // The box runs a message loop; a handler failing again in it must not stack another box.
@@ -68,9 +80,25 @@ void OpenDocument(HWND owner, const std::string& path) {
     ShellExecuteA(owner, "open", path.c_str(), "", "", SW_SHOWNORMAL);
 }
 
-void PlayAnnouncement(const std::string& path) { sndPlaySoundA(path.c_str(), SND_ASYNC | SND_NODEFAULT); }
+void PlayAnnouncement(const std::string& path) {
+    // winmm is no KnownDLL: imported, it would be taken from beside the exe first.
+    using PlaySoundFunction = BOOL(WINAPI*)(LPCSTR, UINT);
+    static const auto play = [] {
+        const HMODULE winmm = newer::LoadSystemLibrary(L"winmm.dll");
+        return winmm ? reinterpret_cast<PlaySoundFunction>(
+                           reinterpret_cast<void*>(GetProcAddress(winmm, "sndPlaySoundA")))
+                     : nullptr;
+    }();
+    if (play) play(path.c_str(), SND_ASYNC | SND_NODEFAULT);
+}
 
 bool IsKeyDown(int virtualKey) { return (GetAsyncKeyState(virtualKey) & 0x8000) != 0; }
+
+void ReportEscapedFailure(const std::exception* failure) {
+    if (failure == nullptr) ReportUnhandledFailure("an unknown error occurred");
+    if (dynamic_cast<const std::bad_alloc*>(failure)) ReportUnhandledFailure("there is not enough memory");
+    ReportUnhandledFailure(failure->what());
+}
 
 namespace {
 

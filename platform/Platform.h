@@ -2,6 +2,7 @@
 
 #include <windows.h>
 
+#include <exception>
 #include <string>
 
 namespace lapforge::platform {
@@ -10,14 +11,33 @@ namespace lapforge::platform {
 // a drive without a medium.
 void InitialiseProcess();
 
-// The executable's folder, without a trailing backslash except at a drive root.
+// The executable's folder, without a trailing backslash except at a drive root, as 8-bit text
+// (AnsiPath). A folder without such a form is named in an "Error" box, and the program ends.
 std::string ApplicationFolder();
 
 // The program's own messages: title "Error", OK only, no icon.
 void ShowErrorMessage(HWND owner, const std::string& text);
+void ShowErrorMessage(HWND owner, const std::wstring& text);
 
 // Tells the user about a failure nothing handled, then ends the program with exit code 1.
 [[noreturn]] void ReportUnhandledFailure(const std::string& text);
+
+// Reports a failure that escaped a window procedure of the platform's controls (null: not a
+// std::exception) as ReportUnhandledFailure does.
+[[noreturn]] void ReportEscapedFailure(const std::exception* failure);
+
+// The barrier around a control's window procedure: nothing may unwind through the system's code
+// that called it, so a failure goes to the unhandled-failure report.
+template <typename Handler>
+LRESULT GuardWindowProc(Handler&& handler) {
+    try {
+        return handler();
+    } catch (const std::exception& failure) {
+        ReportEscapedFailure(&failure);
+    } catch (...) {
+        ReportEscapedFailure(nullptr);
+    }
+}
 
 struct LaunchResult {
     DWORD processId = 0;  // 0: not started

@@ -1,8 +1,11 @@
 #pragma once
 
+#include "core/Failure.h"
+
 #include <windows.h>
 #include <objbase.h>
 
+#include <optional>
 #include <string>
 #include <string_view>
 #include <utility>
@@ -166,8 +169,28 @@ private:
 // The system's own words for an error code, without the trailing period and line end.
 std::string SystemMessage(DWORD error);
 
-// Paths and texts are 8-bit in the ANSI code page, as the settings file holds them.
+// 8-bit texts are in the ANSI code page, as the settings file holds them.
 std::wstring Widen(std::string_view text);
 std::string Narrow(std::wstring_view text);
+
+// The text's bytes in the ANSI code page, or nothing when the code page cannot spell every letter.
+std::optional<std::string> SpellInAnsi(std::wstring_view text);
+
+// A failure whose text names folders by their real names, which the ANSI code page may not spell:
+// what() has the 8-bit text, Text() the real one for a message box.
+class WideFailure : public Failure {
+public:
+    explicit WideFailure(const std::wstring& text) : Failure(Narrow(text)), text_(text) {}
+    const std::wstring& Text() const { return text_; }
+
+private:
+    std::wstring text_;
+};
+
+// A path the system gave in UTF-16, as the core, the settings file and the A functions take it:
+// as it is where the ANSI code page spells it, else with its short 8.3 names (ChooseAnsiPath). The
+// path must exist. Throws WideFailure naming the folder when it has no such form, so that no path
+// with '?' in place of letters goes on.
+std::string AnsiPath(const std::wstring& path);
 
 }  // namespace lapforge::platform

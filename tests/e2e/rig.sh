@@ -133,6 +133,15 @@ rig_type() {
     xdotool type --delay 30 "$1"
 }
 
+# How many colours the inside of a control shows (its border left out), from its place in twips.
+rig_colours_in() {  # window dpi left top width height
+    local shot="$RIG_TMP/colours-$$.png" inset=3
+    import -window "$1" "$shot"
+    local x=$(( ($3 * $2 + 720) / 1440 + inset )) y=$(( ($4 * $2 + 720) / 1440 + inset ))
+    local w=$(( ($5 * $2 + 720) / 1440 - 2 * inset )) h=$(( ($6 * $2 + 720) / 1440 - 2 * inset ))
+    convert "$shot" -crop "${w}x${h}+${x}+${y}" +repage -format %k info:
+}
+
 # The Windows form of a Unix path in this prefix.
 rig_winpath() {
     winepath -w "$1" 2>/dev/null

@@ -7,15 +7,16 @@ using namespace lapforge::platform;
 TEST(DriveItems, SmallLetterColonAndTheLabelInBrackets) {
     struct Case {
         char letter;
-        const char* label;
-        const char* text;
+        const wchar_t* label;
+        const wchar_t* text;
     };
     const Case cases[] = {
-        {'C', "System", "c: [System]"},
-        {'c', "System", "c: [System]"},
-        {'E', "", "e:"},
-        {'Z', "MY DISK", "z: [MY DISK]"},
-        {'D', "Gro\xdf", "d: [Gro\xdf]"},  // the label's ANSI bytes pass unchanged
+        {'C', L"System", L"c: [System]"},
+        {'c', L"System", L"c: [System]"},
+        {'E', L"", L"e:"},
+        {'Z', L"MY DISK", L"z: [MY DISK]"},
+        // Labels come in UTF-16: any letters pass unchanged.
+        {'D', L"Gro\u00df \u0414\u0438\u0441\u043a", L"d: [Gro\u00df \u0414\u0438\u0441\u043a]"},
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.text);
@@ -25,11 +26,11 @@ TEST(DriveItems, SmallLetterColonAndTheLabelInBrackets) {
 
 TEST(DriveItems, DriveOfAPath) {
     struct Case {
-        const char* path;
+        const wchar_t* path;
         char drive;
     };
     const Case cases[] = {
-        {"C:\\GPL", 'C'}, {"d:\\", 'D'}, {"e:", 'E'}, {"\\\\server\\share", 0}, {"", 0}, {"C", 0}, {"1:\\", 0},
+        {L"C:\\GPL", 'C'}, {L"d:\\", 'D'}, {L"e:", 'E'}, {L"\\\\server\\share", 0}, {L"", 0}, {L"C", 0}, {L"1:\\", 0},
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.path);

@@ -1,0 +1,52 @@
+#include "platform/AnsiPathModel.h"
+
+#include <vector>
+
+namespace lapforge::platform {
+
+namespace {
+
+// "C:\Users\x" gives "C:", "Users", "x"; a share's leading backslashes give empty parts.
+std::vector<std::wstring_view> Parts(std::wstring_view path) {
+    std::vector<std::wstring_view> parts;
+    for (std::size_t begin = 0;;) {
+        const std::size_t end = path.find(L'\\', begin);
+        parts.push_back(path.substr(begin, end == std::wstring_view::npos ? std::wstring_view::npos : end - begin));
+        if (end == std::wstring_view::npos) return parts;
+        begin = end + 1;
+    }
+}
+
+}  // namespace
+
+AnsiPathChoice ChooseAnsiPath(std::wstring_view longPath, std::wstring_view shortPath, const AnsiSpeller& spell) {
+    if (auto whole = spell(longPath)) return AnsiPathChoice{std::move(*whole), {}};
+
+    const std::vector<std::wstring_view> longParts = Parts(longPath);
+    std::vector<std::wstring_view> shortParts = Parts(shortPath);
+    // The system shortens names, never the number of folders; anything else is no short form of ours.
+    if (shortParts.size() != longParts.size()) shortParts.assign(longParts.size(), std::wstring_view());
+
+    AnsiPathChoice choice;
+    for (std::size_t i = 0; i < longParts.size(); ++i) {
+        auto part = spell(longParts[i]);
+        if (!part && !shortParts[i].empty()) part = spell(shortParts[i]);
+        if (!part) {
+            const std::size_t end = static_cast<std::size_t>(longParts[i].data() - longPath.data()) + longParts[i].size();
+            return AnsiPathChoice{{}, std::wstring(longPath.substr(0, end))};
+        }
+        if (i > 0) choice.path += '\\';
+        choice.path += *part;
+    }
+    return choice;
+}
+
+std::wstring UnspellableFolderMessage(std::wstring_view folder) {
+    std::wstring text = L"Lapforge cannot work in the folder \"";
+    text += folder;
+    text += L"\": this Windows has no name for it that older programs can use.\n\n"
+            L"Please move Lapforge or GPL to a folder whose name has only Latin letters.";
+    return text;
+}
+
+}  // namespace lapforge::platform

@@ -1,0 +1,40 @@
+// Under Wine (or Windows): folder names the ANSI code page cannot spell, on a real disk.
+#include "core/Settings.h"
+#include "platform/Win32.h"
+
+#include "TestFolder.h"
+
+#include <gtest/gtest.h>
+
+#include <filesystem>
+
+using namespace lapforge;
+
+TEST(AnsiPathOnDisk, FoldersOfAnyNameGiveAPathTheCoreCanUse) {
+    TestFolder folder;
+    const std::wstring names[] = {
+        L"\u041f\u043e\u043b\u044c\u0437\u043e\u0432\u0430\u0442\u0435\u043b\u044c \u0414\u043c\u0438\u0442\u0440\u0438\u0439",
+        L"GPL \u0395\u03bb\u03bb\u03b7\u03bd\u03b9\u03ba\u03ac",
+        L"Grand Prix L\u00e9gends",
+    };
+    for (const std::wstring& name : names) {
+        SCOPED_TRACE(name);
+        const std::filesystem::path real = std::filesystem::path(folder.Path()) / name / L"Lapforge";
+        std::filesystem::create_directories(real);
+        const std::string ansi = platform::AnsiPath(real.wstring());
+        EXPECT_EQ(ansi.find('?'), std::string::npos) << ansi;
+        // The core's 8-bit file functions reach the real folder through it.
+        WriteSettingsFile(ansi + std::string(SettingsFileName), "C:\\GPL");
+        EXPECT_EQ(ReadSettingsFile(ansi + std::string(SettingsFileName)), "C:\\GPL");
+        EXPECT_TRUE(std::filesystem::exists(real / L"lapforge.ini"));
+    }
+}
+
+TEST(AnsiPathOnDisk, TheCodePageSpellsWhatItCanAndNothingElse) {
+    EXPECT_EQ(platform::SpellInAnsi(L"C:\\GPL"), std::optional<std::string>("C:\\GPL"));
+    EXPECT_EQ(platform::SpellInAnsi(L""), std::optional<std::string>(""));
+    if (GetACP() == CP_UTF8) GTEST_SKIP() << "a UTF-8 code page spells everything";
+    // No 8-bit code page has both Greek and Cyrillic letters: one of them cannot be spelled, and no
+    // best-fit letter stands in.
+    EXPECT_FALSE(platform::SpellInAnsi(L"\u0414\u03b1").has_value());
+}
