@@ -1,5 +1,6 @@
 #include "platform/PictureBox.h"
 
+#include "platform/Platform.h"
 #include "platform/Win32.h"
 
 #include <wincodec.h>
@@ -16,6 +17,9 @@ constexpr wchar_t ClassName[] = L"LapforgePictureBox";
 constexpr UINT BytesPerPixel = 4;  // 32-bit premultiplied BGRA throughout
 // Newer than the MinGW headers; the value is fixed by the interface.
 constexpr auto HighQualityCubic = static_cast<WICBitmapInterpolationMode>(4);
+// Pictures larger than this are not decoded: at four bytes a pixel a 16000 x 16000 JPEG would need
+// a gigabyte, twice over, for a box a few hundred pixels wide.
+constexpr unsigned long long MaxPixels = 40'000'000;
 
 IWICImagingFactory* Factory() {
     static ComPtr<IWICImagingFactory> factory;
@@ -125,9 +129,15 @@ bool PictureBox::State::Load(const std::string& path) {
     ComPtr<IWICBitmapFrameDecode> frame;
     ComPtr<IWICFormatConverter> converter;
     ComPtr<IWICBitmap> decoded;
+    GUID container{};
+    UINT frameWidth = 0, frameHeight = 0;
     if (FAILED(factory->CreateDecoderFromFilename(Widen(path).c_str(), nullptr, GENERIC_READ,
                                                   WICDecodeMetadataCacheOnDemand, decoder.Put())) ||
-        FAILED(decoder->GetFrame(0, frame.Put())) || FAILED(factory->CreateFormatConverter(converter.Put())) ||
+        // The decoder goes by the content: a PNG named .jpg would show. Only JPEGs are pictures here.
+        FAILED(decoder->GetContainerFormat(&container)) || container != GUID_ContainerFormatJpeg ||
+        FAILED(decoder->GetFrame(0, frame.Put())) || FAILED(frame->GetSize(&frameWidth, &frameHeight)) ||
+        static_cast<unsigned long long>(frameWidth) * frameHeight > MaxPixels ||
+        FAILED(factory->CreateFormatConverter(converter.Put())) ||
         FAILED(converter->Initialize(frame.Get(), GUID_WICPixelFormat32bppPBGRA, WICBitmapDitherTypeNone, nullptr,
                                      0.0, WICBitmapPaletteTypeCustom)) ||
         // A file broken halfway fails here rather than in a later paint.
@@ -215,6 +225,10 @@ void PictureBox::State::Paint(HWND box) const {
 }
 
 LRESULT CALLBACK PictureBox::WindowProc(HWND box, UINT message, WPARAM wParam, LPARAM lParam) {
+    return GuardWindowProc([=] { return HandleMessage(box, message, wParam, lParam); });
+}
+
+LRESULT PictureBox::HandleMessage(HWND box, UINT message, WPARAM wParam, LPARAM lParam) {
     auto* state = reinterpret_cast<State*>(GetWindowLongPtrW(box, GWLP_USERDATA));
     switch (message) {
     case WM_NCCREATE:
@@ -257,10 +271,12 @@ ATOM PictureBox::WindowClass() {
 }
 
 HWND PictureBox::Create(HWND parent, int id, const RECT& rect) {
-    WindowClass();
-    return CreateWindowExW(WS_EX_STATICEDGE, ClassName, L"", WS_CHILD | WS_VISIBLE, rect.left, rect.top,
-                           rect.right - rect.left, rect.bottom - rect.top, parent,
-                           reinterpret_cast<HMENU>(static_cast<INT_PTR>(id)), GetModuleHandleW(nullptr), nullptr);
+    if (!WindowClass()) throw Failure("could not register the picture box: " + SystemMessage(GetLastError()));
+    HWND box = CreateWindowExW(WS_EX_STATICEDGE, ClassName, L"", WS_CHILD | WS_VISIBLE, rect.left, rect.top,
+                               rect.right - rect.left, rect.bottom - rect.top, parent,
+                               reinterpret_cast<HMENU>(static_cast<INT_PTR>(id)), GetModuleHandleW(nullptr), nullptr);
+    if (!box) throw Failure("could not create a picture box: " + SystemMessage(GetLastError()));
+    return box;
 }
 
 bool PictureBox::Show(HWND box, const std::string& path) {
