@@ -9,11 +9,9 @@ rig_start
 
 user="$RIG_TMP/Пользователь Дмитрий"
 app="$user/Lapforge"
-rig_app_folder "$app"
 sim="$RIG_TMP/GPL"
-bash "$LAPFORGE_SOURCE/tools/make-demo-sim.sh" "$sim" "$GPL_STANDIN"
+rig_installed "$app" "$sim"
 sed -i '54s/.*/stall_0 = 1.00 0.00\r/' "$sim/tracks/nurburg/track.ini"
-printf '%s\r\n' "$(rig_winpath "$sim")" >"$app/lapforge.ini"
 cp "$app/lapforge.ini" "$RIG_TMP/settings-before.ini"
 cd "$user"
 

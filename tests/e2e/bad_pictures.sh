@@ -6,11 +6,9 @@ source "$LAPFORGE_SOURCE/tests/e2e/rig.sh"
 rig_start
 
 app="$RIG_TMP/app"
-rig_app_folder "$app"
 sim="$RIG_TMP/GPL"
 track="$sim/tracks/nurburg/track.ini"
-bash "$LAPFORGE_SOURCE/tools/make-demo-sim.sh" "$sim" "$GPL_STANDIN"
-printf '%s\r\n' "$(rig_winpath "$sim")" >"$app/lapforge.ini"
+rig_installed "$app" "$sim"
 cd "$RIG_TMP"
 good="$LAPFORGE_DATA/blick0.jpg"
 

@@ -6,13 +6,11 @@ source "$LAPFORGE_SOURCE/tests/e2e/rig.sh"
 rig_start
 
 app="$RIG_TMP/Downloads"
-rig_app_folder "$app"
-cp "$PLANTED_WINMM" "$app/winmm.dll"
-marker="$app/planted-dll-ran.txt"
 sim="$RIG_TMP/GPL"
 track="$sim/tracks/nurburg/track.ini"
-bash "$LAPFORGE_SOURCE/tools/make-demo-sim.sh" "$sim" "$GPL_STANDIN"
-printf '%s\r\n' "$(rig_winpath "$sim")" >"$app/lapforge.ini"
+rig_installed "$app" "$sim"
+cp "$PLANTED_WINMM" "$app/winmm.dll"
+marker="$app/planted-dll-ran.txt"
 cd "$app"
 
 export WINEDLLOVERRIDES="$WINEDLLOVERRIDES;winmm=n,b"

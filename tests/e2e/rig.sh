@@ -154,6 +154,13 @@ rig_app_folder() {  # folder
     cp "$LAPFORGE_DATA"/* "$1/"
 }
 
+# An application folder whose settings file names a fresh demo simulator folder.
+rig_installed() {  # app-folder simulator-folder
+    rig_app_folder "$1"
+    bash "$LAPFORGE_SOURCE/tools/make-demo-sim.sh" "$2" "$GPL_STANDIN"
+    printf '%s\r\n' "$(rig_winpath "$2")" >"$1/lapforge.ini"
+}
+
 # Line n of a CR LF file, without its end marker.
 rig_line() {  # file n
     sed -n "${2}p" "$1" | tr -d '\r'

@@ -38,3 +38,16 @@ TEST(AnsiPathOnDisk, TheCodePageSpellsWhatItCanAndNothingElse) {
     // best-fit letter stands in.
     EXPECT_FALSE(platform::SpellInAnsi(L"\u0414\u03b1").has_value());
 }
+
+TEST(AnsiPathOnDisk, AFolderWithoutAShortFormIsNamedInTheFailure) {
+    if (GetACP() == CP_UTF8) GTEST_SKIP() << "a UTF-8 code page spells everything";
+    // A folder that does not exist has no short form either, as on a volume without 8.3 names.
+    TestFolder folder;
+    const std::wstring missing = std::filesystem::path(folder.Path()).wstring() + L"\\\u0414\u03b1";
+    try {
+        platform::AnsiPath(missing + L"\\GPL");
+        FAIL() << "no failure";
+    } catch (const platform::WideFailure& failure) {
+        EXPECT_NE(failure.Text().find(L"\"" + missing + L"\""), std::wstring::npos);
+    }
+}
