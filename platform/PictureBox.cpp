@@ -1,12 +1,14 @@
 #include "platform/PictureBox.h"
 
 #include "platform/Platform.h"
+#include "platform/PictureModel.h"
 #include "platform/Win32.h"
 
 #include <wincodec.h>
 
 #include <algorithm>
 #include <cstddef>
+#include <optional>
 #include <vector>
 
 namespace lapforge::platform {
@@ -17,9 +19,10 @@ constexpr wchar_t ClassName[] = L"LapforgePictureBox";
 constexpr UINT BytesPerPixel = 4;  // 32-bit premultiplied BGRA throughout
 // Newer than the MinGW headers; the value is fixed by the interface.
 constexpr auto HighQualityCubic = static_cast<WICBitmapInterpolationMode>(4);
-// Pictures larger than this are not decoded: at four bytes a pixel a 16000 x 16000 JPEG would need
-// a gigabyte, twice over, for a box a few hundred pixels wide.
+// Pictures larger than these are not decoded: at four bytes a pixel a 16000 x 16000 JPEG would
+// need a gigabyte, twice over, for a box a few hundred pixels wide.
 constexpr unsigned long long MaxPixels = 40'000'000;
+constexpr DWORD MaxFileBytes = 64 << 20;
 
 IWICImagingFactory* Factory() {
     static ComPtr<IWICImagingFactory> factory;
@@ -98,6 +101,22 @@ std::vector<BYTE> AreaAverage(const std::vector<BYTE>& source, UINT sourceWidth,
     return result;
 }
 
+// The file's bytes when it is a whole JPEG of a size worth reading.
+std::optional<std::string> ReadWholeJpeg(const std::string& path) {
+    WIN32_FILE_ATTRIBUTE_DATA file{};
+    if (!GetFileAttributesExW(Widen(path).c_str(), GetFileExInfoStandard, &file) || file.nFileSizeHigh != 0 ||
+        file.nFileSizeLow > MaxFileBytes)
+        return std::nullopt;
+    std::string bytes;
+    try {
+        bytes = ReadWholeFile(path);
+    } catch (const Failure&) {
+        return std::nullopt;  // a picture that cannot be read is no failure of the program's
+    }
+    if (!IsWholeJpeg(bytes)) return std::nullopt;
+    return bytes;
+}
+
 // The largest size of the picture's shape that fits the box.
 SIZE FitInto(UINT width, UINT height, SIZE box) {
     const double scale = std::min(static_cast<double>(box.cx) / width, static_cast<double>(box.cy) / height);
@@ -124,17 +143,22 @@ struct PictureBox::State {
 bool PictureBox::State::Load(const std::string& path) {
     Clear();
     IWICImagingFactory* factory = Factory();
-    if (!factory) return false;
+    // Checked here, not left to the decoder: it would show a PNG named .jpg, and some decoders
+    // fill the missing part of a cut-short JPEG with grey.
+    std::optional<std::string> bytes = ReadWholeJpeg(path);
+    if (!factory || !bytes) return false;
+    // Released before the bytes they read from.
+    ComPtr<IWICStream> stream;
     ComPtr<IWICBitmapDecoder> decoder;
     ComPtr<IWICBitmapFrameDecode> frame;
     ComPtr<IWICFormatConverter> converter;
     ComPtr<IWICBitmap> decoded;
-    GUID container{};
     UINT frameWidth = 0, frameHeight = 0;
-    if (FAILED(factory->CreateDecoderFromFilename(Widen(path).c_str(), nullptr, GENERIC_READ,
-                                                  WICDecodeMetadataCacheOnDemand, decoder.Put())) ||
-        // The decoder goes by the content: a PNG named .jpg would show. Only JPEGs are pictures here.
-        FAILED(decoder->GetContainerFormat(&container)) || container != GUID_ContainerFormatJpeg ||
+    if (FAILED(factory->CreateStream(stream.Put())) ||
+        FAILED(stream->InitializeFromMemory(reinterpret_cast<BYTE*>(bytes->data()),
+                                            static_cast<DWORD>(bytes->size()))) ||
+        FAILED(factory->CreateDecoderFromStream(stream.Get(), nullptr, WICDecodeMetadataCacheOnDemand,
+                                                decoder.Put())) ||
         FAILED(decoder->GetFrame(0, frame.Put())) || FAILED(frame->GetSize(&frameWidth, &frameHeight)) ||
         static_cast<unsigned long long>(frameWidth) * frameHeight > MaxPixels ||
         FAILED(factory->CreateFormatConverter(converter.Put())) ||
