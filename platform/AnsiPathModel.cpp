@@ -32,7 +32,7 @@ AnsiPathChoice ChooseAnsiPath(std::wstring_view longPath, std::wstring_view shor
         auto part = spell(longParts[i]);
         if (!part && !shortParts[i].empty()) part = spell(shortParts[i]);
         if (!part) {
-            const std::size_t end = static_cast<std::size_t>(longParts[i].data() - longPath.data()) + longParts[i].size();
+            const auto end = static_cast<std::size_t>(longParts[i].data() - longPath.data()) + longParts[i].size();
             return AnsiPathChoice{{}, std::wstring(longPath.substr(0, end))};
         }
         if (i > 0) choice.path += '\\';

@@ -63,7 +63,8 @@ std::wstring ParentFolder(std::wstring_view folder) {
 }
 
 bool FolderNameLess(std::wstring_view a, std::wstring_view b) {
-    return std::lexicographical_compare(a.begin(), a.end(), b.begin(), b.end(), [](wchar_t x, wchar_t y) { return Fold(x) < Fold(y); });
+    return std::lexicographical_compare(a.begin(), a.end(), b.begin(), b.end(),
+                                        [](wchar_t x, wchar_t y) { return Fold(x) < Fold(y); });
 }
 
 FolderRows BuildFolderRows(std::wstring_view folder, std::vector<std::wstring> subfolders) {

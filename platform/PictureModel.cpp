@@ -16,7 +16,8 @@ bool IsWholeJpeg(std::string_view bytes) {
     // last start-of-scan marker is the main picture's last scan, and an end marker after it ends
     // the picture (a thumbnail's scans and end marker come before).
     const std::size_t scan = bytes.rfind(StartOfScan);
-    return scan != std::string_view::npos && bytes.find(EndOfImage, scan + StartOfScan.size()) != std::string_view::npos;
+    return scan != std::string_view::npos &&
+           bytes.find(EndOfImage, scan + StartOfScan.size()) != std::string_view::npos;
 }
 
 }  // namespace lapforge::platform

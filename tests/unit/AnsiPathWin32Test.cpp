@@ -13,7 +13,8 @@ using namespace lapforge;
 TEST(AnsiPathOnDisk, FoldersOfAnyNameGiveAPathTheCoreCanUse) {
     TestFolder folder;
     const std::wstring names[] = {
-        L"\u041f\u043e\u043b\u044c\u0437\u043e\u0432\u0430\u0442\u0435\u043b\u044c \u0414\u043c\u0438\u0442\u0440\u0438\u0439",
+        L"\u041f\u043e\u043b\u044c\u0437\u043e\u0432\u0430\u0442\u0435\u043b\u044c "
+        L"\u0414\u043c\u0438\u0442\u0440\u0438\u0439",
         L"GPL \u0395\u03bb\u03bb\u03b7\u03bd\u03b9\u03ba\u03ac",
         L"Grand Prix L\u00e9gends",
     };
