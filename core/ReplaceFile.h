@@ -13,8 +13,8 @@ namespace lapforge {
 // file is left as it was, no temporary file stays behind, and a Failure naming the path is thrown
 // (AccessDenied when the system refused for want of rights). An existing file that may not be
 // written (read-only, or held by a program that shares no writing) is a failure. The new file
-// keeps the old one's hidden, system and archive attributes (mode bits on POSIX); its access
-// rights are those the folder gives a new file, so rights set on the old file alone are not kept.
+// keeps the old one's hidden, system and archive attributes and the access rights set on the old
+// file itself, besides those the folder passes on (mode bits on POSIX); its owner is the writer.
 // Temporary files that killed writers left beside the file are removed first.
 void ReplaceFileContents(const std::string& path, std::string_view bytes);
 

@@ -12,8 +12,10 @@
 #define WIN32_LEAN_AND_MEAN
 #endif
 #include <windows.h>
+#include <aclapi.h>
 #include <shlobj.h>
 
+#include <memory>
 #include <string>
 #include <vector>
 
@@ -114,6 +116,7 @@ public:
     ~TemporaryFile() {
         if (created_) ::DeleteFileW(name_.c_str());
     }
+    const std::wstring& Name() const { return name_; }
     // Moves it to the target; false with the reason in GetLastError.
     bool MoveTo(const std::wstring& target, DWORD flags) {
         if (!::MoveFileExW(name_.c_str(), target.c_str(), flags | MOVEFILE_WRITE_THROUGH)) return false;
@@ -125,6 +128,48 @@ private:
     std::wstring name_;
     bool created_ = false;
 };
+
+struct LocalFreer {
+    void operator()(void* memory) const { ::LocalFree(memory); }
+};
+
+// Gives the new file the access rights set on the old file itself: its own entries, or its whole
+// list where it inherits none. What the folder passes on, the new file has by being created there.
+// Best effort: the owner stays the one who writes, and a list that cannot be copied leaves the
+// folder's rights, as a plain rewrite would.
+void KeepOwnPermissions(const std::wstring& from, const std::wstring& to) {
+    PACL dacl = nullptr;
+    PSECURITY_DESCRIPTOR descriptor = nullptr;
+    if (::GetNamedSecurityInfoW(from.c_str(), SE_FILE_OBJECT, DACL_SECURITY_INFORMATION, nullptr, nullptr, &dacl,
+                                nullptr, &descriptor) != ERROR_SUCCESS)
+        return;
+    const std::unique_ptr<void, LocalFreer> owned(descriptor);
+    SECURITY_DESCRIPTOR_CONTROL control = 0;
+    DWORD revision = 0;
+    if (!dacl || !::GetSecurityDescriptorControl(descriptor, &control, &revision)) return;
+    const bool isProtected = (control & SE_DACL_PROTECTED) != 0;
+
+    std::vector<BYTE> buffer(dacl->AclSize);
+    const auto own = reinterpret_cast<PACL>(buffer.data());
+    if (!::InitializeAcl(own, dacl->AclSize, dacl->AclRevision)) return;
+    bool anyOwn = false;
+    for (DWORD i = 0; i < dacl->AceCount; ++i) {
+        void* ace = nullptr;
+        if (!::GetAce(dacl, i, &ace)) return;
+        const auto header = static_cast<const ACE_HEADER*>(ace);
+        if (!isProtected && (header->AceFlags & INHERITED_ACE)) continue;
+        if (!::AddAce(own, dacl->AclRevision, MAXDWORD, ace, header->AceSize)) return;
+        anyOwn = true;
+    }
+    if (!anyOwn && !isProtected) return;
+
+    Handle file(::CreateFileW(to.c_str(), WRITE_DAC, 0, nullptr, OPEN_EXISTING, 0, nullptr));
+    if (!file.Valid()) return;
+    const SECURITY_INFORMATION inheritance =
+        isProtected ? PROTECTED_DACL_SECURITY_INFORMATION : UNPROTECTED_DACL_SECURITY_INFORMATION;
+    ::SetSecurityInfo(file.Get(), SE_FILE_OBJECT, DACL_SECURITY_INFORMATION | inheritance, nullptr, nullptr, own,
+                      nullptr);
+}
 
 bool ProcessIsRunning(unsigned long id) {
     const HANDLE process = ::OpenProcess(SYNCHRONIZE, FALSE, id);
@@ -184,6 +229,7 @@ void ReplaceFileContents(const std::string& path, std::string_view bytes) {
 
     TemporaryFile temp(path, target, bytes,
                        attributes & (FILE_ATTRIBUTE_HIDDEN | FILE_ATTRIBUTE_SYSTEM | FILE_ATTRIBUTE_ARCHIVE));
+    KeepOwnPermissions(target, temp.Name());
     const ULONGLONG deadline = ::GetTickCount64() + HolderPatienceMs;
     for (;;) {
         // The probe keeps the old file untouched when it may not be written at all.

@@ -7,6 +7,8 @@
 #include <gtest/gtest.h>
 
 #include <windows.h>
+#include <aclapi.h>
+#include <sddl.h>
 
 #include <chrono>
 #include <future>
@@ -49,7 +51,67 @@ private:
     std::thread thread_;
 };
 
+// The file's access list in the system's text form, "D:P(A;;FA;;;WD)..." (P: inherits nothing).
+std::wstring AccessList(const std::string& path) {
+    PSECURITY_DESCRIPTOR descriptor = nullptr;
+    if (GetNamedSecurityInfoA(path.c_str(), SE_FILE_OBJECT, DACL_SECURITY_INFORMATION, nullptr, nullptr, nullptr,
+                              nullptr, &descriptor) != ERROR_SUCCESS)
+        return L"";
+    wchar_t* text = nullptr;
+    ConvertSecurityDescriptorToStringSecurityDescriptorW(descriptor, SDDL_REVISION_1, DACL_SECURITY_INFORMATION, &text,
+                                                         nullptr);
+    std::wstring list = text ? text : L"";
+    LocalFree(text);
+    LocalFree(descriptor);
+    return list;
+}
+
+bool SetAccessList(const std::string& path, const wchar_t* sddl) {
+    PSECURITY_DESCRIPTOR descriptor = nullptr;
+    if (!ConvertStringSecurityDescriptorToSecurityDescriptorW(sddl, SDDL_REVISION_1, &descriptor, nullptr)) return false;
+    BOOL present = FALSE;
+    BOOL defaulted = FALSE;
+    PACL dacl = nullptr;
+    GetSecurityDescriptorDacl(descriptor, &present, &dacl, &defaulted);
+    SECURITY_DESCRIPTOR_CONTROL control = 0;
+    DWORD revision = 0;
+    GetSecurityDescriptorControl(descriptor, &control, &revision);
+    const SECURITY_INFORMATION inheritance = (control & SE_DACL_PROTECTED) ? PROTECTED_DACL_SECURITY_INFORMATION
+                                                                           : UNPROTECTED_DACL_SECURITY_INFORMATION;
+    const DWORD result = SetNamedSecurityInfoA(const_cast<char*>(path.c_str()), SE_FILE_OBJECT,
+                                               DACL_SECURITY_INFORMATION | inheritance, nullptr, nullptr, dacl, nullptr);
+    LocalFree(descriptor);
+    return result == ERROR_SUCCESS;
+}
+
 }  // namespace
+
+// Wine keeps no access lists of its own on files, so this runs on Windows only.
+TEST(TrackFileRewrite, KeepsTheRightsSetOnTheFileItself) {
+    struct Case {
+        const char* name;
+        const wchar_t* set;
+        const wchar_t* kept;  // found in the new file's list
+    };
+    const Case cases[] = {
+        {"a list of its own that inherits nothing", L"D:P(A;;FA;;;WD)(A;;FR;;;BG)", L"D:P(A;;FA;;;WD)(A;;FR;;;BG)"},
+        {"an entry of its own besides the folder's", L"D:(A;;FR;;;BG)", L"(A;;FR;;;BG)"},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        TestFolder sim;
+        sim.Write(kTrack, NumberedLines(100));
+        const std::string track = sim.Path() + kTrack;
+        ASSERT_TRUE(SetAccessList(track, c.set));
+        if (AccessList(track).find(c.kept) == std::wstring::npos) GTEST_SKIP() << "the system keeps no access lists";
+        TrackFileBuffer buffer;
+        buffer.ReadTrackFile(sim.Path());
+        buffer.SetDeployLine("stall_0 = 3100.00 0.00");
+        buffer.WriteTrackFile(sim.Path());
+        EXPECT_EQ(TestFolder::Read(track), buffer.Contents());
+        EXPECT_NE(AccessList(track).find(c.kept), std::wstring::npos);
+    }
+}
 
 TEST(TrackFileHeld, RewriteIsNeverWorseThanInPlace) {
     struct Case {
