@@ -25,10 +25,7 @@ cp "$track" "$RIG_TMP/before.ini"
 # Wine numbers its processes in steps of four from a small start.
 for n in $(seq 4 4 4000); do mkdir "$track.$n.tmp"; done
 rig_key Down
-# The failure report is titled "Lapforge" like the main window behind it.
-rig_wait_for 10 '[ "$(xdotool search --onlyvisible --name "^Lapforge\$" 2>/dev/null | wc -l)" -ge 2 ]' ||
-    rig_fail "no failure report"
-sleep 0.5
+rig_wait_report
 rig_screenshot "$RIG_OUT/protected-folder.png"
 cmp -s "$RIG_TMP/before.ini" "$track" || rig_fail "the refused rewrite changed the file"
 cmp -s "$RIG_TMP/store.ini" "$store/track.ini" || rig_fail "the VirtualStore copy was touched"

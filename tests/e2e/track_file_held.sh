@@ -88,10 +88,7 @@ stop_holder
 cp "$track" "$RIG_TMP/before-lock.ini"
 start_holder none 0
 rig_hold_key F4 0.1
-# The failure report is titled "Lapforge" like the main window behind it.
-rig_wait_for 10 '[ "$(xdotool search --onlyvisible --name "^Lapforge\$" 2>/dev/null | wc -l)" -ge 2 ]' ||
-    rig_fail "no failure report"
-sleep 0.5
+rig_wait_report
 rig_screenshot "$RIG_OUT/track-file-locked.png"
 cmp -s "$RIG_TMP/before-lock.ini" "$track" || rig_fail "the locked file changed"
 rig_key Return
