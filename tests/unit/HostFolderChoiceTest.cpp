@@ -26,7 +26,7 @@ TEST(HostFolderChoice, OkWaitsForAChangeEvenInAFolderHoldingGplExe) {
 }
 
 TEST(HostFolderChoice, OkFollowsThePresenceOfGplExe) {
-    std::set<std::string> files = {"C:\\GPL\\gpl.exe", "D:\\\\gpl.exe", "C:\\Gr\xfc\xdf" "e\\gpl.exe"};
+    std::set<std::string> files = {"C:\\GPL\\gpl.exe", "D:\\\\gpl.exe", "C:\\M\xfcnchen\\gpl.exe"};
     std::vector<std::string> probed;
     std::string folder;
     HostFolderChoice choice(folder, [&](const std::string& path) {
@@ -47,7 +47,7 @@ TEST(HostFolderChoice, OkFollowsThePresenceOfGplExe) {
         {"C:\\GPL", true, nullptr},
         {"X:\\gone", false, nullptr},  // a failing probe clears a found executable
         {"D:\\", true, nullptr},
-        {"C:\\Gr\xfc\xdf" "e", true, nullptr},
+        {"C:\\M\xfcnchen", true, nullptr},
         {"C:\\Program Files", false, nullptr},
         {"C:\\Program Files", true, "C:\\Program Files\\gpl.exe"},
     };
