@@ -2,8 +2,9 @@
 // its DPI changed, as the system does when a window moves to a monitor with another scale.
 //   layout_probe <window title> [<new dpi> <suggested left> <top> <right> <bottom>]
 // Prints "client <width> <height>", "window <left> <top> <width> <height>" (screen pixels) and one
-// "control <id> <left> <top> <width> <height>" line per child window, in pixels of the window's
-// client area. Exits with 1 if there is no such window or the message could not be delivered.
+// "control <id> <left> <top> <width> <height>" line per direct child window, in pixels of the
+// window's client area. Exits with 1 if there is no such window or the message could not be
+// delivered.
 #include <windows.h>
 
 #include <cstdio>
@@ -33,8 +34,15 @@ bool SendDpiChanged(HWND window, UINT dpi, const RECT& suggested) {
     return sent;
 }
 
+struct Children {
+    HWND parent;
+    std::vector<HWND> found;
+};
+
+// The layout table places the window's own children; what those hold inside is theirs.
 BOOL CALLBACK CollectChild(HWND child, LPARAM children) {
-    reinterpret_cast<std::vector<HWND>*>(children)->push_back(child);
+    auto* list = reinterpret_cast<Children*>(children);
+    if (GetAncestor(child, GA_PARENT) == list->parent) list->found.push_back(child);
     return TRUE;
 }
 
@@ -58,9 +66,9 @@ int wmain(int argc, wchar_t** argv) {
     RECT frame{};
     GetWindowRect(window, &frame);
     std::printf("window %ld %ld %ld %ld\n", frame.left, frame.top, frame.right - frame.left, frame.bottom - frame.top);
-    std::vector<HWND> children;
+    Children children{window, {}};
     EnumChildWindows(window, CollectChild, reinterpret_cast<LPARAM>(&children));
-    for (HWND child : children) {
+    for (HWND child : children.found) {
         RECT r{};
         GetWindowRect(child, &r);
         MapWindowPoints(HWND_DESKTOP, window, reinterpret_cast<POINT*>(&r), 2);
