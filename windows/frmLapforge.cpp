@@ -81,6 +81,8 @@ void frmLapforge::Load() {
         QuitProgram();
     }
     controller_ = Controller::Create(*this, appFolder);
+    // The remembered folder may be on a drive that is gone or empty: asking comes next, not a prompt.
+    const platform::QuietDriveErrors quiet;
     controller_->StartUp();
 }
 
