@@ -6,6 +6,7 @@
 #include <mmsystem.h>
 #include <shellapi.h>
 
+#include <iterator>
 #include <vector>
 
 namespace lapforge::platform {
@@ -45,42 +46,40 @@ bool AnotherProgramInFront() {
     return process != GetCurrentProcessId();
 }
 
-// A hook procedure has no context of its own: the box shown on this thread that is still to flash.
-thread_local bool boxToFlash = false;
-
 void FlashUntilInFront(HWND window, DWORD what) {
     FLASHWINFO flash{sizeof flash, window, what | FLASHW_TIMERNOFG, 0, 0};
     FlashWindowEx(&flash);
 }
 
-LRESULT CALLBACK FlashBoxOnActivate(int code, WPARAM wParam, LPARAM lParam) {
-    if (code == HCBT_ACTIVATE && boxToFlash) {
-        boxToFlash = false;
-        const auto box = reinterpret_cast<HWND>(wParam);
-        // An owned box has no taskbar button of its own: its owner's is the one the user sees.
-        const HWND owner = GetAncestor(box, GA_ROOTOWNER);
-        if (owner && owner != box) FlashUntilInFront(owner, FLASHW_TRAY);
-        FlashUntilInFront(box, FLASHW_ALL);
-    }
-    return CallNextHookEx(nullptr, code, wParam, lParam);
+BOOL CALLBACK FlashIfMessageBox(HWND window, LPARAM found) {
+    wchar_t name[16] = {};
+    GetClassNameW(window, name, static_cast<int>(std::size(name)));
+    if (!IsWindowVisible(window) || CompareStringOrdinal(name, -1, L"#32770", -1, FALSE) != CSTR_EQUAL) return TRUE;
+    // An owned box has no taskbar button of its own: its owner's is the one the user sees.
+    const HWND owner = GetAncestor(window, GA_ROOTOWNER);
+    if (owner && owner != window) FlashUntilInFront(owner, FLASHW_TRAY);
+    FlashUntilInFront(window, FLASHW_ALL);
+    *reinterpret_cast<bool*>(found) = true;
+    return FALSE;
 }
 
-struct HookTraits {
-    using Type = HHOOK;
-    static Type Invalid() { return nullptr; }
-    static void Close(Type hook) { UnhookWindowsHookEx(hook); }
-};
+// Runs inside the box's own message loop, so the box is on the screen (a hidden window has no
+// taskbar button to flash); it tries again on the next tick until the box is there.
+void CALLBACK FlashMessageBox(HWND, UINT, UINT_PTR timer, DWORD) {
+    bool found = false;
+    EnumThreadWindows(GetCurrentThreadId(), FlashIfMessageBox, reinterpret_cast<LPARAM>(&found));
+    if (found) KillTimer(nullptr, timer);
+}
 
 // A message box that is heard and seen also when it opens behind another program's window.
 void ShowMessageBox(HWND owner, const std::string& text, const wchar_t* title, UINT type) {
-    Scoped<HookTraits> hook;
+    UINT_PTR flashTimer = 0;
     if (AnotherProgramInFront()) {
         MessageBeep(MB_ICONERROR);
-        boxToFlash = true;
-        hook.Reset(SetWindowsHookExW(WH_CBT, FlashBoxOnActivate, nullptr, GetCurrentThreadId()));
+        flashTimer = SetTimer(nullptr, 0, USER_TIMER_MINIMUM, FlashMessageBox);
     }
     MessageBoxW(owner, Widen(text).c_str(), title, type);
-    boxToFlash = false;
+    if (flashTimer) KillTimer(nullptr, flashTimer);
 }
 
 }  // namespace
