@@ -126,7 +126,8 @@ void DriveList::React(DriveListEvent event) {
     if (reaction.show) SetDrive(reaction.show);
     if (reaction.settleLater) PostMessageW(combo_, SettleMessage, 0, 0);
     if (reaction.pick)
-        SendMessageW(GetParent(combo_), WM_COMMAND, MAKEWPARAM(id_, PickNotification), reinterpret_cast<LPARAM>(combo_));
+        SendMessageW(GetParent(combo_), WM_COMMAND, MAKEWPARAM(id_, PickNotification),
+                     reinterpret_cast<LPARAM>(combo_));
 }
 
 LRESULT CALLBACK DriveList::ComboProc(HWND combo, UINT message, WPARAM wParam, LPARAM lParam, UINT_PTR,

@@ -164,7 +164,9 @@ void frmLapforge::cmdLosgehts_Click() {
     RunHotkeyCycle(*controller_, *this);
 }
 
-void frmLapforge::cmdHilfe_Click() { platform::OpenDocument(hwnd_, controller_->AppFolder + std::string(HelpPageName)); }
+void frmLapforge::cmdHilfe_Click() {
+    platform::OpenDocument(hwnd_, controller_->AppFolder + std::string(HelpPageName));
+}
 
 void frmLapforge::cmdBeenden_Click() { QuitProgram(); }
 
