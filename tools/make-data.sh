@@ -535,6 +535,18 @@ folder as <code>lapforge.exe</code>.</p>
   <dd>Make sure <span class="ui">Activate F4 as hotkey</span> is checked, and that you started GPL with
   <span class="ui">Launch GPL</span>: the cycle only runs after that.</dd>
 
+  <dt>GPL is marked &ldquo;Run as administrator&rdquo;.</dt>
+  <dd>Lapforge starts it the way Explorer does, so Windows asks for your consent first. Windows then keeps the keys you
+  press in GPL from programs that are not run as administrator, so <kbd>F4</kbd> cannot reach Lapforge; Lapforge tells
+  you so after the launch. Either start Lapforge as administrator too (right-click <code>lapforge.exe</code>,
+  <span class="ui">Run as administrator</span>), or clear <span class="ui">Run this program as an administrator</span>
+  on the <span class="ui">Compatibility</span> tab of <code>gpl.exe</code>&rsquo;s properties.</dd>
+
+  <dt>&ldquo;Lapforge&rsquo;s files &hellip; are missing beside lapforge.exe&rdquo;</dt>
+  <dd>Lapforge was started from inside the zip file, where Windows runs <code>lapforge.exe</code> on its own in a
+  temporary folder. Unpack the whole Lapforge folder first (right-click the zip file, <span class="ui">Extract
+  All&hellip;</span>) and start <code>lapforge.exe</code> in the unpacked folder.</dd>
+
   <dt>No announcement is heard.</dt>
   <dd>The section's <code>.wav</code> file may be missing from the Lapforge folder, or Windows has no working sound
   device (check the volume and the default playback device).</dd>
