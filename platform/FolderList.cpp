@@ -37,7 +37,7 @@ WideFailure FolderFailure(const std::wstring& folder, DWORD error) {
     return WideFailure(L"could not open folder \"" + folder + L"\": " + Widen(Reason(error)));
 }
 
-// The visible subfolders of a folder, in the order the system gives them.
+// The subfolders of a folder that are not hidden, in the order the system gives them.
 std::vector<std::wstring> Subfolders(const std::wstring& folder) {
     const QuietDriveErrors quiet;
     WIN32_FIND_DATAW found;
@@ -52,7 +52,9 @@ std::vector<std::wstring> Subfolders(const std::wstring& folder) {
     do {
         const std::wstring name = found.cFileName;
         if (!(found.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) || name == L"." || name == L"..") continue;
-        if (found.dwFileAttributes & (FILE_ATTRIBUTE_HIDDEN | FILE_ATTRIBUTE_SYSTEM)) continue;
+        // Explorer shows folders that only carry the system mark (customised or synced ones); junctions
+        // such as "Documents and Settings" are hidden as well.
+        if (found.dwFileAttributes & FILE_ATTRIBUTE_HIDDEN) continue;
         names.push_back(name);
     } while (FindNextFileW(search.Get(), &found));
     return names;

@@ -11,32 +11,54 @@
 
 using namespace lapforge;
 
-TEST(HostFolderChoice, OkFollowsThePresenceOfGplExe) {
-    const std::set<std::string> files = {"C:\\GPL\\gpl.exe", "D:\\\\gpl.exe", "C:\\Gr\xfc\xdf" "e\\gpl.exe"};
+TEST(HostFolderChoice, OkWaitsForAChangeEvenInAFolderHoldingGplExe) {
     std::vector<std::string> probed;
-    std::string folder = "from the settings file";
+    std::string folder = "C:\\GPL";
     HostFolderChoice choice(folder, [&](const std::string& path) {
         probed.push_back(path);
-        if (path == "X:\\boom\\gpl.exe") throw std::runtime_error("drive vanished");
+        return true;
+    });
+    EXPECT_FALSE(choice.ExeFound());
+    EXPECT_TRUE(probed.empty()) << "opening the dialog looks at no folder";
+    choice.FolderChanged("C:\\GPL");
+    EXPECT_TRUE(choice.ExeFound());
+    EXPECT_EQ(probed, std::vector<std::string>{"C:\\GPL\\gpl.exe"});
+}
+
+TEST(HostFolderChoice, OkFollowsThePresenceOfGplExe) {
+    std::set<std::string> files = {"C:\\GPL\\gpl.exe", "D:\\\\gpl.exe", "C:\\M\xfcnchen\\gpl.exe"};
+    std::vector<std::string> probed;
+    std::string folder;
+    HostFolderChoice choice(folder, [&](const std::string& path) {
+        probed.push_back(path);
+        if (path.starts_with("X:\\")) throw std::runtime_error("drive vanished");
         return files.count(path) > 0;
     });
-    EXPECT_FALSE(choice.ExeFound()) << "OK starts disabled, whatever the folder holds";
-    EXPECT_EQ(folder, "from the settings file");
 
+    // Every step changes the flag, or keeps it where a stale answer would be wrong.
     struct Step {
         const char* folder;
         bool exeFound;
+        const char* fileAppears;  // before the change; the answer must not come from a cache
     };
     const Step steps[] = {
-        {"C:\\GPL", true},           {"C:\\GPL\\tracks", false}, {"C:\\GPL", true},
-        {"D:\\", true},              {"C:\\Gr\xfc\xdf" "e", true}, {"C:\\Program Files", false},
-        {"X:\\boom", false},
+        {"C:\\GPL", true, nullptr},
+        {"C:\\GPL\\tracks", false, nullptr},
+        {"C:\\GPL", true, nullptr},
+        {"X:\\gone", false, nullptr},  // a failing probe clears a found executable
+        {"D:\\", true, nullptr},
+        {"C:\\M\xfcnchen", true, nullptr},
+        {"C:\\Program Files", false, nullptr},
+        {"C:\\Program Files", true, "C:\\Program Files\\gpl.exe"},
     };
     for (const Step& step : steps) {
         SCOPED_TRACE(step.folder);
+        if (step.fileAppears) files.insert(step.fileAppears);
+        const std::size_t probesBefore = probed.size();
         choice.FolderChanged(step.folder);
         EXPECT_EQ(folder, step.folder);
         EXPECT_EQ(choice.ExeFound(), step.exeFound);
+        ASSERT_EQ(probed.size(), probesBefore + 1);
         EXPECT_EQ(probed.back(), std::string(step.folder) + "\\gpl.exe");
     }
 }
@@ -50,7 +72,7 @@ TEST(HostFolderChoice, CancelMarksTheSimulatorNotInstalledEvenAfterAGoodFolder) 
 }
 
 TEST(Messages, Texts) {
-    EXPECT_EQ(DriveNotReadyMessage('e'), "Drive E: is not ready.");
+    EXPECT_EQ(DriveNotReadyMessage('e').substr(0, 24), "Drive E: is not ready.\n\n");
     EXPECT_EQ(LaunchFailedText(""), "GPL could not be launched!");
     EXPECT_EQ(LaunchFailedText("The system cannot find the file specified."),
               "GPL could not be launched!\n\nThe system cannot find the file specified.");

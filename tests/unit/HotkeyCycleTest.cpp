@@ -1,6 +1,8 @@
 #include "core/Controller.h"
 #include "windows/HotkeyCycle.h"
 
+#include "TestFolder.h"
+
 #include <gtest/gtest.h>
 
 #include <deque>
@@ -139,4 +141,75 @@ TEST_F(CycleTest, ElevenPressesReturnToTheStart) {
     EXPECT_EQ(host.selected.back(), "Klostertal/Karussell");
     EXPECT_EQ(host.selected[4], "Pitlane");
     EXPECT_EQ(host.played[4], "C:\\Lapforge\\ansage0.wav");
+}
+
+namespace {
+
+// The main window's wiring: setting the list applies the section through the controller before
+// the setting returns, and start-up selects through the same list.
+class ApplyingHost : public ScriptedHost, public NoView {
+public:
+    Controller* controller = nullptr;
+    std::vector<std::string> pictures;
+
+    void SetSection(std::string_view name) override {
+        ScriptedHost::SetSection(name);
+        controller->ApplySection(name);
+    }
+    void SelectSection(std::string_view name) override { SetSection(name); }
+    bool ShowViewPicture(const std::string& path) override {
+        pictures.push_back(path);
+        return true;
+    }
+    bool ShowMapPicture(const std::string& path) override {
+        pictures.push_back(path);
+        return true;
+    }
+};
+
+// Line 54 of a CR LF file replaced, everything else as it was.
+std::string WithLine54(const std::string& file, const std::string& line) {
+    std::size_t begin = 0;
+    for (int i = 1; i < 54; ++i) begin = file.find("\r\n", begin) + 2;
+    return file.substr(0, begin) + line + file.substr(file.find("\r\n", begin));
+}
+
+}  // namespace
+
+TEST(CycleOnRealFiles, EachPressRewritesTheTrackFileAndElevenGiveItBack) {
+    TestFolder app;
+    TestFolder sim;
+    const std::string track = sim.Path() + "\\tracks\\nurburg\\track.ini";
+    sim.Write("\\gpl.exe", "MZ");
+    sim.Write("\\tracks\\nurburg\\track.ini", NumberedLines(120));
+    app.Write("\\lapforge.ini", sim.Path() + "\r\n");
+
+    ApplyingHost host;
+    const std::unique_ptr<Controller> controller = Controller::Create(host, app.Path());
+    host.controller = controller.get();
+    controller->StartUp();
+    ASSERT_EQ(host.section, "Pitlane");
+    host.SetSection("Schwalbenschwanz/Doettinger Hoehe");  // the user's pick before the launch
+    const std::string before = TestFolder::Read(track);
+    ASSERT_EQ(before, WithLine54(NumberedLines(120), "stall_0 = 17800.00 0.00"));
+
+    host.pictures.clear();
+    host.Press();
+    AwaitHotkeyAndAdvance(*controller, host);
+    EXPECT_EQ(TestFolder::Read(track), WithLine54(before, "stall_0 = 19400.00 0.00"));
+    const std::vector<std::string> pictures{app.Path() + "\\blick10.jpg", app.Path() + "\\karte10.jpg"};
+    EXPECT_EQ(host.pictures, pictures);
+    EXPECT_EQ(host.played, std::vector<std::string>{app.Path() + "\\ansage10.wav"});
+
+    host.Press();
+    AwaitHotkeyAndAdvance(*controller, host);
+    EXPECT_EQ(host.section, "Pitlane");
+    EXPECT_EQ(TestFolder::Read(track), WithLine54(before, "stall_0 = 230.00 -9.30"));
+    EXPECT_EQ(host.played.back(), app.Path() + "\\ansage0.wav");
+
+    for (int i = 0; i < 9; ++i) host.Press();
+    host.events[host.waits + 9] = [&] { host.checked = false; };  // during the ninth pass, one wait each
+    RunHotkeyCycle(*controller, host);
+    EXPECT_EQ(host.section, "Schwalbenschwanz/Doettinger Hoehe");
+    EXPECT_EQ(TestFolder::Read(track), before) << "eleven presses give the file back byte for byte";
 }
