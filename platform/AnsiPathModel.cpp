@@ -44,8 +44,9 @@ AnsiPathChoice ChooseAnsiPath(std::wstring_view longPath, std::wstring_view shor
 std::wstring UnspellableFolderMessage(std::wstring_view folder) {
     std::wstring text = L"Lapforge cannot work in the folder \"";
     text += folder;
-    text += L"\" because its name has letters that this Windows cannot hand on to Lapforge.\n\n"
-            L"Please move Lapforge or GPL to a folder whose name has only Latin letters.";
+    text +=
+        L"\" because its name has letters that this Windows cannot hand on to Lapforge.\n\n"
+        L"Please move Lapforge or GPL to a folder whose name has only Latin letters.";
     return text;
 }
 

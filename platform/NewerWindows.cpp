@@ -51,8 +51,7 @@ UINT DpiForWindow(HWND window) {
     static const auto getDpiForMonitor = Lookup<ForMonitor>(LoadSystemLibrary(L"shcore.dll"), "GetDpiForMonitor");
     if (getDpiForMonitor && window) {
         UINT x = 0, y = 0;
-        if (SUCCEEDED(getDpiForMonitor(MonitorFromWindow(window, MONITOR_DEFAULTTONEAREST), 0, &x, &y)) && x)
-            return x;
+        if (SUCCEEDED(getDpiForMonitor(MonitorFromWindow(window, MONITOR_DEFAULTTONEAREST), 0, &x, &y)) && x) return x;
     }
     return SystemDpi();
 }

@@ -1,7 +1,7 @@
 #include "platform/PictureBox.h"
 
-#include "platform/Platform.h"
 #include "platform/PictureModel.h"
+#include "platform/Platform.h"
 #include "platform/Win32.h"
 
 #include <wincodec.h>
@@ -155,15 +155,15 @@ bool PictureBox::State::Load(const std::string& path) {
     ComPtr<IWICBitmap> decoded;
     UINT frameWidth = 0, frameHeight = 0;
     if (FAILED(factory->CreateStream(stream.Put())) ||
-        FAILED(stream->InitializeFromMemory(reinterpret_cast<BYTE*>(bytes->data()),
-                                            static_cast<DWORD>(bytes->size()))) ||
-        FAILED(factory->CreateDecoderFromStream(stream.Get(), nullptr, WICDecodeMetadataCacheOnDemand,
-                                                decoder.Put())) ||
+        FAILED(
+            stream->InitializeFromMemory(reinterpret_cast<BYTE*>(bytes->data()), static_cast<DWORD>(bytes->size()))) ||
+        FAILED(
+            factory->CreateDecoderFromStream(stream.Get(), nullptr, WICDecodeMetadataCacheOnDemand, decoder.Put())) ||
         FAILED(decoder->GetFrame(0, frame.Put())) || FAILED(frame->GetSize(&frameWidth, &frameHeight)) ||
         static_cast<unsigned long long>(frameWidth) * frameHeight > MaxPixels ||
         FAILED(factory->CreateFormatConverter(converter.Put())) ||
-        FAILED(converter->Initialize(frame.Get(), GUID_WICPixelFormat32bppPBGRA, WICBitmapDitherTypeNone, nullptr,
-                                     0.0, WICBitmapPaletteTypeCustom)) ||
+        FAILED(converter->Initialize(frame.Get(), GUID_WICPixelFormat32bppPBGRA, WICBitmapDitherTypeNone, nullptr, 0.0,
+                                     WICBitmapPaletteTypeCustom)) ||
         // A file broken halfway fails here rather than in a later paint.
         FAILED(factory->CreateBitmapFromSource(converter.Get(), WICBitmapCacheOnLoad, decoded.Put())) ||
         FAILED(decoded->GetSize(&width, &height)) || width == 0 || height == 0) {

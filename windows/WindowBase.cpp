@@ -44,8 +44,8 @@ void WindowBase::CreateTopLevel(const wchar_t* className, const wchar_t* caption
 
 void WindowBase::SizeClientArea(UINT dpi, const RECT* suggested) {
     RECT frame{0, 0, platform::TwipsToPixels(clientWidthTwips_, dpi), platform::TwipsToPixels(clientHeightTwips_, dpi)};
-    platform::newer::AdjustWindowRectExForDpi(&frame, static_cast<DWORD>(GetWindowLongPtrW(hwnd_, GWL_STYLE)),
-                                              FALSE, static_cast<DWORD>(GetWindowLongPtrW(hwnd_, GWL_EXSTYLE)), dpi);
+    platform::newer::AdjustWindowRectExForDpi(&frame, static_cast<DWORD>(GetWindowLongPtrW(hwnd_, GWL_STYLE)), FALSE,
+                                              static_cast<DWORD>(GetWindowLongPtrW(hwnd_, GWL_EXSTYLE)), dpi);
     RECT now{};
     GetWindowRect(hwnd_, &now);
     const int left = suggested ? suggested->left : now.left;

@@ -29,5 +29,4 @@ __declspec(dllexport) BOOL WINAPI sndPlaySoundA(LPCSTR, UINT) { return FALSE; }
 __declspec(dllexport) BOOL WINAPI sndPlaySoundW(LPCWSTR, UINT) { return FALSE; }
 __declspec(dllexport) BOOL WINAPI PlaySoundA(LPCSTR, HMODULE, DWORD) { return FALSE; }
 __declspec(dllexport) BOOL WINAPI PlaySoundW(LPCWSTR, HMODULE, DWORD) { return FALSE; }
-
 }

@@ -42,9 +42,7 @@ std::vector<std::string_view> Words(std::string_view line) {
     return words;
 }
 
-bool IsDllPattern(std::string_view pattern) {
-    return pattern.size() >= 4 && MatchesPattern("*.dll", pattern);
-}
+bool IsDllPattern(std::string_view pattern) { return pattern.size() >= 4 && MatchesPattern("*.dll", pattern); }
 
 }  // namespace
 
@@ -69,9 +67,8 @@ std::vector<Import> ParseObjdumpImports(std::string_view text) {
         // A function's line: its thunk's address (tab-indented), its hint or ordinal, its name.
         if (dll.empty() || line[0] != '\t') continue;
         const std::vector<std::string_view> words = Words(line);
-        if (words.size() < 2 || !IsHex(words[0]) || !std::all_of(words[1].begin(), words[1].end(), [](char c) {
-                return c >= '0' && c <= '9';
-            }))
+        if (words.size() < 2 || !IsHex(words[0]) ||
+            !std::all_of(words[1].begin(), words[1].end(), [](char c) { return c >= '0' && c <= '9'; }))
             continue;
         const bool byOrdinal = words.size() < 3 || words[2] == "<none>";
         Import import{dll, byOrdinal ? "#" : ""};

@@ -58,13 +58,25 @@ TEST(FolderRows, RootsAndOddlyWrittenPaths) {
         {L"bare drive", L"c:", {L"C:\\"}, L"C:\\", L"C:\\a"},
         {L"small letter", L"d:\\Games", {L"D:\\", L"Games"}, L"D:\\Games", L"D:\\Games\\a"},
         {L"trailing backslashes", L"D:\\Games\\\\", {L"D:\\", L"Games"}, L"D:\\Games", L"D:\\Games\\a"},
-        {L"doubled backslash", L"C:\\GPL\\\\tracks", {L"C:\\", L"GPL", L"tracks"}, L"C:\\GPL\\tracks",
+        {L"doubled backslash",
+         L"C:\\GPL\\\\tracks",
+         {L"C:\\", L"GPL", L"tracks"},
+         L"C:\\GPL\\tracks",
          L"C:\\GPL\\tracks\\a"},
-        {L"ANSI letters and a space", L"Z:\\Gr\xf6\xdf" L"e GPL", {L"Z:\\", L"Gr\xf6\xdf" L"e GPL"},
-         L"Z:\\Gr\xf6\xdf" L"e GPL", L"Z:\\Gr\xf6\xdf" L"e GPL\\a"},
-        {L"network share", L"\\\\server\\games\\GPL", {L"\\\\server\\games", L"GPL"}, L"\\\\server\\games\\GPL",
+        {L"Latin-1 letters and a space",
+         L"Z:\\Gr\u00f6\u00dfe GPL",
+         {L"Z:\\", L"Gr\u00f6\u00dfe GPL"},
+         L"Z:\\Gr\u00f6\u00dfe GPL",
+         L"Z:\\Gr\u00f6\u00dfe GPL\\a"},
+        {L"network share",
+         L"\\\\server\\games\\GPL",
+         {L"\\\\server\\games", L"GPL"},
+         L"\\\\server\\games\\GPL",
          L"\\\\server\\games\\GPL\\a"},
-        {L"network share root", L"\\\\server\\games\\", {L"\\\\server\\games"}, L"\\\\server\\games",
+        {L"network share root",
+         L"\\\\server\\games\\",
+         {L"\\\\server\\games"},
+         L"\\\\server\\games",
          L"\\\\server\\games\\a"},
     };
     for (const Case& c : cases) {
@@ -103,11 +115,12 @@ TEST(FolderRows, SubfoldersSortIgnoringCaseOfLatinGreekAndCyrillicLetters) {
     // U+00C4/E4 are Ä/ä, U+00D6/F6 Ö/ö; U+00D7 (×) and U+00F7 (÷) are no letters. Greek Α/α, Ω/ω;
     // Cyrillic Д/д, Я/я, and Ё, whose small ё comes after я.
     const FolderRows r = BuildFolderRows(
-        L"C:\\", {L"b", L"\u00c4rger", L"A", L"\u00e4" L"b", L"C", L"_x", L"10", L"2", L"\u00f6l", L"\u00d6" L"d",
-                    L"ab", L"Aa", L"\u03c9", L"\u0391", L"\u044f", L"\u0414", L"\u0401", L"\u0434\u0430"});
-    const std::vector<std::wstring> expected{L"10", L"2", L"_x", L"A", L"Aa", L"ab", L"b", L"C",
-                                             L"\u00e4" L"b", L"\u00c4rger", L"\u00d6" L"d", L"\u00f6l",
-                                             L"\u0391", L"\u03c9", L"\u0414", L"\u0434\u0430", L"\u044f", L"\u0401"};
+        L"C:\\", {L"b", L"\u00c4rger", L"A", L"\u00e4b", L"C", L"_x", L"10", L"2", L"\u00f6l", L"\u00d6d", L"ab", L"Aa",
+                  L"\u03c9", L"\u0391", L"\u044f", L"\u0414", L"\u0401", L"\u0434\u0430"});
+    const std::vector<std::wstring> expected{L"10",           L"2",       L"_x",     L"A",       L"Aa",
+                                             L"ab",           L"b",       L"C",      L"\u00e4b", L"\u00c4rger",
+                                             L"\u00d6d",      L"\u00f6l", L"\u0391", L"\u03c9",  L"\u0414",
+                                             L"\u0434\u0430", L"\u044f",  L"\u0401"};
     EXPECT_EQ(Texts(r, 1), expected);
 }
 

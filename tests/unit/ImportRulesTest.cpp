@@ -99,7 +99,8 @@ TEST(ImportTable, ForbidsTooNewFunctionsAndDllsAndDllsOutsideTheAllowedSet) {
     };
     const Case cases[] = {
         {"Windows 7 functions of allowed DLLs",
-         SomeImports({{"KERNEL32.dll", "CreateFileW"}, {"USER32.dll", "AdjustWindowRectEx"},
+         SomeImports({{"KERNEL32.dll", "CreateFileW"},
+                      {"USER32.dll", "AdjustWindowRectEx"},
                       {"COMCTL32.dll", "InitCommonControlsEx"}}),
          {}},
         {"a DPI function",
@@ -109,9 +110,11 @@ TEST(ImportTable, ForbidsTooNewFunctionsAndDllsAndDllsOutsideTheAllowedSet) {
         {"a DLL newer than Windows 7, named once for all its functions",
          SomeImports({{"SHCORE.dll", "GetDpiForMonitor"}, {"SHCORE.dll", "SetProcessDpiAwareness"}}),
          {"SHCORE.dll: newer than Windows 7", "SHCORE.dll!GetDpiForMonitor: newer than Windows 7"}},
-        {"an API set", SomeImports({{"api-ms-win-crt-runtime-l1-1-0.dll", "_initterm"}}),
+        {"an API set",
+         SomeImports({{"api-ms-win-crt-runtime-l1-1-0.dll", "_initterm"}}),
          {"api-ms-win-crt-runtime-l1-1-0.dll: newer than Windows 7"}},
-        {"a DLL Windows looks for beside the exe first", SomeImports({{"WINMM.dll", "sndPlaySoundA"}}),
+        {"a DLL Windows looks for beside the exe first",
+         SomeImports({{"WINMM.dll", "sndPlaySoundA"}}),
          {"WINMM.dll: not loaded from Windows' own folders whatever lies beside the exe"}},
     };
     for (const Case& c : cases) {

@@ -12,7 +12,9 @@ using namespace std::string_literals;
 
 // The markers a JPEG is made of, with a little content between them.
 const std::string Soi = "\xFF\xD8"s;
-const std::string App1Exif = "\xFF\xE1\x00\x10" "Exif\0\0abcdefgh"s;
+const std::string App1Exif =
+    "\xFF\xE1\x00\x10"
+    "Exif\0\0abcdefgh"s;
 const std::string Quantisation = "\xFF\xDB\x00\x05\x00\x01\x02"s;
 const std::string Scan = "\xFF\xDA\x00\x08\x01\x01\x00\x00\x3F\x00"s;
 const std::string CodedData = "\x12\xFF\x00\x34\xFF\xD0\x56"s;  // a stuffed 0xFF and a restart marker
