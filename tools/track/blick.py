@@ -246,9 +246,10 @@ def ground(scene, cam, roads, fwd, rng):
             if forest:
                 v = noise2(gx[i, j] * 3, gy[i, j] * 3, 7)
                 rgb = (28 + 24 * v, 62 + 30 * v, 34 + 14 * v)
-                lit *= 0.8 + 0.4 * rng.random()
                 if abs(nrm[2]) / np.linalg.norm(nrm) < 0.4:
-                    lit *= 0.55  # the shade under the trees, where the forest meets the verge
+                    lit = 0.5  # the shade under the trees, where the forest meets the verge
+                else:
+                    lit *= 0.8 + 0.4 * rng.random()
             elif floor[i, j]:
                 rgb = (62, 78, 44)
             elif D[i, j] < RAIL_M + 3:

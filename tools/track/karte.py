@@ -130,18 +130,15 @@ def place_labels(canvas, labels, keep_out, path_px, loop_px, area):
                 inside = [max(area[0], box[0]), max(area[1], box[1]), min(area[2], box[2]), min(area[3], box[3])]
                 cost += 80 * ((box[2] - box[0]) * (box[3] - box[1]) - max(0, inside[2] - inside[0]) * max(0, inside[3] - inside[1]))
                 cost += 12 * points_in(path_px, box) + 3 * points_in(loop_px, box)
-                # A label must not sit nearer to another label's point than to its own.
-                for q, _, _ in labels:
+                # A label must keep clear of the other labels' points, or it reads as theirs.
+                for q, (qx, qy), _ in labels:
                     if q != text:
-                        cost += 40 * points_in(np.array([[labels_point(labels, q)[0], labels_point(labels, q)[1]]]), box)
+                        gap = math.hypot(qx - min(max(qx, box[0]), box[2]), qy - min(max(qy, box[1]), box[3]))
+                        cost += 40 * max(0.0, 14 - gap)
                 if best is None or cost < best[0]:
                     best = (cost, pos, box, anchor, dist > 10)
         placed.append((best[1], best[2], best[3], (x, y), best[4]))
     return placed
-
-
-def labels_point(labels, text):
-    return next(p for t, p, _ in labels if t == text)
 
 
 def points_in(pts, box):
@@ -240,7 +237,7 @@ def draw(track, index, count, name, colour, d0, d1, path):
     c.rect((0, H - FOOT_H, W, H), (233, 230, 223))
     end = d1
     c.text((W / 2, H - FOOT_H + 8), f"km {d0 / 1000:.2f} – {end / 1000:.2f}", font(BOLD, 22), INK, "ma")
-    c.text((W / 2, H - FOOT_H + 37), f"{(end - d0) / 1000:.2f} km · deploy at {d0:.0f} m", font(FONT, 17),
+    c.text((W / 2, H - FOOT_H + 37), f"{(end - d0) / 1000:.2f} km · deploy at {d0:.0f} m", font(FONT, LABEL_PX),
            (84, 110, 122), "ma")
     c.save(path)
 
@@ -284,7 +281,7 @@ def chequer(c, view, track):
 
 def legend(c, area):
     """Says which lines are drawn by hand; returns the box it takes."""
-    f = font(COND_BOLD, LABEL_PX - 1)
+    f = font(COND_BOLD, LABEL_PX)
     text = "old pits, by hand"
     box = c.text_box((area[2] - 8, area[3] - 8), text, f, "rs")
     c.line([(box[0] - 30, box[3] - 6), (box[0] - 5, box[3] - 6)], GREY_ROAD, 4, dash=(7, 5))
@@ -299,7 +296,7 @@ def scale_bar(c, view, area):
     x0, y0 = 12, area[3] - 10
     c.rect((x0, y0 - 5, x0 + px, y0), INK)
     c.rect((x0 + px / 2, y0 - 5, x0 + px, y0), (255, 255, 255), outline=INK, width=1)
-    c.text((x0, y0 - 8), f"{m} m", font(COND_BOLD, LABEL_PX - 1), INK, "ls", halo=PAPER)
+    c.text((x0, y0 - 8), f"{m} m", font(COND_BOLD, LABEL_PX), INK, "ls", halo=PAPER)
 
 
 def inset_place(sec_px, area):
