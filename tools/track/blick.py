@@ -11,7 +11,7 @@ import numpy as np
 from PIL import Image, ImageDraw, ImageFilter
 
 import geometry as g
-from style import BOLD, SS, font, save_jpeg
+from style import BOLD, SS, font, save_jpeg, wrap_after_slashes
 
 W, H = 418, 306
 FOCAL = (W / 2) / math.tan(math.radians(32))  # 64 degrees across, a driver's view without mirrors
@@ -363,7 +363,7 @@ def pits(scene, track, d0):
 def board(img, cam, track, d0, name, colour, pit):
     """The board with the section's name, as on every view, beside the road 14 m ahead."""
     bf, kf = font(BOLD, 15), font(BOLD, 21)
-    lines = wrap_slash(name, 16)
+    lines = wrap_after_slashes(name, lambda s: len(s) <= 16)
     lw = [bf.getlength(s) / SS for s in lines] + [kf.getlength(f"km {d0 / 1000:.2f}") / SS]
     bw = int(max(lw)) + 32
     bh = 19 * len(lines) + 26 + 22
@@ -397,15 +397,3 @@ def board(img, cam, track, d0, name, colour, pit):
     crop = big.crop((bx * SS, by * SS, (bx + bw) * SS, (by + bh) * SS)).resize((bw, bh), Image.LANCZOS)
     img.paste(crop, (bx, by))
     return img
-
-
-def wrap_slash(name, width):
-    parts = name.split("/")
-    out, cur = [], ""
-    for i, p in enumerate(parts):
-        w = p + ("/" if i < len(parts) - 1 else "")
-        if cur and len(cur + w) > width:
-            out.append(cur)
-            cur = ""
-        cur += w
-    return out + [cur]

@@ -47,8 +47,7 @@ class Track:
         self.lat = np.array([float(r["lat"]) for r in rows])
         self.lon = np.array([float(r["lon"]) for r in rows])
         # The last point lies a few metres short of the first: the gap closes the loop.
-        gap = math.hypot(self.x[0] - self.x[-1], self.y[0] - self.y[-1])
-        self.length = float(self.s[-1]) + gap
+        self.length = float(self.s[-1]) + self.closing_gap()
         with open(os.path.join(folder, "corners.csv"), newline="", encoding="utf-8") as f:
             self.corners = [Corner(r) for r in csv.DictReader(f)]
         self.pit = PitLoop(self)

@@ -6,7 +6,7 @@ import numpy as np
 from PIL import Image, ImageDraw
 
 import geometry as g
-from style import FONT, BOLD, COND_BOLD, COND, SS, font, save_jpeg
+from style import FONT, BOLD, COND_BOLD, SS, font, save_jpeg, wrap_after_slashes
 
 W, H = 306, 466            # twice the on-screen box
 
@@ -87,22 +87,6 @@ class View:
         return [(self.px + (x - self.cx) * self.k, self.py - (y - self.cy) * self.k) for x, y in xy]
 
 
-def wrap(name, f, width, canvas):
-    """Lines of `name`, broken after slashes, each at most `width` pixels wide."""
-    parts = name.split("/")
-    lines, cur = [], ""
-    for i, p in enumerate(parts):
-        w = p + ("/" if i < len(parts) - 1 else "")
-        trial = cur + w
-        box = canvas.text_box((0, 0), trial.rstrip("/"), f)
-        if cur and box[2] - box[0] > width:
-            lines.append(cur)
-            cur = w
-        else:
-            cur = trial
-    return lines + [cur]
-
-
 def overlap(a, b):
     return max(0, min(a[2], b[2]) - max(a[0], b[0])) * max(0, min(a[3], b[3]) - max(a[1], b[1]))
 
@@ -149,11 +133,11 @@ def nearest_on_box(p, box):
     return min(max(p[0], box[0]), box[2]), min(max(p[1], box[1]), box[3])
 
 
-def draw(track, index, count, name, colour, d0, d1, path):
+def draw(track, name, colour, d0, d1, path):
     c = Canvas()
 
     title_f = font(BOLD, 21)
-    lines = wrap(name, title_f, W - 20, c)
+    lines = wrap_after_slashes(name, lambda s: c.text_box((0, 0), s, title_f)[2] <= W - 20)
     head_h = 12 + 26 * len(lines)
     area = (0, head_h + 5, W, H - FOOT_H)
 
@@ -235,9 +219,8 @@ def draw(track, index, count, name, colour, d0, d1, path):
 
     # Footer: where the section runs, as the simulator counts.
     c.rect((0, H - FOOT_H, W, H), (233, 230, 223))
-    end = d1
-    c.text((W / 2, H - FOOT_H + 8), f"km {d0 / 1000:.2f} – {end / 1000:.2f}", font(BOLD, 22), INK, "ma")
-    c.text((W / 2, H - FOOT_H + 37), f"{(end - d0) / 1000:.2f} km · deploy at {d0:.0f} m", font(FONT, LABEL_PX),
+    c.text((W / 2, H - FOOT_H + 8), f"km {d0 / 1000:.2f} – {d1 / 1000:.2f}", font(BOLD, 22), INK, "ma")
+    c.text((W / 2, H - FOOT_H + 37), f"{(d1 - d0) / 1000:.2f} km · deploy at {d0:.0f} m", font(FONT, LABEL_PX),
            (84, 110, 122), "ma")
     c.save(path)
 

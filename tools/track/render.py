@@ -33,7 +33,7 @@ def main(argv):
     start = time.monotonic()
     for i, name, d0, d1, colour in rows:
         t0 = time.monotonic()
-        karte.draw(track, i, len(rows), name, colour, d0, d1, f"{out}/karte{i}.jpg")
+        karte.draw(track, name, colour, d0, d1, f"{out}/karte{i}.jpg")
         blick.render(track, roads, d0, name, colour, f"{out}/blick{i}.jpg", seed=1000 + i, pit=g.d_to_s(d0) is None)
         print(f"  pictures of section {i}: {time.monotonic() - t0:.1f} s", flush=True)
     print(f"pictures rendered in {time.monotonic() - start:.0f} s")

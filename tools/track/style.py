@@ -25,3 +25,16 @@ def font(path, px):
 def save_jpeg(img, path, text=True):
     # Full-resolution colour keeps small coloured text crisp; the views can spare it.
     img.save(path, "JPEG", quality=88, subsampling=0 if text else 2, optimize=True)
+
+
+def wrap_after_slashes(name, fits):
+    """Lines of `name`, broken after its slashes, each as long as fits(line) allows."""
+    parts = name.split("/")
+    lines, cur = [], ""
+    for i, p in enumerate(parts):
+        w = p + ("/" if i < len(parts) - 1 else "")
+        if cur and not fits((cur + w).rstrip("/")):
+            lines.append(cur)
+            cur = ""
+        cur += w
+    return lines + [cur]
