@@ -10,7 +10,7 @@ jobs=$(nproc 2>/dev/null || echo 2)
 bash "$here/tools/install-deps.sh"
 
 cmake -S "$here" -B "$build/windows" -DCMAKE_TOOLCHAIN_FILE="$here/cmake/mingw-w64-x86_64.cmake" \
-      -DCMAKE_BUILD_TYPE=Release -DBUILD_TESTING=OFF
+      -DCMAKE_BUILD_TYPE=Release
 cmake --build "$build/windows" -j "$jobs" --target lapforge standin_gpl
 
 demo=$build/demo
