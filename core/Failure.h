@@ -12,6 +12,12 @@ public:
     using std::runtime_error::runtime_error;
 };
 
+// A write the operating system refused for want of rights; the folder may explain why.
+class AccessDenied : public Failure {
+public:
+    using Failure::Failure;
+};
+
 // "could not <action> "<path>": <reason>"
 Failure FileFailure(std::string_view action, const std::string& path, std::string_view reason);
 

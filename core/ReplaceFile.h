@@ -1,19 +1,42 @@
 #pragma once
 
+#include <optional>
 #include <string>
 #include <string_view>
 
 namespace lapforge {
 
-// Replaces the file's content in one step: the new bytes go to a temporary file beside it, reach
-// the disk, and then take the file's place. On failure the old file is left exactly as it was, no
-// temporary file stays behind, and a Failure naming the path is thrown. An existing file that may
-// not be written (read-only) is a failure, and the new file keeps the old one's permissions.
+// Replaces the file's content: the new bytes go to a temporary file beside it, reach the disk, and
+// then take the file's place. Where another program holds the file so that it may be written but
+// not replaced (Windows sharing rules), it waits about half a second for the holder to let go and
+// then writes the bytes in place, which is never worse than a plain rewrite. On failure the old
+// file is left as it was, no temporary file stays behind, and a Failure naming the path is thrown
+// (AccessDenied when the system refused for want of rights). An existing file that may not be
+// written (read-only, or held by a program that shares no writing) is a failure. The new file
+// keeps the old one's hidden, system and archive attributes and the access rights set on the old
+// file itself, besides those the folder passes on (mode bits on POSIX); its owner is the writer.
+// Temporary files that killed writers left beside the file are removed first.
 void ReplaceFileContents(const std::string& path, std::string_view bytes);
+
+// Writes a new file in one step, the same way, but never over an existing one: returns false,
+// changing nothing, when the file is already there.
+bool CreateFileContents(const std::string& path, std::string_view bytes);
+
+bool PathExists(const std::string& path);
 
 // The path as the operating system wants it. Paths are kept Windows-style everywhere (data-file
 // names begin with a backslash); on POSIX hosts, where the core is also built and tested, the
 // backslashes become slashes at the point of the system call.
 std::string NativePath(const std::string& path);
+
+// "<file name>.<process id>.tmp": whose temporary file it is shows in its name, so a later run
+// can tell a killed writer's leftovers from the file of a copy still at work.
+std::string TemporaryFilePath(const std::string& path, unsigned long processId);
+// The process id of a temporary file name made for `targetName`, or nothing for any other name.
+std::optional<unsigned long> TemporaryFileOwner(std::string_view fileName, std::string_view targetName);
+
+// Why the system may have refused a write to the track file, and what to do, when a protected
+// folder explains it; empty otherwise.
+std::string RefusedWriteAdvice(const std::string& trackPath);
 
 }  // namespace lapforge

@@ -3,7 +3,9 @@
 #include "core/Failure.h"
 
 #include <cerrno>
+#include <dirent.h>
 #include <fcntl.h>
+#include <signal.h>
 #include <string>
 #include <sys/stat.h>
 #include <unistd.h>
@@ -12,30 +14,75 @@ namespace lapforge {
 
 namespace {
 
-// Removes the temporary file unless it has taken the target's place.
-class TempFile {
-public:
-    explicit TempFile(std::string path) : path_(std::move(path)) {}
-    TempFile(const TempFile&) = delete;
-    TempFile& operator=(const TempFile&) = delete;
-    ~TempFile() {
-        if (fd_ >= 0) ::close(fd_);
-        if (!committed_) ::unlink(path_.c_str());
-    }
-    const std::string& Path() const { return path_; }
-    int& Fd() { return fd_; }
-    void Commit() { committed_ = true; }
-
-private:
-    std::string path_;
-    int fd_ = -1;
-    bool committed_ = false;
-};
+[[noreturn]] void ThrowWriteFailure(const std::string& path, int error) {
+    const Failure failure = FileFailureFromErrno("write", path, error);
+    if (error == EACCES || error == EPERM) throw AccessDenied(failure.what());
+    throw failure;
+}
 
 std::string FolderOf(const std::string& path) {
     const auto slash = path.find_last_of('/');
     if (slash == std::string::npos) return ".";
     return slash == 0 ? "/" : path.substr(0, slash);
+}
+
+// The new content under a temporary name beside the target, on disk and closed; removed again
+// unless it has taken the target's place.
+class TemporaryFile {
+public:
+    TemporaryFile(const std::string& path, const std::string& native, std::string_view bytes, mode_t mode)
+        : name_(TemporaryFilePath(native, static_cast<unsigned long>(::getpid()))) {
+        const int fd = ::open(name_.c_str(), O_WRONLY | O_CREAT | O_TRUNC | O_CLOEXEC, 0666);
+        if (fd < 0) ThrowWriteFailure(path, errno);
+        created_ = true;
+        int error = 0;
+        std::size_t done = 0;
+        while (error == 0 && done < bytes.size()) {
+            const ssize_t n = ::write(fd, bytes.data() + done, bytes.size() - done);
+            if (n >= 0)
+                done += static_cast<std::size_t>(n);
+            else if (errno != EINTR)
+                error = errno;
+        }
+        if (error == 0 && mode && ::fchmod(fd, mode) != 0) error = errno;
+        if (error == 0 && ::fsync(fd) != 0) error = errno;
+        if (::close(fd) != 0 && error == 0) error = errno;
+        if (error != 0) ThrowWriteFailure(path, error);
+    }
+    TemporaryFile(const TemporaryFile&) = delete;
+    TemporaryFile& operator=(const TemporaryFile&) = delete;
+    ~TemporaryFile() {
+        if (created_) ::unlink(name_.c_str());
+    }
+    const std::string& Name() const { return name_; }
+    void Committed() { created_ = false; }
+
+private:
+    std::string name_;
+    bool created_ = false;
+};
+
+// Makes the rename itself durable; the content is already safe, so this is best effort.
+void SyncFolder(const std::string& native) {
+    const int dir = ::open(FolderOf(native).c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
+    if (dir >= 0) {
+        ::fsync(dir);
+        ::close(dir);
+    }
+}
+
+void RemoveStaleTemporaryFiles(const std::string& native) {
+    const std::string folder = FolderOf(native);
+    const std::string name = native.substr(native.find_last_of('/') + 1);
+    DIR* dir = ::opendir(folder.c_str());
+    if (!dir) return;
+    while (const dirent* entry = ::readdir(dir)) {
+        const auto owner = TemporaryFileOwner(entry->d_name, name);
+        // EPERM means a process exists that we may not signal.
+        if (owner && ::kill(static_cast<pid_t>(*owner), 0) != 0 && errno == ESRCH)
+            ::unlink((folder + "/" + entry->d_name).c_str());
+    }
+    ::closedir(dir);
 }
 
 }  // namespace
@@ -48,8 +95,14 @@ std::string NativePath(const std::string& path) {
     return native;
 }
 
+bool PathExists(const std::string& path) {
+    struct stat existing {};
+    return ::stat(NativePath(path).c_str(), &existing) == 0;
+}
+
 void ReplaceFileContents(const std::string& path, std::string_view bytes) {
     const std::string native = NativePath(path);
+    RemoveStaleTemporaryFiles(native);
     struct stat existing {};
     const bool exists = ::stat(native.c_str(), &existing) == 0;
     if (exists) {
@@ -57,44 +110,32 @@ void ReplaceFileContents(const std::string& path, std::string_view bytes) {
         if ((existing.st_mode & (S_IWUSR | S_IWGRP | S_IWOTH)) == 0)
             throw FileFailure("write", path, "the file is read-only");
         const int probe = ::open(native.c_str(), O_WRONLY | O_CLOEXEC);
-        if (probe < 0) throw FileFailureFromErrno("write", path, errno);
+        if (probe < 0) ThrowWriteFailure(path, errno);
         ::close(probe);
     } else if (errno != ENOENT) {
-        throw FileFailureFromErrno("write", path, errno);
+        ThrowWriteFailure(path, errno);
     }
 
-    TempFile temp(native + "." + std::to_string(::getpid()) + ".tmp");
-    temp.Fd() = ::open(temp.Path().c_str(), O_WRONLY | O_CREAT | O_TRUNC | O_CLOEXEC, 0666);
-    if (temp.Fd() < 0) {
-        const int error = errno;
-        temp.Commit();  // nothing was created
-        throw FileFailureFromErrno("write", path, error);
-    }
-
-    std::size_t done = 0;
-    while (done < bytes.size()) {
-        const ssize_t n = ::write(temp.Fd(), bytes.data() + done, bytes.size() - done);
-        if (n < 0) {
-            if (errno == EINTR) continue;
-            throw FileFailureFromErrno("write", path, errno);
-        }
-        done += static_cast<std::size_t>(n);
-    }
-    if (exists && ::fchmod(temp.Fd(), existing.st_mode & 07777) != 0) throw FileFailureFromErrno("write", path, errno);
-    if (::fsync(temp.Fd()) != 0) throw FileFailureFromErrno("write", path, errno);
-    const int fd = temp.Fd();
-    temp.Fd() = -1;
-    if (::close(fd) != 0) throw FileFailureFromErrno("write", path, errno);
-
-    if (::rename(temp.Path().c_str(), native.c_str()) != 0) throw FileFailureFromErrno("write", path, errno);
-    temp.Commit();
-
-    // Make the rename itself durable; the content is already safe, so this is best effort.
-    const int dir = ::open(FolderOf(native).c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
-    if (dir >= 0) {
-        ::fsync(dir);
-        ::close(dir);
-    }
+    TemporaryFile temp(path, native, bytes, exists ? existing.st_mode & 07777 : 0);
+    if (::rename(temp.Name().c_str(), native.c_str()) != 0) ThrowWriteFailure(path, errno);
+    temp.Committed();
+    SyncFolder(native);
 }
+
+bool CreateFileContents(const std::string& path, std::string_view bytes) {
+    const std::string native = NativePath(path);
+    RemoveStaleTemporaryFiles(native);
+    if (PathExists(path)) return false;
+    TemporaryFile temp(path, native, bytes, 0);
+    // A hard link, unlike rename(), never takes the place of a file that appeared meanwhile.
+    if (::link(temp.Name().c_str(), native.c_str()) != 0) {
+        if (errno == EEXIST) return false;
+        ThrowWriteFailure(path, errno);
+    }
+    SyncFolder(native);
+    return true;
+}
+
+std::string RefusedWriteAdvice(const std::string&) { return {}; }
 
 }  // namespace lapforge

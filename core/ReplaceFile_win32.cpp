@@ -1,6 +1,7 @@
 #include "core/ReplaceFile.h"
 
 #include "core/Failure.h"
+#include "core/ProtectedFolder.h"
 
 #include <algorithm>
 
@@ -11,12 +12,20 @@
 #define WIN32_LEAN_AND_MEAN
 #endif
 #include <windows.h>
+#include <aclapi.h>
+#include <shlobj.h>
 
+#include <memory>
 #include <string>
+#include <vector>
 
 namespace lapforge {
 
 namespace {
+
+// How long a holder that keeps the file from being replaced gets to let go (a scanner's look).
+constexpr ULONGLONG HolderPatienceMs = 500;
+constexpr DWORD HolderPollMs = 25;
 
 // Paths arrive as 8-bit text in the ANSI code page, as the settings file stores them.
 std::wstring Widen(const std::string& text) {
@@ -25,6 +34,15 @@ std::wstring Widen(const std::string& text) {
     std::wstring wide(static_cast<std::size_t>(n), L'\0');
     ::MultiByteToWideChar(CP_ACP, 0, text.data(), static_cast<int>(text.size()), wide.data(), n);
     return wide;
+}
+
+std::string Narrow(const std::wstring& text) {
+    if (text.empty()) return {};
+    const int n = ::WideCharToMultiByte(CP_ACP, 0, text.data(), static_cast<int>(text.size()), nullptr, 0, nullptr,
+                                        nullptr);
+    std::string narrow(static_cast<std::size_t>(n), '\0');
+    ::WideCharToMultiByte(CP_ACP, 0, text.data(), static_cast<int>(text.size()), narrow.data(), n, nullptr, nullptr);
+    return narrow;
 }
 
 std::string SystemReason(DWORD error) {
@@ -41,7 +59,11 @@ std::string SystemReason(DWORD error) {
     return reason;
 }
 
-Failure WriteFailure(const std::string& path, DWORD error) { return FileFailure("write", path, SystemReason(error)); }
+[[noreturn]] void ThrowWriteFailure(const std::string& path, DWORD error) {
+    const Failure failure = FileFailure("write", path, SystemReason(error));
+    if (error == ERROR_ACCESS_DENIED) throw AccessDenied(failure.what());
+    throw failure;
+}
 
 class Handle {
 public:
@@ -62,46 +84,198 @@ private:
     HANDLE h_;
 };
 
+// Gives ERROR_SUCCESS or the reason the bytes were not all written.
+DWORD WriteAll(HANDLE file, std::string_view bytes) {
+    std::size_t done = 0;
+    while (done < bytes.size()) {
+        DWORD written = 0;
+        const DWORD chunk = static_cast<DWORD>(std::min<std::size_t>(bytes.size() - done, 1u << 20));
+        if (!::WriteFile(file, bytes.data() + done, chunk, &written, nullptr)) return ::GetLastError();
+        done += written;
+    }
+    return ERROR_SUCCESS;
+}
+
+// The new content under a temporary name beside the target, on disk and closed; removed again
+// unless it has taken the target's place.
+class TemporaryFile {
+public:
+    TemporaryFile(const std::string& path, const std::wstring& target, std::string_view bytes, DWORD attributes)
+        : name_(target + L"." + std::to_wstring(::GetCurrentProcessId()) + L".tmp") {
+        Handle file(::CreateFileW(name_.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS,
+                                  attributes ? attributes : FILE_ATTRIBUTE_NORMAL, nullptr));
+        if (!file.Valid()) ThrowWriteFailure(path, ::GetLastError());
+        created_ = true;
+        DWORD error = WriteAll(file.Get(), bytes);
+        if (error == ERROR_SUCCESS && !::FlushFileBuffers(file.Get())) error = ::GetLastError();
+        if (!file.Close() && error == ERROR_SUCCESS) error = ::GetLastError();
+        if (error != ERROR_SUCCESS) ThrowWriteFailure(path, error);
+    }
+    TemporaryFile(const TemporaryFile&) = delete;
+    TemporaryFile& operator=(const TemporaryFile&) = delete;
+    ~TemporaryFile() {
+        if (created_) ::DeleteFileW(name_.c_str());
+    }
+    const std::wstring& Name() const { return name_; }
+    // Moves it to the target; false with the reason in GetLastError.
+    bool MoveTo(const std::wstring& target, DWORD flags) {
+        if (!::MoveFileExW(name_.c_str(), target.c_str(), flags | MOVEFILE_WRITE_THROUGH)) return false;
+        created_ = false;
+        return true;
+    }
+
+private:
+    std::wstring name_;
+    bool created_ = false;
+};
+
+struct LocalFreer {
+    void operator()(void* memory) const { ::LocalFree(memory); }
+};
+
+// Gives the new file the access rights set on the old file itself: its own entries, or its whole
+// list where it inherits none. What the folder passes on, the new file has by being created there.
+// Best effort: the owner stays the one who writes, and a list that cannot be copied leaves the
+// folder's rights, as a plain rewrite would.
+void KeepOwnPermissions(const std::wstring& from, const std::wstring& to) {
+    PACL dacl = nullptr;
+    PSECURITY_DESCRIPTOR descriptor = nullptr;
+    if (::GetNamedSecurityInfoW(from.c_str(), SE_FILE_OBJECT, DACL_SECURITY_INFORMATION, nullptr, nullptr, &dacl,
+                                nullptr, &descriptor) != ERROR_SUCCESS)
+        return;
+    const std::unique_ptr<void, LocalFreer> owned(descriptor);
+    SECURITY_DESCRIPTOR_CONTROL control = 0;
+    DWORD revision = 0;
+    if (!dacl || !::GetSecurityDescriptorControl(descriptor, &control, &revision)) return;
+    const bool isProtected = (control & SE_DACL_PROTECTED) != 0;
+
+    std::vector<BYTE> buffer(dacl->AclSize);
+    const auto own = reinterpret_cast<PACL>(buffer.data());
+    if (!::InitializeAcl(own, dacl->AclSize, dacl->AclRevision)) return;
+    bool anyOwn = false;
+    for (DWORD i = 0; i < dacl->AceCount; ++i) {
+        void* ace = nullptr;
+        if (!::GetAce(dacl, i, &ace)) return;
+        const auto header = static_cast<const ACE_HEADER*>(ace);
+        if (!isProtected && (header->AceFlags & INHERITED_ACE)) continue;
+        if (!::AddAce(own, dacl->AclRevision, MAXDWORD, ace, header->AceSize)) return;
+        anyOwn = true;
+    }
+    if (!anyOwn && !isProtected) return;
+
+    Handle file(::CreateFileW(to.c_str(), WRITE_DAC, 0, nullptr, OPEN_EXISTING, 0, nullptr));
+    if (!file.Valid()) return;
+    const SECURITY_INFORMATION inheritance =
+        isProtected ? PROTECTED_DACL_SECURITY_INFORMATION : UNPROTECTED_DACL_SECURITY_INFORMATION;
+    ::SetSecurityInfo(file.Get(), SE_FILE_OBJECT, DACL_SECURITY_INFORMATION | inheritance, nullptr, nullptr, own,
+                      nullptr);
+}
+
+bool ProcessIsRunning(unsigned long id) {
+    const HANDLE process = ::OpenProcess(SYNCHRONIZE, FALSE, id);
+    // Refused access means a process exists that we may not touch.
+    if (!process) return ::GetLastError() == ERROR_ACCESS_DENIED;
+    const bool running = ::WaitForSingleObject(process, 0) == WAIT_TIMEOUT;
+    ::CloseHandle(process);
+    return running;
+}
+
+void RemoveStaleTemporaryFiles(const std::wstring& target) {
+    const std::size_t slash = target.find_last_of(L'\\');
+    const std::wstring folder = slash == std::wstring::npos ? std::wstring() : target.substr(0, slash + 1);
+    const std::string name = Narrow(slash == std::wstring::npos ? target : target.substr(slash + 1));
+    WIN32_FIND_DATAW found;
+    const HANDLE search = ::FindFirstFileW((target + L".*.tmp").c_str(), &found);
+    if (search == INVALID_HANDLE_VALUE) return;
+    do {
+        const auto owner = TemporaryFileOwner(Narrow(found.cFileName), name);
+        if (owner && !(found.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) && !ProcessIsRunning(*owner))
+            ::DeleteFileW((folder + found.cFileName).c_str());
+    } while (::FindNextFileW(search, &found));
+    ::FindClose(search);
+}
+
+// Sharing violations come from a holder that shares no writing; they pass when it lets go.
+bool HeldByAnotherProgram(DWORD error) { return error == ERROR_SHARING_VIOLATION || error == ERROR_LOCK_VIOLATION; }
+
+// Opens the target itself with full sharing and overwrites it; readers may see it half-written.
+void WriteInPlace(const std::string& path, const std::wstring& target, std::string_view bytes) {
+    Handle file(::CreateFileW(target.c_str(), GENERIC_WRITE, FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE,
+                              nullptr, OPEN_EXISTING, 0, nullptr));
+    if (!file.Valid()) ThrowWriteFailure(path, ::GetLastError());
+    DWORD error = WriteAll(file.Get(), bytes);
+    if (error == ERROR_SUCCESS && !::SetEndOfFile(file.Get())) error = ::GetLastError();
+    if (error == ERROR_SUCCESS && !::FlushFileBuffers(file.Get())) error = ::GetLastError();
+    if (!file.Close() && error == ERROR_SUCCESS) error = ::GetLastError();
+    if (error != ERROR_SUCCESS) ThrowWriteFailure(path, error);
+}
+
 }  // namespace
 
 std::string NativePath(const std::string& path) { return path; }
 
+bool PathExists(const std::string& path) { return ::GetFileAttributesW(Widen(path).c_str()) != INVALID_FILE_ATTRIBUTES; }
+
 void ReplaceFileContents(const std::string& path, std::string_view bytes) {
     const std::wstring target = Widen(path);
+    RemoveStaleTemporaryFiles(target);
     const DWORD attributes = ::GetFileAttributesW(target.c_str());
-    const bool exists = attributes != INVALID_FILE_ATTRIBUTES;
-    if (exists) {
-        if (attributes & FILE_ATTRIBUTE_READONLY) throw FileFailure("write", path, "the file is read-only");
-        // Fails early, with the old file untouched, when another program holds it locked.
+    if (attributes == INVALID_FILE_ATTRIBUTES) {
+        TemporaryFile temp(path, target, bytes, FILE_ATTRIBUTE_NORMAL);
+        if (!temp.MoveTo(target, MOVEFILE_REPLACE_EXISTING)) ThrowWriteFailure(path, ::GetLastError());
+        return;
+    }
+    if (attributes & FILE_ATTRIBUTE_READONLY) throw FileFailure("write", path, "the file is read-only");
+
+    TemporaryFile temp(path, target, bytes,
+                       attributes & (FILE_ATTRIBUTE_HIDDEN | FILE_ATTRIBUTE_SYSTEM | FILE_ATTRIBUTE_ARCHIVE));
+    KeepOwnPermissions(target, temp.Name());
+    const ULONGLONG deadline = ::GetTickCount64() + HolderPatienceMs;
+    for (;;) {
+        // The probe keeps the old file untouched when it may not be written at all.
         Handle probe(::CreateFileW(target.c_str(), GENERIC_WRITE, FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE,
                                    nullptr, OPEN_EXISTING, 0, nullptr));
-        if (!probe.Valid()) throw WriteFailure(path, ::GetLastError());
+        const bool writable = probe.Valid();
+        DWORD error = writable ? ERROR_SUCCESS : ::GetLastError();
+        probe.Close();
+        if (writable) {
+            if (temp.MoveTo(target, MOVEFILE_REPLACE_EXISTING)) return;
+            error = ::GetLastError();
+        }
+        // A file that may be written but not replaced is open in a program that shares no deletion.
+        const bool replaceRefused = writable && (error == ERROR_ACCESS_DENIED || HeldByAnotherProgram(error));
+        if (!replaceRefused && !HeldByAnotherProgram(error)) ThrowWriteFailure(path, error);
+        if (::GetTickCount64() >= deadline) {
+            if (!replaceRefused) ThrowWriteFailure(path, error);
+            WriteInPlace(path, target, bytes);
+            return;
+        }
+        ::Sleep(HolderPollMs);
     }
+}
 
-    const std::wstring temp = target + L"." + std::to_wstring(::GetCurrentProcessId()) + L".tmp";
-    const DWORD tempAttributes = exists ? (attributes & (FILE_ATTRIBUTE_HIDDEN | FILE_ATTRIBUTE_SYSTEM | FILE_ATTRIBUTE_ARCHIVE))
-                                        : FILE_ATTRIBUTE_NORMAL;
-    Handle file(::CreateFileW(temp.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS,
-                              tempAttributes ? tempAttributes : FILE_ATTRIBUTE_NORMAL, nullptr));
-    if (!file.Valid()) throw WriteFailure(path, ::GetLastError());
+bool CreateFileContents(const std::string& path, std::string_view bytes) {
+    const std::wstring target = Widen(path);
+    RemoveStaleTemporaryFiles(target);
+    if (::GetFileAttributesW(target.c_str()) != INVALID_FILE_ATTRIBUTES) return false;
+    TemporaryFile temp(path, target, bytes, FILE_ATTRIBUTE_NORMAL);
+    if (temp.MoveTo(target, 0)) return true;
+    const DWORD error = ::GetLastError();
+    if (error == ERROR_ALREADY_EXISTS || error == ERROR_FILE_EXISTS) return false;
+    ThrowWriteFailure(path, error);
+}
 
-    DWORD error = ERROR_SUCCESS;
-    std::size_t done = 0;
-    while (error == ERROR_SUCCESS && done < bytes.size()) {
-        DWORD written = 0;
-        const DWORD chunk = static_cast<DWORD>(std::min<std::size_t>(bytes.size() - done, 1u << 20));
-        if (!::WriteFile(file.Get(), bytes.data() + done, chunk, &written, nullptr)) error = ::GetLastError();
-        done += written;
+std::string RefusedWriteAdvice(const std::string& trackPath) {
+    std::vector<std::string> protectedFolders;
+    for (const int id : {CSIDL_PROGRAM_FILES, CSIDL_PROGRAM_FILESX86}) {
+        wchar_t folder[MAX_PATH] = {};
+        if (SUCCEEDED(::SHGetFolderPathW(nullptr, id, nullptr, SHGFP_TYPE_CURRENT, folder)))
+            protectedFolders.push_back(Narrow(folder));
     }
-    if (error == ERROR_SUCCESS && !::FlushFileBuffers(file.Get())) error = ::GetLastError();
-    if (!file.Close() && error == ERROR_SUCCESS) error = ::GetLastError();
-    if (error == ERROR_SUCCESS &&
-        !::MoveFileExW(temp.c_str(), target.c_str(), MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH))
-        error = ::GetLastError();
-    if (error != ERROR_SUCCESS) {
-        ::DeleteFileW(temp.c_str());
-        throw WriteFailure(path, error);
-    }
+    wchar_t localAppData[MAX_PATH] = {};
+    if (FAILED(::SHGetFolderPathW(nullptr, CSIDL_LOCAL_APPDATA, nullptr, SHGFP_TYPE_CURRENT, localAppData)))
+        localAppData[0] = L'\0';
+    return ProtectedFolderAdvice(trackPath, protectedFolders, Narrow(localAppData), PathExists);
 }
 
 }  // namespace lapforge

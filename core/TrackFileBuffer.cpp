@@ -11,6 +11,10 @@ std::string TrackFileBuffer::TrackFilePath(std::string_view folder) {
     return path;
 }
 
+std::string TrackFileBuffer::OriginalCopyPath(std::string_view folder) {
+    return TrackFilePath(folder) + std::string(OriginalCopySuffix);
+}
+
 void TrackFileBuffer::ReadTrackFile(std::string_view folder) {
     const std::string path = TrackFilePath(folder);
     const std::string bytes = ReadWholeFile(path);
@@ -49,7 +53,16 @@ std::string TrackFileBuffer::Contents() const {
 }
 
 void TrackFileBuffer::WriteTrackFile(std::string_view folder) const {
-    ReplaceFileContents(TrackFilePath(folder), Contents());
+    const std::string path = TrackFilePath(folder);
+    try {
+        const std::string copy = OriginalCopyPath(folder);
+        if (!PathExists(copy) && PathExists(path)) CreateFileContents(copy, ReadWholeFile(path));
+        ReplaceFileContents(path, Contents());
+    } catch (const AccessDenied& refused) {
+        const std::string advice = RefusedWriteAdvice(path);
+        if (advice.empty()) throw;
+        throw AccessDenied(std::string(refused.what()) + ".\n\n" + advice);
+    }
 }
 
 }  // namespace lapforge

@@ -11,6 +11,8 @@ inline constexpr std::size_t TrackLineCount = 100;
 // The simulator reads its deploy point from the 54th line.
 inline constexpr std::size_t DeployLineIndex = 53;
 inline constexpr std::string_view TrackFileName = "\\tracks\\nurburg\\track.ini";
+// The user's own track file, kept beside it before the first rewrite and never overwritten.
+inline constexpr std::string_view OriginalCopySuffix = ".lapforge-original";
 
 // The first 100 lines of the simulator's track file, loaded once and rewritten with a new
 // deploy-point line on every section change. Bytes after the 100th line are kept as loaded and
@@ -18,6 +20,7 @@ inline constexpr std::string_view TrackFileName = "\\tracks\\nurburg\\track.ini"
 class TrackFileBuffer {
 public:
     static std::string TrackFilePath(std::string_view folder);
+    static std::string OriginalCopyPath(std::string_view folder);
 
     // A line ends at CR LF or at a lone CR; a lone LF is an ordinary byte. Fewer than 100 lines
     // is a failure; the entries read before it keep their new values.
@@ -25,7 +28,9 @@ public:
 
     void SetDeployLine(std::string_view text);
 
-    // Replaces the file atomically: the old content stays intact if anything fails.
+    // Keeps a byte-exact copy of the file as it is unless one is there already, then replaces the
+    // file (see ReplaceFileContents). Without the copy nothing is written: every change must have
+    // a way back. A refusal in a folder Windows protects says why and what to do.
     void WriteTrackFile(std::string_view folder) const;
 
     const std::string& Line(std::size_t index) const { return lines_.at(index); }

@@ -3,13 +3,31 @@
 #include "platform/DriveListModel.h"
 #include "platform/Win32.h"
 
+#include <commctrl.h>
+
+#include <chrono>
+#include <future>
+#include <memory>
 #include <string>
+#include <thread>
 
 namespace lapforge::platform {
 
 namespace {
 
+// Posted to the drop-down after it closed up, so the pick is read once its selection is final.
+constexpr UINT SettleMessage = WM_APP + 1;
+
+// A disconnected network drive can keep a probe waiting for the network's timeout.
+constexpr auto RemoteProbeLimit = std::chrono::seconds(2);
+
 std::string RootOf(char letter) { return std::string{letter, ':', '\\'}; }
+
+bool RootIsReadable(const std::wstring& root) {
+    const QuietDriveErrors quiet;
+    const DWORD attributes = GetFileAttributesW(root.c_str());
+    return attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_DIRECTORY);
+}
 
 std::string VolumeLabel(char letter) {
     // Only fixed drives are asked: an empty floppy, card reader or disc drive, or a lost network
@@ -34,15 +52,25 @@ char CurrentDrive() {
 
 bool DriveIsReady(char letter) {
     // Ready means its root folder can be read; the volume alone can be there without it.
-    const QuietDriveErrors quiet;
-    const DWORD attributes = GetFileAttributesA(RootOf(letter).c_str());
-    return attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_DIRECTORY);
+    const std::wstring root = Widen(RootOf(letter));
+    if (GetDriveTypeW(root.c_str()) != DRIVE_REMOTE) return RootIsReadable(root);
+    // The probe runs on a thread of its own that may outlive the answer: it owns everything it uses.
+    auto probe = std::make_shared<std::packaged_task<bool()>>([root] { return RootIsReadable(root); });
+    std::future<bool> answer = probe->get_future();
+    std::thread([probe] { (*probe)(); }).detach();
+    return answer.wait_for(RemoteProbeLimit) == std::future_status::ready && answer.get();
+}
+
+DriveList::~DriveList() {
+    if (combo_ && IsWindow(combo_)) RemoveWindowSubclass(combo_, ComboProc, 0);
 }
 
 HWND DriveList::Create(HWND parent, int id, const RECT& rect) {
     combo_ = CreateWindowExW(0, L"COMBOBOX", L"", WS_CHILD | WS_VISIBLE | WS_TABSTOP | WS_VSCROLL | CBS_DROPDOWNLIST,
                              rect.left, rect.top, rect.right - rect.left, rect.bottom - rect.top, parent,
                              reinterpret_cast<HMENU>(static_cast<INT_PTR>(id)), GetModuleHandleW(nullptr), nullptr);
+    id_ = id;
+    SetWindowSubclass(combo_, ComboProc, 0, reinterpret_cast<DWORD_PTR>(this));
     const DWORD drives = GetLogicalDrives();
     for (int i = 0; i < 26; ++i) {
         if (!(drives & (1u << i))) continue;
@@ -68,9 +96,68 @@ void DriveList::SetDrive(char letter) {
         if (static_cast<char>(SendMessageW(combo_, CB_GETITEMDATA, static_cast<WPARAM>(i), 0)) == wanted) {
             // CB_SETCURSEL sends no CBN_SELCHANGE, so the parent hears only of the user's picks.
             SendMessageW(combo_, CB_SETCURSEL, static_cast<WPARAM>(i), 0);
+            pick_.SetInUse(wanted);
             return;
         }
     }
+}
+
+void DriveList::Notified(WORD code) {
+    switch (code) {
+    case CBN_SELCHANGE:
+        React(DriveListEvent::SelectionMoved);
+        break;
+    case CBN_DROPDOWN:
+        React(DriveListEvent::Opened);
+        break;
+    case CBN_CLOSEUP:
+        React(DriveListEvent::ClosedUp);
+        break;
+    case CBN_KILLFOCUS:
+        React(DriveListEvent::FocusLost);
+        break;
+    }
+}
+
+bool DriveList::IsOpen() const { return SendMessageW(combo_, CB_GETDROPPEDSTATE, 0, 0) != FALSE; }
+
+void DriveList::React(DriveListEvent event) {
+    const DriveListReaction reaction = pick_.On(event, Drive());
+    if (reaction.show) SetDrive(reaction.show);
+    if (reaction.settleLater) PostMessageW(combo_, SettleMessage, 0, 0);
+    if (reaction.pick)
+        SendMessageW(GetParent(combo_), WM_COMMAND, MAKEWPARAM(id_, PickNotification),
+                     reinterpret_cast<LPARAM>(combo_));
+}
+
+LRESULT CALLBACK DriveList::ComboProc(HWND combo, UINT message, WPARAM wParam, LPARAM lParam, UINT_PTR,
+                                      DWORD_PTR self) {
+    auto* list = reinterpret_cast<DriveList*>(self);
+    switch (message) {
+    case SettleMessage:
+        list->React(DriveListEvent::Settled);
+        return 0;
+    case WM_GETDLGCODE:
+        // Enter on the closed list is a pick, so the window's dialog handling must hand it over.
+        if (lParam && reinterpret_cast<const MSG*>(lParam)->message == WM_KEYDOWN &&
+            reinterpret_cast<const MSG*>(lParam)->wParam == VK_RETURN && !list->IsOpen())
+            return DefSubclassProc(combo, message, wParam, lParam) | DLGC_WANTMESSAGE;
+        break;
+    case WM_KEYDOWN:
+        if (wParam == VK_RETURN && !list->IsOpen()) {
+            list->React(DriveListEvent::Enter);
+            return 0;
+        }
+        break;
+    case WM_CHAR:
+        if (wParam == '\r' && !list->IsOpen()) return 0;  // no beep for the Enter already handled
+        break;
+    case WM_NCDESTROY:
+        RemoveWindowSubclass(combo, ComboProc, 0);
+        list->combo_ = nullptr;
+        break;
+    }
+    return DefSubclassProc(combo, message, wParam, lParam);
 }
 
 }  // namespace lapforge::platform

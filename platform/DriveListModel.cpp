@@ -25,4 +25,31 @@ char DriveOfPath(std::string_view path) {
     return letter >= 'A' && letter <= 'Z' ? letter : 0;
 }
 
+DriveListReaction DrivePick::On(DriveListEvent event, char shown) {
+    DriveListReaction reaction;
+    switch (event) {
+    case DriveListEvent::SelectionMoved:
+        break;
+    case DriveListEvent::Opened:
+        open_ = true;
+        break;
+    case DriveListEvent::ClosedUp:
+        open_ = false;
+        reaction.settleLater = true;
+        break;
+    case DriveListEvent::Settled:
+    case DriveListEvent::Enter:
+        if (shown && shown != inUse_) {
+            reaction.pick = shown;
+            inUse_ = shown;
+        }
+        break;
+    case DriveListEvent::FocusLost:
+        // Arrowed to a drive and left without a pick: the list shows where the folder list is.
+        if (!open_ && shown != inUse_) reaction.show = inUse_;
+        break;
+    }
+    return reaction;
+}
+
 }  // namespace lapforge::platform

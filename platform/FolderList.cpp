@@ -32,7 +32,7 @@ std::string Reason(DWORD error) {
     return reason;
 }
 
-// The visible subfolders of a folder, in the order the system gives them.
+// The subfolders of a folder that are not hidden, in the order the system gives them.
 std::vector<std::string> Subfolders(const std::string& folder) {
     const QuietDriveErrors quiet;
     WIN32_FIND_DATAA found;
@@ -47,7 +47,9 @@ std::vector<std::string> Subfolders(const std::string& folder) {
     do {
         const std::string name = found.cFileName;
         if (!(found.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) || name == "." || name == "..") continue;
-        if (found.dwFileAttributes & (FILE_ATTRIBUTE_HIDDEN | FILE_ATTRIBUTE_SYSTEM)) continue;
+        // Explorer shows folders that only carry the system mark (customised or synced ones); junctions
+        // such as "Documents and Settings" are hidden as well.
+        if (found.dwFileAttributes & FILE_ATTRIBUTE_HIDDEN) continue;
         names.push_back(name);
     } while (FindNextFileA(search.Get(), &found));
     return names;

@@ -134,8 +134,6 @@ right in front of the part you want to learn.</p>
 with the chosen section highlighted (left), a view of the road from the deploy point (right), and the buttons
 <span class="ui">Launch GPL</span>, <span class="ui">Help</span> and <span class="ui">Exit Lapforge</span>, plus the check box
 <span class="ui">Activate F4 as hotkey</span>.</p>
-<div class="note"><b>Before first use:</b> make a backup copy of <code>tracks\nurburg\track.ini</code>, for example as
-<code>track.ini.bak</code>. Lapforge only ever changes one line, but a copy is the quickest way back to the original.</div>
 </section>
 
 <section id="first">
@@ -179,6 +177,8 @@ simple form.</p>
 <p>The track file is rewritten safely: Lapforge writes a temporary file in the same folder and then replaces
 <code>track.ini</code> with it, so an interruption never leaves a half-written file. Every other line is kept exactly as
 it was, including any lines after line 100.</p>
+<p>If another program (GPL itself, or a virus scanner) holds <code>track.ini</code> open so that it cannot be replaced,
+Lapforge waits half a second for it and then writes the new lines straight into the file.</p>
 </section>
 
 <section id="launch">
@@ -216,9 +216,12 @@ folder as <code>lapforge.exe</code>.</p>
   <li>Lapforge changes nothing but line 54 of <code>track.ini</code>.</li>
   <li>Choosing <span class="ui">Pitlane</span> restores the standard pit-lane deploy line
   <code>stall_0 = 230.00 -9.30</code> &ndash; for normal racing this is all you need.</li>
-  <li>To restore the file completely, copy your backup of <code>track.ini</code> back into
-  <code>tracks\nurburg</code> (this is why a backup before first use is a good idea).</li>
-  <li>Without a backup, the original <code>track.ini</code> is on your GPL installation media.</li>
+  <li>Before it changes <code>track.ini</code> for the first time, Lapforge saves an exact copy of your file beside it,
+  as <code>tracks\nurburg\track.ini.lapforge-original</code>. It never overwrites that copy, so it stays your original,
+  also for a modded track with a deploy line of its own. If the copy cannot be saved, Lapforge changes nothing.</li>
+  <li>To restore the file completely, close GPL and Lapforge, delete <code>track.ini</code> and rename
+  <code>track.ini.lapforge-original</code> to <code>track.ini</code>. Lapforge saves a new copy the next time it changes
+  the file.</li>
 </ul>
 </section>
 
@@ -239,6 +242,18 @@ folder as <code>lapforge.exe</code>.</p>
   <dd>Make sure <span class="ui">Activate F4 as hotkey</span> is checked, and that you started GPL with
   <span class="ui">Launch GPL</span>: the cycle only runs after that.</dd>
 
+  <dt>GPL is marked &ldquo;Run as administrator&rdquo;.</dt>
+  <dd>Lapforge starts it the way Explorer does, so Windows asks for your consent first. Windows then keeps the keys you
+  press in GPL from programs that are not run as administrator, so <kbd>F4</kbd> cannot reach Lapforge; Lapforge tells
+  you so after the launch. Either start Lapforge as administrator too (right-click <code>lapforge.exe</code>,
+  <span class="ui">Run as administrator</span>), or clear <span class="ui">Run this program as an administrator</span>
+  on the <span class="ui">Compatibility</span> tab of <code>gpl.exe</code>&rsquo;s properties.</dd>
+
+  <dt>&ldquo;Lapforge&rsquo;s files &hellip; are missing beside lapforge.exe&rdquo;</dt>
+  <dd>Lapforge was started from inside the zip file, where Windows runs <code>lapforge.exe</code> on its own in a
+  temporary folder. Unpack the whole Lapforge folder first (right-click the zip file, <span class="ui">Extract
+  All&hellip;</span>) and start <code>lapforge.exe</code> in the unpacked folder.</dd>
+
   <dt>No announcement is heard.</dt>
   <dd>The section's <code>.wav</code> file may be missing from the Lapforge folder, or Windows has no working sound
   device (check the volume and the default playback device).</dd>
@@ -249,7 +264,17 @@ folder as <code>lapforge.exe</code>.</p>
 
   <dt>An error names the track file.</dt>
   <dd><code>track.ini</code> is read-only or cannot be replaced. Clear the read-only attribute (right-click the
-  file, Properties) and check that your Windows user may change files in the GPL folder.</dd>
+  file, Properties) and check that your Windows user may change files in the GPL folder. An error that names
+  <code>track.ini.lapforge-original</code> has the same causes: without that copy Lapforge changes nothing.</dd>
+
+  <dt>GPL is installed under <code>Program Files</code>.</dt>
+  <dd>Windows protects that folder: only programs run as administrator may change files there, so Lapforge's error
+  says &ldquo;access is denied&rdquo;. Move the GPL folder out of <code>Program Files</code>, for example to
+  <code>C:\GPL</code> (Lapforge asks for the new place at its next start), or run both GPL and Lapforge as
+  administrator. An old program like GPL that is not run as administrator may also have been given its own copy of the
+  file under <code>%LOCALAPPDATA%\VirtualStore</code>, for example
+  <code>C:\Users\<i>you</i>\AppData\Local\VirtualStore\Program Files (x86)\Sierra\GPL\tracks\nurburg\track.ini</code>.
+  If that copy exists, GPL reads it, not the file Lapforge changes; Lapforge's error then names it.</dd>
 </dl>
 </section>
 

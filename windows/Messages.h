@@ -7,8 +7,23 @@ namespace lapforge {
 
 inline constexpr std::string_view LaunchFailedMessage = "GPL could not be launched!";
 
-// For a drive that cannot be read, such as an empty card reader.
+// For a drive that cannot be read, such as an empty card reader or a lost network drive.
 std::string DriveNotReadyMessage(char driveLetter);
+
+// Before the F4 cycle, when GPL was started as administrator and Lapforge was not.
+inline constexpr std::string_view HotkeyBlockedByElevationMessage =
+    "GPL runs as administrator, so Windows keeps its keys from Lapforge: F4 cannot reach Lapforge "
+    "while GPL runs.\n\n"
+    "To use F4, do one of these and start GPL again:\n"
+    "- start Lapforge as administrator too (right-click lapforge.exe, \"Run as administrator\"), or\n"
+    "- switch the flag off: right-click gpl.exe, Properties, Compatibility, clear \"Run this program "
+    "as an administrator\".";
+
+// At start-up, when lapforge.exe stands alone, as after a double-click inside the zip file.
+inline constexpr std::string_view DataFilesMissingMessage =
+    "Lapforge's files (pictures, sounds and help page) are missing beside lapforge.exe.\n\n"
+    "Unpack the whole Lapforge folder from the zip file first (right-click the zip file, \"Extract "
+    "All...\"), then start lapforge.exe in the unpacked folder.";
 
 // The launch message, followed by the system's reason when there is one.
 std::string LaunchFailedText(std::string_view reason);

@@ -41,6 +41,7 @@ constexpr ControlPlacement Layout[] = {
 
 frmGPLPfad::frmGPLPfad(Controller& controller)
     : controller_(controller), choice_(controller.GPLOrdnerPfad, [](const std::string& path) {
+          const platform::QuietDriveErrors quiet;
           return FileOpensForReading(path);
       }) {}
 
@@ -127,7 +128,10 @@ void frmGPLPfad::FitHintText() {
 void frmGPLPfad::OnCommand(int id, int code) {
     switch (id) {
     case drvDrive:
-        if (code == CBN_SELCHANGE) drvDrive_Change();
+        if (code == platform::DriveList::PickNotification)
+            drvDrive_Change();
+        else
+            drvDrive_.Notified(static_cast<WORD>(code));
         break;
     case dirFolder:
         // The lists' placement at the current folder while opening is no change of the user's.

@@ -1,10 +1,12 @@
 #include "windows/frmLapforge.h"
 
+#include "core/Failure.h"
 #include "core/SectionTable.h"
 #include "platform/Dpi.h"
 #include "platform/PictureBox.h"
 #include "platform/Win32.h"
 #include "platform/Platform.h"
+#include "windows/DataFiles.h"
 #include "windows/Messages.h"
 #include "windows/frmGPLPfad.h"
 
@@ -54,6 +56,12 @@ constexpr DWORD HotkeyPollMilliseconds = 10;
 
 std::wstring Widen(std::string_view text) { return platform::Widen(text); }
 
+static_assert(DefaultErrorModeFlag == CREATE_DEFAULT_ERROR_MODE);
+
+StartOutcome ToOutcome(const platform::LaunchResult& result) {
+    return StartOutcome{result.processId, result.errorCode, result.error};
+}
+
 }  // namespace
 
 frmLapforge::frmLapforge() = default;
@@ -66,7 +74,15 @@ void frmLapforge::Create() {
 }
 
 void frmLapforge::Load() {
-    controller_ = Controller::Create(*this, platform::ApplicationFolder());
+    const std::string appFolder = platform::ApplicationFolder();
+    // Started alone (from inside the zip): no settings file may be left in a temporary folder.
+    if (NoDataFilesBeside(appFolder, FileOpensForReading)) {
+        ShowErrorMessage(DataFilesMissingMessage);
+        QuitProgram();
+    }
+    controller_ = Controller::Create(*this, appFolder);
+    // The remembered folder may be on a drive that is gone or empty: asking comes next, not a prompt.
+    const platform::QuietDriveErrors quiet;
     controller_->StartUp();
 }
 
@@ -141,12 +157,16 @@ void frmLapforge::Sectionselection_Click() { controller_->ApplySection(SectionTe
 
 void frmLapforge::cmdLosgehts_Click() {
     const std::string folder = controller_->GPLOrdnerPfad;
-    const platform::LaunchResult launch = platform::LaunchProgram(folder + "\\gpl.exe", folder);
-    if (launch.processId == 0) ShowErrorMessage(LaunchFailedText(launch.error));
+    const SimulatorLaunch launch = LaunchSimulator(*this, folder + "\\gpl.exe", folder);
+    if (launch.processId == 0) ShowErrorMessage(LaunchFailedText(launch.reason));
+    if (HotkeyBlockedByElevation(launch.elevated, platform::IsProcessElevated()))
+        ShowErrorMessage(HotkeyBlockedByElevationMessage);
     RunHotkeyCycle(*controller_, *this);
 }
 
-void frmLapforge::cmdHilfe_Click() { platform::OpenDocument(hwnd_, controller_->AppFolder + "\\LapforgeHelp.html"); }
+void frmLapforge::cmdHilfe_Click() {
+    platform::OpenDocument(hwnd_, controller_->AppFolder + std::string(HelpPageName));
+}
 
 void frmLapforge::cmdBeenden_Click() { QuitProgram(); }
 
@@ -213,5 +233,14 @@ std::string frmLapforge::CurrentSection() { return SectionText(); }
 void frmLapforge::SetSection(std::string_view name) { SetSectionText(name); }
 
 void frmLapforge::PlayAnnouncement(const std::string& path) { platform::PlayAnnouncement(path); }
+
+StartOutcome frmLapforge::StartProcess(const std::string& exePath, const std::string& workingFolder,
+                                       unsigned long creationFlags) {
+    return ToOutcome(platform::LaunchProgram(exePath, workingFolder, creationFlags));
+}
+
+StartOutcome frmLapforge::StartAsShell(const std::string& exePath, const std::string& workingFolder) {
+    return ToOutcome(platform::ShellLaunchProgram(hwnd_, exePath, workingFolder));
+}
 
 }  // namespace lapforge

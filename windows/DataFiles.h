@@ -1,0 +1,19 @@
+#pragma once
+
+#include <functional>
+#include <string>
+#include <string_view>
+#include <vector>
+
+namespace lapforge {
+
+inline constexpr std::string_view HelpPageName = "\\LapforgeHelp.html";
+
+// The files shipped beside lapforge.exe: every section's pictures and announcement, and the help page.
+std::vector<std::string> DataFileNames();
+
+// True when not one of the data files is in the folder: lapforge.exe was started on its own, as
+// Windows does when it is double-clicked inside the zip. A few missing files are no reason to stop.
+bool NoDataFilesBeside(const std::string& appFolder, const std::function<bool(const std::string& path)>& exists);
+
+}  // namespace lapforge

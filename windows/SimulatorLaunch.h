@@ -1,0 +1,43 @@
+#pragma once
+
+#include <string>
+
+namespace lapforge {
+
+// The system's error for a program that must run as administrator (ERROR_ELEVATION_REQUIRED).
+inline constexpr unsigned long ElevationRequiredError = 740;
+// CREATE_DEFAULT_ERROR_MODE: the simulator gets Windows' own disk prompts, not our quiet mode.
+inline constexpr unsigned long DefaultErrorModeFlag = 0x04000000;
+
+struct StartOutcome {
+    unsigned long processId = 0;  // 0: not started
+    unsigned long error = 0;      // the system's error code when not started
+    std::string reason;           // the system's words for it
+};
+
+// The two ways the system can start a program, so the launch runs the same in tests.
+class ProcessStarter {
+public:
+    virtual ~ProcessStarter() = default;
+    // The path is the whole command line; the program starts maximised in the working folder.
+    virtual StartOutcome StartProcess(const std::string& exePath, const std::string& workingFolder,
+                                      unsigned long creationFlags) = 0;
+    // As Explorer starts it: Windows asks the user's consent for a program marked to run as
+    // administrator, and the process id comes back when it was started.
+    virtual StartOutcome StartAsShell(const std::string& exePath, const std::string& workingFolder) = 0;
+};
+
+struct SimulatorLaunch {
+    unsigned long processId = 0;  // the task id; 0 when not started
+    std::string reason;           // why not, when there is a reason
+    bool elevated = false;        // started as administrator after the user's consent
+};
+
+// Starts gpl.exe; one marked "Run as administrator" is started again the shell's way.
+SimulatorLaunch LaunchSimulator(ProcessStarter& starter, const std::string& exePath,
+                                const std::string& workingFolder);
+
+// An elevated program's keys are kept from one that is not, so F4 would not reach Lapforge.
+bool HotkeyBlockedByElevation(bool simulatorElevated, bool lapforgeElevated);
+
+}  // namespace lapforge
