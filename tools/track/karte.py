@@ -93,7 +93,8 @@ def overlap(a, b):
 
 def place_labels(canvas, labels, keep_out, path_px, loop_px, area):
     """Puts each label beside its point where it covers least: other labels, the inset, the
-    highlighted road, the picture's edge. Returns (text position, box, anchor, point, far)."""
+    highlighted road, the picture's edge. Returns (text position, box with its margin, anchor,
+    point, far from it, the text's own box)."""
     placed = []
     f = font(COND_BOLD, LABEL_PX)
     for text, (x, y), _ in labels:
@@ -106,8 +107,8 @@ def place_labels(canvas, labels, keep_out, path_px, loop_px, area):
                 ay = "t" if oy > 3 else ("b" if oy < -3 else "m")
                 anchor = ax + {"t": "t", "b": "s", "m": "m"}[ay]
                 pos = (x + ox, y + oy)
-                box = canvas.text_box(pos, text, f, anchor)
-                box = [box[0] - 4, box[1] - 6, box[2] + 4, box[3] + 6]
+                tight = canvas.text_box(pos, text, f, anchor)
+                box = [tight[0] - 4, tight[1] - 6, tight[2] + 4, tight[3] + 6]
                 cost = dist * 0.8
                 cost += 50 * sum(overlap(box, p[1]) for p in placed)
                 cost += 50 * sum(overlap(box, k) for k in keep_out)
@@ -120,8 +121,8 @@ def place_labels(canvas, labels, keep_out, path_px, loop_px, area):
                         gap = math.hypot(qx - min(max(qx, box[0]), box[2]), qy - min(max(qy, box[1]), box[3]))
                         cost += 40 * max(0.0, 14 - gap)
                 if best is None or cost < best[0]:
-                    best = (cost, pos, box, anchor, dist > 10)
-        placed.append((best[1], best[2], best[3], (x, y), best[4]))
+                    best = (cost, pos, box, anchor, dist > 10, tight)
+        placed.append((best[1], best[2], best[3], (x, y), best[4], best[5]))
     return placed
 
 
@@ -134,6 +135,7 @@ def nearest_on_box(p, box):
 
 
 def draw(track, name, colour, d0, d1, path):
+    """Writes the map to path; returns the map area and the boxes of the labels and the inset."""
     c = Canvas()
 
     title_f = font(BOLD, 21)
@@ -194,12 +196,12 @@ def draw(track, name, colour, d0, d1, path):
     if pit_shown:
         keep_out.append(legend(c, area))
     placed = place_labels(c, labels, keep_out, sec_px, np.array(loop), area)
-    for (n, p, ink), (pos, box, anchor, pt, far) in zip(labels, placed):
+    for (n, p, ink), (pos, box, anchor, pt, far, _) in zip(labels, placed):
         if far:
             c.line([pt, nearest_on_box(pt, box)], ink, 1.5)
         if n != "Start/Finish":
             c.circle(pt[0], pt[1], 3.2, ink, outline=(255, 255, 255), width=1.2)
-    for (n, p, ink), (pos, box, anchor, pt, far) in zip(labels, placed):
+    for (n, p, ink), (pos, box, anchor, pt, far, _) in zip(labels, placed):
         c.text(pos, n, font(COND_BOLD, LABEL_PX), ink, anchor, halo=PAPER)
 
     # The deploy point: a flag in the section's colour.
@@ -223,6 +225,7 @@ def draw(track, name, colour, d0, d1, path):
     c.text((W / 2, H - FOOT_H + 37), f"{(d1 - d0) / 1000:.2f} km · deploy at {d0:.0f} m", font(FONT, LABEL_PX),
            (84, 110, 122), "ma")
     c.save(path)
+    return area, [tight for *_, tight in placed], inset_box
 
 
 def runs(ds, step):
