@@ -95,10 +95,10 @@ def place_labels(canvas, labels, keep_out, path_px, loop_px, area):
     """Puts each label beside its point where it covers least: other labels, the inset, the
     highlighted road, the picture's edge. Returns (text position, box with its margin, anchor,
     point, far from it, the text's own box)."""
-    placed = []
     f = font(COND_BOLD, LABEL_PX)
+    options = []
     for text, (x, y), _ in labels:
-        best = None
+        mine = []
         for dist in (8, 15, 24, 34):
             for ang in range(0, 360, 30):
                 ox, oy = math.cos(math.radians(ang)) * dist, -math.sin(math.radians(ang)) * dist
@@ -110,7 +110,6 @@ def place_labels(canvas, labels, keep_out, path_px, loop_px, area):
                 tight = canvas.text_box(pos, text, f, anchor)
                 box = [tight[0] - 4, tight[1] - 6, tight[2] + 4, tight[3] + 6]
                 cost = dist * 0.8
-                cost += 50 * sum(overlap(box, p[1]) for p in placed)
                 cost += 50 * sum(overlap(box, k) for k in keep_out)
                 inside = [max(area[0], box[0]), max(area[1], box[1]), min(area[2], box[2]), min(area[3], box[3])]
                 cost += 80 * ((box[2] - box[0]) * (box[3] - box[1]) - max(0, inside[2] - inside[0]) * max(0, inside[3] - inside[1]))
@@ -119,11 +118,17 @@ def place_labels(canvas, labels, keep_out, path_px, loop_px, area):
                 for q, (qx, qy), _ in labels:
                     if q != text:
                         gap = math.hypot(qx - min(max(qx, box[0]), box[2]), qy - min(max(qy, box[1]), box[3]))
-                        cost += 40 * max(0.0, 14 - gap)
-                if best is None or cost < best[0]:
-                    best = (cost, pos, box, anchor, dist > 10, tight)
-        placed.append((best[1], best[2], best[3], (x, y), best[4], best[5]))
-    return placed
+                        cost += 90 * max(0.0, 16 - gap)
+                mine.append((cost, (pos, box, anchor, (x, y), dist > 10, tight)))
+        options.append(mine)
+
+    # Greedy first, then a few rounds of moving each label to its best place among the others.
+    chosen = [None] * len(labels)
+    for _ in range(4):
+        for i, mine in enumerate(options):
+            others = [c[1] for j, c in enumerate(chosen) if j != i and c is not None]
+            chosen[i] = min(mine, key=lambda o: o[0] + 50 * sum(overlap(o[1][1], b) for b in others))[1]
+    return chosen
 
 
 def points_in(pts, box):
@@ -189,7 +194,7 @@ def draw(track, name, colour, d0, d1, path):
         labels.append((n if surveyed else n + " (old)", p, INK if inside else (110, 118, 124)))
     if sf_visible:
         labels.append(("Start/Finish", sf, INK))
-    inset_box = inset_place(sec_px, area)
+    inset_box = inset_place(sec_px, area, [p for _, p, _ in labels])
     (dx, dy), = view(np.array([g.lap_point(track, d0)[:2]]))
     keep_out = [inset_box, (8, area[3] - 30, 110, area[3] - 4), (dx - 8, dy - 26, dx + 19, dy + 8)]
     pit_shown = any(area[0] < x < area[2] and area[1] < y < area[3] for x, y in pit)
@@ -285,15 +290,18 @@ def scale_bar(c, view, area):
     c.text((x0, y0 - 8), f"{m} m", font(COND_BOLD, LABEL_PX), INK, "ls", halo=PAPER)
 
 
-def inset_place(sec_px, area):
-    """The corner of the map area with the least of the section under it."""
+def inset_place(sec_px, area, label_pts):
+    """The corner of the map area with the least of the section under it, leaving room for the
+    labels beside their points."""
     w, h = 92, 104
     cands = [(area[2] - w - 6, area[1] + 6), (area[0] + 6, area[1] + 6),
              (area[2] - w - 6, area[3] - h - 36), (area[0] + 6, area[3] - h - 40)]
+    pts = np.array(label_pts).reshape(-1, 2)
+
     def cost(p):
         x, y = p
-        return np.sum((sec_px[:, 0] > x - 8) & (sec_px[:, 0] < x + w + 8) &
-                      (sec_px[:, 1] > y - 8) & (sec_px[:, 1] < y + h + 8))
+        return (points_in(sec_px, (x - 8, y - 8, x + w + 8, y + h + 8)) +
+                40 * points_in(pts, (x - 80, y - 20, x + w + 80, y + h + 20)))
     x, y = min(cands, key=cost)
     return (x, y, x + w, y + h)
 
