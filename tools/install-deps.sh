@@ -9,6 +9,7 @@ packages=(
   wine wine64
   xvfb xdotool x11-utils imagemagick
   espeak-ng sox
+  python3-numpy python3-pil fonts-dejavu-core fonts-dejavu-extra
   zip
 )
 

@@ -15,7 +15,7 @@ ctest --test-dir "$build/native" --output-on-failure -j "$jobs"
 
 echo "== Windows build: the same unit tests under Wine, then the end-to-end tests"
 cmake -S "$here" -B "$build/windows" -DCMAKE_TOOLCHAIN_FILE="$here/cmake/mingw-w64-x86_64.cmake" \
-      -DCMAKE_BUILD_TYPE=Release
+      -DCMAKE_BUILD_TYPE=Release -DBUILD_TESTING=ON
 cmake --build "$build/windows" -j "$jobs"
 ctest --test-dir "$build/windows" --output-on-failure
 
