@@ -62,41 +62,32 @@ bool DriveIsReady(char letter) {
     return answer.wait_for(RemoteProbeLimit) == std::future_status::ready && answer.get();
 }
 
-DriveList::~DriveList() {
-    if (combo_ && IsWindow(combo_)) RemoveWindowSubclass(combo_, ComboProc, 0);
-}
-
-HWND DriveList::Create(HWND parent, int id, const RECT& rect) {
-    combo_ = CreateWindowExW(0, L"COMBOBOX", L"", WS_CHILD | WS_VISIBLE | WS_TABSTOP | WS_VSCROLL | CBS_DROPDOWNLIST,
-                             rect.left, rect.top, rect.right - rect.left, rect.bottom - rect.top, parent,
-                             reinterpret_cast<HMENU>(static_cast<INT_PTR>(id)), GetModuleHandleW(nullptr), nullptr);
-    id_ = id;
-    SetWindowSubclass(combo_, ComboProc, 0, reinterpret_cast<DWORD_PTR>(this));
+void DriveList::Create(HWND parent, int id, const RECT& rect) {
+    CreateSubclassed(L"COMBOBOX", 0, WS_TABSTOP | WS_VSCROLL | CBS_DROPDOWNLIST, parent, id, rect, "drive list");
     const DWORD drives = GetLogicalDrives();
     for (int i = 0; i < 26; ++i) {
         if (!(drives & (1u << i))) continue;
         const char letter = static_cast<char>('A' + i);
         const std::wstring text = DriveItemText(letter, VolumeLabel(letter));
-        const LRESULT index = SendMessageW(combo_, CB_ADDSTRING, 0, reinterpret_cast<LPARAM>(text.c_str()));
-        SendMessageW(combo_, CB_SETITEMDATA, static_cast<WPARAM>(index), letter);
+        const LRESULT index = SendMessageW(Handle(), CB_ADDSTRING, 0, reinterpret_cast<LPARAM>(text.c_str()));
+        SendMessageW(Handle(), CB_SETITEMDATA, static_cast<WPARAM>(index), letter);
     }
     SetDrive(CurrentDrive());
-    return combo_;
 }
 
 char DriveList::Drive() const {
-    const LRESULT index = SendMessageW(combo_, CB_GETCURSEL, 0, 0);
+    const LRESULT index = SendMessageW(Handle(), CB_GETCURSEL, 0, 0);
     if (index == CB_ERR) return CurrentDrive();
-    return static_cast<char>(SendMessageW(combo_, CB_GETITEMDATA, static_cast<WPARAM>(index), 0));
+    return static_cast<char>(SendMessageW(Handle(), CB_GETITEMDATA, static_cast<WPARAM>(index), 0));
 }
 
 void DriveList::SetDrive(char letter) {
     const char wanted = DriveOfPath(std::wstring{static_cast<wchar_t>(letter), L':'});
-    const LRESULT count = SendMessageW(combo_, CB_GETCOUNT, 0, 0);
+    const LRESULT count = SendMessageW(Handle(), CB_GETCOUNT, 0, 0);
     for (LRESULT i = 0; i < count; ++i) {
-        if (static_cast<char>(SendMessageW(combo_, CB_GETITEMDATA, static_cast<WPARAM>(i), 0)) == wanted) {
+        if (static_cast<char>(SendMessageW(Handle(), CB_GETITEMDATA, static_cast<WPARAM>(i), 0)) == wanted) {
             // CB_SETCURSEL sends no CBN_SELCHANGE, so the parent hears only of the user's picks.
-            SendMessageW(combo_, CB_SETCURSEL, static_cast<WPARAM>(i), 0);
+            SendMessageW(Handle(), CB_SETCURSEL, static_cast<WPARAM>(i), 0);
             pick_.SetInUse(wanted);
             return;
         }
@@ -120,45 +111,26 @@ void DriveList::Notified(WORD code) {
     }
 }
 
-bool DriveList::IsOpen() const { return SendMessageW(combo_, CB_GETDROPPEDSTATE, 0, 0) != FALSE; }
+bool DriveList::IsOpen() const { return SendMessageW(Handle(), CB_GETDROPPEDSTATE, 0, 0) != FALSE; }
 
 void DriveList::React(DriveListEvent event) {
     const DriveListReaction reaction = pick_.On(event, Drive());
     if (reaction.show) SetDrive(reaction.show);
-    if (reaction.settleLater) PostMessageW(combo_, SettleMessage, 0, 0);
-    if (reaction.pick)
-        SendMessageW(GetParent(combo_), WM_COMMAND, MAKEWPARAM(id_, PickNotification),
-                     reinterpret_cast<LPARAM>(combo_));
+    if (reaction.settleLater) PostMessageW(Handle(), SettleMessage, 0, 0);
+    if (reaction.pick) NotifyParent(PickNotification);
 }
 
-LRESULT CALLBACK DriveList::ComboProc(HWND combo, UINT message, WPARAM wParam, LPARAM lParam, UINT_PTR,
-                                      DWORD_PTR self) {
-    auto* list = reinterpret_cast<DriveList*>(self);
-    switch (message) {
-    case SettleMessage:
-        list->React(DriveListEvent::Settled);
+LRESULT DriveList::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) {
+    if (message == SettleMessage) {
+        React(DriveListEvent::Settled);
         return 0;
-    case WM_GETDLGCODE:
-        // Enter on the closed list is a pick, so the window's dialog handling must hand it over.
-        if (lParam && reinterpret_cast<const MSG*>(lParam)->message == WM_KEYDOWN &&
-            reinterpret_cast<const MSG*>(lParam)->wParam == VK_RETURN && !list->IsOpen())
-            return DefSubclassProc(combo, message, wParam, lParam) | DLGC_WANTMESSAGE;
-        break;
-    case WM_KEYDOWN:
-        if (wParam == VK_RETURN && !list->IsOpen()) {
-            list->React(DriveListEvent::Enter);
-            return 0;
-        }
-        break;
-    case WM_CHAR:
-        if (wParam == '\r' && !list->IsOpen()) return 0;  // no beep for the Enter already handled
-        break;
-    case WM_NCDESTROY:
-        RemoveWindowSubclass(combo, ComboProc, 0);
-        list->combo_ = nullptr;
-        break;
     }
-    return DefSubclassProc(combo, message, wParam, lParam);
+    // Enter on the closed list is a pick; the open one closes on it as a drop-down does.
+    const EnterKey key = EnterKeyMessage(message, wParam, lParam);
+    if (key != EnterKey::None && !IsOpen())
+        return TakeEnterKey(
+            key, [&] { return PassOn(message, wParam, lParam); }, [this] { React(DriveListEvent::Enter); });
+    return PassOn(message, wParam, lParam);
 }
 
 }  // namespace lapforge::platform

@@ -1,5 +1,6 @@
 #pragma once
 
+#include "platform/Control.h"
 #include "platform/DriveListModel.h"
 
 #include <windows.h>
@@ -10,18 +11,15 @@ namespace lapforge::platform {
 // The parent receives WM_COMMAND with PickNotification when the user has made a final pick (the
 // open list closed on a drive, or Enter); stepping through the closed list notifies nothing. The
 // parent passes the drop-down's own notifications on to Notified.
-class DriveList {
+class DriveList final : public Control {
 public:
     // Above every CBN_ code a drop-down sends.
     static constexpr WORD PickNotification = 0x4001;
 
     DriveList() = default;
-    ~DriveList();
-    DriveList(const DriveList&) = delete;
-    DriveList& operator=(const DriveList&) = delete;
 
-    HWND Create(HWND parent, int id, const RECT& rect);
-    HWND Handle() const { return combo_; }
+    // Throws Failure when the list cannot be created.
+    void Create(HWND parent, int id, const RECT& rect);
 
     // The picked drive's letter, upper case.
     char Drive() const;
@@ -32,13 +30,10 @@ public:
     void Notified(WORD code);
 
 private:
-    static LRESULT CALLBACK ComboProc(HWND combo, UINT message, WPARAM wParam, LPARAM lParam, UINT_PTR,
-                                      DWORD_PTR self);
+    LRESULT HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) override;
     void React(DriveListEvent event);
     bool IsOpen() const;
 
-    HWND combo_ = nullptr;
-    int id_ = 0;
     DrivePick pick_;
 };
 

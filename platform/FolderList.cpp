@@ -88,37 +88,16 @@ void DrawFolderGlyph(HDC dc, int x, int y, int size, bool open) {
 
 }  // namespace
 
-FolderList::~FolderList() {
-    if (frame_ && IsWindow(frame_)) {
-        SetWindowLongPtrW(frame_, GWLP_USERDATA, 0);
-        DestroyWindow(frame_);
-    }
-}
-
-HWND FolderList::Create(HWND parent, int id, const RECT& rect) {
-    static const ATOM registered = [] {
-        WNDCLASSEXW wc{};
-        wc.cbSize = sizeof wc;
-        wc.lpfnWndProc = FrameProc;
-        wc.hInstance = GetModuleHandleW(nullptr);
-        wc.hCursor = LoadCursorW(nullptr, IDC_ARROW);
-        wc.hbrBackground = reinterpret_cast<HBRUSH>(COLOR_WINDOW + 1);
-        wc.lpszClassName = FrameClass;
-        return RegisterClassExW(&wc);
-    }();
-    static_cast<void>(registered);
-
-    id_ = id;
-    const int width = rect.right - rect.left, height = rect.bottom - rect.top;
+void FolderList::Create(HWND parent, int id, const RECT& rect) {
     // WS_EX_CONTROLPARENT lets Tab and the dialog keys reach the list box inside.
-    frame_ = CreateWindowExW(WS_EX_CONTROLPARENT, FrameClass, L"", WS_CHILD | WS_VISIBLE, rect.left, rect.top,
-                             width, height, parent, reinterpret_cast<HMENU>(static_cast<INT_PTR>(id)),
-                             GetModuleHandleW(nullptr), this);
+    CreateOwnClass(FrameClass, reinterpret_cast<HBRUSH>(COLOR_WINDOW + 1), WS_EX_CONTROLPARENT, 0, parent, id, rect,
+                   "folder list");
     list_ = CreateWindowExW(WS_EX_CLIENTEDGE, L"LISTBOX", L"",
                             WS_CHILD | WS_VISIBLE | WS_TABSTOP | WS_VSCROLL | LBS_NOTIFY | LBS_OWNERDRAWFIXED |
                                 LBS_HASSTRINGS | LBS_NOINTEGRALHEIGHT,
-                            0, 0, width, height, frame_, reinterpret_cast<HMENU>(static_cast<INT_PTR>(ListId)),
-                            GetModuleHandleW(nullptr), nullptr);
+                            0, 0, rect.right - rect.left, rect.bottom - rect.top, Handle(),
+                            reinterpret_cast<HMENU>(static_cast<INT_PTR>(ListId)), GetModuleHandleW(nullptr), nullptr);
+    if (!list_) throw Failure("could not create a folder list: " + SystemMessage(GetLastError()));
     SetWindowSubclass(list_, ListProc, 0, reinterpret_cast<DWORD_PTR>(this));
     SendMessageW(list_, LB_SETITEMHEIGHT, 0, ItemHeight());
 
@@ -130,7 +109,6 @@ HWND FolderList::Create(HWND parent, int id, const RECT& rect) {
     } catch (const Failure&) {
         MoveTo(BuildFolderRows(start, {}).rows.front().path, false);  // its root, say when it was deleted
     }
-    return frame_;
 }
 
 void FolderList::SetFolder(const std::wstring& path) {
@@ -160,9 +138,7 @@ void FolderList::MoveTo(const std::wstring& path, bool notify) {
     SendMessageW(list_, WM_SETREDRAW, TRUE, 0);
     InvalidateRect(list_, nullptr, TRUE);
 
-    if (notify)
-        SendMessageW(GetParent(frame_), WM_COMMAND, MAKEWPARAM(id_, ChangeNotification),
-                     reinterpret_cast<LPARAM>(frame_));
+    if (notify) NotifyParent(ChangeNotification);
 }
 
 void FolderList::OpenSelected() {
@@ -174,7 +150,7 @@ void FolderList::OpenSelected() {
     } catch (const WideFailure& failure) {
         // A folder the user may not read, or one without an 8-bit name: say so and stay where we are.
         SendMessageW(list_, LB_SETCURSEL, rows_.current, 0);
-        ShowErrorMessage(GetAncestor(frame_, GA_ROOT), failure.Text());
+        ShowErrorMessage(GetAncestor(Handle(), GA_ROOT), failure.Text());
     }
 }
 
@@ -195,7 +171,7 @@ void FolderList::OnSetFont(HFONT font, BOOL redraw) {
 
 void FolderList::OnMeasureItem(MEASUREITEMSTRUCT& item) const {
     // Asked while the list box is being created, before its font is set.
-    item.itemHeight = static_cast<UINT>(ScaleToDpi(GlyphSize + 2, DpiForWindow(frame_)));
+    item.itemHeight = static_cast<UINT>(ScaleToDpi(GlyphSize + 2, DpiForWindow(Handle())));
 }
 
 void FolderList::OnDrawItem(const DRAWITEMSTRUCT& item) const {
@@ -220,7 +196,7 @@ void FolderList::OnDrawItem(const DRAWITEMSTRUCT& item) const {
     if (item.itemState & ODS_FOCUS) DrawFocusRect(dc, &r);
 }
 
-LRESULT FolderList::HandleFrameMessage(UINT message, WPARAM wParam, LPARAM lParam) {
+LRESULT FolderList::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) {
     switch (message) {
     case WM_MEASUREITEM:
         OnMeasureItem(*reinterpret_cast<MEASUREITEMSTRUCT*>(lParam));
@@ -242,51 +218,21 @@ LRESULT FolderList::HandleFrameMessage(UINT message, WPARAM wParam, LPARAM lPara
     case WM_SETFOCUS:
         SetFocus(list_);
         return 0;
-    case WM_NCDESTROY: {
-        HWND frame = frame_;
-        frame_ = list_ = nullptr;
-        return DefWindowProcW(frame, message, wParam, lParam);
-    }
-    }
-    return DefWindowProcW(frame_, message, wParam, lParam);
-}
-
-LRESULT CALLBACK FolderList::FrameProc(HWND frame, UINT message, WPARAM wParam, LPARAM lParam) {
-    if (message == WM_NCCREATE) {
-        auto* self = static_cast<FolderList*>(reinterpret_cast<CREATESTRUCTW*>(lParam)->lpCreateParams);
-        self->frame_ = frame;
-        SetWindowLongPtrW(frame, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(self));
-    }
-    auto* self = reinterpret_cast<FolderList*>(GetWindowLongPtrW(frame, GWLP_USERDATA));
-    if (!self) return DefWindowProcW(frame, message, wParam, lParam);
-    return GuardWindowProc([&] { return self->HandleFrameMessage(message, wParam, lParam); });
-}
-
-LRESULT CALLBACK FolderList::ListProc(HWND list, UINT message, WPARAM wParam, LPARAM lParam, UINT_PTR,
-                                      DWORD_PTR self) {
-    switch (message) {
-    case WM_GETDLGCODE:
-        // Enter opens the row, so the window's dialog handling must hand it over.
-        if (lParam && reinterpret_cast<const MSG*>(lParam)->message == WM_KEYDOWN &&
-            reinterpret_cast<const MSG*>(lParam)->wParam == VK_RETURN)
-            return DefSubclassProc(list, message, wParam, lParam) | DLGC_WANTMESSAGE;
-        break;
-    case WM_KEYDOWN:
-        if (wParam == VK_RETURN) {
-            return GuardWindowProc([self] {
-                reinterpret_cast<FolderList*>(self)->OpenSelected();
-                return LRESULT{0};
-            });
-        }
-        break;
-    case WM_CHAR:
-        if (wParam == '\r') return 0;  // no beep for the Enter already handled
-        break;
     case WM_NCDESTROY:
-        RemoveWindowSubclass(list, ListProc, 0);
+        list_ = nullptr;  // went before its frame
         break;
     }
-    return DefSubclassProc(list, message, wParam, lParam);
+    return PassOn(message, wParam, lParam);
+}
+
+LRESULT CALLBACK FolderList::ListProc(HWND list, UINT message, WPARAM wParam, LPARAM lParam, UINT_PTR, DWORD_PTR self) {
+    return GuardWindowProc([&] {
+        if (message == WM_NCDESTROY) RemoveWindowSubclass(list, ListProc, 0);
+        // Enter opens the row.
+        return TakeEnterKey(
+            EnterKeyMessage(message, wParam, lParam), [&] { return DefSubclassProc(list, message, wParam, lParam); },
+            [self] { reinterpret_cast<FolderList*>(self)->OpenSelected(); });
+    });
 }
 
 }  // namespace lapforge::platform

@@ -1,5 +1,6 @@
 #pragma once
 
+#include "platform/Control.h"
 #include "platform/FolderListModel.h"
 
 #include <windows.h>
@@ -11,19 +12,16 @@ namespace lapforge::platform {
 // The folder list: the current folder's path from the drive root down (open folders) and its
 // subfolders (closed folders). Double-click or Enter opens a row. Every move to a folder, also
 // one made by code, sends the parent WM_COMMAND with ChangeNotification before it returns.
-class FolderList {
+class FolderList final : public Control {
 public:
     // Above every LBN_ code a list box sends.
     static constexpr WORD ChangeNotification = 0x4001;
 
     FolderList() = default;
-    ~FolderList();
-    FolderList(const FolderList&) = delete;
-    FolderList& operator=(const FolderList&) = delete;
 
-    // Starts at the process's current folder, without notifying.
-    HWND Create(HWND parent, int id, const RECT& rect);
-    HWND Handle() const { return frame_; }
+    // Starts at the process's current folder, without notifying. Throws Failure when the list
+    // cannot be created.
+    void Create(HWND parent, int id, const RECT& rect);
 
     // Full path; no trailing backslash except at a drive root. 8-bit text (AnsiPath), while the
     // rows show the folders' real names.
@@ -36,9 +34,9 @@ public:
     void SetDrive(char letter);
 
 private:
-    static LRESULT CALLBACK FrameProc(HWND frame, UINT message, WPARAM wParam, LPARAM lParam);
+    // The frame's messages: the control as the parent sees it, which owns and draws the list box.
+    LRESULT HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) override;
     static LRESULT CALLBACK ListProc(HWND list, UINT message, WPARAM wParam, LPARAM lParam, UINT_PTR, DWORD_PTR self);
-    LRESULT HandleFrameMessage(UINT message, WPARAM wParam, LPARAM lParam);
 
     // Lists the folder and shows it; nothing changes when it cannot be listed.
     void MoveTo(const std::wstring& path, bool notify);
@@ -48,9 +46,7 @@ private:
     void OnDrawItem(const DRAWITEMSTRUCT& item) const;
     int ItemHeight() const;
 
-    HWND frame_ = nullptr;  // the control as the parent sees it; owns and draws the list box
     HWND list_ = nullptr;
-    int id_ = 0;
     std::string folder_;
     FolderRows rows_;
 };

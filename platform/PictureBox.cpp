@@ -248,69 +248,38 @@ void PictureBox::State::Paint(HWND box) const {
     EndPaint(box, &ps);
 }
 
-LRESULT CALLBACK PictureBox::WindowProc(HWND box, UINT message, WPARAM wParam, LPARAM lParam) {
-    return GuardWindowProc([=] { return HandleMessage(box, message, wParam, lParam); });
+PictureBox::PictureBox() : state_(std::make_unique<State>()) {}
+PictureBox::~PictureBox() = default;
+
+void PictureBox::Create(HWND parent, int id, const RECT& rect) {
+    CreateOwnClass(ClassName, nullptr, WS_EX_STATICEDGE, 0, parent, id, rect, "picture box");
 }
 
-LRESULT PictureBox::HandleMessage(HWND box, UINT message, WPARAM wParam, LPARAM lParam) {
-    auto* state = reinterpret_cast<State*>(GetWindowLongPtrW(box, GWLP_USERDATA));
+bool PictureBox::Show(const std::string& path) {
+    if (!Handle()) return false;
+    const bool loaded = state_->Load(path);
+    InvalidateRect(Handle(), nullptr, FALSE);
+    UpdateWindow(Handle());  // shown now, also while a polling loop keeps the queue busy
+    return loaded;
+}
+
+LRESULT PictureBox::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) {
     switch (message) {
-    case WM_NCCREATE:
-        SetWindowLongPtrW(box, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(new State));
-        break;
-    case WM_NCDESTROY:
-        SetWindowLongPtrW(box, GWLP_USERDATA, 0);
-        delete state;
-        break;
     case WM_SIZE:
-        if (state) state->FitTo(SIZE{LOWORD(lParam), HIWORD(lParam)});
-        InvalidateRect(box, nullptr, FALSE);
+        state_->FitTo(SIZE{LOWORD(lParam), HIWORD(lParam)});
+        InvalidateRect(Handle(), nullptr, FALSE);
         return 0;
     case WM_ERASEBKGND:
         return 1;  // the paint covers every pixel
-    case WM_PAINT:
-        if (state) {
-            RECT client;
-            GetClientRect(box, &client);
-            state->FitTo(SIZE{client.right, client.bottom});
-            state->Paint(box);
-            return 0;
-        }
-        break;
+    case WM_PAINT: {
+        RECT client;
+        GetClientRect(Handle(), &client);
+        state_->FitTo(SIZE{client.right, client.bottom});
+        state_->Paint(Handle());
+        return 0;
     }
-    return DefWindowProcW(box, message, wParam, lParam);
-}
-
-ATOM PictureBox::WindowClass() {
-    static const ATOM atom = [] {
-        WNDCLASSEXW wc{};
-        wc.cbSize = sizeof wc;
-        wc.lpfnWndProc = WindowProc;
-        wc.hInstance = GetModuleHandleW(nullptr);
-        wc.hCursor = LoadCursorW(nullptr, IDC_ARROW);
-        wc.lpszClassName = ClassName;
-        return RegisterClassExW(&wc);
-    }();
-    return atom;
-}
-
-HWND PictureBox::Create(HWND parent, int id, const RECT& rect) {
-    if (!WindowClass()) throw Failure("could not register the picture box: " + SystemMessage(GetLastError()));
-    HWND box = CreateWindowExW(WS_EX_STATICEDGE, ClassName, L"", WS_CHILD | WS_VISIBLE, rect.left, rect.top,
-                               rect.right - rect.left, rect.bottom - rect.top, parent,
-                               reinterpret_cast<HMENU>(static_cast<INT_PTR>(id)), GetModuleHandleW(nullptr), nullptr);
-    if (!box) throw Failure("could not create a picture box: " + SystemMessage(GetLastError()));
-    return box;
-}
-
-bool PictureBox::Show(HWND box, const std::string& path) {
-    if (!IsWindow(box) || GetClassLongPtrW(box, GCW_ATOM) != WindowClass()) return false;
-    auto* state = reinterpret_cast<State*>(GetWindowLongPtrW(box, GWLP_USERDATA));
-    if (!state) return false;
-    const bool loaded = state->Load(path);
-    InvalidateRect(box, nullptr, FALSE);
-    UpdateWindow(box);  // shown now, also while a polling loop keeps the queue busy
-    return loaded;
+    }
+    return PassOn(message, wParam, lParam);
 }
 
 }  // namespace lapforge::platform

@@ -3,7 +3,6 @@
 #include "core/Failure.h"
 #include "core/SectionTable.h"
 #include "platform/Dpi.h"
-#include "platform/PictureBox.h"
 #include "platform/Win32.h"
 #include "platform/Platform.h"
 #include "windows/DataFiles.h"
@@ -117,8 +116,8 @@ void frmLapforge::OnCreate() {
         SendMessageW(list, CB_ADDSTRING, 0, reinterpret_cast<LPARAM>(Widen(section.name).c_str()));
     AddControl(L"BUTTON", L"Launch GPL", WS_TABSTOP | BS_PUSHBUTTON, cmdLosgehts);
     AddControl(L"BUTTON", L"Help", WS_TABSTOP | BS_PUSHBUTTON, cmdHilfe);
-    platform::PictureBox::Create(hwnd_, picBlick, RECT{});
-    platform::PictureBox::Create(hwnd_, picKarte, RECT{});
+    picBlick_.Create(hwnd_, picBlick, RECT{});
+    picKarte_.Create(hwnd_, picKarte, RECT{});
     HWND frame = AddControl(L"BUTTON", L"", BS_GROUPBOX, fraRahmen1);
     AddControl(L"STATIC", L"Chosen section", SS_CENTER, Label1);
     AddControl(L"STATIC", L"Deploypoint", SS_CENTER, Label2);
@@ -196,11 +195,11 @@ void frmLapforge::SetSectionText(std::string_view name) {
 }
 
 bool frmLapforge::ShowViewPicture(const std::string& path) {
-    return platform::PictureBox::Show(GetDlgItem(hwnd_, picBlick), path);
+    return picBlick_.Show(path);
 }
 
 bool frmLapforge::ShowMapPicture(const std::string& path) {
-    return platform::PictureBox::Show(GetDlgItem(hwnd_, picKarte), path);
+    return picKarte_.Show(path);
 }
 
 void frmLapforge::SelectSection(std::string_view name) { SetSectionText(name); }

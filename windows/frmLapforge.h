@@ -1,6 +1,7 @@
 #pragma once
 
 #include "core/Controller.h"
+#include "platform/PictureBox.h"
 #include "windows/HotkeyCycle.h"
 #include "windows/SimulatorLaunch.h"
 #include "windows/WindowBase.h"
@@ -59,6 +60,8 @@ private:
     StartOutcome StartAsShell(const std::string& exePath, const std::string& workingFolder) override;
 
     std::unique_ptr<Controller> controller_;
+    platform::PictureBox picKarte_;
+    platform::PictureBox picBlick_;
 };
 
 }  // namespace lapforge
