@@ -1,10 +1,12 @@
 #include "windows/WindowBase.h"
 
+#include "platform/Control.h"
 #include "platform/Dpi.h"
 #include "platform/NewerWindows.h"
 #include "platform/Platform.h"
 #include "windows/Messages.h"
 
+#include <algorithm>
 #include <exception>
 #include <iterator>
 #include <stdexcept>
@@ -13,37 +15,25 @@ namespace lapforge {
 
 WindowBase::~WindowBase() {
     if (hwnd_) {
-        SetWindowLongPtrW(hwnd_, GWLP_USERDATA, 0);
+        platform::ForgetWindowObject(hwnd_);
         DestroyWindow(hwnd_);
     }
-    if (font_) DeleteObject(font_);
 }
 
 void WindowBase::CreateTopLevel(const wchar_t* className, const wchar_t* caption, DWORD style, DWORD exStyle,
-                                int clientWidthTwips, int clientHeightTwips) {
-    const HINSTANCE instance = GetModuleHandleW(nullptr);
-    WNDCLASSEXW existing{};
-    existing.cbSize = sizeof existing;
-    if (!GetClassInfoExW(instance, className, &existing)) {
-        WNDCLASSEXW wc{};
-        wc.cbSize = sizeof wc;
-        wc.lpfnWndProc = WindowProc;
-        wc.hInstance = instance;
-        wc.hCursor = LoadCursorW(nullptr, IDC_ARROW);
-        wc.hbrBackground = reinterpret_cast<HBRUSH>(COLOR_BTNFACE + 1);
-        wc.lpszClassName = className;
-        RegisterClassExW(&wc);
-    }
-    clientWidthTwips_ = clientWidthTwips;
-    clientHeightTwips_ = clientHeightTwips;
-    CreateWindowExW(exStyle, className, caption, style, CW_USEDEFAULT, CW_USEDEFAULT, 100, 100, nullptr,
-                    nullptr, instance, this);
+                                const WindowLayout& layout) {
+    // A class that cannot be registered shows as a window that cannot be created.
+    platform::RegisterWindowClass(className, WindowProc, reinterpret_cast<HBRUSH>(COLOR_BTNFACE + 1));
+    layout_ = layout;
+    CreateWindowExW(exStyle, className, caption, style, CW_USEDEFAULT, CW_USEDEFAULT, 100, 100, nullptr, nullptr,
+                    GetModuleHandleW(nullptr), this);
     if (!hwnd_) throw std::runtime_error("could not create the window");
     SizeClientArea(platform::DpiForWindow(hwnd_));
 }
 
 void WindowBase::SizeClientArea(UINT dpi, const RECT* suggested) {
-    RECT frame{0, 0, platform::TwipsToPixels(clientWidthTwips_, dpi), platform::TwipsToPixels(clientHeightTwips_, dpi)};
+    RECT frame{0, 0, platform::TwipsToPixels(layout_.clientWidth, dpi),
+               platform::TwipsToPixels(layout_.clientHeight, dpi)};
     platform::newer::AdjustWindowRectExForDpi(&frame, static_cast<DWORD>(GetWindowLongPtrW(hwnd_, GWL_STYLE)), FALSE,
                                               static_cast<DWORD>(GetWindowLongPtrW(hwnd_, GWL_EXSTYLE)), dpi);
     RECT now{};
@@ -74,6 +64,14 @@ HWND WindowBase::AddControl(const wchar_t* className, const wchar_t* text, DWORD
     return control;
 }
 
+RECT WindowBase::ControlRect(int id) const {
+    const auto placement = std::find_if(layout_.controls.begin(), layout_.controls.end(),
+                                        [id](const ControlPlacement& p) { return p.id == id; });
+    if (placement == layout_.controls.end()) return RECT{};
+    const ControlPlacement& p = *placement;
+    return platform::TwipsRect(p.left, p.top, p.width, p.height, platform::DpiForWindow(hwnd_));
+}
+
 namespace {
 
 bool IsDropDown(HWND control) {
@@ -99,25 +97,39 @@ void FitDropDown(HWND combo, const RECT& field) {
 
 }  // namespace
 
-void WindowBase::ApplyLayout(const ControlPlacement* placements, std::size_t count, UINT dpi) {
-    HFONT font = platform::CreateMessageFont(dpi);
-    for (std::size_t i = 0; i < count; ++i) {
-        const ControlPlacement& p = placements[i];
+void WindowBase::ApplyLayout(UINT dpi) {
+    platform::GdiObject<HFONT> font(platform::CreateMessageFont(dpi));
+    for (const ControlPlacement& p : layout_.controls) {
         HWND control = GetDlgItem(hwnd_, p.id);
         if (!control) continue;
         const RECT r = platform::TwipsRect(p.left, p.top, p.width, p.height, dpi);
         SetWindowPos(control, nullptr, r.left, r.top, r.right - r.left, r.bottom - r.top,
                      SWP_NOZORDER | SWP_NOACTIVATE);
-        SendMessageW(control, WM_SETFONT, reinterpret_cast<WPARAM>(font), TRUE);
+        SendMessageW(control, WM_SETFONT, reinterpret_cast<WPARAM>(font.Get()), TRUE);
         // After the font, which sets the field's own height.
         if (IsDropDown(control)) FitDropDown(control, r);
     }
-    if (font_) DeleteObject(font_);
-    font_ = font;
+    font_ = std::move(font);  // the controls no longer use the one it replaces
+    OnLayoutApplied();
 }
 
 LRESULT WindowBase::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) {
     switch (message) {
+    case WM_CREATE:
+        OnCreate();
+        ApplyLayout(platform::DpiForWindow(hwnd_));
+        return 0;
+    case WM_COMMAND:
+        OnCommand(LOWORD(wParam), HIWORD(wParam));
+        return 0;
+    case WM_DPICHANGED:
+        // Moved to a monitor with another scale: the system suggests the window's new place.
+        SizeClientArea(HIWORD(wParam), reinterpret_cast<const RECT*>(lParam));
+        ApplyLayout(HIWORD(wParam));
+        return 0;
+    case WM_DESTROY:
+        OnDestroy();
+        break;
     case WM_ACTIVATE:
         // Give the focus back to the control that had it when the user returns to the window.
         if (LOWORD(wParam) == WA_INACTIVE) {
@@ -136,17 +148,13 @@ LRESULT WindowBase::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) {
 }
 
 LRESULT CALLBACK WindowBase::WindowProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam) {
-    if (message == WM_NCCREATE) {
-        auto* self = static_cast<WindowBase*>(reinterpret_cast<CREATESTRUCTW*>(lParam)->lpCreateParams);
-        self->hwnd_ = hwnd;
-        SetWindowLongPtrW(hwnd, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(self));
-    }
-    auto* self = reinterpret_cast<WindowBase*>(GetWindowLongPtrW(hwnd, GWLP_USERDATA));
+    auto* self = platform::WindowObject<WindowBase>(hwnd, message, lParam);
     if (!self) return DefWindowProcW(hwnd, message, wParam, lParam);
+    if (message == WM_NCCREATE) self->hwnd_ = hwnd;
     try {
         const LRESULT result = self->HandleMessage(message, wParam, lParam);
         if (message == WM_NCDESTROY) {
-            SetWindowLongPtrW(hwnd, GWLP_USERDATA, 0);
+            platform::ForgetWindowObject(hwnd);
             self->hwnd_ = nullptr;
         }
         return result;

@@ -1,8 +1,10 @@
 #pragma once
 
+#include "platform/Win32.h"
+
 #include <windows.h>
 
-#include <string>
+#include <span>
 
 namespace lapforge {
 
@@ -15,9 +17,17 @@ struct ControlPlacement {
     int height;
 };
 
+// A window's client size and its layout table, in twips.
+struct WindowLayout {
+    int clientWidth;
+    int clientHeight;
+    std::span<const ControlPlacement> controls;
+};
+
 // The plumbing every top-level window of the program shares: the object lives in the window
-// (GWLP_USERDATA), one virtual dispatcher handles its messages, and a failure that escapes a
-// handler is reported and ends the program instead of unwinding through the system.
+// (GWLP_USERDATA), one dispatcher hands its messages to the form's handlers, the layout table
+// places the controls at creation and at every change of DPI, and a failure that escapes a handler
+// is reported and ends the program instead of unwinding through the system.
 class WindowBase {
 public:
     WindowBase() = default;
@@ -29,28 +39,37 @@ public:
 
 protected:
     // Registers the class on first use and creates the window hidden, sized so that its client area
-    // is the given size in twips at the window's DPI.
+    // is the layout's size in twips at the window's DPI, with its controls placed.
     void CreateTopLevel(const wchar_t* className, const wchar_t* caption, DWORD style, DWORD exStyle,
-                        int clientWidthTwips, int clientHeightTwips);
+                        const WindowLayout& layout);
 
-    virtual LRESULT HandleMessage(UINT message, WPARAM wParam, LPARAM lParam);
+    // Creates the controls, in tab order; the layout places them afterwards.
+    virtual void OnCreate() = 0;
+    // A control's WM_COMMAND: its id and notification code.
+    virtual void OnCommand(int id, int code) = 0;
+    virtual void OnDestroy() {}
+    // After every layout: where a text must fit its control, the form fits its font here.
+    virtual void OnLayoutApplied() {}
 
     HWND AddControl(const wchar_t* className, const wchar_t* text, DWORD style, int id, DWORD exStyle = 0);
-    // Places every control from the layout table at the given DPI and gives them its message font; a
-    // drop-down's table height is that of its closed field.
-    void ApplyLayout(const ControlPlacement* placements, std::size_t count, UINT dpi);
-    // Resizes the window to the client size in twips, keeping its top-left corner.
-    void SizeClientArea(UINT dpi, const RECT* suggested = nullptr);
+    // Where the layout table puts the control at the window's DPI, in pixels.
+    RECT ControlRect(int id) const;
     void CentreOnScreen();
 
     HWND hwnd_ = nullptr;
 
 private:
     static LRESULT CALLBACK WindowProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam);
+    LRESULT HandleMessage(UINT message, WPARAM wParam, LPARAM lParam);
 
-    int clientWidthTwips_ = 0;
-    int clientHeightTwips_ = 0;
-    HFONT font_ = nullptr;
+    // Places every control from the layout table at the given DPI and gives them its message font; a
+    // drop-down's table height is that of its closed field.
+    void ApplyLayout(UINT dpi);
+    // Resizes the window to the client size in twips, keeping its top-left corner.
+    void SizeClientArea(UINT dpi, const RECT* suggested = nullptr);
+
+    WindowLayout layout_{};
+    platform::GdiObject<HFONT> font_;
     HWND lastFocus_ = nullptr;
 };
 

@@ -2,7 +2,6 @@
 
 #include "core/Controller.h"
 #include "core/Failure.h"
-#include "platform/Dpi.h"
 #include "platform/Platform.h"
 #include "windows/Messages.h"
 
@@ -24,10 +23,7 @@ enum ControlId {
     dirFolder,
 };
 
-constexpr int ClientWidth = 4470;
-constexpr int ClientHeight = 2775;
-
-constexpr ControlPlacement Layout[] = {
+constexpr ControlPlacement LayoutTable[] = {
     {lblDrive, 120, 120, 1935, 255},
     {drvDrive, 120, 360, 1935, 315},
     {lblHint, 120, 840, 1935, 855},
@@ -36,18 +32,19 @@ constexpr ControlPlacement Layout[] = {
     {lblFolder, 2160, 120, 2175, 255},
     {dirFolder, 2160, 360, 2175, 2340},
 };
+constexpr WindowLayout Layout{4470, 2775, LayoutTable};
 
 }  // namespace
 
 frmGPLPfad::frmGPLPfad(Controller& controller)
-    : controller_(controller), choice_(controller.GPLOrdnerPfad, [](const std::string& path) {
+    : choice_(controller.GPLOrdnerPfad, [](const std::string& path) {
           const platform::QuietDriveErrors quiet;
           return FileOpensForReading(path);
       }) {}
 
 void frmGPLPfad::ShowModal() {
     CreateTopLevel(L"frmGPLPfad", L"Where is GPL?", WS_OVERLAPPED | WS_CAPTION | WS_SYSMENU, WS_EX_DLGMODALFRAME,
-                   ClientWidth, ClientHeight);
+                   Layout);
     CentreOnScreen();
     ShowWindow(hwnd_, SW_SHOW);
     SetForegroundWindow(hwnd_);
@@ -55,27 +52,10 @@ void frmGPLPfad::ShowModal() {
     platform::RunModal(hwnd_);
 }
 
-LRESULT frmGPLPfad::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) {
-    switch (message) {
-    case WM_CREATE:
-        OnCreate();
-        return 0;
-    case WM_COMMAND:
-        OnCommand(LOWORD(wParam), HIWORD(wParam));
-        return 0;
-    case WM_DPICHANGED:
-        OnDpiChanged(HIWORD(wParam), *reinterpret_cast<const RECT*>(lParam));
-        return 0;
-    }
-    return WindowBase::HandleMessage(message, wParam, lParam);
-}
-
 void frmGPLPfad::OnCreate() {
-    opening_ = true;
     // Created in tab order.
-    const UINT dpi = platform::DpiForWindow(hwnd_);
-    drvDrive_.Create(hwnd_, drvDrive, platform::TwipsRect(120, 360, 1935, 315, dpi));
-    dirFolder_.Create(hwnd_, dirFolder, platform::TwipsRect(2160, 360, 2175, 2340, dpi));
+    drvDrive_.Create(hwnd_, drvDrive, ControlRect(drvDrive));
+    dirFolder_.Create(hwnd_, dirFolder, ControlRect(dirFolder));
     EnableWindow(AddControl(L"BUTTON", L"OK", WS_TABSTOP | BS_PUSHBUTTON, cmdOK), FALSE);
     AddControl(L"STATIC",
                L"Lapforge needs the path to the file \"gpl.exe\". Click \"Cancel\" if GPL is not installed on "
@@ -84,21 +64,9 @@ void frmGPLPfad::OnCreate() {
     AddControl(L"STATIC", L"Drives:", SS_CENTER, lblDrive);
     AddControl(L"STATIC", L"Folders:", SS_CENTER, lblFolder);
     AddControl(L"BUTTON", L"Cancel", WS_TABSTOP | BS_PUSHBUTTON, cmdCancel);
-    PlaceControls(dpi);
-    opening_ = false;
 }
 
-void frmGPLPfad::OnDpiChanged(UINT dpi, const RECT& suggested) {
-    SizeClientArea(dpi, &suggested);
-    PlaceControls(dpi);
-}
-
-void frmGPLPfad::PlaceControls(UINT dpi) {
-    ApplyLayout(Layout, std::size(Layout), dpi);
-    FitHintText();
-}
-
-void frmGPLPfad::FitHintText() {
+void frmGPLPfad::OnLayoutApplied() {
     // The hint's box is small and its text long: with a wide default font the last words would be
     // cut off, so the hint alone steps its font down until the whole text fits the box.
     HWND hint = GetDlgItem(hwnd_, lblHint);
@@ -134,8 +102,7 @@ void frmGPLPfad::OnCommand(int id, int code) {
             drvDrive_.Notified(static_cast<WORD>(code));
         break;
     case dirFolder:
-        // The lists' placement at the current folder while opening is no change of the user's.
-        if (code == platform::FolderList::ChangeNotification && !opening_) dirFolder_Change();
+        if (code == platform::FolderList::ChangeNotification) dirFolder_Change();
         break;
     case cmdOK:
         if (code == BN_CLICKED) cmdOK_Click();

@@ -19,11 +19,9 @@ public:
     void ShowModal();
 
 private:
-    LRESULT HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) override;
-
-    void OnCreate();
-    void OnCommand(int id, int code);
-    void OnDpiChanged(UINT dpi, const RECT& suggested);
+    void OnCreate() override;
+    void OnCommand(int id, int code) override;
+    void OnLayoutApplied() override;
 
     void drvDrive_Change();
     void dirFolder_Change();
@@ -31,15 +29,11 @@ private:
     void cmdCancel_Click();
 
     void UpdateOk();
-    void PlaceControls(UINT dpi);
-    void FitHintText();
 
-    Controller& controller_;
     HostFolderChoice choice_;
     platform::DriveList drvDrive_;
     platform::FolderList dirFolder_;
     platform::GdiObject<HFONT> hintFont_;
-    bool opening_ = false;
 };
 
 }  // namespace lapforge

@@ -2,7 +2,6 @@
 
 #include "core/Failure.h"
 #include "core/SectionTable.h"
-#include "platform/Dpi.h"
 #include "platform/Win32.h"
 #include "platform/Platform.h"
 #include "windows/DataFiles.h"
@@ -10,8 +9,6 @@
 #include "windows/frmGPLPfad.h"
 
 #include <commctrl.h>
-
-#include <iterator>
 
 namespace lapforge {
 
@@ -31,9 +28,6 @@ enum ControlId {
     cmdBeenden,
 };
 
-constexpr int ClientWidth = 6015;
-constexpr int ClientHeight = 5535;
-
 constexpr ControlPlacement LayoutTable[] = {
     {fraRahmen1, 120, 0, 5775, 5415},
     {Label3, 240, 240, 5535, 255},
@@ -47,6 +41,7 @@ constexpr ControlPlacement LayoutTable[] = {
     {chkHotkeyUndAudio, 240, 4800, 2295, 495},
     {cmdBeenden, 2640, 4800, 3135, 495},
 };
+constexpr WindowLayout Layout{6015, 5535, LayoutTable};
 
 constexpr int HotkeyVirtualKey = VK_F4;
 // Between two looks at the key, wait for window events at most this long, so the cycle uses no
@@ -67,8 +62,7 @@ frmLapforge::frmLapforge() = default;
 frmLapforge::~frmLapforge() = default;
 
 void frmLapforge::Create() {
-    CreateTopLevel(L"frmLapforge", L"Lapforge", WS_OVERLAPPED | WS_CAPTION | WS_SYSMENU | WS_MINIMIZEBOX, 0,
-                   ClientWidth, ClientHeight);
+    CreateTopLevel(L"frmLapforge", L"Lapforge", WS_OVERLAPPED | WS_CAPTION | WS_SYSMENU | WS_MINIMIZEBOX, 0, Layout);
     CentreOnScreen();
 }
 
@@ -91,24 +85,6 @@ void frmLapforge::Show() {
     SetFocus(GetDlgItem(hwnd_, Sectionselection));
 }
 
-LRESULT frmLapforge::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) {
-    switch (message) {
-    case WM_CREATE:
-        OnCreate();
-        return 0;
-    case WM_COMMAND:
-        OnCommand(LOWORD(wParam), HIWORD(wParam));
-        return 0;
-    case WM_DPICHANGED:
-        OnDpiChanged(HIWORD(wParam), *reinterpret_cast<const RECT*>(lParam));
-        return 0;
-    case WM_DESTROY:
-        PostQuitMessage(0);
-        return 0;
-    }
-    return WindowBase::HandleMessage(message, wParam, lParam);
-}
-
 void frmLapforge::OnCreate() {
     // Created in tab order; the frame then goes to the bottom so everything is drawn above it.
     HWND list = AddControl(L"COMBOBOX", L"", WS_TABSTOP | WS_VSCROLL | CBS_DROPDOWNLIST, Sectionselection);
@@ -116,8 +92,8 @@ void frmLapforge::OnCreate() {
         SendMessageW(list, CB_ADDSTRING, 0, reinterpret_cast<LPARAM>(Widen(section.name).c_str()));
     AddControl(L"BUTTON", L"Launch GPL", WS_TABSTOP | BS_PUSHBUTTON, cmdLosgehts);
     AddControl(L"BUTTON", L"Help", WS_TABSTOP | BS_PUSHBUTTON, cmdHilfe);
-    picBlick_.Create(hwnd_, picBlick, RECT{});
-    picKarte_.Create(hwnd_, picKarte, RECT{});
+    picBlick_.Create(hwnd_, picBlick, ControlRect(picBlick));
+    picKarte_.Create(hwnd_, picKarte, ControlRect(picKarte));
     HWND frame = AddControl(L"BUTTON", L"", BS_GROUPBOX, fraRahmen1);
     AddControl(L"STATIC", L"Chosen section", SS_CENTER, Label1);
     AddControl(L"STATIC", L"Deploypoint", SS_CENTER, Label2);
@@ -127,12 +103,6 @@ void frmLapforge::OnCreate() {
     AddControl(L"BUTTON", L"Exit Lapforge", WS_TABSTOP | BS_PUSHBUTTON, cmdBeenden);
     SetWindowPos(frame, HWND_BOTTOM, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE | SWP_NOACTIVATE);
     SendMessageW(list, CB_SETMINVISIBLE, SectionTable::Count, 0);
-    ApplyLayout(LayoutTable, std::size(LayoutTable), platform::DpiForWindow(hwnd_));
-}
-
-void frmLapforge::OnDpiChanged(UINT dpi, const RECT& suggested) {
-    SizeClientArea(dpi, &suggested);
-    ApplyLayout(LayoutTable, std::size(LayoutTable), dpi);
 }
 
 void frmLapforge::OnCommand(int id, int code) {
@@ -151,6 +121,8 @@ void frmLapforge::OnCommand(int id, int code) {
         break;
     }
 }
+
+void frmLapforge::OnDestroy() { PostQuitMessage(0); }
 
 void frmLapforge::Sectionselection_Click() { controller_->ApplySection(SectionText()); }
 
@@ -194,13 +166,9 @@ void frmLapforge::SetSectionText(std::string_view name) {
     Sectionselection_Click();
 }
 
-bool frmLapforge::ShowViewPicture(const std::string& path) {
-    return picBlick_.Show(path);
-}
+bool frmLapforge::ShowViewPicture(const std::string& path) { return picBlick_.Show(path); }
 
-bool frmLapforge::ShowMapPicture(const std::string& path) {
-    return picKarte_.Show(path);
-}
+bool frmLapforge::ShowMapPicture(const std::string& path) { return picKarte_.Show(path); }
 
 void frmLapforge::SelectSection(std::string_view name) { SetSectionText(name); }
 

@@ -31,11 +31,9 @@ public:
     [[noreturn]] void EndProgram() override;
 
 private:
-    LRESULT HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) override;
-
-    void OnCreate();
-    void OnCommand(int id, int code);
-    void OnDpiChanged(UINT dpi, const RECT& suggested);
+    void OnCreate() override;
+    void OnCommand(int id, int code) override;
+    void OnDestroy() override;
 
     void Sectionselection_Click();
     void cmdLosgehts_Click();
