@@ -24,4 +24,21 @@ void HostFolderChoice::CheckForHostExe() {
     }
 }
 
+void HostFolderChoice::DriveChanged(char drive, FolderDialogWindow& dialog) {
+    if (!dialog.DriveIsReady(drive)) {
+        // An empty card reader must not end the program: say so and stay where we were.
+        dialog.ShowDriveNotReady(drive);
+        const std::string folder = dialog.FolderListFolder();
+        dialog.ShowDrive(folder.empty() ? drive : folder[0]);
+        return;
+    }
+    dialog.MoveFolderListToDrive(drive);  // raises the folder list's change first
+    FolderListChanged(dialog);
+}
+
+void HostFolderChoice::FolderListChanged(FolderDialogWindow& dialog) {
+    FolderChanged(dialog.FolderListFolder());
+    dialog.EnableOk(exeFound_);
+}
+
 }  // namespace lapforge

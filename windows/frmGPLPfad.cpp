@@ -113,24 +113,9 @@ void frmGPLPfad::OnCommand(int id, int code) {
     }
 }
 
-void frmGPLPfad::drvDrive_Change() {
-    const char drive = drvDrive_.Drive();
-    if (!platform::DriveIsReady(drive)) {
-        // An empty card reader must not end the program: say so and stay where we were.
-        platform::ShowErrorMessage(hwnd_, DriveNotReadyMessage(drive));
-        drvDrive_.SetDrive(dirFolder_.Folder().empty() ? drive : dirFolder_.Folder()[0]);
-        return;
-    }
-    dirFolder_.SetDrive(drive);  // raises dirFolder_Change first
-    dirFolder_Change();
-}
+void frmGPLPfad::drvDrive_Change() { choice_.DriveChanged(drvDrive_.Drive(), *this); }
 
-void frmGPLPfad::dirFolder_Change() {
-    choice_.FolderChanged(dirFolder_.Folder());
-    UpdateOk();
-}
-
-void frmGPLPfad::UpdateOk() { EnableWindow(GetDlgItem(hwnd_, cmdOK), choice_.ExeFound() ? TRUE : FALSE); }
+void frmGPLPfad::dirFolder_Change() { choice_.FolderListChanged(*this); }
 
 void frmGPLPfad::cmdOK_Click() { DestroyWindow(hwnd_); }
 
@@ -138,5 +123,17 @@ void frmGPLPfad::cmdCancel_Click() {
     choice_.Cancel();
     DestroyWindow(hwnd_);
 }
+
+bool frmGPLPfad::DriveIsReady(char drive) { return platform::DriveIsReady(drive); }
+
+void frmGPLPfad::ShowDriveNotReady(char drive) { platform::ShowErrorMessage(hwnd_, DriveNotReadyMessage(drive)); }
+
+void frmGPLPfad::ShowDrive(char drive) { drvDrive_.SetDrive(drive); }
+
+void frmGPLPfad::MoveFolderListToDrive(char drive) { dirFolder_.SetDrive(drive); }
+
+std::string frmGPLPfad::FolderListFolder() { return dirFolder_.Folder(); }
+
+void frmGPLPfad::EnableOk(bool enabled) { EnableWindow(GetDlgItem(hwnd_, cmdOK), enabled ? TRUE : FALSE); }
 
 }  // namespace lapforge

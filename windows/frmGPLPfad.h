@@ -11,7 +11,7 @@ namespace lapforge {
 class Controller;
 
 // "Where is GPL?": lets the user open the simulator's folder; OK only where gpl.exe is.
-class frmGPLPfad final : public WindowBase {
+class frmGPLPfad final : public WindowBase, private FolderDialogWindow {
 public:
     explicit frmGPLPfad(Controller& controller);
 
@@ -28,7 +28,13 @@ private:
     void cmdOK_Click();
     void cmdCancel_Click();
 
-    void UpdateOk();
+    // FolderDialogWindow
+    bool DriveIsReady(char drive) override;
+    void ShowDriveNotReady(char drive) override;
+    void ShowDrive(char drive) override;
+    void MoveFolderListToDrive(char drive) override;
+    std::string FolderListFolder() override;
+    void EnableOk(bool enabled) override;
 
     HostFolderChoice choice_;
     platform::DriveList drvDrive_;

@@ -4,6 +4,7 @@
 
 #include <gtest/gtest.h>
 
+#include <map>
 #include <set>
 #include <stdexcept>
 #include <string>
@@ -79,4 +80,105 @@ TEST(Messages, Texts) {
     EXPECT_EQ(UnhandledFailureText("could not write \"C:\\GPL\\tracks\\nurburg\\track.ini\": access denied"),
               "Lapforge has to stop.\n\nCould not write \"C:\\GPL\\tracks\\nurburg\\track.ini\": access denied.");
     EXPECT_EQ(UnhandledFailureText(""), "Lapforge has to stop.\n\nAn unknown error occurred.");
+}
+
+namespace {
+
+// The dialog's window as the drive change sees it: each drive has a current folder, some drives
+// are not ready, and moving the folder list raises its change at once, as the real list does.
+class FakeDialog final : public FolderDialogWindow {
+public:
+    FakeDialog(HostFolderChoice& choice, std::string& simulatorFolder)
+        : choice_(choice), simulatorFolder_(simulatorFolder) {}
+
+    std::map<char, std::string> driveFolders;
+    std::set<char> notReady;
+    std::set<char> unlistable;  // ready, yet its folder cannot be listed
+    std::string folderList;
+    std::vector<std::string> seen;  // what the user would see, in order
+
+    bool DriveIsReady(char drive) override { return notReady.count(drive) == 0; }
+    void ShowDriveNotReady(char drive) override { seen.push_back("box: " + DriveNotReadyMessage(drive).substr(0, 22)); }
+    void ShowDrive(char drive) override { seen.push_back(std::string("drive list: ") + drive); }
+    void MoveFolderListToDrive(char drive) override {
+        if (unlistable.count(drive)) throw std::runtime_error("the device is not ready");
+        folderList = driveFolders.at(drive);
+        seen.push_back("folder list: " + folderList);
+        choice_.FolderListChanged(*this);
+    }
+    std::string FolderListFolder() override { return folderList; }
+    void EnableOk(bool enabled) override {
+        seen.push_back(std::string(enabled ? "OK on" : "OK off") + " with " + simulatorFolder_);
+    }
+
+private:
+    HostFolderChoice& choice_;
+    std::string& simulatorFolder_;
+};
+
+}  // namespace
+
+TEST(HostFolderChoice, ADriveChangeMovesTheFolderListFirstThenSetsOkByItsFolder) {
+    struct Case {
+        const char* name;
+        char drive;
+        std::vector<std::string> seen;
+        const char* simulatorFolder;
+        bool exeFound;
+    };
+    // The dialog starts on C:\GPL, which holds gpl.exe, opened by the user: OK is on.
+    const Case cases[] = {
+        {"a drive whose current folder holds gpl.exe",
+         'E',
+         {"folder list: E:\\Games\\GPL", "OK on with E:\\Games\\GPL", "OK on with E:\\Games\\GPL"},
+         "E:\\Games\\GPL",
+         true},
+        {"a drive root holding gpl.exe",
+         'F',
+         {"folder list: F:\\", "OK on with F:\\", "OK on with F:\\"},
+         "F:\\",
+         true},
+        {"a drive without it turns OK off",
+         'G',
+         {"folder list: G:\\Music", "OK off with G:\\Music", "OK off with G:\\Music"},
+         "G:\\Music",
+         false},
+        {"a drive that is not ready: a message, and the drive list back on the folder list's drive",
+         'D',
+         {"box: Drive D: is not ready.", "drive list: C"},
+         "C:\\GPL",
+         true},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        const std::set<std::string> files = {"C:\\GPL\\gpl.exe", "E:\\Games\\GPL\\gpl.exe", "F:\\\\gpl.exe"};
+        std::string simulatorFolder;
+        HostFolderChoice choice(simulatorFolder, [&](const std::string& path) { return files.count(path) > 0; });
+        FakeDialog dialog(choice, simulatorFolder);
+        dialog.driveFolders = {{'E', "E:\\Games\\GPL"}, {'F', "F:\\"}, {'G', "G:\\Music"}};
+        dialog.notReady = {'D'};
+        dialog.folderList = "C:\\GPL";
+        choice.FolderListChanged(dialog);
+        dialog.seen.clear();
+
+        choice.DriveChanged(c.drive, dialog);
+        EXPECT_EQ(dialog.seen, c.seen);
+        EXPECT_EQ(simulatorFolder, c.simulatorFolder);
+        EXPECT_EQ(choice.ExeFound(), c.exeFound);
+    }
+}
+
+TEST(HostFolderChoice, AFolderListThatCannotMoveChangesNothingAndTheFailureGoesOn) {
+    std::string simulatorFolder;
+    HostFolderChoice choice(simulatorFolder, [](const std::string&) { return true; });
+    FakeDialog dialog(choice, simulatorFolder);
+    dialog.unlistable = {'E'};
+    dialog.folderList = "C:\\GPL";
+    choice.FolderListChanged(dialog);
+    dialog.seen.clear();
+
+    EXPECT_THROW(choice.DriveChanged('E', dialog), std::runtime_error);
+    EXPECT_TRUE(dialog.seen.empty());
+    EXPECT_EQ(simulatorFolder, "C:\\GPL");
+    EXPECT_TRUE(choice.ExeFound());
 }
