@@ -2,7 +2,8 @@
 # The drive list with a drive that is not ready (D: mapped to a folder that does not exist) between
 # C: and a drive holding the simulator (E:). Arrowing down past D: shows it without a word and
 # without snapping back; Enter on D: says it is not ready and puts the list back on C:; then the open
-# list closed on E: moves the folder list there, and the simulator's folder is accepted.
+# list closed on E: moves the folder list there, and the simulator's folder is accepted. On the way,
+# OK follows each drive change: on for F:, whose root holds gpl.exe, and off again back on E:.
 source "$LAPFORGE_SOURCE/tests/e2e/rig.sh"
 rig_start
 
@@ -12,7 +13,14 @@ edrive="$RIG_TMP/edrive"
 bash "$LAPFORGE_SOURCE/tools/make-demo-sim.sh" "$edrive/GPL Sim" "$GPL_STANDIN"
 ln -s "$RIG_TMP/no such folder" "$WINEPREFIX/dosdevices/d:"
 ln -s "$edrive" "$WINEPREFIX/dosdevices/e:"
+fdrive="$RIG_TMP/fdrive"
+bash "$LAPFORGE_SOURCE/tools/make-demo-sim.sh" "$fdrive" "$GPL_STANDIN"
+ln -s "$fdrive" "$WINEPREFIX/dosdevices/f:"
 cd "$WINEPREFIX/drive_c"  # so the lists start on C:
+
+ok_state() {  # enabled or disabled
+    wine "$LAYOUT_PROBE" "Where is GPL?" 2>/dev/null | tr -d '\r' | awk '$1 == "control" && $2 == 103 { print $7 }'
+}
 
 rig_run_bg "$app/lapforge.exe"
 rig_wait_window "Where is GPL?" >/dev/null
@@ -30,6 +38,15 @@ rig_key alt+Down Down Down Return
 sleep 1
 [ -z "$(rig_window Error)" ] || rig_fail "picking e: gave a message"
 rig_screenshot "$RIG_OUT/drive-list-picked.png"
+rig_assert_eq disabled "$(ok_state)" "OK on e:, whose root has no gpl.exe"
+rig_key alt+Down Down Return  # f:
+sleep 1
+[ -z "$(rig_window Error)" ] || rig_fail "picking f: gave a message"
+rig_assert_eq enabled "$(ok_state)" "OK on f:, whose root holds gpl.exe"
+rig_screenshot "$RIG_OUT/drive-list-picked-with-gpl.png"
+rig_key alt+Down Up Return  # back to e:
+sleep 1
+rig_assert_eq disabled "$(ok_state)" "OK back on e:"
 rig_key Tab Down Return Tab space  # open "GPL Sim", then OK
 rig_wait_window "Lapforge" >/dev/null
 rig_assert_eq 'E:\GPL Sim' "$(tr -d '\r\n' <"$app/lapforge.ini")" "settings file"
