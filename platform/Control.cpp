@@ -40,10 +40,11 @@ void Control::CreateOwnClass(const wchar_t* className, HBRUSH background, DWORD 
     if (!RegisterWindowClass(className, OwnClassProc, background))
         throw Failure(std::string("could not register the ") + what + ": " + SystemMessage(GetLastError()));
     id_ = id;
-    CreateWindowExW(exStyle, className, L"", WS_CHILD | WS_VISIBLE | style, rect.left, rect.top, rect.right - rect.left,
-                    rect.bottom - rect.top, parent, reinterpret_cast<HMENU>(static_cast<INT_PTR>(id)),
-                    GetModuleHandleW(nullptr), this);
-    if (!hwnd_) throw Failure(std::string("could not create a ") + what + ": " + SystemMessage(GetLastError()));
+    const HWND created =
+        CreateWindowExW(exStyle, className, L"", WS_CHILD | WS_VISIBLE | style, rect.left, rect.top,
+                        rect.right - rect.left, rect.bottom - rect.top, parent,
+                        reinterpret_cast<HMENU>(static_cast<INT_PTR>(id)), GetModuleHandleW(nullptr), this);
+    if (!created) throw Failure(std::string("could not create a ") + what + ": " + SystemMessage(GetLastError()));
 }
 
 void Control::CreateSubclassed(const wchar_t* className, DWORD exStyle, DWORD style, HWND parent, int id,

@@ -26,6 +26,7 @@ inline void ForgetWindowObject(HWND window) { SetWindowLongPtrW(window, GWLP_USE
 // in one reaches the unhandled-failure report.
 class Control {
 public:
+    virtual ~Control();
     Control(const Control&) = delete;
     Control& operator=(const Control&) = delete;
 
@@ -33,7 +34,6 @@ public:
 
 protected:
     Control() = default;
-    virtual ~Control();
 
     // A window of a class of the program's own, registered on first use. Throws Failure naming
     // `what` when the control cannot be created.
