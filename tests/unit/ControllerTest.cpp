@@ -1,6 +1,7 @@
 #include "core/Controller.h"
 #include "core/Failure.h"
 
+#include "FailureText.h"
 #include "TestFolder.h"
 
 #include <gtest/gtest.h>
@@ -170,12 +171,8 @@ TEST(ControllerStartUp, FolderWithoutTrackFileFailsAfterWritingTheSettings) {
     rig.sim.Write("\\gpl.exe", "MZ");
     rig.view.dialog = [&](Controller& c) { c.GPLOrdnerPfad = rig.sim.Path(); };
 
-    try {
-        rig.controller->StartUp();
-        FAIL() << "no failure";
-    } catch (const Failure& failure) {
-        EXPECT_NE(std::string(failure.what()).find(rig.sim.Path() + kTrack), std::string::npos) << failure.what();
-    }
+    const std::string text = FailureText([&] { rig.controller->StartUp(); });
+    EXPECT_NE(text.find(rig.sim.Path() + kTrack), std::string::npos) << text;
     EXPECT_EQ(rig.Settings(), rig.sim.Path() + "\r\n");
 }
 
