@@ -16,6 +16,7 @@ namespace lapforge::platform {
 // The kernel's helpers, under the names the platform code uses.
 using win32::Narrow;
 using win32::Scoped;
+using win32::ScopedFile;
 using win32::ScopedFind;
 using win32::ScopedHandle;
 using win32::SystemMessage;
