@@ -23,14 +23,7 @@ bash "$here/tests/e2e/make-prefix.sh" "$LAPFORGE_WINEPREFIX" >/dev/null
 source "$here/tests/e2e/rig.sh"
 rig_start
 
-app="$RIG_TMP/app"
-rig_app_folder "$app"
-sim="$RIG_TMP/GPL"
-track="$sim/tracks/nurburg/track.ini"
-bash "$here/tools/make-demo-sim.sh" "$sim" "$GPL_STANDIN"
-printf '%s\r\n' "$(rig_winpath "$sim")" >"$app/lapforge.ini"
-
-cd "$RIG_TMP"
+rig_scene
 rig_run_bg "$app/lapforge.exe"
 rig_wait_window "Lapforge" >/dev/null
 rig_key Tab space  # Launch GPL; from here on Lapforge waits for F4

@@ -4,9 +4,6 @@
 #include "core/TrackFileBuffer.h"
 
 #ifdef _WIN32
-#ifndef NOMINMAX
-#define NOMINMAX
-#endif
 #include <windows.h>
 #endif
 

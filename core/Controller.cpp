@@ -13,7 +13,13 @@ std::unique_ptr<Controller> Controller::Create(View& view, std::string appFolder
     return std::unique_ptr<Controller>(new Controller(view, std::move(appFolder)));
 }
 
+std::string SimulatorExeIn(std::string_view folder) { return std::string(folder) + std::string(SimulatorExeName); }
+
 std::string Controller::SettingsFilePath() const { return AppFolder + std::string(SettingsFileName); }
+
+std::string Controller::HelpPagePath() const { return AppFolder + std::string(HelpPageName); }
+
+std::string Controller::SimulatorExePath() const { return SimulatorExeIn(GPLOrdnerPfad); }
 
 bool Controller::TryStartWithRememberedFolder() {
     try {

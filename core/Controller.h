@@ -37,6 +37,10 @@ struct SuccessorInfo {
     std::string announcementPath;
 };
 
+// The simulator's program in a folder. Plain appending: at a drive root this gives two backslashes,
+// which Windows accepts.
+std::string SimulatorExeIn(std::string_view folder);
+
 class Controller {
 public:
     static std::unique_ptr<Controller> Create(View& view, std::string appFolder);
@@ -52,6 +56,8 @@ public:
     std::optional<SuccessorInfo> Successor(std::string_view name) const;
 
     std::string SettingsFilePath() const;
+    std::string HelpPagePath() const;
+    std::string SimulatorExePath() const;  // in GPLOrdnerPfad
 
     std::string GPLOrdnerPfad;
     const std::string AppFolder;

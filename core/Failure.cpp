@@ -2,7 +2,6 @@
 
 #include "core/ReplaceFile.h"
 
-#include <cctype>
 #include <cerrno>
 #include <cstdio>
 #include <memory>
@@ -17,11 +16,6 @@ struct FileCloser {
 };
 using FilePtr = std::unique_ptr<std::FILE, FileCloser>;
 
-std::string LowerFirst(std::string text) {
-    if (!text.empty()) text[0] = static_cast<char>(std::tolower(static_cast<unsigned char>(text[0])));
-    return text;
-}
-
 }  // namespace
 
 Failure FileFailure(std::string_view action, const std::string& path, std::string_view reason) {
@@ -34,8 +28,14 @@ Failure FileFailure(std::string_view action, const std::string& path, std::strin
     return Failure(message);
 }
 
+std::string AsReason(std::string message) {
+    if (!message.empty() && message[0] >= 'A' && message[0] <= 'Z')
+        message[0] = static_cast<char>(message[0] - 'A' + 'a');
+    return message;
+}
+
 Failure FileFailureFromErrno(std::string_view action, const std::string& path, int errnoValue) {
-    return FileFailure(action, path, LowerFirst(std::generic_category().message(errnoValue)));
+    return FileFailure(action, path, AsReason(std::generic_category().message(errnoValue)));
 }
 
 std::string ReadWholeFile(const std::string& path) {

@@ -21,6 +21,9 @@ public:
 // "could not <action> "<path>": <reason>"
 Failure FileFailure(std::string_view action, const std::string& path, std::string_view reason);
 
+// A system's message as the reason in that sentence: its first letter lower-cased.
+std::string AsReason(std::string message);
+
 // The same, with the reason taken from a C library errno value.
 Failure FileFailureFromErrno(std::string_view action, const std::string& path, int errnoValue);
 

@@ -2,20 +2,13 @@
 
 #include "core/Failure.h"
 #include "core/ProtectedFolder.h"
+#include "core/Win32Kernel.h"
 
-#include <algorithm>
-
-#ifndef NOMINMAX
-#define NOMINMAX
-#endif
-#ifndef WIN32_LEAN_AND_MEAN
-#define WIN32_LEAN_AND_MEAN
-#endif
 #include <windows.h>
 #include <aclapi.h>
 #include <shlobj.h>
 
-#include <memory>
+#include <algorithm>
 #include <string>
 #include <vector>
 
@@ -23,66 +16,19 @@ namespace lapforge {
 
 namespace {
 
+// Paths arrive as 8-bit text in the ANSI code page, as the settings file stores them.
+using win32::Narrow;
+using win32::Widen;
+
 // How long a holder that keeps the file from being replaced gets to let go (a scanner's look).
 constexpr ULONGLONG HolderPatienceMs = 500;
 constexpr DWORD HolderPollMs = 25;
 
-// Paths arrive as 8-bit text in the ANSI code page, as the settings file stores them.
-std::wstring Widen(const std::string& text) {
-    if (text.empty()) return {};
-    const int n = ::MultiByteToWideChar(CP_ACP, 0, text.data(), static_cast<int>(text.size()), nullptr, 0);
-    std::wstring wide(static_cast<std::size_t>(n), L'\0');
-    ::MultiByteToWideChar(CP_ACP, 0, text.data(), static_cast<int>(text.size()), wide.data(), n);
-    return wide;
-}
-
-std::string Narrow(const std::wstring& text) {
-    if (text.empty()) return {};
-    const int n = ::WideCharToMultiByte(CP_ACP, 0, text.data(), static_cast<int>(text.size()), nullptr, 0, nullptr,
-                                        nullptr);
-    std::string narrow(static_cast<std::size_t>(n), '\0');
-    ::WideCharToMultiByte(CP_ACP, 0, text.data(), static_cast<int>(text.size()), narrow.data(), n, nullptr, nullptr);
-    return narrow;
-}
-
-std::string SystemReason(DWORD error) {
-    char* buffer = nullptr;
-    const DWORD n = ::FormatMessageA(
-        FORMAT_MESSAGE_ALLOCATE_BUFFER | FORMAT_MESSAGE_FROM_SYSTEM | FORMAT_MESSAGE_IGNORE_INSERTS, nullptr, error,
-        0, reinterpret_cast<char*>(&buffer), 0, nullptr);
-    std::string reason = n ? std::string(buffer, n) : "system error " + std::to_string(error);
-    if (buffer) ::LocalFree(buffer);
-    while (!reason.empty() && (reason.back() == '\r' || reason.back() == '\n' || reason.back() == '.' ||
-                               reason.back() == ' '))
-        reason.pop_back();
-    if (!reason.empty() && reason[0] >= 'A' && reason[0] <= 'Z') reason[0] = static_cast<char>(reason[0] - 'A' + 'a');
-    return reason;
-}
-
 [[noreturn]] void ThrowWriteFailure(const std::string& path, DWORD error) {
-    const Failure failure = FileFailure("write", path, SystemReason(error));
+    const Failure failure = FileFailure("write", path, win32::SystemReason(error));
     if (error == ERROR_ACCESS_DENIED) throw AccessDenied(failure.what());
     throw failure;
 }
-
-class Handle {
-public:
-    explicit Handle(HANDLE h) : h_(h) {}
-    Handle(const Handle&) = delete;
-    Handle& operator=(const Handle&) = delete;
-    ~Handle() { Close(); }
-    bool Valid() const { return h_ != INVALID_HANDLE_VALUE; }
-    HANDLE Get() const { return h_; }
-    BOOL Close() {
-        BOOL ok = TRUE;
-        if (Valid()) ok = ::CloseHandle(h_);
-        h_ = INVALID_HANDLE_VALUE;
-        return ok;
-    }
-
-private:
-    HANDLE h_;
-};
 
 // Gives ERROR_SUCCESS or the reason the bytes were not all written.
 DWORD WriteAll(HANDLE file, std::string_view bytes) {
@@ -102,9 +48,9 @@ class TemporaryFile {
 public:
     TemporaryFile(const std::string& path, const std::wstring& target, std::string_view bytes, DWORD attributes)
         : name_(target + L"." + std::to_wstring(::GetCurrentProcessId()) + L".tmp") {
-        Handle file(::CreateFileW(name_.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS,
-                                  attributes ? attributes : FILE_ATTRIBUTE_NORMAL, nullptr));
-        if (!file.Valid()) ThrowWriteFailure(path, ::GetLastError());
+        win32::ScopedFile file(::CreateFileW(name_.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS,
+                                             attributes ? attributes : FILE_ATTRIBUTE_NORMAL, nullptr));
+        if (!file) ThrowWriteFailure(path, ::GetLastError());
         created_ = true;
         DWORD error = WriteAll(file.Get(), bytes);
         if (error == ERROR_SUCCESS && !::FlushFileBuffers(file.Get())) error = ::GetLastError();
@@ -129,10 +75,6 @@ private:
     bool created_ = false;
 };
 
-struct LocalFreer {
-    void operator()(void* memory) const { ::LocalFree(memory); }
-};
-
 // Gives the new file the access rights set on the old file itself: its own entries, or its whole
 // list where it inherits none. What the folder passes on, the new file has by being created there.
 // Best effort: the owner stays the one who writes, and a list that cannot be copied leaves the
@@ -143,7 +85,7 @@ void KeepOwnPermissions(const std::wstring& from, const std::wstring& to) {
     if (::GetNamedSecurityInfoW(from.c_str(), SE_FILE_OBJECT, DACL_SECURITY_INFORMATION, nullptr, nullptr, &dacl,
                                 nullptr, &descriptor) != ERROR_SUCCESS)
         return;
-    const std::unique_ptr<void, LocalFreer> owned(descriptor);
+    const win32::ScopedLocal owned(descriptor);
     SECURITY_DESCRIPTOR_CONTROL control = 0;
     DWORD revision = 0;
     if (!dacl || !::GetSecurityDescriptorControl(descriptor, &control, &revision)) return;
@@ -163,8 +105,8 @@ void KeepOwnPermissions(const std::wstring& from, const std::wstring& to) {
     }
     if (!anyOwn && !isProtected) return;
 
-    Handle file(::CreateFileW(to.c_str(), WRITE_DAC, 0, nullptr, OPEN_EXISTING, 0, nullptr));
-    if (!file.Valid()) return;
+    win32::ScopedFile file(::CreateFileW(to.c_str(), WRITE_DAC, 0, nullptr, OPEN_EXISTING, 0, nullptr));
+    if (!file) return;
     const SECURITY_INFORMATION inheritance =
         isProtected ? PROTECTED_DACL_SECURITY_INFORMATION : UNPROTECTED_DACL_SECURITY_INFORMATION;
     ::SetSecurityInfo(file.Get(), SE_FILE_OBJECT, DACL_SECURITY_INFORMATION | inheritance, nullptr, nullptr, own,
@@ -172,12 +114,10 @@ void KeepOwnPermissions(const std::wstring& from, const std::wstring& to) {
 }
 
 bool ProcessIsRunning(unsigned long id) {
-    const HANDLE process = ::OpenProcess(SYNCHRONIZE, FALSE, id);
+    const win32::ScopedHandle process(::OpenProcess(SYNCHRONIZE, FALSE, id));
     // Refused access means a process exists that we may not touch.
     if (!process) return ::GetLastError() == ERROR_ACCESS_DENIED;
-    const bool running = ::WaitForSingleObject(process, 0) == WAIT_TIMEOUT;
-    ::CloseHandle(process);
-    return running;
+    return ::WaitForSingleObject(process.Get(), 0) == WAIT_TIMEOUT;
 }
 
 void RemoveStaleTemporaryFiles(const std::wstring& target) {
@@ -185,14 +125,13 @@ void RemoveStaleTemporaryFiles(const std::wstring& target) {
     const std::wstring folder = slash == std::wstring::npos ? std::wstring() : target.substr(0, slash + 1);
     const std::string name = Narrow(slash == std::wstring::npos ? target : target.substr(slash + 1));
     WIN32_FIND_DATAW found;
-    const HANDLE search = ::FindFirstFileW((target + L".*.tmp").c_str(), &found);
-    if (search == INVALID_HANDLE_VALUE) return;
+    const win32::ScopedFind search(::FindFirstFileW((target + L".*.tmp").c_str(), &found));
+    if (!search) return;
     do {
         const auto owner = TemporaryFileOwner(Narrow(found.cFileName), name);
         if (owner && !(found.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) && !ProcessIsRunning(*owner))
             ::DeleteFileW((folder + found.cFileName).c_str());
-    } while (::FindNextFileW(search, &found));
-    ::FindClose(search);
+    } while (::FindNextFileW(search.Get(), &found));
 }
 
 // Sharing violations come from a holder that shares no writing; they pass when it lets go.
@@ -200,9 +139,10 @@ bool HeldByAnotherProgram(DWORD error) { return error == ERROR_SHARING_VIOLATION
 
 // Opens the target itself with full sharing and overwrites it; readers may see it half-written.
 void WriteInPlace(const std::string& path, const std::wstring& target, std::string_view bytes) {
-    Handle file(::CreateFileW(target.c_str(), GENERIC_WRITE, FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE,
-                              nullptr, OPEN_EXISTING, 0, nullptr));
-    if (!file.Valid()) ThrowWriteFailure(path, ::GetLastError());
+    win32::ScopedFile file(::CreateFileW(target.c_str(), GENERIC_WRITE,
+                                         FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, nullptr, OPEN_EXISTING,
+                                         0, nullptr));
+    if (!file) ThrowWriteFailure(path, ::GetLastError());
     DWORD error = WriteAll(file.Get(), bytes);
     if (error == ERROR_SUCCESS && !::SetEndOfFile(file.Get())) error = ::GetLastError();
     if (error == ERROR_SUCCESS && !::FlushFileBuffers(file.Get())) error = ::GetLastError();
@@ -214,7 +154,9 @@ void WriteInPlace(const std::string& path, const std::wstring& target, std::stri
 
 std::string NativePath(const std::string& path) { return path; }
 
-bool PathExists(const std::string& path) { return ::GetFileAttributesW(Widen(path).c_str()) != INVALID_FILE_ATTRIBUTES; }
+bool PathExists(const std::string& path) {
+    return ::GetFileAttributesW(Widen(path).c_str()) != INVALID_FILE_ATTRIBUTES;
+}
 
 void ReplaceFileContents(const std::string& path, std::string_view bytes) {
     const std::wstring target = Widen(path);
@@ -233,9 +175,10 @@ void ReplaceFileContents(const std::string& path, std::string_view bytes) {
     const ULONGLONG deadline = ::GetTickCount64() + HolderPatienceMs;
     for (;;) {
         // The probe keeps the old file untouched when it may not be written at all.
-        Handle probe(::CreateFileW(target.c_str(), GENERIC_WRITE, FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE,
-                                   nullptr, OPEN_EXISTING, 0, nullptr));
-        const bool writable = probe.Valid();
+        win32::ScopedFile probe(::CreateFileW(target.c_str(), GENERIC_WRITE,
+                                              FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, nullptr,
+                                              OPEN_EXISTING, 0, nullptr));
+        const bool writable = static_cast<bool>(probe);
         DWORD error = writable ? ERROR_SUCCESS : ::GetLastError();
         probe.Close();
         if (writable) {

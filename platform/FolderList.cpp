@@ -25,16 +25,10 @@ constexpr int IndentStep = 10;
 constexpr int Margin = 2;
 constexpr int GlyphToText = 4;
 
-// As the core words its file failures: "could not open folder "X:\": the device is not ready".
-std::string Reason(DWORD error) {
-    std::string reason = SystemMessage(error);
-    if (!reason.empty() && reason[0] >= 'A' && reason[0] <= 'Z') reason[0] = static_cast<char>(reason[0] - 'A' + 'a');
-    return reason;
-}
-
-// The same, naming the folder by its real name.
+// As the core words its file failures, naming the folder by its real name: "could not open folder
+// "X:\": the device is not ready".
 WideFailure FolderFailure(const std::wstring& folder, DWORD error) {
-    return WideFailure(L"could not open folder \"" + folder + L"\": " + Widen(Reason(error)));
+    return WideFailure(L"could not open folder \"" + folder + L"\": " + Widen(SystemReason(error)));
 }
 
 // The subfolders of a folder that are not hidden, in the order the system gives them.

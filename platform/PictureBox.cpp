@@ -16,7 +16,6 @@ namespace lapforge::platform {
 namespace {
 
 constexpr wchar_t ClassName[] = L"LapforgePictureBox";
-constexpr UINT BytesPerPixel = 4;  // 32-bit premultiplied BGRA throughout
 // Newer than the MinGW headers; the value is fixed by the interface.
 constexpr auto HighQualityCubic = static_cast<WICBitmapInterpolationMode>(4);
 // Pictures larger than these are not decoded: at four bytes a pixel a 16000 x 16000 JPEG would
@@ -50,57 +49,6 @@ bool ScalerFilters(IWICImagingFactory* factory) {
     return filters;
 }
 
-// For each target pixel along one axis: the source pixels it covers and how much of each.
-struct Coverage {
-    UINT first = 0;
-    std::vector<float> weights;
-};
-
-std::vector<Coverage> AxisCoverage(UINT source, UINT target) {
-    std::vector<Coverage> axis(target);
-    const double step = static_cast<double>(source) / target;
-    for (UINT t = 0; t < target; ++t) {
-        const double begin = t * step, end = begin + step;
-        Coverage& c = axis[t];
-        c.first = static_cast<UINT>(begin);
-        for (UINT s = c.first; s < source && s < end; ++s) {
-            const double overlap = std::min(end, s + 1.0) - std::max(begin, static_cast<double>(s));
-            c.weights.push_back(static_cast<float>(overlap / step));
-        }
-    }
-    return axis;
-}
-
-// Area averaging, as the Fant filter does it: each target pixel is the mean of the area it covers.
-std::vector<BYTE> AreaAverage(const std::vector<BYTE>& source, UINT sourceWidth, UINT sourceHeight, UINT width,
-                              UINT height) {
-    const std::vector<Coverage> across = AxisCoverage(sourceWidth, width);
-    const std::vector<Coverage> down = AxisCoverage(sourceHeight, height);
-    std::vector<float> rows(static_cast<std::size_t>(width) * sourceHeight * BytesPerPixel);
-    for (UINT y = 0; y < sourceHeight; ++y) {
-        const BYTE* in = &source[static_cast<std::size_t>(y) * sourceWidth * BytesPerPixel];
-        float* out = &rows[static_cast<std::size_t>(y) * width * BytesPerPixel];
-        for (UINT x = 0; x < width; ++x, out += BytesPerPixel)
-            for (std::size_t i = 0; i < across[x].weights.size(); ++i)
-                for (UINT b = 0; b < BytesPerPixel; ++b)
-                    out[b] += across[x].weights[i] * in[(across[x].first + i) * BytesPerPixel + b];
-    }
-    std::vector<BYTE> result(static_cast<std::size_t>(width) * height * BytesPerPixel);
-    for (UINT y = 0; y < height; ++y) {
-        for (UINT x = 0; x < width; ++x) {
-            for (UINT b = 0; b < BytesPerPixel; ++b) {
-                float sum = 0.5f;
-                for (std::size_t i = 0; i < down[y].weights.size(); ++i)
-                    sum += down[y].weights[i] *
-                           rows[((down[y].first + i) * width + x) * BytesPerPixel + b];
-                result[(static_cast<std::size_t>(y) * width + x) * BytesPerPixel + b] =
-                    static_cast<BYTE>(std::min(sum, 255.0f));
-            }
-        }
-    }
-    return result;
-}
-
 // The file's bytes when it is a whole JPEG of a size worth reading.
 std::optional<std::string> ReadWholeJpeg(const std::string& path) {
     WIN32_FILE_ATTRIBUTE_DATA file{};
@@ -115,13 +63,6 @@ std::optional<std::string> ReadWholeJpeg(const std::string& path) {
     }
     if (!IsWholeJpeg(bytes)) return std::nullopt;
     return bytes;
-}
-
-// The largest size of the picture's shape that fits the box.
-SIZE FitInto(UINT width, UINT height, SIZE box) {
-    const double scale = std::min(static_cast<double>(box.cx) / width, static_cast<double>(box.cy) / height);
-    return SIZE{std::max(1L, static_cast<LONG>(width * scale + 0.5)),
-                std::max(1L, static_cast<LONG>(height * scale + 0.5))};
 }
 
 }  // namespace
@@ -183,7 +124,8 @@ void PictureBox::State::Clear() {
 
 void PictureBox::State::FitTo(SIZE box) {
     if (!picture || box.cx <= 0 || box.cy <= 0) return;
-    const SIZE size = FitInto(width, height, box);
+    const PixelSize fitted = FitInto(width, height, {box.cx, box.cy});
+    const SIZE size{fitted.width, fitted.height};
     if (scaled && size.cx == scaledSize.cx && size.cy == scaledSize.cy) return;
     scaled.Reset(Scale(size));
     scaledSize = size;

@@ -1,5 +1,8 @@
 #include "platform/PictureModel.h"
 
+#include <algorithm>
+#include <cstddef>
+
 namespace lapforge::platform {
 
 namespace {
@@ -18,6 +21,55 @@ bool IsWholeJpeg(std::string_view bytes) {
     const std::size_t scan = bytes.rfind(StartOfScan);
     return scan != std::string_view::npos &&
            bytes.find(EndOfImage, scan + StartOfScan.size()) != std::string_view::npos;
+}
+
+PixelSize FitInto(unsigned width, unsigned height, PixelSize box) {
+    const double scale = std::min(static_cast<double>(box.width) / width, static_cast<double>(box.height) / height);
+    return PixelSize{std::max(1L, static_cast<long>(width * scale + 0.5)),
+                     std::max(1L, static_cast<long>(height * scale + 0.5))};
+}
+
+std::vector<Coverage> AxisCoverage(unsigned source, unsigned target) {
+    std::vector<Coverage> axis(target);
+    const double step = static_cast<double>(source) / target;
+    for (unsigned t = 0; t < target; ++t) {
+        const double begin = t * step, end = begin + step;
+        Coverage& c = axis[t];
+        c.first = static_cast<unsigned>(begin);
+        for (unsigned s = c.first; s < source && s < end; ++s) {
+            const double overlap = std::min(end, s + 1.0) - std::max(begin, static_cast<double>(s));
+            c.weights.push_back(static_cast<float>(overlap / step));
+        }
+    }
+    return axis;
+}
+
+std::vector<unsigned char> AreaAverage(const std::vector<unsigned char>& source, unsigned sourceWidth,
+                                       unsigned sourceHeight, unsigned width, unsigned height) {
+    const std::vector<Coverage> across = AxisCoverage(sourceWidth, width);
+    const std::vector<Coverage> down = AxisCoverage(sourceHeight, height);
+    std::vector<float> rows(static_cast<std::size_t>(width) * sourceHeight * BytesPerPixel);
+    for (unsigned y = 0; y < sourceHeight; ++y) {
+        const unsigned char* in = &source[static_cast<std::size_t>(y) * sourceWidth * BytesPerPixel];
+        float* out = &rows[static_cast<std::size_t>(y) * width * BytesPerPixel];
+        for (unsigned x = 0; x < width; ++x, out += BytesPerPixel)
+            for (std::size_t i = 0; i < across[x].weights.size(); ++i)
+                for (unsigned b = 0; b < BytesPerPixel; ++b)
+                    out[b] += across[x].weights[i] * in[(across[x].first + i) * BytesPerPixel + b];
+    }
+    std::vector<unsigned char> result(static_cast<std::size_t>(width) * height * BytesPerPixel);
+    for (unsigned y = 0; y < height; ++y) {
+        for (unsigned x = 0; x < width; ++x) {
+            for (unsigned b = 0; b < BytesPerPixel; ++b) {
+                float sum = 0.5f;
+                for (std::size_t i = 0; i < down[y].weights.size(); ++i)
+                    sum += down[y].weights[i] * rows[((down[y].first + i) * width + x) * BytesPerPixel + b];
+                result[(static_cast<std::size_t>(y) * width + x) * BytesPerPixel + b] =
+                    static_cast<unsigned char>(std::min(sum, 255.0f));
+            }
+        }
+    }
+    return result;
 }
 
 }  // namespace lapforge::platform

@@ -1,6 +1,7 @@
 #pragma once
 
 #include <string_view>
+#include <vector>
 
 namespace lapforge::platform {
 
@@ -8,5 +9,28 @@ namespace lapforge::platform {
 // after the last scan's start. A file cut short (a broken download or copy) has not, and neither
 // has a picture of another kind named .jpg.
 bool IsWholeJpeg(std::string_view bytes);
+
+constexpr unsigned BytesPerPixel = 4;  // 32-bit premultiplied BGRA throughout
+
+// A picture's or a box's size in pixels.
+struct PixelSize {
+    long width = 0;
+    long height = 0;
+};
+
+// The largest size of the picture's shape that fits the box, at least one pixel each way.
+PixelSize FitInto(unsigned width, unsigned height, PixelSize box);
+
+// For each target pixel along one axis: the source pixels it covers and how much of each.
+struct Coverage {
+    unsigned first = 0;
+    std::vector<float> weights;
+};
+
+std::vector<Coverage> AxisCoverage(unsigned source, unsigned target);
+
+// Area averaging, as the Fant filter does it: each target pixel is the mean of the area it covers.
+std::vector<unsigned char> AreaAverage(const std::vector<unsigned char>& source, unsigned sourceWidth,
+                                       unsigned sourceHeight, unsigned width, unsigned height);
 
 }  // namespace lapforge::platform

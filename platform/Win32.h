@@ -1,6 +1,7 @@
 #pragma once
 
 #include "core/Failure.h"
+#include "core/Win32Kernel.h"
 
 #include <windows.h>
 #include <objbase.h>
@@ -12,71 +13,39 @@
 
 namespace lapforge::platform {
 
-// Owns one system handle and gives it back when it goes; Traits says how.
-template <typename Traits>
-class Scoped {
-public:
-    using Type = typename Traits::Type;
-
-    Scoped() = default;
-    explicit Scoped(Type value) : value_(value) {}
-    ~Scoped() { Reset(); }
-    Scoped(Scoped&& other) noexcept : value_(std::exchange(other.value_, Traits::Invalid())) {}
-    Scoped& operator=(Scoped&& other) noexcept {
-        if (this != &other) Reset(std::exchange(other.value_, Traits::Invalid()));
-        return *this;
-    }
-    Scoped(const Scoped&) = delete;
-    Scoped& operator=(const Scoped&) = delete;
-
-    Type Get() const { return value_; }
-    explicit operator bool() const { return value_ != Traits::Invalid(); }
-    void Reset(Type value = Traits::Invalid()) {
-        if (value_ != Traits::Invalid()) Traits::Close(value_);
-        value_ = value;
-    }
-
-private:
-    Type value_ = Traits::Invalid();
-};
-
-struct KernelHandleTraits {
-    using Type = HANDLE;
-    static Type Invalid() { return nullptr; }
-    static void Close(Type handle) { CloseHandle(handle); }
-};
-
-struct FindHandleTraits {
-    using Type = HANDLE;
-    static Type Invalid() { return INVALID_HANDLE_VALUE; }
-    static void Close(Type handle) { FindClose(handle); }
-};
+// The kernel's helpers, under the names the platform code uses.
+using win32::Narrow;
+using win32::Scoped;
+using win32::ScopedFile;
+using win32::ScopedFind;
+using win32::ScopedHandle;
+using win32::SystemMessage;
+using win32::SystemReason;
+using win32::Widen;
 
 struct IconTraits {
     using Type = HICON;
     static Type Invalid() { return nullptr; }
-    static void Close(Type icon) { DestroyIcon(icon); }
+    static bool Close(Type icon) { return DestroyIcon(icon) != 0; }
 };
 
 struct MemoryDcTraits {
     using Type = HDC;
     static Type Invalid() { return nullptr; }
-    static void Close(Type dc) { DeleteDC(dc); }
+    static bool Close(Type dc) { return DeleteDC(dc) != 0; }
 };
 
 template <typename T>
 struct GdiObjectTraits {
     using Type = T;
     static Type Invalid() { return nullptr; }
-    static void Close(Type object) { DeleteObject(object); }
+    static bool Close(Type object) { return DeleteObject(object) != 0; }
 };
 
-using ScopedHandle = Scoped<KernelHandleTraits>;  // processes, threads, files
-using ScopedFind = Scoped<FindHandleTraits>;      // FindFirstFile searches
 using ScopedIcon = Scoped<IconTraits>;
-using MemoryDc = Scoped<MemoryDcTraits>;          // CreateCompatibleDC
+using MemoryDc = Scoped<MemoryDcTraits>;  // CreateCompatibleDC
 template <typename T>
-using GdiObject = Scoped<GdiObjectTraits<T>>;     // bitmaps, fonts, brushes, pens
+using GdiObject = Scoped<GdiObjectTraits<T>>;  // bitmaps, fonts, brushes, pens
 
 // A window's device context for the length of a scope.
 class WindowDc {
@@ -165,13 +134,6 @@ public:
 private:
     DWORD previous_ = 0;
 };
-
-// The system's own words for an error code, without the trailing period and line end.
-std::string SystemMessage(DWORD error);
-
-// 8-bit texts are in the ANSI code page, as the settings file holds them.
-std::wstring Widen(std::string_view text);
-std::string Narrow(std::wstring_view text);
 
 // The text's bytes in the ANSI code page, or nothing when the code page cannot spell every letter.
 std::optional<std::string> SpellInAnsi(std::wstring_view text);

@@ -6,6 +6,20 @@ dir=$1
 standin=$2
 mkdir -p "$dir/tracks/nurburg"
 cp "$standin" "$dir/gpl.exe"
+
+# Lines first to last of filler: every period-th one empty, the one after it a block's header, the
+# rest values that differ from line to line.
+filler() {  # first last period header value-format multiplier modulus
+    local i
+    for i in $(seq "$1" "$2"); do
+        case $((i % $3)) in
+            0) echo "" ;;
+            1) echo "[ $4_$i ]" ;;
+            *) printf "$5\n" "$i" $((i * $6)) $((i % $7)) ;;
+        esac
+    done
+}
+
 {
     echo "[ track ]"
     echo "name = Nurburgring Nordschleife"
@@ -13,19 +27,7 @@ cp "$standin" "$dir/gpl.exe"
     echo "length = 22835.00"
     echo "laps = 5"
     echo ""
-    for i in $(seq 7 53); do
-        case $((i % 6)) in
-            0) echo "" ;;
-            1) echo "[ section_$i ]" ;;
-            *) printf 'param_%d = %d.%02d\n' "$i" $((i * 37)) $((i % 100)) ;;
-        esac
-    done
+    filler 7 53 6 section 'param_%d = %d.%02d' 37 100
     echo "stall_0 = 230.00 -9.30"
-    for i in $(seq 55 120); do
-        case $((i % 7)) in
-            0) echo "" ;;
-            1) echo "[ block_$i ]" ;;
-            *) printf 'value_%d = %d.00 %d.50\n' "$i" $((i * 113)) $((i % 9)) ;;
-        esac
-    done
+    filler 55 120 7 block 'value_%d = %d.00 %d.50' 113 9
 } | sed 's/$/\r/' >"$dir/tracks/nurburg/track.ini"

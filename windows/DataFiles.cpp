@@ -1,6 +1,7 @@
 #include "windows/DataFiles.h"
 
 #include "core/SectionTable.h"
+#include "core/Settings.h"
 
 #include <algorithm>
 

@@ -7,8 +7,6 @@
 
 namespace lapforge {
 
-inline constexpr std::string_view HelpPageName = "\\LapforgeHelp.html";
-
 // The files shipped beside lapforge.exe: every section's pictures and announcement, and the help page.
 std::vector<std::string> DataFileNames();
 

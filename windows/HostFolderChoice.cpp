@@ -16,9 +16,8 @@ void HostFolderChoice::FolderChanged(const std::string& folder) {
 void HostFolderChoice::Cancel() { folder_ = std::string(NotInstalled); }
 
 void HostFolderChoice::CheckForHostExe() {
-    // Plain appending: at a drive root this gives two backslashes, which Windows accepts.
     try {
-        exeFound_ = opensForReading_(folder_ + "\\gpl.exe");
+        exeFound_ = opensForReading_(SimulatorExeIn(folder_));
     } catch (...) {
         exeFound_ = false;
     }

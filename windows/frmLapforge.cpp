@@ -128,7 +128,7 @@ void frmLapforge::Sectionselection_Click() { controller_->ApplySection(SectionTe
 
 void frmLapforge::cmdLosgehts_Click() {
     const std::string folder = controller_->GPLOrdnerPfad;
-    const SimulatorLaunch launch = LaunchSimulator(*this, folder + "\\gpl.exe", folder);
+    const SimulatorLaunch launch = LaunchSimulator(*this, controller_->SimulatorExePath(), folder);
     if (launch.processId == 0) ShowErrorMessage(LaunchFailedText(launch.reason));
     if (HotkeyBlockedByElevation(launch.elevated, platform::IsProcessElevated()))
         ShowErrorMessage(HotkeyBlockedByElevationMessage);
@@ -136,7 +136,7 @@ void frmLapforge::cmdLosgehts_Click() {
 }
 
 void frmLapforge::cmdHilfe_Click() {
-    platform::OpenDocument(hwnd_, controller_->AppFolder + std::string(HelpPageName));
+    platform::OpenDocument(hwnd_, controller_->HelpPagePath());
 }
 
 void frmLapforge::cmdBeenden_Click() { QuitProgram(); }

@@ -32,7 +32,7 @@ rig_wait_gone "$RIG_PID"
 # First run: the dialog opens in the Cyrillic folder, whose subfolders are "GPL Ελληνικά" and
 # "Lapforge".
 greek="$user/GPL Ελληνικά"
-bash "$LAPFORGE_SOURCE/tools/make-demo-sim.sh" "$greek" "$GPL_STANDIN"
+rig_demo_sim "$greek"
 sed -i '54s/.*/stall_0 = 1.00 0.00\r/' "$greek/tracks/nurburg/track.ini"
 rm "$app/lapforge.ini"
 rig_run_bg "$app/lapforge.exe"

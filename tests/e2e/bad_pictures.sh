@@ -5,11 +5,7 @@
 source "$LAPFORGE_SOURCE/tests/e2e/rig.sh"
 rig_start
 
-app="$RIG_TMP/app"
-sim="$RIG_TMP/GPL"
-track="$sim/tracks/nurburg/track.ini"
-rig_installed "$app" "$sim"
-cd "$RIG_TMP"
+rig_scene
 good="$LAPFORGE_DATA/blick0.jpg"
 
 # A baseline greyscale JPEG of 16000 x 16000 pixels, all mid-grey: every 8 x 8 block is two bits

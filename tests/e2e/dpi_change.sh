@@ -7,12 +7,7 @@
 source "$LAPFORGE_SOURCE/tests/e2e/rig.sh"
 rig_start
 
-app="$RIG_TMP/app"
-rig_app_folder "$app"
-sim="$RIG_TMP/GPL"
-track="$sim/tracks/nurburg/track.ini"
-bash "$LAPFORGE_SOURCE/tools/make-demo-sim.sh" "$sim" "$GPL_STANDIN"
-cd "$RIG_TMP"
+rig_scene first-run
 
 # Per window: its title, its client size in twips, and per control its id (the window's control
 # enum, numbered from 100 in table order), name, Left, Top, Width and Height in twips. Drop-down
@@ -111,7 +106,7 @@ kill "$RIG_PID"  # the dialog's own ways out are tested elsewhere
 rig_wait_gone "$RIG_PID"
 
 # The main window.
-printf '%s\r\n' "$(rig_winpath "$sim")" >"$app/lapforge.ini"
+rig_remember "$app" "$sim"
 rig_run_bg "$app/lapforge.exe"
 rig_wait_window "$MAIN_TITLE" >/dev/null
 check_window "$MAIN_TITLE" "$MAIN_CLIENT" "$MAIN_LAYOUT" 96 "$(probe "$MAIN_TITLE")" "main window at start"

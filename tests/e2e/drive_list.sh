@@ -10,7 +10,7 @@ rig_start
 app="$RIG_TMP/app"
 rig_app_folder "$app"
 edrive="$RIG_TMP/edrive"
-bash "$LAPFORGE_SOURCE/tools/make-demo-sim.sh" "$edrive/GPL Sim" "$GPL_STANDIN"
+rig_demo_sim "$edrive/GPL Sim"
 ln -s "$RIG_TMP/no such folder" "$WINEPREFIX/dosdevices/d:"
 ln -s "$edrive" "$WINEPREFIX/dosdevices/e:"
 fdrive="$RIG_TMP/fdrive"

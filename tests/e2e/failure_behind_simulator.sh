@@ -5,12 +5,7 @@
 source "$LAPFORGE_SOURCE/tests/e2e/rig.sh"
 rig_start
 
-app="$RIG_TMP/app"
-rig_app_folder "$app"
-sim="$RIG_TMP/GPL"
-bash "$LAPFORGE_SOURCE/tools/make-demo-sim.sh" "$sim" "$GPL_STANDIN"
-printf '%s\r\n' "$(rig_winpath "$sim")" >"$app/lapforge.ini"
-cd "$RIG_TMP"
+rig_scene
 
 rig_run_bg "$app/lapforge.exe"
 main=$(rig_wait_window "Lapforge")

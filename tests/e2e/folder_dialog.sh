@@ -10,7 +10,7 @@ rig_app_folder "$app"
 home="$RIG_TMP/home"
 sim="$home/GPL Sim"
 mkdir -p "$home"
-bash "$LAPFORGE_SOURCE/tools/make-demo-sim.sh" "$sim" "$GPL_STANDIN"
+rig_demo_sim "$sim"
 sed -i '54s/.*/stall_0 = 1.00 0.00\r/' "$sim/tracks/nurburg/track.ini"
 
 # Cancel: focus starts on the drive list; Tab reaches the folder list, and with OK disabled the

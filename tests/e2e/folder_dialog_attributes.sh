@@ -8,7 +8,7 @@ rig_start
 app="$RIG_TMP/app"
 rig_app_folder "$app"
 home="$RIG_TMP/home"
-bash "$LAPFORGE_SOURCE/tools/make-demo-sim.sh" "$home/GPL Synced" "$GPL_STANDIN"
+rig_demo_sim "$home/GPL Synced"
 mkdir -p "$home/A hidden folder" "$home/A junction-like folder"
 cd "$home"
 # One mark per call: Wine's attrib takes only the last of several.

@@ -5,10 +5,7 @@ source "$LAPFORGE_SOURCE/tests/e2e/rig.sh"
 rig_start
 
 app="$RIG_TMP/Lapforge Apps/app"  # a blank in the path: the page must arrive as one argument
-rig_app_folder "$app"
-sim="$RIG_TMP/GPL"
-bash "$LAPFORGE_SOURCE/tools/make-demo-sim.sh" "$sim" "$GPL_STANDIN"
-printf '%s\r\n' "$(rig_winpath "$sim")" >"$app/lapforge.ini"
+rig_installed "$app" "$RIG_TMP/GPL"
 
 # The simulator's stand-in writes its command line beside itself: here it plays the page viewer.
 viewer="$RIG_TMP/viewer"

@@ -8,13 +8,7 @@
 source "$LAPFORGE_SOURCE/tests/e2e/rig.sh"
 rig_start
 
-app="$RIG_TMP/app"
-rig_app_folder "$app"
-sim="$RIG_TMP/GPL"
-track="$sim/tracks/nurburg/track.ini"
-bash "$LAPFORGE_SOURCE/tools/make-demo-sim.sh" "$sim" "$GPL_STANDIN"
-printf '%s\r\n' "$(rig_winpath "$sim")" >"$app/lapforge.ini"
-cd "$RIG_TMP"
+rig_scene
 
 # Pixel position of a point given in twips, at a DPI.
 SECOND_LINE="stall_0 = 3100.00 0.00"  # Flugplatz/Schwedenkreuz, after Pitlane

@@ -7,13 +7,11 @@ source "$LAPFORGE_SOURCE/tests/e2e/rig.sh"
 rig_start
 
 app="$RIG_TMP/app"
-rig_app_folder "$app"
 sim="$RIG_TMP/Program Files/GPL"
 track="$sim/tracks/nurburg/track.ini"
-bash "$LAPFORGE_SOURCE/tools/make-demo-sim.sh" "$sim" "$GPL_STANDIN"
+rig_installed "$app" "$sim"
 sed -i '54s/.*/stall_0 = 1.00 0.00\r/' "$track"
 cp "$track" "$RIG_TMP/original.ini"
-printf '%s\r\n' "$(rig_winpath "$sim")" >"$app/lapforge.ini"
 
 cd "$RIG_TMP"
 rig_run_bg "$app/lapforge.exe"

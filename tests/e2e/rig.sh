@@ -154,11 +154,34 @@ rig_app_folder() {  # folder
     cp "$LAPFORGE_DATA"/* "$1/"
 }
 
+# A fresh demo simulator folder: the stand-in gpl.exe and a track file whose line 54 is Pitlane's.
+rig_demo_sim() {  # folder
+    bash "$LAPFORGE_SOURCE/tools/make-demo-sim.sh" "$1" "$GPL_STANDIN"
+}
+
+# The settings file of an application folder, naming a simulator folder.
+rig_remember() {  # app-folder simulator-folder
+    printf '%s\r\n' "$(rig_winpath "$2")" >"$1/lapforge.ini"
+}
+
 # An application folder whose settings file names a fresh demo simulator folder.
 rig_installed() {  # app-folder simulator-folder
     rig_app_folder "$1"
-    bash "$LAPFORGE_SOURCE/tools/make-demo-sim.sh" "$2" "$GPL_STANDIN"
-    printf '%s\r\n' "$(rig_winpath "$2")" >"$1/lapforge.ini"
+    rig_demo_sim "$2"
+    rig_remember "$1" "$2"
+}
+
+# The usual scene, with $RIG_TMP as the current folder: lapforge.exe and its data files in $app,
+# the demo simulator in $sim with its track file $track, and the settings file naming it (none
+# with "first-run").
+rig_scene() {  # [first-run]
+    app="$RIG_TMP/app"
+    sim="$RIG_TMP/GPL"
+    track="$sim/tracks/nurburg/track.ini"
+    rig_app_folder "$app"
+    rig_demo_sim "$sim"
+    [ "${1:-}" == first-run ] || rig_remember "$app" "$sim"
+    cd "$RIG_TMP"
 }
 
 # Line n of a CR LF file, without its end marker.

@@ -9,18 +9,12 @@
 source "$LAPFORGE_SOURCE/tests/e2e/rig.sh"
 rig_start
 
-app="$RIG_TMP/app"
-rig_app_folder "$app"
-sim="$RIG_TMP/GPL"
-track="$sim/tracks/nurburg/track.ini"
+rig_scene
 copy="$track.lapforge-original"
-bash "$LAPFORGE_SOURCE/tools/make-demo-sim.sh" "$sim" "$GPL_STANDIN"
 # Lines 10 and 20 lose their LF, so they end in a lone CR (and sed no longer counts Lapforge's lines).
 sed -i -e '54s/.*/stall_0 = 777.00 1.50 ; my own\r/' "$track"
 sed -i -e '10{N;s/\r\n/\r/}' -e '20{N;s/\r\n/\r/}' "$track"
 cp "$track" "$RIG_TMP/original.ini"
-printf '%s\r\n' "$(rig_winpath "$sim")" >"$app/lapforge.ini"
-cd "$RIG_TMP"
 
 # What a rewrite must give: every line ended by CR LF, line 54 the given deploy point.
 expected() {  # deploy-line

@@ -1,6 +1,7 @@
 #include "core/Controller.h"
 #include "core/Failure.h"
 
+#include "FailureText.h"
 #include "TestFolder.h"
 
 #include <gtest/gtest.h>
@@ -170,12 +171,8 @@ TEST(ControllerStartUp, FolderWithoutTrackFileFailsAfterWritingTheSettings) {
     rig.sim.Write("\\gpl.exe", "MZ");
     rig.view.dialog = [&](Controller& c) { c.GPLOrdnerPfad = rig.sim.Path(); };
 
-    try {
-        rig.controller->StartUp();
-        FAIL() << "no failure";
-    } catch (const Failure& failure) {
-        EXPECT_NE(std::string(failure.what()).find(rig.sim.Path() + kTrack), std::string::npos) << failure.what();
-    }
+    const std::string text = FailureText([&] { rig.controller->StartUp(); });
+    EXPECT_NE(text.find(rig.sim.Path() + kTrack), std::string::npos) << text;
     EXPECT_EQ(rig.Settings(), rig.sim.Path() + "\r\n");
 }
 
@@ -237,8 +234,42 @@ TEST(ControllerSuccessor, NamesTheNextSectionAndItsAnnouncement) {
 }
 
 TEST(ControllerPaths, AreFormedByPlainAppending) {
+    struct Case {
+        const char* appFolder;
+        const char* simulatorFolder;
+        const char* settings;
+        const char* helpPage;
+        const char* simulator;
+    };
+    const Case cases[] = {
+        {"C:\\Lapforge", "C:\\GPL", "C:\\Lapforge\\lapforge.ini", "C:\\Lapforge\\LapforgeHelp.html",
+         "C:\\GPL\\gpl.exe"},
+        {"D:\\", "E:\\", "D:\\\\lapforge.ini", "D:\\\\LapforgeHelp.html", "E:\\\\gpl.exe"},
+        {"C:\\Program Files (x86)\\Lapforge", "\\\\server\\games\\M\xfcnchen GPL",
+         "C:\\Program Files (x86)\\Lapforge\\lapforge.ini", "C:\\Program Files (x86)\\Lapforge\\LapforgeHelp.html",
+         "\\\\server\\games\\M\xfcnchen GPL\\gpl.exe"},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.appFolder);
+        FakeView view;
+        const auto controller = Controller::Create(view, c.appFolder);
+        controller->GPLOrdnerPfad = c.simulatorFolder;
+        EXPECT_EQ(controller->SettingsFilePath(), c.settings);
+        EXPECT_EQ(controller->HelpPagePath(), c.helpPage);
+        EXPECT_EQ(controller->SimulatorExePath(), c.simulator);
+        EXPECT_EQ(SimulatorExeIn(c.simulatorFolder), c.simulator);
+    }
     FakeView view;
     const auto controller = Controller::Create(view, "D:\\");
-    EXPECT_EQ(controller->SettingsFilePath(), "D:\\\\lapforge.ini");
     EXPECT_EQ(controller->Successor("Pitlane")->announcementPath, "D:\\\\ansage1.wav");
+}
+
+TEST(ControllerPaths, FollowTheSimulatorFolderAsItChanges) {
+    FakeView view;
+    const auto controller = Controller::Create(view, "C:\\Lapforge");
+    controller->GPLOrdnerPfad = "C:\\GPL";
+    EXPECT_EQ(controller->SimulatorExePath(), "C:\\GPL\\gpl.exe");
+    controller->GPLOrdnerPfad = "D:\\Sims\\GPL";
+    EXPECT_EQ(controller->SimulatorExePath(), "D:\\Sims\\GPL\\gpl.exe");
+    EXPECT_EQ(controller->HelpPagePath(), "C:\\Lapforge\\LapforgeHelp.html");
 }

@@ -2,7 +2,10 @@
 
 #include <gtest/gtest.h>
 
+#include <cstddef>
+#include <numeric>
 #include <string>
+#include <vector>
 
 using namespace lapforge::platform;
 
@@ -19,6 +22,27 @@ const std::string Quantisation = "\xFF\xDB\x00\x05\x00\x01\x02"s;
 const std::string Scan = "\xFF\xDA\x00\x08\x01\x01\x00\x00\x3F\x00"s;
 const std::string CodedData = "\x12\xFF\x00\x34\xFF\xD0\x56"s;  // a stuffed 0xFF and a restart marker
 const std::string Eoi = "\xFF\xD9"s;
+
+using Pixels = std::vector<unsigned char>;
+
+// A picture of one colour (all four bytes of every pixel the same).
+Pixels Flat(unsigned width, unsigned height, unsigned char value) {
+    return Pixels(std::size_t{width} * height * BytesPerPixel, value);
+}
+
+// A picture whose bytes run through many values, so that no two neighbours are alike.
+Pixels Varied(unsigned width, unsigned height) {
+    Pixels pixels(std::size_t{width} * height * BytesPerPixel);
+    for (std::size_t i = 0; i < pixels.size(); ++i) pixels[i] = static_cast<unsigned char>((i * 37 + i / 7 * 11) % 256);
+    return pixels;
+}
+
+// The mean of one colour channel over the whole picture.
+double ChannelMean(const Pixels& pixels, unsigned channel) {
+    double sum = 0;
+    for (std::size_t i = channel; i < pixels.size(); i += BytesPerPixel) sum += pixels[i];
+    return sum / static_cast<double>(pixels.size() / BytesPerPixel);
+}
 
 }  // namespace
 
@@ -48,5 +72,120 @@ TEST(WholeJpeg, StartAndEndMarkersAroundTheLastScan) {
     for (const Case& c : cases) {
         SCOPED_TRACE(c.name);
         EXPECT_EQ(IsWholeJpeg(c.bytes), c.whole);
+    }
+}
+
+TEST(PictureFit, KeepsTheShapeAndFillsOneSideOfTheBox) {
+    struct Case {
+        const char* name;
+        unsigned width, height;
+        PixelSize box, fitted;
+    };
+    const Case cases[] = {
+        {"landscape into a square", 400, 300, {200, 200}, {200, 150}},
+        {"portrait into a square", 300, 400, {200, 200}, {150, 200}},
+        {"same shape, shrunk", 640, 480, {320, 240}, {320, 240}},
+        {"small picture, enlarged", 10, 5, {100, 100}, {100, 50}},
+        {"rounded to the nearest pixel", 3, 2, {100, 100}, {100, 67}},
+        {"the map box at 96 DPI", 1024, 1536, {153, 233}, {153, 230}},
+        {"a thin line stays one pixel high", 1000, 1, {100, 100}, {100, 1}},
+        {"a thin column stays one pixel wide", 1, 1000, {50, 50}, {1, 50}},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        const PixelSize fitted = FitInto(c.width, c.height, c.box);
+        EXPECT_EQ(fitted.width, c.fitted.width);
+        EXPECT_EQ(fitted.height, c.fitted.height);
+    }
+}
+
+TEST(PictureFit, NeverLeavesTheBoxNorShrinksToNothing) {
+    for (const unsigned width : {1u, 3u, 17u, 640u, 1023u, 4000u}) {
+        for (const unsigned height : {1u, 2u, 19u, 480u, 1536u, 3000u}) {
+            for (const PixelSize box : {PixelSize{1, 1}, PixelSize{153, 233}, PixelSize{209, 153}, PixelSize{7, 500}}) {
+                SCOPED_TRACE(std::to_string(width) + "x" + std::to_string(height) + " into " +
+                             std::to_string(box.width) + "x" + std::to_string(box.height));
+                const PixelSize fitted = FitInto(width, height, box);
+                EXPECT_GE(fitted.width, 1);
+                EXPECT_GE(fitted.height, 1);
+                EXPECT_LE(fitted.width, box.width);
+                EXPECT_LE(fitted.height, box.height);
+                // One side fills the box.
+                EXPECT_TRUE(fitted.width == box.width || fitted.height == box.height);
+            }
+        }
+    }
+}
+
+TEST(AxisCoverage, EveryTargetPixelTakesAWholePixelOfSourceAndAllOfItIsTaken) {
+    for (const auto& [source, target] : {std::pair{2u, 1u}, {3u, 2u}, {7u, 3u}, {1536u, 233u}, {5u, 5u}, {2u, 5u}}) {
+        SCOPED_TRACE(std::to_string(source) + " to " + std::to_string(target));
+        const std::vector<Coverage> axis = AxisCoverage(source, target);
+        ASSERT_EQ(axis.size(), target);
+        std::vector<double> taken(source);
+        for (const Coverage& c : axis) {
+            EXPECT_NEAR(std::accumulate(c.weights.begin(), c.weights.end(), 0.0), 1.0, 1e-5);
+            ASSERT_LE(c.first + c.weights.size(), source);
+            for (std::size_t i = 0; i < c.weights.size(); ++i) taken[c.first + i] += c.weights[i];
+        }
+        // Each source pixel counts as much as every other: target / source of a target pixel.
+        for (unsigned s = 0; s < source; ++s) EXPECT_NEAR(taken[s], static_cast<double>(target) / source, 1e-5) << s;
+    }
+}
+
+TEST(AxisCoverage, SplitsAPixelBetweenTheTwoTargetsItStraddles) {
+    const std::vector<Coverage> axis = AxisCoverage(3, 2);
+    ASSERT_EQ(axis.size(), 2u);
+    EXPECT_EQ(axis[0].first, 0u);
+    EXPECT_EQ(axis[1].first, 1u);
+    ASSERT_EQ(axis[0].weights.size(), 2u);
+    ASSERT_EQ(axis[1].weights.size(), 2u);
+    EXPECT_NEAR(axis[0].weights[0], 2.0 / 3, 1e-6);
+    EXPECT_NEAR(axis[0].weights[1], 1.0 / 3, 1e-6);
+    EXPECT_NEAR(axis[1].weights[0], 1.0 / 3, 1e-6);
+    EXPECT_NEAR(axis[1].weights[1], 2.0 / 3, 1e-6);
+}
+
+TEST(AreaAverage, BlackAndWhiteShrinkToMidGrey) {
+    const Pixels pair = {0, 0, 0, 255, 255, 255, 255, 255};
+    EXPECT_EQ(AreaAverage(pair, 2, 1, 1, 1), (Pixels{128, 128, 128, 255}));
+    EXPECT_EQ(AreaAverage(pair, 1, 2, 1, 1), (Pixels{128, 128, 128, 255}));
+}
+
+TEST(AreaAverage, KeepsAFlatColourAtEverySize) {
+    for (const auto& [width, height] : {std::pair{1u, 1u}, {2u, 3u}, {153u, 230u}, {9u, 1u}}) {
+        SCOPED_TRACE(std::to_string(width) + "x" + std::to_string(height));
+        for (const unsigned char value : {0, 1, 77, 254, 255})
+            EXPECT_EQ(AreaAverage(Flat(210, 315, value), 210, 315, width, height), Flat(width, height, value));
+    }
+}
+
+TEST(AreaAverage, SameSizeKeepsEveryPixel) {
+    const Pixels picture = Varied(13, 7);
+    EXPECT_EQ(AreaAverage(picture, 13, 7, 13, 7), picture);
+}
+
+TEST(AreaAverage, EachTargetPixelIsTheMeanOfItsBlock) {
+    const Pixels picture = Varied(6, 4);
+    const Pixels shrunk = AreaAverage(picture, 6, 4, 3, 2);
+    ASSERT_EQ(shrunk.size(), 3u * 2 * BytesPerPixel);
+    for (unsigned y = 0; y < 2; ++y) {
+        for (unsigned x = 0; x < 3; ++x) {
+            for (unsigned b = 0; b < BytesPerPixel; ++b) {
+                const auto at = [&](unsigned px, unsigned py) { return picture[(py * 6 + px) * BytesPerPixel + b]; };
+                const int sum =
+                    at(2 * x, 2 * y) + at(2 * x + 1, 2 * y) + at(2 * x, 2 * y + 1) + at(2 * x + 1, 2 * y + 1);
+                EXPECT_NEAR(shrunk[(y * 3 + x) * BytesPerPixel + b], sum / 4.0, 0.5) << x << "," << y << " byte " << b;
+            }
+        }
+    }
+}
+
+TEST(AreaAverage, KeepsThePicturesMeanAtUnevenScales) {
+    const Pixels picture = Varied(97, 61);
+    for (const auto& [width, height] : {std::pair{40u, 25u}, {33u, 61u}, {7u, 5u}, {96u, 60u}}) {
+        SCOPED_TRACE(std::to_string(width) + "x" + std::to_string(height));
+        const Pixels shrunk = AreaAverage(picture, 97, 61, width, height);
+        for (unsigned b = 0; b < BytesPerPixel; ++b) EXPECT_NEAR(ChannelMean(shrunk, b), ChannelMean(picture, b), 0.6);
     }
 }

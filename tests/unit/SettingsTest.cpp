@@ -1,6 +1,7 @@
 #include "core/Failure.h"
 #include "core/Settings.h"
 
+#include "FailureText.h"
 #include "TestFolder.h"
 
 #include <gtest/gtest.h>
@@ -44,13 +45,8 @@ TEST(SettingsRead, TakesTheFirstLineOrFails) {
 TEST(SettingsRead, FailureNamesThePath) {
     TestFolder folder;
     const std::string path = folder.Path() + "\\lapforge.ini";
-    try {
-        ReadSettingsFile(path);
-        FAIL() << "no failure";
-    } catch (const Failure& failure) {
-        EXPECT_NE(std::string(failure.what()).find("could not open \"" + path + "\": "), std::string::npos)
-            << failure.what();
-    }
+    const std::string text = FailureText([&] { ReadSettingsFile(path); });
+    EXPECT_NE(text.find("could not open \"" + path + "\": "), std::string::npos) << text;
 }
 
 TEST(SettingsWrite, WritesTheFolderAndCrLfOnly) {

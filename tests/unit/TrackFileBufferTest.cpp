@@ -1,6 +1,7 @@
 #include "core/Failure.h"
 #include "core/TrackFileBuffer.h"
 
+#include "FailureText.h"
 #include "TestFolder.h"
 
 #include <gtest/gtest.h>
@@ -73,12 +74,8 @@ TEST(TrackFileRead, ShortFileKeepsTheEntriesAlreadyRead) {
 TEST(TrackFileRead, MissingFileNamesThePath) {
     TestFolder folder;
     TrackFileBuffer buffer;
-    try {
-        buffer.ReadTrackFile(folder.Path());
-        FAIL() << "no failure";
-    } catch (const Failure& failure) {
-        EXPECT_NE(std::string(failure.what()).find(folder.Path() + kTrack), std::string::npos) << failure.what();
-    }
+    const std::string text = FailureText([&] { buffer.ReadTrackFile(folder.Path()); });
+    EXPECT_NE(text.find(folder.Path() + kTrack), std::string::npos) << text;
 }
 
 TEST(TrackFileWrite, ReplacesLine54AndKeepsEverythingElse) {
@@ -161,12 +158,8 @@ TEST(TrackFileWrite, FailureLeavesTheOldFileAndNoTemporaryFile) {
 TEST(TrackFileWrite, FailureNamesPathAndReason) {
     TestFolder folder;
     TrackFileBuffer buffer;
-    try {
-        buffer.WriteTrackFile(folder.Path());
-        FAIL() << "no failure";
-    } catch (const Failure& failure) {
-        const std::string text = failure.what();
-        EXPECT_EQ(text.rfind("could not write \"" + folder.Path() + kTrack + "\": ", 0), 0u) << text;
-        EXPECT_GT(text.size(), ("could not write \"" + folder.Path() + kTrack + "\": ").size()) << "a reason follows";
-    }
+    const std::string text = FailureText([&] { buffer.WriteTrackFile(folder.Path()); });
+    const std::string start = "could not write \"" + folder.Path() + kTrack + "\": ";
+    EXPECT_EQ(text.rfind(start, 0), 0u) << text;
+    EXPECT_GT(text.size(), start.size()) << "a reason follows";
 }

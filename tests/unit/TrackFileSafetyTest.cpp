@@ -3,6 +3,7 @@
 #include "core/ReplaceFile.h"
 #include "core/TrackFileBuffer.h"
 
+#include "FailureText.h"
 #include "TestFolder.h"
 #include "TestProcess.h"
 
@@ -71,12 +72,8 @@ TEST(TrackFileOriginal, NoCopyNoRewrite) {
     TrackFileBuffer buffer;
     buffer.ReadTrackFile(sim.Path());
     buffer.SetDeployLine("stall_0 = 3100.00 0.00");
-    try {
-        buffer.WriteTrackFile(sim.Path());
-        FAIL() << "no failure";
-    } catch (const Failure& failure) {
-        EXPECT_EQ(std::string(failure.what()).rfind("could not write \"" + copy + "\": ", 0), 0u) << failure.what();
-    }
+    const std::string text = FailureText([&] { buffer.WriteTrackFile(sim.Path()); });
+    EXPECT_EQ(text.rfind("could not write \"" + copy + "\": ", 0), 0u) << text;
     EXPECT_EQ(TestFolder::Read(sim.Path() + kTrack), original);
     EXPECT_FALSE(TestFolder::Exists(copy));
 }
