@@ -14,7 +14,7 @@ rig_demo_sim "$edrive/GPL Sim"
 ln -s "$RIG_TMP/no such folder" "$WINEPREFIX/dosdevices/d:"
 ln -s "$edrive" "$WINEPREFIX/dosdevices/e:"
 fdrive="$RIG_TMP/fdrive"
-bash "$LAPFORGE_SOURCE/tools/make-demo-sim.sh" "$fdrive" "$GPL_STANDIN"
+rig_demo_sim "$fdrive"
 ln -s "$fdrive" "$WINEPREFIX/dosdevices/f:"
 cd "$WINEPREFIX/drive_c"  # so the lists start on C:
 
