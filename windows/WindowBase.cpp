@@ -58,8 +58,9 @@ void WindowBase::CentreOnScreen() {
 }
 
 HWND WindowBase::AddControl(const wchar_t* className, const wchar_t* text, DWORD style, int id, DWORD exStyle) {
-    HWND control = CreateWindowExW(exStyle, className, text, WS_CHILD | WS_VISIBLE | style, 0, 0, 0, 0, hwnd_,
-                                   reinterpret_cast<HMENU>(static_cast<INT_PTR>(id)), GetModuleHandleW(nullptr), nullptr);
+    HWND control =
+        CreateWindowExW(exStyle, className, text, WS_CHILD | WS_VISIBLE | style, 0, 0, 0, 0, hwnd_,
+                        reinterpret_cast<HMENU>(static_cast<INT_PTR>(id)), GetModuleHandleW(nullptr), nullptr);
     if (!control) throw std::runtime_error("could not create a control of the window");
     return control;
 }
@@ -91,8 +92,7 @@ void FitDropDown(HWND combo, const RECT& field) {
     RECT shown{};
     GetWindowRect(combo, &shown);
     const int chrome = (shown.bottom - shown.top) - text;
-    if (chrome > 0 && height > chrome)
-        SendMessageW(combo, CB_SETITEMHEIGHT, static_cast<WPARAM>(-1), height - chrome);
+    if (chrome > 0 && height > chrome) SendMessageW(combo, CB_SETITEMHEIGHT, static_cast<WPARAM>(-1), height - chrome);
 }
 
 }  // namespace
@@ -126,6 +126,9 @@ LRESULT WindowBase::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) {
         // Moved to a monitor with another scale: the system suggests the window's new place.
         SizeClientArea(HIWORD(wParam), reinterpret_cast<const RECT*>(lParam));
         ApplyLayout(HIWORD(wParam));
+        // Moved controls leave their old pixels behind (the frame and the labels draw no
+        // background of their own), so the whole window is painted anew.
+        RedrawWindow(hwnd_, nullptr, nullptr, RDW_INVALIDATE | RDW_ERASE | RDW_FRAME | RDW_ALLCHILDREN);
         return 0;
     case WM_DESTROY:
         OnDestroy();
