@@ -15,16 +15,16 @@ char DriveOfPath(std::wstring_view path);
 enum class DriveListEvent {
     SelectionMoved,  // an arrow key or wheel step on the closed list, or a move in the open one
     Opened,
-    ClosedUp,        // the open list closed; its selection may still change right after
-    Settled,         // posted after a close-up, once the selection is final
-    Enter,           // on the closed list
+    ClosedUp,  // the open list closed; its selection may still change right after
+    Settled,   // posted after a close-up, once the selection is final
+    Enter,     // on the closed list
     FocusLost,
 };
 
 struct DriveListReaction {
-    char pick = 0;            // the drive the user picked: move the folder list there
-    char show = 0;            // show this drive again, without acting on it
-    bool settleLater = false; // post Settled to come back once the close-up is over
+    char pick = 0;             // the drive the user picked: move the folder list there
+    char show = 0;             // show this drive again, without acting on it
+    bool settleLater = false;  // post Settled to come back once the close-up is over
 };
 
 // The drive list acts only on the user's final pick: the open list closing on a drive (a click, or

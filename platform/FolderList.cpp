@@ -65,15 +65,16 @@ void DrawFolderGlyph(HDC dc, int x, int y, int size, bool open) {
     const Selection brush(dc, back.Get());
 
     const int tabRight = x + w * 2 / 5, tabBottom = top + h / 5;
-    const POINT backShape[] = {{x, top}, {tabRight, top}, {tabRight + h / 5, tabBottom}, {x + w - 1, tabBottom},
-                               {x + w - 1, bottom - 1}, {x, bottom - 1}};
+    const POINT backShape[] = {
+        {x, top},       {tabRight, top}, {tabRight + h / 5, tabBottom}, {x + w - 1, tabBottom}, {x + w - 1, bottom - 1},
+        {x, bottom - 1}};
     Polygon(dc, backShape, static_cast<int>(std::size(backShape)));
 
     SelectObject(dc, front.Get());
     const int flapTop = top + h * 2 / 5;
     if (open) {
-        const POINT flap[] = {{x + w / 4, flapTop}, {x + w - 1 + w / 8, flapTop}, {x + w - 1, bottom - 1},
-                              {x, bottom - 1}};
+        const POINT flap[] = {
+            {x + w / 4, flapTop}, {x + w - 1 + w / 8, flapTop}, {x + w - 1, bottom - 1}, {x, bottom - 1}};
         Polygon(dc, flap, static_cast<int>(std::size(flap)));
     } else {
         Rectangle(dc, x, flapTop, x + w, bottom);

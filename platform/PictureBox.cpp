@@ -25,8 +25,7 @@ constexpr DWORD MaxFileBytes = 64 << 20;
 
 IWICImagingFactory* Factory() {
     static ComPtr<IWICImagingFactory> factory;
-    if (!factory)
-        CoCreateInstance(CLSID_WICImagingFactory, nullptr, CLSCTX_INPROC_SERVER, IID_PPV_ARGS(factory.Put()));
+    if (!factory) CoCreateInstance(CLSID_WICImagingFactory, nullptr, CLSCTX_INPROC_SERVER, IID_PPV_ARGS(factory.Put()));
     return factory.Get();
 }
 
@@ -38,8 +37,8 @@ bool ScalerFilters(IWICImagingFactory* factory) {
         ComPtr<IWICBitmap> source;
         ComPtr<IWICBitmapScaler> scaler;
         BYTE mixed[BytesPerPixel] = {};
-        if (FAILED(factory->CreateBitmapFromMemory(2, 1, GUID_WICPixelFormat32bppPBGRA, sizeof pair, sizeof pair,
-                                                   pair, source.Put())) ||
+        if (FAILED(factory->CreateBitmapFromMemory(2, 1, GUID_WICPixelFormat32bppPBGRA, sizeof pair, sizeof pair, pair,
+                                                   source.Put())) ||
             FAILED(factory->CreateBitmapScaler(scaler.Put())) ||
             FAILED(scaler->Initialize(source.Get(), 1, 1, WICBitmapInterpolationModeFant)) ||
             FAILED(scaler->CopyPixels(nullptr, sizeof mixed, sizeof mixed, mixed)))
@@ -149,8 +148,8 @@ HBITMAP PictureBox::State::Scale(SIZE size) const {
             return nullptr;
     } else {
         std::vector<BYTE> source(static_cast<std::size_t>(width) * height * BytesPerPixel);
-        if (FAILED(picture->CopyPixels(nullptr, width * BytesPerPixel, static_cast<UINT>(source.size()),
-                                       source.data())))
+        if (FAILED(
+                picture->CopyPixels(nullptr, width * BytesPerPixel, static_cast<UINT>(source.size()), source.data())))
             return nullptr;
         pixels = AreaAverage(source, width, height, w, h);
     }
@@ -182,8 +181,8 @@ void PictureBox::State::Paint(HWND box) const {
         if (scaled) {
             const MemoryDc source(CreateCompatibleDC(screen));
             const Selection onSource(source.Get(), scaled.Get());
-            BitBlt(buffer.Get(), (client.right - scaledSize.cx) / 2, (client.bottom - scaledSize.cy) / 2,
-                   scaledSize.cx, scaledSize.cy, source.Get(), 0, 0, SRCCOPY);
+            BitBlt(buffer.Get(), (client.right - scaledSize.cx) / 2, (client.bottom - scaledSize.cy) / 2, scaledSize.cx,
+                   scaledSize.cy, source.Get(), 0, 0, SRCCOPY);
         }
         BitBlt(screen, 0, 0, client.right, client.bottom, buffer.Get(), 0, 0, SRCCOPY);
     }

@@ -20,8 +20,7 @@ std::vector<std::string> DataFileNames() {
 
 bool NoDataFilesBeside(const std::string& appFolder, const std::function<bool(const std::string& path)>& exists) {
     const std::vector<std::string> names = DataFileNames();
-    return std::none_of(names.begin(), names.end(),
-                        [&](const std::string& name) { return exists(appFolder + name); });
+    return std::none_of(names.begin(), names.end(), [&](const std::string& name) { return exists(appFolder + name); });
 }
 
 }  // namespace lapforge

@@ -2,7 +2,6 @@
 
 #include "core/Controller.h"
 
-
 namespace lapforge {
 
 HostFolderChoice::HostFolderChoice(std::string& folder, FileProbe opensForReading)

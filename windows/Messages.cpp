@@ -7,8 +7,9 @@ namespace lapforge {
 std::string DriveNotReadyMessage(char driveLetter) {
     std::string text = "Drive ";
     text += static_cast<char>(std::toupper(static_cast<unsigned char>(driveLetter)));
-    text += ": is not ready.\n\nInsert a disc or card, or reconnect the network drive, and pick the drive "
-            "again; or pick another drive.";
+    text +=
+        ": is not ready.\n\nInsert a disc or card, or reconnect the network drive, and pick the drive "
+        "again; or pick another drive.";
     return text;
 }
 

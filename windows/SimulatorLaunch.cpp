@@ -2,8 +2,7 @@
 
 namespace lapforge {
 
-SimulatorLaunch LaunchSimulator(ProcessStarter& starter, const std::string& exePath,
-                                const std::string& workingFolder) {
+SimulatorLaunch LaunchSimulator(ProcessStarter& starter, const std::string& exePath, const std::string& workingFolder) {
     const StartOutcome created = starter.StartProcess(exePath, workingFolder, DefaultErrorModeFlag);
     if (created.error != ElevationRequiredError) return SimulatorLaunch{created.processId, created.reason, false};
 

@@ -23,6 +23,7 @@ enum ControlId {
     dirFolder,
 };
 
+// clang-format off
 constexpr ControlPlacement LayoutTable[] = {
     {lblDrive, 120, 120, 1935, 255},
     {drvDrive, 120, 360, 1935, 315},
@@ -32,6 +33,7 @@ constexpr ControlPlacement LayoutTable[] = {
     {lblFolder, 2160, 120, 2175, 255},
     {dirFolder, 2160, 360, 2175, 2340},
 };
+// clang-format on
 constexpr WindowLayout Layout{4470, 2775, LayoutTable};
 
 }  // namespace

@@ -2,8 +2,8 @@
 
 #include "core/Failure.h"
 #include "core/SectionTable.h"
-#include "platform/Win32.h"
 #include "platform/Platform.h"
+#include "platform/Win32.h"
 #include "windows/DataFiles.h"
 #include "windows/Messages.h"
 #include "windows/frmGPLPfad.h"
@@ -28,6 +28,7 @@ enum ControlId {
     cmdBeenden,
 };
 
+// clang-format off
 constexpr ControlPlacement LayoutTable[] = {
     {fraRahmen1, 120, 0, 5775, 5415},
     {Label3, 240, 240, 5535, 255},
@@ -41,6 +42,7 @@ constexpr ControlPlacement LayoutTable[] = {
     {chkHotkeyUndAudio, 240, 4800, 2295, 495},
     {cmdBeenden, 2640, 4800, 3135, 495},
 };
+// clang-format on
 constexpr WindowLayout Layout{6015, 5535, LayoutTable};
 
 constexpr int HotkeyVirtualKey = VK_F4;
@@ -135,9 +137,7 @@ void frmLapforge::cmdLosgehts_Click() {
     RunHotkeyCycle(*controller_, *this);
 }
 
-void frmLapforge::cmdHilfe_Click() {
-    platform::OpenDocument(hwnd_, controller_->HelpPagePath());
-}
+void frmLapforge::cmdHilfe_Click() { platform::OpenDocument(hwnd_, controller_->HelpPagePath()); }
 
 void frmLapforge::cmdBeenden_Click() { QuitProgram(); }
 

@@ -71,20 +71,24 @@ TEST(DrivePick, ActsOnlyOnTheFinalPick) {
         const char* picked;
     };
     const Case cases[] = {
-        {"arrowing down the closed list past an empty drive", {{E::SelectionMoved, 'D'}, {E::SelectionMoved, 'E'},
-                                                              {E::SelectionMoved, 'F'}}, ""},
+        {"arrowing down the closed list past an empty drive",
+         {{E::SelectionMoved, 'D'}, {E::SelectionMoved, 'E'}, {E::SelectionMoved, 'F'}},
+         ""},
         {"arrowing, then Enter", {{E::SelectionMoved, 'D'}, {E::SelectionMoved, 'E'}, {E::Enter, 'E'}}, "E"},
-        {"mouse wheel steps, then Enter", {{E::SelectionMoved, 'E'}, {E::SelectionMoved, 'F'},
-                                           {E::SelectionMoved, 'E'}, {E::Enter, 'E'}}, "E"},
-        {"a click in the open list", {{E::Opened, 'C'}, {E::ClosedUp, 'C'}, {E::SelectionMoved, 'F'},
-                                      {E::Settled, 'F'}}, "F"},
-        {"arrowing in the open list, closed by Enter", {{E::Opened, 'C'}, {E::SelectionMoved, 'D'},
-                                                        {E::SelectionMoved, 'E'}, {E::ClosedUp, 'E'},
-                                                        {E::Settled, 'E'}}, "E"},
+        {"mouse wheel steps, then Enter",
+         {{E::SelectionMoved, 'E'}, {E::SelectionMoved, 'F'}, {E::SelectionMoved, 'E'}, {E::Enter, 'E'}},
+         "E"},
+        {"a click in the open list",
+         {{E::Opened, 'C'}, {E::ClosedUp, 'C'}, {E::SelectionMoved, 'F'}, {E::Settled, 'F'}},
+         "F"},
+        {"arrowing in the open list, closed by Enter",
+         {{E::Opened, 'C'}, {E::SelectionMoved, 'D'}, {E::SelectionMoved, 'E'}, {E::ClosedUp, 'E'}, {E::Settled, 'E'}},
+         "E"},
         {"opened and closed again on the same drive", {{E::Opened, 'C'}, {E::ClosedUp, 'C'}, {E::Settled, 'C'}}, ""},
         {"Enter on the drive already in use", {{E::Enter, 'C'}}, ""},
-        {"two picks in a row", {{E::SelectionMoved, 'D'}, {E::Enter, 'D'}, {E::SelectionMoved, 'E'},
-                                {E::Enter, 'E'}, {E::Enter, 'E'}}, "DE"},
+        {"two picks in a row",
+         {{E::SelectionMoved, 'D'}, {E::Enter, 'D'}, {E::SelectionMoved, 'E'}, {E::Enter, 'E'}, {E::Enter, 'E'}},
+         "DE"},
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.name);

@@ -68,7 +68,8 @@ std::wstring AccessList(const std::string& path) {
 
 bool SetAccessList(const std::string& path, const wchar_t* sddl) {
     PSECURITY_DESCRIPTOR descriptor = nullptr;
-    if (!ConvertStringSecurityDescriptorToSecurityDescriptorW(sddl, SDDL_REVISION_1, &descriptor, nullptr)) return false;
+    if (!ConvertStringSecurityDescriptorToSecurityDescriptorW(sddl, SDDL_REVISION_1, &descriptor, nullptr))
+        return false;
     BOOL present = FALSE;
     BOOL defaulted = FALSE;
     PACL dacl = nullptr;
@@ -76,10 +77,11 @@ bool SetAccessList(const std::string& path, const wchar_t* sddl) {
     SECURITY_DESCRIPTOR_CONTROL control = 0;
     DWORD revision = 0;
     GetSecurityDescriptorControl(descriptor, &control, &revision);
-    const SECURITY_INFORMATION inheritance = (control & SE_DACL_PROTECTED) ? PROTECTED_DACL_SECURITY_INFORMATION
-                                                                           : UNPROTECTED_DACL_SECURITY_INFORMATION;
-    const DWORD result = SetNamedSecurityInfoA(const_cast<char*>(path.c_str()), SE_FILE_OBJECT,
-                                               DACL_SECURITY_INFORMATION | inheritance, nullptr, nullptr, dacl, nullptr);
+    const SECURITY_INFORMATION inheritance =
+        (control & SE_DACL_PROTECTED) ? PROTECTED_DACL_SECURITY_INFORMATION : UNPROTECTED_DACL_SECURITY_INFORMATION;
+    const DWORD result =
+        SetNamedSecurityInfoA(const_cast<char*>(path.c_str()), SE_FILE_OBJECT, DACL_SECURITY_INFORMATION | inheritance,
+                              nullptr, nullptr, dacl, nullptr);
     LocalFree(descriptor);
     return result == ERROR_SUCCESS;
 }
@@ -122,9 +124,15 @@ TEST(TrackFileHeld, RewriteIsNeverWorseThanInPlace) {
         bool written;
     };
     const Case cases[] = {
-        {"a C runtime reader: read and write shared, no delete", GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE, {},
+        {"a C runtime reader: read and write shared, no delete",
+         GENERIC_READ,
+         FILE_SHARE_READ | FILE_SHARE_WRITE,
+         {},
          true},
-        {"a writer that shares read and write", GENERIC_READ | GENERIC_WRITE, FILE_SHARE_READ | FILE_SHARE_WRITE, {},
+        {"a writer that shares read and write",
+         GENERIC_READ | GENERIC_WRITE,
+         FILE_SHARE_READ | FILE_SHARE_WRITE,
+         {},
          true},
         {"a scanner that shares nothing for 300 ms", GENERIC_READ, 0, std::chrono::milliseconds(300), true},
         {"a holder that shares nothing and never lets go", GENERIC_READ, 0, {}, false},

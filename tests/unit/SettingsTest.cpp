@@ -13,7 +13,7 @@ using namespace lapforge;
 TEST(SettingsRead, TakesTheFirstLineOrFails) {
     struct Case {
         const char* name;
-        std::optional<std::string> bytes;  // nullopt: no file at all
+        std::optional<std::string> bytes;   // nullopt: no file at all
         std::optional<std::string> folder;  // nullopt: the read fails
     };
     const Case cases[] = {
@@ -26,7 +26,8 @@ TEST(SettingsRead, TakesTheFirstLineOrFails) {
         {"folder and LF", std::string("C:\\GPL\n"), std::string("C:\\GPL")},
         {"folder and lone CR", std::string("C:\\GPL\r"), std::string("C:\\GPL")},
         {"folder, CR LF and more", std::string("C:\\GPL\r\nD:\\Other\r\n"), std::string("C:\\GPL")},
-        {"non-ASCII bytes", std::string("C:\\Spiele\\Gr\xfc\xdf" "e GPL\r\n"), std::string("C:\\Spiele\\Gr\xfc\xdf" "e GPL")},
+        {"non-ASCII bytes", std::string("C:\\Spiele\\Gr\xfc\xdf\x65 GPL\r\n"),
+         std::string("C:\\Spiele\\Gr\xfc\xdf\x65 GPL")},
         {"a space kept", std::string("C:\\Program Files\\GPL \r\n"), std::string("C:\\Program Files\\GPL ")},
     };
     for (const Case& c : cases) {

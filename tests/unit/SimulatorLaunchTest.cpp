@@ -56,8 +56,11 @@ TEST(SimulatorLaunch, ElevationRequiredGoesTheShellsWay) {
     };
     const Case cases[] = {
         {"consent given", {815, 0, ""}, 815, "", true},
-        {"consent refused", {0, 1223, "The operation was canceled by the user"}, 0,
-         "The operation was canceled by the user", false},
+        {"consent refused",
+         {0, 1223, "The operation was canceled by the user"},
+         0,
+         "The operation was canceled by the user",
+         false},
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.name);

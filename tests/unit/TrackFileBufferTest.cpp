@@ -96,8 +96,7 @@ TEST(TrackFileWrite, ReplacesLine54AndKeepsEverythingElse) {
     buffer.SetDeployLine("stall_0 = 12500.00 0.00");
     buffer.WriteTrackFile(folder.Path());
 
-    const std::string expected =
-        NumberedLines(53) + "stall_0 = 12500.00 0.00\r\n" + NumberedLines(46, 55) + tail;
+    const std::string expected = NumberedLines(53) + "stall_0 = 12500.00 0.00\r\n" + NumberedLines(46, 55) + tail;
     const std::string written = TestFolder::Read(folder.Path() + kTrack);
     EXPECT_EQ(written, expected);
 
@@ -134,8 +133,9 @@ TEST(TrackFileWrite, FailureLeavesTheOldFileAndNoTemporaryFile) {
 
     const std::string trackFolder = folder.Path() + "\\tracks\\nurburg";
     const auto nativeTrack = TestFolder::Native(folder.Path() + kTrack);
-    std::filesystem::permissions(nativeTrack, std::filesystem::perms::owner_write | std::filesystem::perms::group_write |
-                                                  std::filesystem::perms::others_write,
+    std::filesystem::permissions(nativeTrack,
+                                 std::filesystem::perms::owner_write | std::filesystem::perms::group_write |
+                                     std::filesystem::perms::others_write,
                                  std::filesystem::perm_options::remove);
     EXPECT_THROW(buffer.WriteTrackFile(folder.Path()), Failure) << "a read-only file stays unwritable";
     EXPECT_EQ(TestFolder::Read(folder.Path() + kTrack), original);
