@@ -46,8 +46,8 @@ DWORD WriteAll(HANDLE file, std::string_view bytes) {
 // unless it has taken the target's place.
 class TemporaryFile {
 public:
-    TemporaryFile(const std::string& path, const std::wstring& target, std::string_view bytes, DWORD attributes)
-        : name_(target + L"." + std::to_wstring(::GetCurrentProcessId()) + L".tmp") {
+    TemporaryFile(const std::string& path, std::string_view bytes, DWORD attributes)
+        : name_(Widen(TemporaryFilePath(path, ::GetCurrentProcessId()))) {
         win32::ScopedFile file(::CreateFileW(name_.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS,
                                              attributes ? attributes : FILE_ATTRIBUTE_NORMAL, nullptr));
         if (!file) ThrowWriteFailure(path, ::GetLastError());
@@ -163,13 +163,13 @@ void ReplaceFileContents(const std::string& path, std::string_view bytes) {
     RemoveStaleTemporaryFiles(target);
     const DWORD attributes = ::GetFileAttributesW(target.c_str());
     if (attributes == INVALID_FILE_ATTRIBUTES) {
-        TemporaryFile temp(path, target, bytes, FILE_ATTRIBUTE_NORMAL);
+        TemporaryFile temp(path, bytes, FILE_ATTRIBUTE_NORMAL);
         if (!temp.MoveTo(target, MOVEFILE_REPLACE_EXISTING)) ThrowWriteFailure(path, ::GetLastError());
         return;
     }
     if (attributes & FILE_ATTRIBUTE_READONLY) throw FileFailure("write", path, "the file is read-only");
 
-    TemporaryFile temp(path, target, bytes,
+    TemporaryFile temp(path, bytes,
                        attributes & (FILE_ATTRIBUTE_HIDDEN | FILE_ATTRIBUTE_SYSTEM | FILE_ATTRIBUTE_ARCHIVE));
     KeepOwnPermissions(target, temp.Name());
     const ULONGLONG deadline = ::GetTickCount64() + HolderPatienceMs;
@@ -201,7 +201,7 @@ bool CreateFileContents(const std::string& path, std::string_view bytes) {
     const std::wstring target = Widen(path);
     RemoveStaleTemporaryFiles(target);
     if (::GetFileAttributesW(target.c_str()) != INVALID_FILE_ATTRIBUTES) return false;
-    TemporaryFile temp(path, target, bytes, FILE_ATTRIBUTE_NORMAL);
+    TemporaryFile temp(path, bytes, FILE_ATTRIBUTE_NORMAL);
     if (temp.MoveTo(target, 0)) return true;
     const DWORD error = ::GetLastError();
     if (error == ERROR_ALREADY_EXISTS || error == ERROR_FILE_EXISTS) return false;
