@@ -7,7 +7,7 @@ here=$(cd "$(dirname "$0")/.." && pwd)
 build=${LAPFORGE_BUILD:-$here/build}/windows
 export LAPFORGE_SOURCE=${LAPFORGE_SOURCE:-$here}
 export LAPFORGE_DATA=${LAPFORGE_DATA:-$here/data}
-export LAPFORGE_EXE=${LAPFORGE_EXE:-$build/windows/lapforge.exe}
+export LAPFORGE_EXE=${LAPFORGE_EXE:-$build/ui/lapforge.exe}
 export GPL_STANDIN=${GPL_STANDIN:-$build/tests/standin/gpl.exe}
 export LAPFORGE_WINEPREFIX=${LAPFORGE_WINEPREFIX:-$build/wineprefix}
 export E2E_OUT=${E2E_OUT:-$build/bench-out} E2E_NAME=${E2E_NAME:-bench_hotkey}

@@ -1,22 +1,9 @@
 #include "core/Failure.h"
 
-#include "core/ReplaceFile.h"
-
 #include <cerrno>
-#include <cstdio>
-#include <memory>
 #include <system_error>
 
 namespace lapforge {
-
-namespace {
-
-struct FileCloser {
-    void operator()(std::FILE* f) const { std::fclose(f); }
-};
-using FilePtr = std::unique_ptr<std::FILE, FileCloser>;
-
-}  // namespace
 
 Failure FileFailure(std::string_view action, const std::string& path, std::string_view reason) {
     std::string message = "could not ";
@@ -36,33 +23,6 @@ std::string AsReason(std::string message) {
 
 Failure FileFailureFromErrno(std::string_view action, const std::string& path, int errnoValue) {
     return FileFailure(action, path, AsReason(std::generic_category().message(errnoValue)));
-}
-
-std::string ReadWholeFile(const std::string& path) {
-    errno = 0;
-    FilePtr file(std::fopen(NativePath(path).c_str(), "rb"));
-    if (!file) throw FileFailureFromErrno("open", path, errno ? errno : ENOENT);
-
-    std::string bytes;
-    char chunk[16384];
-    std::size_t got;
-    while ((got = std::fread(chunk, 1, sizeof chunk, file.get())) > 0) bytes.append(chunk, got);
-    if (std::ferror(file.get())) throw FileFailureFromErrno("read", path, errno ? errno : EIO);
-    return bytes;
-}
-
-void WriteWholeFile(const std::string& path, std::string_view bytes) {
-    errno = 0;
-    FilePtr file(std::fopen(NativePath(path).c_str(), "wb"));
-    if (!file) throw FileFailureFromErrno("write", path, errno ? errno : EACCES);
-    if (std::fwrite(bytes.data(), 1, bytes.size(), file.get()) != bytes.size())
-        throw FileFailureFromErrno("write", path, errno ? errno : EIO);
-    if (std::fclose(file.release()) != 0) throw FileFailureFromErrno("write", path, errno ? errno : EIO);
-}
-
-bool FileOpensForReading(const std::string& path) {
-    FilePtr file(std::fopen(NativePath(path).c_str(), "rb"));
-    return file != nullptr;
 }
 
 }  // namespace lapforge

@@ -27,11 +27,4 @@ std::string AsReason(std::string message);
 // The same, with the reason taken from a C library errno value.
 Failure FileFailureFromErrno(std::string_view action, const std::string& path, int errnoValue);
 
-// Whole-file I/O in binary mode, so CR LF and 8-bit bytes pass unchanged on every platform.
-std::string ReadWholeFile(const std::string& path);
-void WriteWholeFile(const std::string& path, std::string_view bytes);
-
-// True when the file exists and may be opened for reading; it is closed again at once.
-bool FileOpensForReading(const std::string& path);
-
 }  // namespace lapforge

@@ -1,6 +1,7 @@
 #include "core/Settings.h"
 
 #include "core/Failure.h"
+#include "core/FileIO.h"
 
 namespace lapforge {
 

@@ -1,6 +1,7 @@
 #include "core/TrackFileBuffer.h"
 
 #include "core/Failure.h"
+#include "core/FileIO.h"
 #include "core/ReplaceFile.h"
 
 namespace lapforge {

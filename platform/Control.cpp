@@ -1,7 +1,7 @@
 #include "platform/Control.h"
 
 #include "core/Failure.h"
-#include "platform/Platform.h"
+#include "platform/MessageBox.h"
 #include "platform/Win32.h"
 
 #include <commctrl.h>

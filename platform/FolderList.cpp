@@ -2,7 +2,7 @@
 
 #include "core/Failure.h"
 #include "platform/Dpi.h"
-#include "platform/Platform.h"
+#include "platform/MessageBox.h"
 #include "platform/Win32.h"
 
 #include <commctrl.h>

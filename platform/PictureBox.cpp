@@ -1,7 +1,8 @@
 #include "platform/PictureBox.h"
 
+#include "core/FileIO.h"
+#include "platform/MessageBox.h"
 #include "platform/PictureModel.h"
-#include "platform/Platform.h"
 #include "platform/Win32.h"
 
 #include <wincodec.h>

@@ -18,7 +18,7 @@ app=$demo/Lapforge
 sim="$demo/GPL Demo"
 standin=$build/windows/tests/standin/gpl.exe
 mkdir -p "$app"
-cp "$build/windows/windows/lapforge.exe" "$app/"
+cp "$build/windows/ui/lapforge.exe" "$app/"
 cp "$here"/data/* "$app/"
 bash "$here/tests/e2e/make-prefix.sh" "$demo/wineprefix"
 

@@ -1,6 +1,6 @@
 #include "core/Controller.h"
-#include "windows/HostFolderChoice.h"
-#include "windows/Messages.h"
+#include "core/HostFolderChoice.h"
+#include "core/Messages.h"
 
 #include <gtest/gtest.h>
 

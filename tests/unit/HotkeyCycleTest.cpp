@@ -1,5 +1,5 @@
 #include "core/Controller.h"
-#include "windows/HotkeyCycle.h"
+#include "core/HotkeyCycle.h"
 
 #include "TestFolder.h"
 

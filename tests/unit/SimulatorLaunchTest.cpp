@@ -1,5 +1,5 @@
-#include "windows/DataFiles.h"
-#include "windows/SimulatorLaunch.h"
+#include "core/DataFiles.h"
+#include "core/SimulatorLaunch.h"
 
 #include <gtest/gtest.h>
 

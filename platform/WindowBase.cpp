@@ -1,10 +1,10 @@
-#include "windows/WindowBase.h"
+#include "platform/WindowBase.h"
 
+#include "core/Messages.h"
 #include "platform/Control.h"
 #include "platform/Dpi.h"
+#include "platform/MessageBox.h"
 #include "platform/NewerWindows.h"
-#include "platform/Platform.h"
-#include "windows/Messages.h"
 
 #include <algorithm>
 #include <exception>

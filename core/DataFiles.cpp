@@ -1,4 +1,4 @@
-#include "windows/DataFiles.h"
+#include "core/DataFiles.h"
 
 #include "core/SectionTable.h"
 #include "core/Settings.h"

@@ -1,4 +1,4 @@
-#include "windows/HotkeyCycle.h"
+#include "core/HotkeyCycle.h"
 
 #include "core/Controller.h"
 

@@ -1,6 +1,8 @@
-#include "platform/Platform.h"
-#include "windows/Messages.h"
-#include "windows/frmLapforge.h"
+#include "core/Messages.h"
+#include "platform/MessageBox.h"
+#include "platform/MessageLoop.h"
+#include "platform/Process.h"
+#include "ui/frmLapforge.h"
 
 #include <exception>
 

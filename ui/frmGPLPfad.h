@@ -1,10 +1,10 @@
 #pragma once
 
+#include "core/HostFolderChoice.h"
 #include "platform/DriveList.h"
 #include "platform/FolderList.h"
 #include "platform/Win32.h"
-#include "windows/HostFolderChoice.h"
-#include "windows/WindowBase.h"
+#include "platform/WindowBase.h"
 
 namespace lapforge {
 

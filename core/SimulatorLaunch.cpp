@@ -1,4 +1,4 @@
-#include "windows/SimulatorLaunch.h"
+#include "core/SimulatorLaunch.h"
 
 namespace lapforge {
 

@@ -1,4 +1,4 @@
-#include "windows/HostFolderChoice.h"
+#include "core/HostFolderChoice.h"
 
 #include "core/Controller.h"
 

@@ -1,12 +1,19 @@
-#include "windows/frmLapforge.h"
+#include "ui/frmLapforge.h"
 
+#include "core/DataFiles.h"
 #include "core/Failure.h"
+#include "core/FileIO.h"
+#include "core/Messages.h"
 #include "core/SectionTable.h"
-#include "platform/Platform.h"
+#include "platform/Documents.h"
+#include "platform/InputState.h"
+#include "platform/Launch.h"
+#include "platform/MessageBox.h"
+#include "platform/MessageLoop.h"
+#include "platform/Process.h"
+#include "platform/Sound.h"
 #include "platform/Win32.h"
-#include "windows/DataFiles.h"
-#include "windows/Messages.h"
-#include "windows/frmGPLPfad.h"
+#include "ui/frmGPLPfad.h"
 
 #include <commctrl.h>
 

@@ -1,4 +1,4 @@
-#include "windows/Messages.h"
+#include "core/Messages.h"
 
 #include <cctype>
 

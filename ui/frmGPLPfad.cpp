@@ -1,9 +1,11 @@
-#include "windows/frmGPLPfad.h"
+#include "ui/frmGPLPfad.h"
 
 #include "core/Controller.h"
 #include "core/Failure.h"
-#include "platform/Platform.h"
-#include "windows/Messages.h"
+#include "core/FileIO.h"
+#include "core/Messages.h"
+#include "platform/MessageBox.h"
+#include "platform/MessageLoop.h"
 
 #include <algorithm>
 #include <cstdlib>

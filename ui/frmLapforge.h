@@ -1,10 +1,10 @@
 #pragma once
 
 #include "core/Controller.h"
+#include "core/HotkeyCycle.h"
+#include "core/SimulatorLaunch.h"
 #include "platform/PictureBox.h"
-#include "windows/HotkeyCycle.h"
-#include "windows/SimulatorLaunch.h"
-#include "windows/WindowBase.h"
+#include "platform/WindowBase.h"
 
 #include <memory>
 

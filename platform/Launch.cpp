@@ -1,0 +1,58 @@
+#include "platform/Launch.h"
+
+#include "platform/Win32.h"
+
+#include <shellapi.h>
+
+namespace lapforge::platform {
+
+LaunchResult LaunchProgram(const std::string& exePath, const std::string& workingFolder, DWORD creationFlags) {
+    // The path is both the program's name and, quoted, its whole command line: a space in a folder
+    // name can neither split it nor start another program.
+    std::string commandLine = "\"" + exePath + "\"";
+    STARTUPINFOA startup{};
+    startup.cb = sizeof startup;
+    startup.dwFlags = STARTF_USESHOWWINDOW;
+    startup.wShowWindow = SW_SHOWMAXIMIZED;
+    PROCESS_INFORMATION started{};
+    if (!CreateProcessA(exePath.c_str(), commandLine.data(), nullptr, nullptr, FALSE, creationFlags, nullptr,
+                        workingFolder.empty() ? nullptr : workingFolder.c_str(), &startup, &started)) {
+        const DWORD error = GetLastError();
+        return LaunchResult{0, error, SystemMessage(error)};
+    }
+    const ScopedHandle process(started.hProcess);
+    const ScopedHandle thread(started.hThread);
+    return LaunchResult{started.dwProcessId, 0, {}};
+}
+
+LaunchResult ShellLaunchProgram(HWND owner, const std::string& exePath, const std::string& workingFolder) {
+    const std::wstring file = Widen(exePath);
+    const std::wstring folder = Widen(workingFolder);
+    SHELLEXECUTEINFOW info{};
+    info.cbSize = sizeof info;
+    info.fMask = SEE_MASK_NOCLOSEPROCESS | SEE_MASK_NOASYNC;
+    info.hwnd = owner;  // the consent prompt's owner
+    info.lpVerb = L"open";
+    info.lpFile = file.c_str();
+    info.lpDirectory = folder.empty() ? nullptr : folder.c_str();
+    info.nShow = SW_SHOWMAXIMIZED;
+    if (!ShellExecuteExW(&info)) {
+        const DWORD error = GetLastError();
+        return LaunchResult{0, error, SystemMessage(error)};
+    }
+    const ScopedHandle process(info.hProcess);
+    if (!process) return LaunchResult{0, ERROR_INVALID_HANDLE, SystemMessage(ERROR_INVALID_HANDLE)};
+    return LaunchResult{GetProcessId(process.Get()), 0, {}};
+}
+
+bool IsProcessElevated() {
+    HANDLE token = nullptr;
+    if (!OpenProcessToken(GetCurrentProcess(), TOKEN_QUERY, &token)) return false;
+    const ScopedHandle owned(token);
+    TOKEN_ELEVATION elevation{};
+    DWORD size = 0;
+    return GetTokenInformation(token, TokenElevation, &elevation, sizeof elevation, &size) &&
+           elevation.TokenIsElevated != 0;
+}
+
+}  // namespace lapforge::platform

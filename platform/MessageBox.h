@@ -1,0 +1,36 @@
+#pragma once
+
+#include <windows.h>
+
+#include <exception>
+#include <string>
+
+namespace lapforge::platform {
+
+// The program's own messages: title "Error", OK only, no icon. Behind another program's window (the
+// simulator in front) it plays the error sound and flashes its taskbar button, as the failure
+// report below does.
+void ShowErrorMessage(HWND owner, const std::string& text);
+void ShowErrorMessage(HWND owner, const std::wstring& text);
+
+// Tells the user about a failure nothing handled, then ends the program with exit code 1.
+[[noreturn]] void ReportUnhandledFailure(const std::string& text);
+
+// Reports a failure that escaped a window procedure of the platform's controls (null: not a
+// std::exception) as ReportUnhandledFailure does.
+[[noreturn]] void ReportEscapedFailure(const std::exception* failure);
+
+// The barrier around a control's window procedure: nothing may unwind through the system's code
+// that called it, so a failure goes to the unhandled-failure report.
+template <typename Handler>
+LRESULT GuardWindowProc(Handler&& handler) {
+    try {
+        return handler();
+    } catch (const std::exception& failure) {
+        ReportEscapedFailure(&failure);
+    } catch (...) {
+        ReportEscapedFailure(nullptr);
+    }
+}
+
+}  // namespace lapforge::platform

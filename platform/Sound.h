@@ -1,0 +1,10 @@
+#pragma once
+
+#include <string>
+
+namespace lapforge::platform {
+
+// Plays a wave file asynchronously; a file that cannot be played plays nothing.
+void PlayAnnouncement(const std::string& path);
+
+}  // namespace lapforge::platform
