@@ -28,7 +28,8 @@ public:
     // Shows the folder dialog modally; it may change GPLOrdnerPfad.
     virtual void AskForSimulatorFolder() = 0;
     virtual void ShowErrorMessage(std::string_view text) = 0;
-    // Ends the program; implementations do not return.
+    // Ends the program: the main window goes and the main loop ends. The caller returns at once
+    // and does nothing more.
     virtual void EndProgram() = 0;
 };
 

@@ -17,7 +17,7 @@ void InitialiseProcess() {
     InitCommonControlsEx(&controls);
 }
 
-std::string ApplicationFolder() {
+std::optional<std::string> ApplicationFolder() {
     std::wstring folder(MAX_PATH, L'\0');
     for (;;) {
         const DWORD length = GetModuleFileNameW(nullptr, folder.data(), static_cast<DWORD>(folder.size()));
@@ -35,7 +35,7 @@ std::string ApplicationFolder() {
     } catch (const WideFailure& failure) {
         // Without the folder no data file can be found and no settings written.
         ShowErrorMessage(nullptr, failure.Text());
-        ExitProcess(1);
+        return std::nullopt;
     }
 }
 

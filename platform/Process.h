@@ -2,6 +2,7 @@
 
 #include <windows.h>
 
+#include <optional>
 #include <string>
 
 namespace lapforge::platform {
@@ -12,7 +13,7 @@ namespace lapforge::platform {
 void InitialiseProcess();
 
 // The executable's folder, without a trailing backslash except at a drive root, as 8-bit text
-// (AnsiPath). A folder without such a form is named in an "Error" box, and the program ends.
-std::string ApplicationFolder();
+// (AnsiPath). A folder without such a form is named in an "Error" box, and the answer is empty.
+std::optional<std::string> ApplicationFolder();
 
 }  // namespace lapforge::platform

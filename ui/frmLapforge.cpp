@@ -17,6 +17,8 @@
 
 #include <commctrl.h>
 
+#include <optional>
+
 namespace lapforge {
 
 namespace {
@@ -76,13 +78,14 @@ void frmLapforge::Create() {
 }
 
 void frmLapforge::Load() {
-    const std::string appFolder = platform::ApplicationFolder();
+    const std::optional<std::string> appFolder = platform::ApplicationFolder();
+    if (!appFolder) return QuitProgram(1);
     // Started alone (from inside the zip): no settings file may be left in a temporary folder.
-    if (NoDataFilesBeside(appFolder, FileOpensForReading)) {
+    if (NoDataFilesBeside(*appFolder, FileOpensForReading)) {
         ShowErrorMessage(DataFilesMissingMessage);
-        QuitProgram();
+        return QuitProgram();
     }
-    controller_ = Controller::Create(*this, appFolder);
+    controller_ = Controller::Create(*this, *appFolder);
     // The remembered folder may be on a drive that is gone or empty: asking comes next, not a prompt.
     const platform::QuietDriveErrors quiet;
     controller_->StartUp();
@@ -131,7 +134,7 @@ void frmLapforge::OnCommand(int id, int code) {
     }
 }
 
-void frmLapforge::OnDestroy() { PostQuitMessage(0); }
+void frmLapforge::OnDestroy() { PostQuitMessage(exitCode_); }
 
 void frmLapforge::Sectionselection_Click() { controller_->ApplySection(SectionText()); }
 
@@ -148,11 +151,10 @@ void frmLapforge::cmdHilfe_Click() { platform::OpenDocument(hwnd_, controller_->
 
 void frmLapforge::cmdBeenden_Click() { QuitProgram(); }
 
-void frmLapforge::QuitProgram() {
-    // Ends at once, even from inside the hotkey cycle's wait: nothing is half written, because every
-    // track file rewrite runs to its end before events are handled again.
-    DestroyWindow(hwnd_);
-    ExitProcess(0);
+void frmLapforge::QuitProgram(int exitCode) {
+    // The program unwinds: the window goes, its WM_QUIT ends the main loop and main returns.
+    exitCode_ = exitCode;
+    if (hwnd_) DestroyWindow(hwnd_);
 }
 
 std::string frmLapforge::SectionText() const {

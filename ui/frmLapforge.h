@@ -21,6 +21,8 @@ public:
     // Creates the controller and runs its start-up; the window is still hidden.
     void Load();
     void Show();
+    // False once the program has been ended.
+    bool IsOpen() const { return hwnd_ != nullptr; }
 
     // View
     bool ShowViewPicture(const std::string& path) override;
@@ -28,7 +30,7 @@ public:
     void SelectSection(std::string_view name) override;
     void AskForSimulatorFolder() override;
     void ShowErrorMessage(std::string_view text) override;
-    [[noreturn]] void EndProgram() override;
+    void EndProgram() override;
 
 private:
     void OnCreate() override;
@@ -40,7 +42,7 @@ private:
     void cmdHilfe_Click();
     void cmdBeenden_Click();
 
-    [[noreturn]] void QuitProgram();
+    void QuitProgram(int exitCode = 0);
     std::string SectionText() const;
     void SetSectionText(std::string_view name);
 
@@ -60,6 +62,7 @@ private:
     std::unique_ptr<Controller> controller_;
     platform::PictureBox picKarte_;
     platform::PictureBox picBlick_;
+    int exitCode_ = 0;
 };
 
 }  // namespace lapforge

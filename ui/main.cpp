@@ -13,7 +13,8 @@ int WINAPI wWinMain(HINSTANCE, HINSTANCE, PWSTR, int) {
         frmLapforge window;
         window.Create();
         window.Load();
-        window.Show();
+        // Start-up may have ended the program already (no folder, no data files, the user cancelled).
+        if (window.IsOpen()) window.Show();
         return platform::RunMessageLoop();
     } catch (const std::exception& failure) {
         platform::ReportUnhandledFailure(UnhandledFailureText(failure.what()));
