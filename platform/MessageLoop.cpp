@@ -57,8 +57,11 @@ bool WaitForEvents(DWORD timeoutMilliseconds) {
            WAIT_OBJECT_0;
 }
 
-void RunModal(HWND window) {
-    const OtherWindowsDisabled others(window);
+void RunModal(HWND window, HWND focus) {
+    const OtherWindowsDisabled others(window);  // the owner among them
+    ShowWindow(window, SW_SHOW);
+    SetForegroundWindow(window);
+    if (focus) SetFocus(focus);
     MSG message;
     while (IsWindow(window)) {
         const BOOL got = GetMessageW(&message, nullptr, 0, 0);
@@ -69,6 +72,11 @@ void RunModal(HWND window) {
         if (got < 0) return;
         Dispatch(message);
     }
+}
+
+void EndModal(HWND window) {
+    if (const HWND owner = GetWindow(window, GW_OWNER)) EnableWindow(owner, TRUE);
+    DestroyWindow(window);
 }
 
 int RunMessageLoop() {

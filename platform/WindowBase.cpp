@@ -21,11 +21,11 @@ WindowBase::~WindowBase() {
 }
 
 void WindowBase::CreateTopLevel(const wchar_t* className, const wchar_t* caption, DWORD style, DWORD exStyle,
-                                const WindowLayout& layout) {
+                                const WindowLayout& layout, HWND owner) {
     // A class that cannot be registered shows as a window that cannot be created.
     platform::RegisterWindowClass(className, WindowProc, reinterpret_cast<HBRUSH>(COLOR_BTNFACE + 1));
     layout_ = layout;
-    CreateWindowExW(exStyle, className, caption, style, CW_USEDEFAULT, CW_USEDEFAULT, 100, 100, nullptr, nullptr,
+    CreateWindowExW(exStyle, className, caption, style, CW_USEDEFAULT, CW_USEDEFAULT, 100, 100, owner, nullptr,
                     GetModuleHandleW(nullptr), this);
     if (!hwnd_) throw std::runtime_error("could not create the window");
     SizeClientArea(platform::DpiForWindow(hwnd_));
@@ -130,6 +130,9 @@ LRESULT WindowBase::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) {
         // background of their own), so the whole window is painted anew.
         RedrawWindow(hwnd_, nullptr, nullptr, RDW_INVALIDATE | RDW_ERASE | RDW_FRAME | RDW_ALLCHILDREN);
         return 0;
+    case WM_CLOSE:
+        if (OnClose()) return 0;
+        break;
     case WM_DESTROY:
         OnDestroy();
         break;

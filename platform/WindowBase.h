@@ -41,13 +41,16 @@ protected:
     // Registers the class on first use and creates the window hidden, sized so that its client area
     // is the layout's size in twips at the window's DPI, with its controls placed.
     void CreateTopLevel(const wchar_t* className, const wchar_t* caption, DWORD style, DWORD exStyle,
-                        const WindowLayout& layout);
+                        const WindowLayout& layout, HWND owner = nullptr);
 
     // Creates the controls, in tab order; the layout places them afterwards.
     virtual void OnCreate() = 0;
     // A control's WM_COMMAND: its id and notification code.
     virtual void OnCommand(int id, int code) = 0;
     virtual void OnDestroy() {}
+    // The close box, Alt+F4 or Windows ending the session asked the window to close; true when the
+    // form has handled it, false to let the window close.
+    virtual bool OnClose() { return false; }
     // After every layout: where a text must fit its control, the form fits its font here.
     virtual void OnLayoutApplied() {}
 

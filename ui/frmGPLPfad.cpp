@@ -46,14 +46,11 @@ frmGPLPfad::frmGPLPfad(Controller& controller)
           return FileOpensForReading(path);
       }) {}
 
-void frmGPLPfad::ShowModal() {
+void frmGPLPfad::ShowModal(HWND owner) {
     CreateTopLevel(L"frmGPLPfad", L"Where is GPL?", WS_OVERLAPPED | WS_CAPTION | WS_SYSMENU, WS_EX_DLGMODALFRAME,
-                   Layout);
+                   Layout, owner);
     CentreOnScreen();
-    ShowWindow(hwnd_, SW_SHOW);
-    SetForegroundWindow(hwnd_);
-    SetFocus(drvDrive_.Handle());
-    platform::RunModal(hwnd_);
+    platform::RunModal(hwnd_, drvDrive_.Handle());
 }
 
 void frmGPLPfad::OnCreate() {
@@ -121,11 +118,11 @@ void frmGPLPfad::drvDrive_Change() { choice_.DriveChanged(drvDrive_.Drive(), *th
 
 void frmGPLPfad::dirFolder_Change() { choice_.FolderListChanged(*this); }
 
-void frmGPLPfad::cmdOK_Click() { DestroyWindow(hwnd_); }
+void frmGPLPfad::cmdOK_Click() { platform::EndModal(hwnd_); }
 
 void frmGPLPfad::cmdCancel_Click() {
     choice_.Cancel();
-    DestroyWindow(hwnd_);
+    platform::EndModal(hwnd_);
 }
 
 bool frmGPLPfad::DriveIsReady(char drive) { return platform::DriveIsReady(drive); }

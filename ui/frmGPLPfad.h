@@ -15,8 +15,9 @@ class frmGPLPfad final : public WindowBase, private FolderDialogWindow {
 public:
     explicit frmGPLPfad(Controller& controller);
 
-    // Shows the dialog without an owner and returns once it has been unloaded.
-    void ShowModal();
+    // Shows the dialog, owned by the given window (none at start-up, so it has a taskbar button of
+    // its own), and returns once it has been unloaded.
+    void ShowModal(HWND owner);
 
 private:
     void OnCreate() override;

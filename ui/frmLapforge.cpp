@@ -183,7 +183,8 @@ void frmLapforge::SelectSection(std::string_view name) { SetSectionText(name); }
 
 void frmLapforge::AskForSimulatorFolder() {
     frmGPLPfad dialog(*controller_);
-    dialog.ShowModal();
+    // The hidden main window at start-up would take the dialog's taskbar button away.
+    dialog.ShowModal(IsWindowVisible(hwnd_) ? hwnd_ : nullptr);
 }
 
 void frmLapforge::ShowErrorMessage(std::string_view text) {
