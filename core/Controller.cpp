@@ -1,7 +1,9 @@
 #include "core/Controller.h"
 
+#include "core/Failure.h"
 #include "core/SectionTable.h"
 #include "core/Settings.h"
+#include "core/SimulatorFolder.h"
 
 #include <exception>
 
@@ -21,30 +23,83 @@ std::string Controller::HelpPagePath() const { return AppFolder + std::string(He
 
 std::string Controller::SimulatorExePath() const { return SimulatorExeIn(GPLOrdnerPfad); }
 
-bool Controller::TryStartWithRememberedFolder() {
+void Controller::LoadTrackFile() {
+    TrackLines.ReadTrackFile(GPLOrdnerPfad);
+    foundDeployLine_ = TrackLines.Line(DeployLineIndex);
+    rewritten_ = false;
+}
+
+std::optional<std::string> Controller::TryStartWithRememberedFolder() {
+    // Any reason the remembered folder will not do leads to asking the user, who is told why.
     try {
         GPLOrdnerPfad = ReadSettingsFile(SettingsFilePath());
-        TrackLines.ReadTrackFile(GPLOrdnerPfad);
-        view_.SelectSection(StartSection);
-        return true;
     } catch (const std::exception&) {
-        // Any reason the remembered folder will not do leads to asking the user.
-        return false;
+        return std::string();
+    }
+    try {
+        LoadTrackFile();
+    } catch (const TrackFileTooShort&) {
+        return RememberedFolderProblem(GPLOrdnerPfad, FolderProblemReason(FolderVerdict::TrackFileTooShort));
+    } catch (const NotADeployLine&) {
+        return RememberedFolderProblem(GPLOrdnerPfad, FolderProblemReason(FolderVerdict::NoDeployLine));
+    } catch (const std::exception&) {
+        return RememberedFolderProblem(GPLOrdnerPfad, FolderProblemReason(FolderVerdict::NoTrackFile));
+    }
+    try {
+        view_.SelectSection(StartSection);
+        return std::nullopt;
+    } catch (const std::exception& failure) {
+        return RememberedFolderProblem(GPLOrdnerPfad, failure.what());
     }
 }
 
 void Controller::StartUp() {
-    if (TryStartWithRememberedFolder()) return;
+    const std::optional<std::string> problem = TryStartWithRememberedFolder();
+    if (!problem) return;
 
-    view_.AskForSimulatorFolder();
+    view_.AskForSimulatorFolder(*problem);
     if (GPLOrdnerPfad == NotInstalled) {
         view_.ShowErrorMessage(NotInstalledMessage);
         view_.EndProgram();
         return;
     }
-    WriteSettingsFile(SettingsFilePath(), GPLOrdnerPfad);
-    TrackLines.ReadTrackFile(GPLOrdnerPfad);
+    SaveSettings();
+    LoadTrackFile();
     view_.SelectSection(StartSection);
+}
+
+void Controller::SaveSettings() const {
+    try {
+        WriteSettingsFile(SettingsFilePath(), GPLOrdnerPfad);
+    } catch (const Failure& failure) {
+        throw Failure(std::string(failure.what()) +
+                      ".\n\nLapforge keeps its settings beside lapforge.exe, and Windows does not let it write "
+                      "there. Move the whole Lapforge folder to a folder you may write to, for example into "
+                      "Documents, and start lapforge.exe there");
+    }
+}
+
+void Controller::RestoreDeployLine() {
+    if (!foundDeployLine_ || !rewritten_) return;
+    TrackLines.SetDeployLine(*foundDeployLine_);
+    TrackLines.WriteTrackFile(GPLOrdnerPfad);
+    rewritten_ = false;
+}
+
+void Controller::ChangeFolder(const std::string& folder, std::string_view section) {
+    RestoreDeployLine();
+    TrackFileBuffer next;
+    try {
+        next.ReadTrackFile(folder);
+    } catch (const std::exception&) {
+        view_.SelectSection(section);  // the old folder stays in use, with the section shown
+        throw;
+    }
+    GPLOrdnerPfad = folder;
+    TrackLines = next;
+    foundDeployLine_ = TrackLines.Line(DeployLineIndex);
+    view_.SelectSection(section);
+    SaveSettings();
 }
 
 void Controller::ApplySection(std::string_view name) {
@@ -56,6 +111,7 @@ void Controller::ApplySection(std::string_view name) {
     view_.ShowMapPicture(AppFolder + std::string(section.mapPicture));
     TrackLines.SetDeployLine(section.deployLine);
     TrackLines.WriteTrackFile(GPLOrdnerPfad);
+    rewritten_ = true;
 }
 
 std::optional<SuccessorInfo> Controller::Successor(std::string_view name) const {

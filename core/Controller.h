@@ -25,8 +25,9 @@ public:
     virtual bool ShowMapPicture(const std::string& path) = 0;
     // Shows the name as the list's selection; ApplySection has run for it when this returns.
     virtual void SelectSection(std::string_view name) = 0;
-    // Shows the folder dialog modally; it may change GPLOrdnerPfad.
-    virtual void AskForSimulatorFolder() = 0;
+    // Shows the folder dialog modally; it may change GPLOrdnerPfad. `problem` says in one line why
+    // the remembered folder would not do (empty on a first run).
+    virtual void AskForSimulatorFolder(std::string_view problem) = 0;
     virtual void ShowErrorMessage(std::string_view text) = 0;
     // Ends the program: the main window goes and the main loop ends. The caller returns at once
     // and does nothing more.
@@ -56,6 +57,18 @@ public:
     // The next section in lap order and the full path of its announcement.
     std::optional<SuccessorInfo> Successor(std::string_view name) const;
 
+    // Puts line 54 back as this Lapforge found it, so GPL started alone deploys where it always
+    // did. Does nothing when Lapforge has not rewritten the file.
+    void RestoreDeployLine();
+
+    // Moves to another simulator folder: the old track file gets its line 54 back, the new folder
+    // is remembered, its track file loaded and the section applied there. When the new track file
+    // cannot be loaded the failure is passed on and the old folder stays in use.
+    void ChangeFolder(const std::string& folder, std::string_view section);
+
+    // Writes the settings file beside the program.
+    void SaveSettings() const;
+
     std::string SettingsFilePath() const;
     std::string HelpPagePath() const;
     std::string SimulatorExePath() const;  // in GPLOrdnerPfad
@@ -66,9 +79,14 @@ public:
 
 private:
     Controller(View& view, std::string appFolder);
-    bool TryStartWithRememberedFolder();
+    // Nothing when started; otherwise why the remembered folder would not do (empty: none remembered).
+    std::optional<std::string> TryStartWithRememberedFolder();
+    void LoadTrackFile();
 
     View& view_;
+    // Line 54 as loaded from the folder in use, and whether Lapforge has rewritten it since.
+    std::optional<std::string> foundDeployLine_;
+    bool rewritten_ = false;
 };
 
 }  // namespace lapforge

@@ -18,6 +18,12 @@ public:
     using Failure::Failure;
 };
 
+// A file whose read-only attribute keeps it from being written.
+class ReadOnlyFile : public Failure {
+public:
+    using Failure::Failure;
+};
+
 // "could not <action> "<path>": <reason>"
 Failure FileFailure(std::string_view action, const std::string& path, std::string_view reason);
 

@@ -1,15 +1,19 @@
 #pragma once
 
+#include "core/SimulatorFolder.h"
+
 #include <functional>
 #include <string>
+#include <string_view>
 
 namespace lapforge {
 
 // The folder dialog's window, as its decisions use it.
 class FolderDialogWindow {
 public:
-    // False for a drive without a readable medium.
-    virtual bool DriveIsReady(char drive) = 0;
+    // Asks, without waiting, whether the drive has a readable medium; the answer comes back through
+    // HostFolderChoice::DriveProbed. A drive that does not answer in time counts as not ready.
+    virtual void StartDriveProbe(char drive) = 0;
     virtual void ShowDriveNotReady(char drive) = 0;
     // Shows the drive in the drive list again, without acting on it.
     virtual void ShowDrive(char drive) = 0;
@@ -18,37 +22,45 @@ public:
     virtual void MoveFolderListToDrive(char drive) = 0;
     virtual std::string FolderListFolder() = 0;
     virtual void EnableOk(bool enabled) = 0;
+    // The hint line's text; empty for the dialog's own hint.
+    virtual void ShowHint(std::string_view text) = 0;
 
 protected:
     ~FolderDialogWindow() = default;
 };
 
-// The folder dialog's decisions, apart from its window: which folder the controller gets and
-// whether OK may be pressed.
+// The folder dialog's decisions, apart from its window: which folder the caller gets and whether
+// OK may be pressed.
 class HostFolderChoice {
 public:
-    using FileProbe = std::function<bool(const std::string& path)>;
+    using FolderCheck = std::function<FolderVerdict(const std::string& folder)>;
 
-    // `folder` is the controller's simulator folder, written on every change and on Cancel.
-    HostFolderChoice(std::string& folder, FileProbe opensForReading);
+    // `folder` is the caller's simulator folder, written on every change and on Cancel.
+    HostFolderChoice(std::string& folder, FolderCheck check);
 
     // The folder list moved to another folder (by the user or by a drive change).
     void FolderChanged(const std::string& folder);
     void Cancel();
 
-    bool ExeFound() const { return exeFound_; }
+    // OK may be pressed: the folder has gpl.exe and a track file Lapforge may rewrite.
+    bool Usable() const { return verdict_ == FolderVerdict::Usable; }
+    FolderVerdict Verdict() const { return verdict_; }
 
-    // The user picked a drive in the drive list.
+    // The user picked a drive in the drive list: it is probed first, the dialog stays responsive.
     void DriveChanged(char drive, FolderDialogWindow& dialog);
-    // The folder list moved: the folder goes to the controller, and OK follows gpl.exe.
+    // The probe's answer. Only the drive picked last counts; an earlier pick's late answer is dropped.
+    void DriveProbed(char drive, bool ready, FolderDialogWindow& dialog);
+    // The folder list moved: the folder goes to the caller, and OK and the hint follow it.
     void FolderListChanged(FolderDialogWindow& dialog);
 
 private:
-    void CheckForHostExe();
-
     std::string& folder_;
-    FileProbe opensForReading_;
-    bool exeFound_ = false;
+    FolderCheck check_;
+    FolderVerdict verdict_ = FolderVerdict::NoSimulator;
+    char probing_ = 0;  // the drive whose answer is awaited
 };
+
+// The hint line while a drive is being probed.
+std::string CheckingDriveText(char drive);
 
 }  // namespace lapforge

@@ -13,20 +13,50 @@ std::string DriveNotReadyMessage(char driveLetter) {
     return text;
 }
 
-std::string LaunchFailedText(std::string_view reason) {
+namespace {
+
+// A failure's text as a sentence of its own: capital first, full stop last.
+std::string Sentence(std::string_view what) {
+    std::string sentence(what.empty() ? std::string_view("the failure gave no reason") : what);
+    sentence[0] = static_cast<char>(std::toupper(static_cast<unsigned char>(sentence[0])));
+    if (sentence.back() != '.' && sentence.back() != '!') sentence += '.';
+    return sentence;
+}
+
+}  // namespace
+
+std::string LaunchFailedText(std::string_view exePath, std::string_view reason) {
     std::string text(LaunchFailedMessage);
+    text += "\n\nWindows could not start \"";
+    text += exePath;
+    text += "\"";
     if (!reason.empty()) {
-        text += "\n\n";
+        text += ": ";
         text += reason;
     }
+    if (text.back() != '.') text += '.';
+    text +=
+        "\n\nCheck that the GPL folder shown in Lapforge is the one GPL is installed in, that gpl.exe starts "
+        "when you double-click it there, and that no virus scanner keeps it from starting.";
     return text;
 }
 
-std::string UnhandledFailureText(std::string_view what) {
-    std::string sentence(what.empty() ? std::string_view("an unknown error occurred") : what);
-    sentence[0] = static_cast<char>(std::toupper(static_cast<unsigned char>(sentence[0])));
-    if (sentence.back() != '.' && sentence.back() != '!') sentence += '.';
-    return "Lapforge has to stop.\n\n" + sentence;
+std::string RestoreFailedText(std::string_view what) {
+    return "Lapforge could not put line 54 of GPL's track file back as it found it, so GPL started alone may "
+           "deploy at the last section picked.\n\n" +
+           Sentence(what);
 }
+
+std::string FolderChangeFailedText(std::string_view what) {
+    return "Lapforge keeps the GPL folder it had.\n\n" + Sentence(what);
+}
+
+std::string UndescribedFailure(std::string_view what) {
+    std::string text(what);
+    text += " failed without saying why";
+    return text;
+}
+
+std::string UnhandledFailureText(std::string_view what) { return "Lapforge has to stop.\n\n" + Sentence(what); }
 
 }  // namespace lapforge

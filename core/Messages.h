@@ -25,8 +25,17 @@ inline constexpr std::string_view DataFilesMissingMessage =
     "Unpack the whole Lapforge folder from the zip file first (right-click the zip file, \"Extract "
     "All...\"), then start lapforge.exe in the unpacked folder.";
 
-// The launch message, followed by the system's reason when there is one.
-std::string LaunchFailedText(std::string_view reason);
+// The launch message, the program's path with the system's reason, and what to check.
+std::string LaunchFailedText(std::string_view exePath, std::string_view reason);
+
+// On exit or a change of folder, when line 54 could not be put back.
+std::string RestoreFailedText(std::string_view what);
+
+// When the folder picked with "Change..." could not be taken into use.
+std::string FolderChangeFailedText(std::string_view what);
+
+// The failure's subject, for a failure that carried no text of its own.
+std::string UndescribedFailure(std::string_view what);
 
 // What the user reads before the program stops on a failure nothing else handled.
 std::string UnhandledFailureText(std::string_view what);

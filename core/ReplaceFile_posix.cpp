@@ -108,7 +108,7 @@ void ReplaceFileContents(const std::string& path, std::string_view bytes) {
     if (exists) {
         // rename() would replace a read-only file (and root may write anything), so ask first.
         if ((existing.st_mode & (S_IWUSR | S_IWGRP | S_IWOTH)) == 0)
-            throw FileFailure("write", path, "the file is read-only");
+            throw ReadOnlyFile(FileFailure("write", path, "the file is read-only").what());
         const int probe = ::open(native.c_str(), O_WRONLY | O_CLOEXEC);
         if (probe < 0) ThrowWriteFailure(path, errno);
         ::close(probe);

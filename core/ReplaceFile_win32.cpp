@@ -167,7 +167,8 @@ void ReplaceFileContents(const std::string& path, std::string_view bytes) {
         if (!temp.MoveTo(target, MOVEFILE_REPLACE_EXISTING)) ThrowWriteFailure(path, ::GetLastError());
         return;
     }
-    if (attributes & FILE_ATTRIBUTE_READONLY) throw FileFailure("write", path, "the file is read-only");
+    if (attributes & FILE_ATTRIBUTE_READONLY)
+        throw ReadOnlyFile(FileFailure("write", path, "the file is read-only").what());
 
     TemporaryFile temp(path, bytes,
                        attributes & (FILE_ATTRIBUTE_HIDDEN | FILE_ATTRIBUTE_SYSTEM | FILE_ATTRIBUTE_ARCHIVE));

@@ -4,6 +4,8 @@
 #include "core/FileIO.h"
 #include "core/ReplaceFile.h"
 
+#include <cctype>
+
 namespace lapforge {
 
 std::string TrackFileBuffer::TrackFilePath(std::string_view folder) {
@@ -16,6 +18,28 @@ std::string TrackFileBuffer::OriginalCopyPath(std::string_view folder) {
     return TrackFilePath(folder) + std::string(OriginalCopySuffix);
 }
 
+bool IsDeployLine(std::string_view line) {
+    constexpr std::string_view key = "stall_0";
+    std::size_t pos = line.find_first_not_of(" \t");
+    if (pos == std::string_view::npos || line.size() - pos < key.size()) return false;
+    for (const char k : key)
+        if (std::tolower(static_cast<unsigned char>(line[pos++])) != k) return false;
+    pos = line.find_first_not_of(" \t", pos);
+    return pos != std::string_view::npos && line[pos] == '=';
+}
+
+namespace {
+
+TrackFileTooShort TooShort(std::string_view folder) {
+    const std::string path = TrackFileBuffer::TrackFilePath(folder);
+    std::string reason = "the file has fewer than " + std::to_string(TrackLineCount) + " lines";
+    const std::string copy = TrackFileBuffer::OriginalCopyPath(folder);
+    if (PathExists(copy)) reason += ". Lapforge kept the file as it first found it in \"" + copy + "\"";
+    return TrackFileTooShort(FileFailure("read", path, reason).what());
+}
+
+}  // namespace
+
 void TrackFileBuffer::ReadTrackFile(std::string_view folder) {
     const std::string path = TrackFilePath(folder);
     const std::string bytes = ReadWholeFile(path);
@@ -23,8 +47,7 @@ void TrackFileBuffer::ReadTrackFile(std::string_view folder) {
     tail_.clear();
     std::size_t pos = 0;
     for (std::size_t line = 0; line < TrackLineCount; ++line) {
-        if (pos >= bytes.size())
-            throw FileFailure("read", path, "the file has fewer than " + std::to_string(TrackLineCount) + " lines");
+        if (pos >= bytes.size()) throw TooShort(folder);
         const std::size_t end = bytes.find('\r', pos);
         if (end == std::string::npos) {
             lines_[line].assign(bytes, pos, std::string::npos);
@@ -36,6 +59,10 @@ void TrackFileBuffer::ReadTrackFile(std::string_view folder) {
         }
     }
     tail_.assign(bytes, pos, std::string::npos);
+    if (!IsDeployLine(lines_[DeployLineIndex]))
+        throw NotADeployLine("line " + std::to_string(DeployLineIndex + 1) + " of \"" + path +
+                             "\" is not GPL's deploy point (stall_0) in this track file, so Lapforge leaves the file "
+                             "alone");
 }
 
 void TrackFileBuffer::SetDeployLine(std::string_view text) { lines_[DeployLineIndex].assign(text); }
@@ -59,6 +86,11 @@ void TrackFileBuffer::WriteTrackFile(std::string_view folder) const {
         const std::string copy = OriginalCopyPath(folder);
         if (!PathExists(copy) && PathExists(path)) CreateFileContents(copy, ReadWholeFile(path));
         ReplaceFileContents(path, Contents());
+    } catch (const ReadOnlyFile& readOnly) {
+        throw ReadOnlyFile(std::string(readOnly.what()) +
+                           ".\n\nTo let Lapforge write it: in Explorer, right-click \"track.ini\" in GPL's "
+                           "tracks\\nurburg folder, choose Properties, clear \"Read-only\" and click OK. Then start "
+                           "Lapforge again");
     } catch (const AccessDenied& refused) {
         const std::string advice = RefusedWriteAdvice(path);
         if (advice.empty()) throw;

@@ -1,5 +1,7 @@
 #pragma once
 
+#include "core/Failure.h"
+
 #include <array>
 #include <cstddef>
 #include <string>
@@ -14,6 +16,22 @@ inline constexpr std::string_view TrackFileName = "\\tracks\\nurburg\\track.ini"
 // The user's own track file, kept beside it before the first rewrite and never overwritten.
 inline constexpr std::string_view OriginalCopySuffix = ".lapforge-original";
 
+// A track file that has fewer lines than the buffer holds.
+class TrackFileTooShort : public Failure {
+public:
+    using Failure::Failure;
+};
+
+// A track file whose 54th line is not a deploy point: another season's or a track update's file
+// may keep other settings there, which Lapforge must never overwrite.
+class NotADeployLine : public Failure {
+public:
+    using Failure::Failure;
+};
+
+// "stall_0", blanks, then "=": case and leading blanks do not matter, as GPL reads it.
+bool IsDeployLine(std::string_view line);
+
 // The first 100 lines of the simulator's track file, loaded once and rewritten with a new
 // deploy-point line on every section change. Bytes after the 100th line are kept as loaded and
 // written back unchanged, so a longer file loses nothing.
@@ -23,7 +41,8 @@ public:
     static std::string OriginalCopyPath(std::string_view folder);
 
     // A line ends at CR LF or at a lone CR; a lone LF is an ordinary byte. Fewer than 100 lines
-    // is a failure; the entries read before it keep their new values.
+    // (TrackFileTooShort) or a 54th line that is no deploy point (NotADeployLine) is a failure, so
+    // nothing is ever written over it; the entries read before it keep their new values.
     void ReadTrackFile(std::string_view folder);
 
     void SetDeployLine(std::string_view text);

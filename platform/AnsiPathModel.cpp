@@ -45,8 +45,11 @@ std::wstring UnspellableFolderMessage(std::wstring_view folder) {
     std::wstring text = L"Lapforge cannot work in the folder \"";
     text += folder;
     text +=
-        L"\" because its name has letters that this Windows cannot hand on to Lapforge.\n\n"
-        L"Please move Lapforge or GPL to a folder whose name has only Latin letters.";
+        L"\": Windows cannot spell its name for older programs such as GPL and Lapforge, which use the "
+        L"\"Language for non-Unicode programs\" set in Windows, and the folder has no short 8.3 name to use "
+        L"instead.\n\n"
+        L"Move Lapforge or GPL to a folder whose name that language can spell (for example C:\\GPL), or rename "
+        L"the folder.";
     return text;
 }
 

@@ -40,6 +40,7 @@ void Control::CreateOwnClass(const wchar_t* className, HBRUSH background, DWORD 
     if (!RegisterWindowClass(className, OwnClassProc, background))
         throw Failure(std::string("could not register the ") + what + ": " + SystemMessage(GetLastError()));
     id_ = id;
+    what_ = what;
     const HWND created =
         CreateWindowExW(exStyle, className, L"", WS_CHILD | WS_VISIBLE | style, rect.left, rect.top,
                         rect.right - rect.left, rect.bottom - rect.top, parent,
@@ -50,6 +51,7 @@ void Control::CreateOwnClass(const wchar_t* className, HBRUSH background, DWORD 
 void Control::CreateSubclassed(const wchar_t* className, DWORD exStyle, DWORD style, HWND parent, int id,
                                const RECT& rect, const char* what) {
     id_ = id;
+    what_ = what;
     hwnd_ = CreateWindowExW(exStyle, className, L"", WS_CHILD | WS_VISIBLE | style, rect.left, rect.top,
                             rect.right - rect.left, rect.bottom - rect.top, parent,
                             reinterpret_cast<HMENU>(static_cast<INT_PTR>(id)), GetModuleHandleW(nullptr), nullptr);
@@ -70,7 +72,7 @@ void Control::NotifyParent(WORD code) {
 }
 
 LRESULT Control::Dispatch(UINT message, WPARAM wParam, LPARAM lParam) {
-    return GuardWindowProc([&] {
+    return GuardWindowProc(what_, [&] {
         if (message != WM_NCDESTROY) return HandleMessage(message, wParam, lParam);
         if (subclassed_) RemoveWindowSubclass(hwnd_, SubclassProc, 0);
         const LRESULT result = HandleMessage(message, wParam, lParam);

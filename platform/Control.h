@@ -58,6 +58,7 @@ private:
 
     HWND hwnd_ = nullptr;
     int id_ = 0;
+    const char* what_ = "control";  // its name in a failure report
     bool subclassed_ = false;
 };
 

@@ -5,9 +5,7 @@
 
 #include <commctrl.h>
 
-#include <chrono>
-#include <future>
-#include <memory>
+#include <atomic>
 #include <string>
 #include <thread>
 
@@ -17,9 +15,6 @@ namespace {
 
 // Posted to the drop-down after it closed up, so the pick is read once its selection is final.
 constexpr UINT SettleMessage = WM_APP + 1;
-
-// A disconnected network drive can keep a probe waiting for the network's timeout.
-constexpr auto RemoteProbeLimit = std::chrono::seconds(2);
 
 std::string RootOf(char letter) { return std::string{letter, ':', '\\'}; }
 
@@ -51,15 +46,36 @@ char CurrentDrive() {
 
 }  // namespace
 
-bool DriveIsReady(char letter) {
-    // Ready means its root folder can be read; the volume alone can be there without it.
+namespace {
+
+// One probe per drive at a time: a dead network drive can keep one waiting far longer than anyone
+// waits for it, and a second pick must not start a second thread beside it.
+struct DriveProbeSlot {
+    std::atomic<bool> running{false};
+    std::atomic<HWND> notify{nullptr};
+    std::atomic<UINT> message{0};
+};
+
+DriveProbeSlot& SlotOf(char letter) {
+    static DriveProbeSlot slots[26];
+    const int index = (letter >= 'a' ? letter - 'a' : letter - 'A');
+    return slots[index >= 0 && index < 26 ? index : 0];
+}
+
+}  // namespace
+
+void ProbeDrive(HWND window, UINT message, char letter) {
+    DriveProbeSlot& slot = SlotOf(letter);
+    slot.notify = window;
+    slot.message = message;
+    if (slot.running.exchange(true)) return;  // the running probe answers this window
     const std::wstring root = Widen(RootOf(letter));
-    if (GetDriveTypeW(root.c_str()) != DRIVE_REMOTE) return RootIsReadable(root);
-    // The probe runs on a thread of its own that may outlive the answer: it owns everything it uses.
-    auto probe = std::make_shared<std::packaged_task<bool()>>([root] { return RootIsReadable(root); });
-    std::future<bool> answer = probe->get_future();
-    std::thread([probe] { (*probe)(); }).detach();
-    return answer.wait_for(RemoteProbeLimit) == std::future_status::ready && answer.get();
+    std::thread([&slot, root, letter] {
+        // Ready means its root folder can be read; the volume alone can be there without it.
+        const bool ready = RootIsReadable(root);
+        slot.running = false;
+        PostMessageW(slot.notify, slot.message, static_cast<WPARAM>(letter), ready ? 1 : 0);
+    }).detach();
 }
 
 void DriveList::Create(HWND parent, int id, const RECT& rect) {

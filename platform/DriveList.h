@@ -37,8 +37,13 @@ private:
     DrivePick pick_;
 };
 
-// False for a drive without a readable medium, such as an empty card reader, and for a network
-// drive that does not answer within two seconds; asks no questions.
-bool DriveIsReady(char letter);
+// Asks on a worker thread whether the drive's root can be read (an empty card reader or a lost
+// network drive cannot), asking the user no questions, and posts the answer to the window as
+// `message` with the letter in wParam and 1 (ready) or 0 in lParam. While a probe of the drive still
+// runs, no second one starts: the running one answers the window named last.
+void ProbeDrive(HWND window, UINT message, char letter);
+
+// How long a probe may take before the drive counts as not ready.
+inline constexpr UINT DriveProbeLimitMilliseconds = 2000;
 
 }  // namespace lapforge::platform

@@ -221,7 +221,7 @@ LRESULT FolderList::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) {
 }
 
 LRESULT CALLBACK FolderList::ListProc(HWND list, UINT message, WPARAM wParam, LPARAM lParam, UINT_PTR, DWORD_PTR self) {
-    return GuardWindowProc([&] {
+    return GuardWindowProc("folder list", [&] {
         if (message == WM_NCDESTROY) RemoveWindowSubclass(list, ListProc, 0);
         // Enter opens the row.
         return TakeEnterKey(

@@ -1,5 +1,6 @@
 #include "platform/MessageBox.h"
 
+#include "core/Messages.h"
 #include "platform/Win32.h"
 
 #include <iterator>
@@ -71,10 +72,11 @@ void ReportUnhandledFailure(const std::string& text) {
     ExitProcess(1);
 }
 
-void ReportEscapedFailure(const std::exception* failure) {
-    if (failure == nullptr) ReportUnhandledFailure("an unknown error occurred");
-    if (dynamic_cast<const std::bad_alloc*>(failure)) ReportUnhandledFailure("there is not enough memory");
-    ReportUnhandledFailure(failure->what());
+void ReportEscapedFailure(const std::exception* failure, const char* control) {
+    if (failure == nullptr) ReportUnhandledFailure(UnhandledFailureText(UndescribedFailure(control)));
+    if (dynamic_cast<const std::bad_alloc*>(failure))
+        ReportUnhandledFailure(UnhandledFailureText("there is not enough memory"));
+    ReportUnhandledFailure(UnhandledFailureText(failure->what()));
 }
 
 }  // namespace lapforge::platform

@@ -16,20 +16,20 @@ void ShowErrorMessage(HWND owner, const std::wstring& text);
 // Tells the user about a failure nothing handled, then ends the program with exit code 1.
 [[noreturn]] void ReportUnhandledFailure(const std::string& text);
 
-// Reports a failure that escaped a window procedure of the platform's controls (null: not a
-// std::exception) as ReportUnhandledFailure does.
-[[noreturn]] void ReportEscapedFailure(const std::exception* failure);
+// Reports a failure that escaped the window procedure of the named control (null: not a
+// std::exception, so the control's name is all there is to tell) as ReportUnhandledFailure does.
+[[noreturn]] void ReportEscapedFailure(const std::exception* failure, const char* control);
 
 // The barrier around a control's window procedure: nothing may unwind through the system's code
 // that called it, so a failure goes to the unhandled-failure report.
 template <typename Handler>
-LRESULT GuardWindowProc(Handler&& handler) {
+LRESULT GuardWindowProc(const char* control, Handler&& handler) {
     try {
         return handler();
     } catch (const std::exception& failure) {
-        ReportEscapedFailure(&failure);
+        ReportEscapedFailure(&failure, control);
     } catch (...) {
-        ReportEscapedFailure(nullptr);
+        ReportEscapedFailure(nullptr, control);
     }
 }
 

@@ -114,6 +114,9 @@ void WindowBase::ApplyLayout(UINT dpi) {
 }
 
 LRESULT WindowBase::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) {
+    bool handled = false;
+    const LRESULT answer = OnMessage(message, wParam, lParam, handled);
+    if (handled) return answer;
     switch (message) {
     case WM_CREATE:
         OnCreate();
@@ -167,7 +170,10 @@ LRESULT CALLBACK WindowBase::WindowProc(HWND hwnd, UINT message, WPARAM wParam, 
     } catch (const std::exception& failure) {
         platform::ReportUnhandledFailure(UnhandledFailureText(failure.what()));
     } catch (...) {
-        platform::ReportUnhandledFailure(UnhandledFailureText(""));
+        wchar_t name[64] = {};
+        GetClassNameW(hwnd, name, static_cast<int>(std::size(name)));
+        platform::ReportUnhandledFailure(UnhandledFailureText(UndescribedFailure(
+            "the window \"" + win32::Narrow(name) + "\" (message " + std::to_string(message) + ")")));
     }
 }
 

@@ -51,6 +51,11 @@ protected:
     // The close box, Alt+F4 or Windows ending the session asked the window to close; true when the
     // form has handled it, false to let the window close.
     virtual bool OnClose() { return false; }
+    // Any other message, before the plumbing sees it; set `handled` to answer it.
+    virtual LRESULT OnMessage(UINT, WPARAM, LPARAM, bool& handled) {
+        handled = false;
+        return 0;
+    }
     // After every layout: where a text must fit its control, the form fits its font here.
     virtual void OnLayoutApplied() {}
 

@@ -23,7 +23,12 @@ enum ControlId {
     cmdCancel,
     lblFolder,
     dirFolder,
+    lblProblem,
 };
+
+// The drive probe's answer, posted by its worker thread; and the timer that gives up on it.
+constexpr UINT DriveProbedMessage = WM_APP + 10;
+constexpr UINT_PTR DriveProbeTimer = 1;
 
 // clang-format off
 constexpr ControlPlacement LayoutTable[] = {
@@ -34,21 +39,30 @@ constexpr ControlPlacement LayoutTable[] = {
     {cmdCancel, 120, 2280, 1935, 375},
     {lblFolder, 2160, 120, 2175, 255},
     {dirFolder, 2160, 360, 2175, 2340},
+    {lblProblem, 120, 2790, 4215, 720},
 };
 // clang-format on
-constexpr WindowLayout Layout{4470, 2775, LayoutTable};
+// Without a problem to tell, the last row is left out.
+constexpr WindowLayout Layout{4470, 2775, std::span<const ControlPlacement>(LayoutTable, std::size(LayoutTable) - 1)};
+constexpr WindowLayout LayoutWithProblem{4470, 3630, LayoutTable};
+
+constexpr wchar_t OwnHint[] =
+    L"Lapforge needs the path to the file \"gpl.exe\". Click \"Cancel\" if GPL is not installed on this machine.";
 
 }  // namespace
 
-frmGPLPfad::frmGPLPfad(Controller& controller)
-    : choice_(controller.GPLOrdnerPfad, [](const std::string& path) {
-          const platform::QuietDriveErrors quiet;
-          return FileOpensForReading(path);
-      }) {}
+frmGPLPfad::frmGPLPfad(std::string& folder, std::string problem, std::string startFolder)
+    : choice_(folder,
+              [](const std::string& candidate) {
+                  const platform::QuietDriveErrors quiet;
+                  return CheckSimulatorFolder(candidate, FileOpensForReading);
+              }),
+      problem_(std::move(problem)),
+      startFolder_(std::move(startFolder)) {}
 
 void frmGPLPfad::ShowModal(HWND owner) {
     CreateTopLevel(L"frmGPLPfad", L"Where is GPL?", WS_OVERLAPPED | WS_CAPTION | WS_SYSMENU, WS_EX_DLGMODALFRAME,
-                   Layout, owner);
+                   problem_.empty() ? Layout : LayoutWithProblem, owner);
     CentreOnScreen();
     platform::RunModal(hwnd_, drvDrive_.Handle());
 }
@@ -57,14 +71,48 @@ void frmGPLPfad::OnCreate() {
     // Created in tab order.
     drvDrive_.Create(hwnd_, drvDrive, ControlRect(drvDrive));
     dirFolder_.Create(hwnd_, dirFolder, ControlRect(dirFolder));
-    EnableWindow(AddControl(L"BUTTON", L"OK", WS_TABSTOP | BS_PUSHBUTTON, cmdOK), FALSE);
-    AddControl(L"STATIC",
-               L"Lapforge needs the path to the file \"gpl.exe\". Click \"Cancel\" if GPL is not installed on "
-               L"this machine.",
-               SS_LEFT, lblHint);
+    // OK takes Enter wherever Enter does not open a drive or folder.
+    EnableWindow(AddControl(L"BUTTON", L"OK", WS_TABSTOP | BS_DEFPUSHBUTTON, cmdOK), FALSE);
+    AddControl(L"STATIC", OwnHint, SS_LEFT | SS_NOPREFIX, lblHint);
     AddControl(L"STATIC", L"Drives:", SS_CENTER, lblDrive);
     AddControl(L"STATIC", L"Folders:", SS_CENTER, lblFolder);
     AddControl(L"BUTTON", L"Cancel", WS_TABSTOP | BS_PUSHBUTTON, cmdCancel);
+    if (!problem_.empty()) AddControl(L"STATIC", platform::Widen(problem_).c_str(), SS_LEFT | SS_NOPREFIX, lblProblem);
+    if (!startFolder_.empty()) {
+        try {
+            dirFolder_.SetFolder(platform::Widen(startFolder_));
+        } catch (const std::exception&) {
+            // A folder that is gone: the dialog starts where the process is, as on a first run.
+        }
+    }
+}
+
+void frmGPLPfad::ShowHint(std::string_view text) {
+    HWND hint = GetDlgItem(hwnd_, lblHint);
+    SetWindowTextW(hint, text.empty() ? OwnHint : platform::Widen(text).c_str());
+    // Fitted afresh from the window's own font, which the drive label keeps.
+    SendMessageW(hint, WM_SETFONT, SendMessageW(GetDlgItem(hwnd_, lblDrive), WM_GETFONT, 0, 0), FALSE);
+    OnLayoutApplied();
+    InvalidateRect(hint, nullptr, TRUE);
+}
+
+bool frmGPLPfad::OnClose() {
+    // The close box, Esc and Alt+F4 are Cancel.
+    cmdCancel_Click();
+    return true;
+}
+
+LRESULT frmGPLPfad::OnMessage(UINT message, WPARAM wParam, LPARAM lParam, bool& handled) {
+    if (message == DriveProbedMessage) {
+        handled = true;
+        KillTimer(hwnd_, DriveProbeTimer);
+        choice_.DriveProbed(static_cast<char>(wParam), lParam != 0, *this);
+    } else if (message == WM_TIMER && wParam == DriveProbeTimer) {
+        handled = true;
+        KillTimer(hwnd_, DriveProbeTimer);
+        choice_.DriveProbed(probedDrive_, false, *this);
+    }
+    return 0;
 }
 
 void frmGPLPfad::OnLayoutApplied() {
@@ -73,7 +121,7 @@ void frmGPLPfad::OnLayoutApplied() {
     HWND hint = GetDlgItem(hwnd_, lblHint);
     RECT box{};
     GetClientRect(hint, &box);
-    wchar_t text[256] = {};
+    wchar_t text[512] = {};
     GetWindowTextW(hint, text, static_cast<int>(std::size(text)));
     LOGFONTW font{};
     GetObjectW(reinterpret_cast<HFONT>(SendMessageW(hint, WM_GETFONT, 0, 0)), sizeof font, &font);
@@ -109,7 +157,11 @@ void frmGPLPfad::OnCommand(int id, int code) {
         if (code == BN_CLICKED) cmdOK_Click();
         break;
     case cmdCancel:
+    case IDCANCEL:  // Esc
         if (code == BN_CLICKED) cmdCancel_Click();
+        break;
+    case IDOK:  // Enter outside the lists
+        if (code == BN_CLICKED && IsWindowEnabled(GetDlgItem(hwnd_, cmdOK))) cmdOK_Click();
         break;
     }
 }
@@ -118,14 +170,21 @@ void frmGPLPfad::drvDrive_Change() { choice_.DriveChanged(drvDrive_.Drive(), *th
 
 void frmGPLPfad::dirFolder_Change() { choice_.FolderListChanged(*this); }
 
-void frmGPLPfad::cmdOK_Click() { platform::EndModal(hwnd_); }
+void frmGPLPfad::cmdOK_Click() {
+    accepted_ = true;
+    platform::EndModal(hwnd_);
+}
 
 void frmGPLPfad::cmdCancel_Click() {
     choice_.Cancel();
     platform::EndModal(hwnd_);
 }
 
-bool frmGPLPfad::DriveIsReady(char drive) { return platform::DriveIsReady(drive); }
+void frmGPLPfad::StartDriveProbe(char drive) {
+    probedDrive_ = drive;
+    SetTimer(hwnd_, DriveProbeTimer, platform::DriveProbeLimitMilliseconds, nullptr);
+    platform::ProbeDrive(hwnd_, DriveProbedMessage, drive);
+}
 
 void frmGPLPfad::ShowDriveNotReady(char drive) { platform::ShowErrorMessage(hwnd_, DriveNotReadyMessage(drive)); }
 

@@ -8,12 +8,17 @@
 
 namespace lapforge {
 
-class Controller;
-
-// "Where is GPL?": lets the user open the simulator's folder; OK only where gpl.exe is.
+// "Where is GPL?": lets the user open the simulator's folder; OK only where gpl.exe and a track
+// file Lapforge may rewrite are.
 class frmGPLPfad final : public WindowBase, private FolderDialogWindow {
 public:
-    explicit frmGPLPfad(Controller& controller);
+    // `folder` receives every folder opened, and "GPL not installed" on Cancel. `problem` (one line,
+    // may be empty) says why the remembered folder would not do. The folder list starts in
+    // `startFolder`, or in the process's current folder when that is empty.
+    frmGPLPfad(std::string& folder, std::string problem, std::string startFolder);
+
+    // OK closed the dialog.
+    bool Accepted() const { return accepted_; }
 
     // Shows the dialog, owned by the given window (none at start-up, so it has a taskbar button of
     // its own), and returns once it has been unloaded.
@@ -23,6 +28,8 @@ private:
     void OnCreate() override;
     void OnCommand(int id, int code) override;
     void OnLayoutApplied() override;
+    bool OnClose() override;
+    LRESULT OnMessage(UINT message, WPARAM wParam, LPARAM lParam, bool& handled) override;
 
     void drvDrive_Change();
     void dirFolder_Change();
@@ -30,17 +37,22 @@ private:
     void cmdCancel_Click();
 
     // FolderDialogWindow
-    bool DriveIsReady(char drive) override;
+    void StartDriveProbe(char drive) override;
     void ShowDriveNotReady(char drive) override;
     void ShowDrive(char drive) override;
     void MoveFolderListToDrive(char drive) override;
     std::string FolderListFolder() override;
     void EnableOk(bool enabled) override;
+    void ShowHint(std::string_view text) override;
 
     HostFolderChoice choice_;
     platform::DriveList drvDrive_;
     platform::FolderList dirFolder_;
     platform::GdiObject<HFONT> hintFont_;
+    std::string problem_;
+    std::string startFolder_;
+    char probedDrive_ = 0;
+    bool accepted_ = false;
 };
 
 }  // namespace lapforge

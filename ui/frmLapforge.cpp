@@ -35,11 +35,13 @@ enum ControlId {
     cmdHilfe,
     chkHotkeyUndAudio,
     cmdBeenden,
+    lblGPLFolder,
+    cmdChangeFolder,
 };
 
 // clang-format off
 constexpr ControlPlacement LayoutTable[] = {
-    {fraRahmen1, 120, 0, 5775, 5415},
+    {fraRahmen1, 120, 0, 5775, 5895},
     {Label3, 240, 240, 5535, 255},
     {Sectionselection, 240, 480, 5535, 315},
     {Label1, 240, 960, 2295, 255},
@@ -50,9 +52,11 @@ constexpr ControlPlacement LayoutTable[] = {
     {cmdHilfe, 2640, 4200, 3135, 495},
     {chkHotkeyUndAudio, 240, 4800, 2295, 495},
     {cmdBeenden, 2640, 4800, 3135, 495},
+    {lblGPLFolder, 240, 5460, 4335, 255},
+    {cmdChangeFolder, 4695, 5400, 1080, 375},
 };
 // clang-format on
-constexpr WindowLayout Layout{6015, 5535, LayoutTable};
+constexpr WindowLayout Layout{6015, 6015, LayoutTable};
 
 constexpr int HotkeyVirtualKey = VK_F4;
 // Between two looks at the key, wait for window events at most this long, so the cycle uses no
@@ -92,6 +96,7 @@ void frmLapforge::Load() {
 }
 
 void frmLapforge::Show() {
+    ShowFolder();
     ShowWindow(hwnd_, SW_SHOW);
     SetForegroundWindow(hwnd_);
     SetFocus(GetDlgItem(hwnd_, Sectionselection));
@@ -113,6 +118,8 @@ void frmLapforge::OnCreate() {
     HWND check = AddControl(L"BUTTON", L"Activate F4 as hotkey", WS_TABSTOP | BS_AUTOCHECKBOX, chkHotkeyUndAudio);
     SendMessageW(check, BM_SETCHECK, BST_CHECKED, 0);
     AddControl(L"BUTTON", L"Exit Lapforge", WS_TABSTOP | BS_PUSHBUTTON, cmdBeenden);
+    AddControl(L"STATIC", L"", SS_LEFT | SS_NOPREFIX | SS_PATHELLIPSIS, lblGPLFolder);
+    AddControl(L"BUTTON", L"Change\u2026", WS_TABSTOP | BS_PUSHBUTTON, cmdChangeFolder);
     SetWindowPos(frame, HWND_BOTTOM, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE | SWP_NOACTIVATE);
     SendMessageW(list, CB_SETMINVISIBLE, SectionTable::Count, 0);
 }
@@ -131,6 +138,9 @@ void frmLapforge::OnCommand(int id, int code) {
     case cmdBeenden:
         if (code == BN_CLICKED) cmdBeenden_Click();
         break;
+    case cmdChangeFolder:
+        if (code == BN_CLICKED) cmdChangeFolder_Click();
+        break;
     }
 }
 
@@ -141,7 +151,7 @@ void frmLapforge::Sectionselection_Click() { controller_->ApplySection(SectionTe
 void frmLapforge::cmdLosgehts_Click() {
     const std::string folder = controller_->GPLOrdnerPfad;
     const SimulatorLaunch launch = LaunchSimulator(*this, controller_->SimulatorExePath(), folder);
-    if (launch.processId == 0) ShowErrorMessage(LaunchFailedText(launch.reason));
+    if (launch.processId == 0) ShowErrorMessage(LaunchFailedText(controller_->SimulatorExePath(), launch.reason));
     if (HotkeyBlockedByElevation(launch.elevated, platform::IsProcessElevated()))
         ShowErrorMessage(HotkeyBlockedByElevationMessage);
     RunHotkeyCycle(*controller_, *this);
@@ -149,7 +159,55 @@ void frmLapforge::cmdLosgehts_Click() {
 
 void frmLapforge::cmdHilfe_Click() { platform::OpenDocument(hwnd_, controller_->HelpPagePath()); }
 
-void frmLapforge::cmdBeenden_Click() { QuitProgram(); }
+void frmLapforge::cmdBeenden_Click() {
+    LeaveSimulatorAsFound();
+    QuitProgram();
+}
+
+bool frmLapforge::OnClose() {
+    cmdBeenden_Click();
+    return true;
+}
+
+LRESULT frmLapforge::OnMessage(UINT message, WPARAM wParam, LPARAM, bool& handled) {
+    if (message != WM_ENDSESSION) return 0;
+    // Windows is shutting down or logging off: put GPL's file back, but never hold the shutdown
+    // up with a message on a desktop that is going away.
+    handled = true;
+    if (wParam && controller_) {
+        try {
+            controller_->RestoreDeployLine();
+        } catch (...) {
+        }
+    }
+    return 0;
+}
+
+void frmLapforge::LeaveSimulatorAsFound() {
+    if (!controller_) return;
+    try {
+        controller_->RestoreDeployLine();
+    } catch (const std::exception& failure) {
+        ShowErrorMessage(RestoreFailedText(failure.what()));
+    }
+}
+
+void frmLapforge::cmdChangeFolder_Click() {
+    std::string chosen = controller_->GPLOrdnerPfad;
+    frmGPLPfad dialog(chosen, std::string(), controller_->GPLOrdnerPfad);
+    dialog.ShowModal(hwnd_);
+    if (!dialog.Accepted()) return;
+    try {
+        controller_->ChangeFolder(chosen, SectionText());
+    } catch (const Failure& failure) {
+        ShowErrorMessage(FolderChangeFailedText(failure.what()));
+    }
+    ShowFolder();
+}
+
+void frmLapforge::ShowFolder() {
+    SetDlgItemTextW(hwnd_, lblGPLFolder, (L"GPL folder: " + Widen(controller_->GPLOrdnerPfad)).c_str());
+}
 
 void frmLapforge::QuitProgram(int exitCode) {
     // The program unwinds: the window goes, its WM_QUIT ends the main loop and main returns.
@@ -181,8 +239,8 @@ bool frmLapforge::ShowMapPicture(const std::string& path) { return picKarte_.Sho
 
 void frmLapforge::SelectSection(std::string_view name) { SetSectionText(name); }
 
-void frmLapforge::AskForSimulatorFolder() {
-    frmGPLPfad dialog(*controller_);
+void frmLapforge::AskForSimulatorFolder(std::string_view problem) {
+    frmGPLPfad dialog(controller_->GPLOrdnerPfad, std::string(problem), std::string());
     // The hidden main window at start-up would take the dialog's taskbar button away.
     dialog.ShowModal(IsWindowVisible(hwnd_) ? hwnd_ : nullptr);
 }

@@ -28,7 +28,7 @@ public:
     bool ShowViewPicture(const std::string& path) override;
     bool ShowMapPicture(const std::string& path) override;
     void SelectSection(std::string_view name) override;
-    void AskForSimulatorFolder() override;
+    void AskForSimulatorFolder(std::string_view problem) override;
     void ShowErrorMessage(std::string_view text) override;
     void EndProgram() override;
 
@@ -36,11 +36,18 @@ private:
     void OnCreate() override;
     void OnCommand(int id, int code) override;
     void OnDestroy() override;
+    bool OnClose() override;
+    LRESULT OnMessage(UINT message, WPARAM wParam, LPARAM lParam, bool& handled) override;
 
     void Sectionselection_Click();
     void cmdLosgehts_Click();
     void cmdHilfe_Click();
     void cmdBeenden_Click();
+    void cmdChangeFolder_Click();
+
+    // GPL's line 54 back as Lapforge found it; a failure is told, and the program still ends.
+    void LeaveSimulatorAsFound();
+    void ShowFolder();
 
     void QuitProgram(int exitCode = 0);
     std::string SectionText() const;

@@ -61,5 +61,5 @@ TEST(AnsiPath, LongFormWhereTheCodePageSpellsItElseTheShortNames) {
 TEST(AnsiPath, MessageNamesTheFolderByItsRealName) {
     const std::wstring text = UnspellableFolderMessage(L"C:\\\u0414\u043c\u0438\u0442\u0440\u0438\u0439");
     EXPECT_NE(text.find(L"\"C:\\\u0414\u043c\u0438\u0442\u0440\u0438\u0439\""), std::wstring::npos);
-    EXPECT_NE(text.find(L"only Latin letters"), std::wstring::npos);
+    EXPECT_NE(text.find(L"Language for non-Unicode programs"), std::wstring::npos);
 }

@@ -1,11 +1,13 @@
 #include "core/Controller.h"
 #include "core/Failure.h"
+#include "core/TrackFileBuffer.h"
 
 #include "FailureText.h"
 #include "TestFolder.h"
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <functional>
 #include <stdexcept>
 #include <string>
@@ -16,6 +18,12 @@ using namespace lapforge;
 namespace {
 
 const std::string kTrack = "\\tracks\\nurburg\\track.ini";
+
+std::string Line(const std::string& file, int number) {
+    std::size_t pos = 0;
+    for (int i = 1; i < number; ++i) pos = file.find("\r\n", pos) + 2;
+    return file.substr(pos, file.find("\r\n", pos) - pos);
+}
 
 // Stands in for EndProgram, which never returns in the real window.
 struct ProgramEnded {};
@@ -28,21 +36,29 @@ public:
     std::function<void(Controller&)> dialog;  // what the user does in the folder dialog
     std::string selection;
 
+    std::vector<std::string> line54WhenShown;  // the track file's line 54 as each picture appeared
+
     bool ShowViewPicture(const std::string& path) override {
         calls.push_back("view " + path);
+        NoteLine54();
         return TestFolder::Exists(path);
     }
     bool ShowMapPicture(const std::string& path) override {
         calls.push_back("map " + path);
+        NoteLine54();
         return TestFolder::Exists(path);
+    }
+    void NoteLine54() {
+        const std::string track = controller->GPLOrdnerPfad + kTrack;
+        line54WhenShown.push_back(TestFolder::Exists(track) ? Line(TestFolder::Read(track), 54) : "");
     }
     void SelectSection(std::string_view name) override {
         calls.push_back("select " + std::string(name));
         selection = name;
         controller->ApplySection(name);
     }
-    void AskForSimulatorFolder() override {
-        calls.push_back("ask");
+    void AskForSimulatorFolder(std::string_view problem) override {
+        calls.push_back(problem.empty() ? "ask" : "ask: " + std::string(problem));
         if (dialog) dialog(*controller);
     }
     void ShowErrorMessage(std::string_view text) override { calls.push_back("error " + std::string(text)); }
@@ -70,12 +86,6 @@ struct Rig {
         sim.Write(kTrack, track);
     }
 };
-
-std::string Line(const std::string& file, int number) {
-    std::size_t pos = 0;
-    for (int i = 1; i < number; ++i) pos = file.find("\r\n", pos) + 2;
-    return file.substr(pos, file.find("\r\n", pos) - pos);
-}
 
 std::string WithLine54(const std::string& text) { return NumberedLines(53) + text + "\r\n" + NumberedLines(66, 55); }
 
@@ -117,17 +127,26 @@ TEST(ControllerStartUp, ReasonsToAskForTheFolder) {
     struct Case {
         const char* name;
         std::function<void(Rig&)> prepare;
+        const char* problem;  // what the dialog is told, after the folder's name; "" for nothing
     };
     const Case cases[] = {
-        {"no settings file", [](Rig&) {}},
-        {"empty settings file", [](Rig& r) { r.app.Write("\\lapforge.ini", ""); }},
+        {"no settings file", [](Rig&) {}, ""},
+        {"empty settings file", [](Rig& r) { r.app.Write("\\lapforge.ini", ""); }, ""},
         {"settings name a folder without track file",
-         [](Rig& r) { r.app.Write("\\lapforge.ini", r.app.Path() + "\\nowhere\r\n"); }},
+         [](Rig& r) { r.app.Write("\\lapforge.ini", r.app.Path() + "\\nowhere\r\n"); },
+         "nowhere\": its Nordschleife track file (tracks\\nurburg\\track.ini) is missing"},
+        {"line 54 is no deploy point: the file is left alone",
+         [](Rig& r) {
+             r.app.Write("\\lapforge.ini", r.app.Path() + "\\odd\r\n");
+             r.app.Write("\\odd" + kTrack, NumberedLines(53) + "pit_speed = 60\r\n" + NumberedLines(50, 55));
+         },
+         "odd\": line 54 of its Nordschleife track file is not GPL's deploy point"},
         {"track file too short",
          [](Rig& r) {
              r.app.Write("\\lapforge.ini", r.app.Path() + "\\short\r\n");
              r.app.Write("\\short" + kTrack, NumberedLines(99));
-         }},
+         },
+         "short\": its Nordschleife track file has fewer than 100 lines"},
         {"track file read-only, so Pitlane cannot be applied",
          [](Rig& r) {
              r.app.Write("\\lapforge.ini", r.app.Path() + "\\locked\r\n");
@@ -136,7 +155,8 @@ TEST(ControllerStartUp, ReasonsToAskForTheFolder) {
                                           std::filesystem::perms::owner_write | std::filesystem::perms::group_write |
                                               std::filesystem::perms::others_write,
                                           std::filesystem::perm_options::remove);
-         }},
+         },
+         "track.ini\": the file is read-only"},
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.name);
@@ -147,11 +167,53 @@ TEST(ControllerStartUp, ReasonsToAskForTheFolder) {
 
         rig.controller->StartUp();
 
-        EXPECT_EQ(std::count(rig.view.calls.begin(), rig.view.calls.end(), "ask"), 1);
+        const auto asked = std::find_if(rig.view.calls.begin(), rig.view.calls.end(),
+                                        [](const std::string& call) { return call.starts_with("ask"); });
+        ASSERT_NE(asked, rig.view.calls.end());
+        if (*c.problem == 0)
+            EXPECT_EQ(*asked, "ask");
+        else
+            EXPECT_NE(asked->find(c.problem), std::string::npos) << *asked;
+        if (TestFolder::Exists(rig.app.Path() + "\\odd" + kTrack)) {
+            EXPECT_EQ(TestFolder::Read(rig.app.Path() + "\\odd" + kTrack),
+                      NumberedLines(53) + "pit_speed = 60\r\n" + NumberedLines(50, 55));
+            EXPECT_EQ(TestFolder::EntryCount(rig.app.Path() + "\\odd\\tracks\\nurburg"), 1u) << "not even a copy";
+        }
         EXPECT_EQ(rig.view.calls.back(), "map " + rig.app.Path() + "\\karte0.jpg") << "Pitlane applied last";
         EXPECT_EQ(rig.Settings(), rig.sim.Path() + "\r\n");
         EXPECT_EQ(Line(rig.Track(), 54), "stall_0 = 230.00 -9.30");
     }
+}
+
+TEST(ControllerLeavesGPLAsFound, ExitAndAChangeOfFolderPutLine54Back) {
+    Rig rig;
+    TestFolder second;
+    const std::string first = NumberedLines(120);
+    const std::string other = NumberedLines(53) + "  Stall_0 = 1.00 2.00\r\n" + NumberedLines(70, 55);
+    rig.InstallSimulator(first);
+    second.Write("\\gpl.exe", "MZ");
+    second.Write(kTrack, other);
+    TestFolder odd;
+    odd.Write(kTrack, NumberedLines(53) + "pit_speed = 60\r\n" + NumberedLines(50, 55));
+    rig.app.Write("\\lapforge.ini", rig.sim.Path() + "\r\n");
+    rig.controller->StartUp();
+    rig.controller->ApplySection("Klostertal/Karussell");
+
+    // A folder whose line 54 is no deploy point: refused, nothing written there, the first one kept.
+    EXPECT_THROW(rig.controller->ChangeFolder(odd.Path(), "Klostertal/Karussell"), NotADeployLine);
+    EXPECT_EQ(rig.controller->GPLOrdnerPfad, rig.sim.Path());
+    EXPECT_EQ(Line(rig.Track(), 54), "stall_0 = 12500.00 0.00") << "the section shown is in force again";
+    EXPECT_EQ(TestFolder::EntryCount(odd.Path() + "\\tracks\\nurburg"), 1u);
+
+    rig.controller->ChangeFolder(second.Path(), "Hohe Acht/Wippermann");
+    EXPECT_EQ(rig.Track(), first) << "the old folder's file as it was found, byte for byte";
+    EXPECT_EQ(TestFolder::Read(second.Path() + kTrack),
+              NumberedLines(53) + "stall_0 = 14000.00 0.00\r\n" + NumberedLines(70, 55));
+    EXPECT_EQ(rig.Settings(), second.Path() + "\r\n");
+
+    rig.controller->RestoreDeployLine();  // exit
+    EXPECT_EQ(TestFolder::Read(second.Path() + kTrack), other);
+    EXPECT_EQ(rig.Track(), first);
 }
 
 TEST(ControllerStartUp, CancelEndsWithTheMessageAndWritesNoSettings) {
@@ -182,6 +244,7 @@ TEST(ControllerApplySection, ShowsPicturesThenWritesTheDeployLine) {
     rig.app.Write("\\lapforge.ini", rig.sim.Path() + "\r\n");
     rig.controller->StartUp();
     rig.view.calls.clear();
+    rig.view.line54WhenShown.clear();
 
     rig.controller->ApplySection("Hohe Acht/Wippermann");
 
@@ -190,6 +253,8 @@ TEST(ControllerApplySection, ShowsPicturesThenWritesTheDeployLine) {
         "map " + rig.app.Path() + "\\karte7.jpg",
     };
     EXPECT_EQ(rig.view.calls, expected) << "the pictures are missing, and the section is applied anyway";
+    EXPECT_EQ(rig.view.line54WhenShown, std::vector<std::string>(2, "stall_0 = 230.00 -9.30"))
+        << "the pictures come before the file is written";
     EXPECT_EQ(rig.Track(), WithLine54("stall_0 = 14000.00 0.00"));
 }
 

@@ -1,9 +1,14 @@
 #include "core/Controller.h"
+#include "core/FileIO.h"
 #include "core/HostFolderChoice.h"
 #include "core/Messages.h"
+#include "core/SimulatorFolder.h"
+
+#include "TestFolder.h"
 
 #include <gtest/gtest.h>
 
+#include <functional>
 #include <map>
 #include <set>
 #include <stdexcept>
@@ -12,17 +17,29 @@
 
 using namespace lapforge;
 
+namespace {
+
+// A folder check that looks for gpl.exe alone, through the probe: the track file's part is the
+// folder check's own business, tested with it.
+HostFolderChoice::FolderCheck ExeCheck(std::function<bool(const std::string&)> probe) {
+    return [probe](const std::string& folder) {
+        return probe(SimulatorExeIn(folder)) ? FolderVerdict::Usable : FolderVerdict::NoSimulator;
+    };
+}
+
+}  // namespace
+
 TEST(HostFolderChoice, OkWaitsForAChangeEvenInAFolderHoldingGplExe) {
     std::vector<std::string> probed;
     std::string folder = "C:\\GPL";
-    HostFolderChoice choice(folder, [&](const std::string& path) {
-        probed.push_back(path);
-        return true;
-    });
-    EXPECT_FALSE(choice.ExeFound());
+    HostFolderChoice choice(folder, ExeCheck([&](const std::string& path) {
+                                probed.push_back(path);
+                                return true;
+                            }));
+    EXPECT_FALSE(choice.Usable());
     EXPECT_TRUE(probed.empty()) << "opening the dialog looks at no folder";
     choice.FolderChanged("C:\\GPL");
-    EXPECT_TRUE(choice.ExeFound());
+    EXPECT_TRUE(choice.Usable());
     EXPECT_EQ(probed, std::vector<std::string>{"C:\\GPL\\gpl.exe"});
 }
 
@@ -30,11 +47,11 @@ TEST(HostFolderChoice, OkFollowsThePresenceOfGplExe) {
     std::set<std::string> files = {"C:\\GPL\\gpl.exe", "D:\\\\gpl.exe", "C:\\M\xfcnchen\\gpl.exe"};
     std::vector<std::string> probed;
     std::string folder;
-    HostFolderChoice choice(folder, [&](const std::string& path) {
-        probed.push_back(path);
-        if (path.starts_with("X:\\")) throw std::runtime_error("drive vanished");
-        return files.count(path) > 0;
-    });
+    HostFolderChoice choice(folder, ExeCheck([&](const std::string& path) {
+                                probed.push_back(path);
+                                if (path.starts_with("X:\\")) throw std::runtime_error("drive vanished");
+                                return files.count(path) > 0;
+                            }));
 
     // Every step changes the flag, or keeps it where a stale answer would be wrong.
     struct Step {
@@ -58,7 +75,7 @@ TEST(HostFolderChoice, OkFollowsThePresenceOfGplExe) {
         const std::size_t probesBefore = probed.size();
         choice.FolderChanged(step.folder);
         EXPECT_EQ(folder, step.folder);
-        EXPECT_EQ(choice.ExeFound(), step.exeFound);
+        EXPECT_EQ(choice.Usable(), step.exeFound);
         ASSERT_EQ(probed.size(), probesBefore + 1);
         EXPECT_EQ(probed.back(), std::string(step.folder) + "\\gpl.exe");
     }
@@ -66,7 +83,7 @@ TEST(HostFolderChoice, OkFollowsThePresenceOfGplExe) {
 
 TEST(HostFolderChoice, CancelMarksTheSimulatorNotInstalledEvenAfterAGoodFolder) {
     std::string folder;
-    HostFolderChoice choice(folder, [](const std::string&) { return true; });
+    HostFolderChoice choice(folder, ExeCheck([](const std::string&) { return true; }));
     choice.FolderChanged("C:\\GPL");
     choice.Cancel();
     EXPECT_EQ(folder, "GPL not installed");
@@ -74,12 +91,14 @@ TEST(HostFolderChoice, CancelMarksTheSimulatorNotInstalledEvenAfterAGoodFolder) 
 
 TEST(Messages, Texts) {
     EXPECT_EQ(DriveNotReadyMessage('e').substr(0, 24), "Drive E: is not ready.\n\n");
-    EXPECT_EQ(LaunchFailedText(""), "GPL could not be launched!");
-    EXPECT_EQ(LaunchFailedText("The system cannot find the file specified."),
-              "GPL could not be launched!\n\nThe system cannot find the file specified.");
+    const std::string launch = LaunchFailedText("C:\\GPL\\gpl.exe", "the system cannot find the file specified.");
+    EXPECT_EQ(launch.substr(0, launch.find("\n\nCheck")),
+              "GPL could not be launched!\n\nWindows could not start \"C:\\GPL\\gpl.exe\": the system cannot find the "
+              "file specified.");
     EXPECT_EQ(UnhandledFailureText("could not write \"C:\\GPL\\tracks\\nurburg\\track.ini\": access denied"),
               "Lapforge has to stop.\n\nCould not write \"C:\\GPL\\tracks\\nurburg\\track.ini\": access denied.");
-    EXPECT_EQ(UnhandledFailureText(""), "Lapforge has to stop.\n\nAn unknown error occurred.");
+    EXPECT_EQ(UnhandledFailureText(UndescribedFailure("the folder list")),
+              "Lapforge has to stop.\n\nThe folder list failed without saying why.");
 }
 
 namespace {
@@ -97,7 +116,10 @@ public:
     std::string folderList;
     std::vector<std::string> seen;  // what the user would see, in order
 
-    bool DriveIsReady(char drive) override { return notReady.count(drive) == 0; }
+    std::string hint;
+    // Answers at once; the late answers of earlier picks are tested on their own.
+    void StartDriveProbe(char drive) override { choice_.DriveProbed(drive, notReady.count(drive) == 0, *this); }
+    void ShowHint(std::string_view text) override { hint = text; }
     void ShowDriveNotReady(char drive) override { seen.push_back("box: " + DriveNotReadyMessage(drive).substr(0, 22)); }
     void ShowDrive(char drive) override { seen.push_back(std::string("drive list: ") + drive); }
     void MoveFolderListToDrive(char drive) override {
@@ -153,7 +175,8 @@ TEST(HostFolderChoice, ADriveChangeMovesTheFolderListFirstThenSetsOkByItsFolder)
         SCOPED_TRACE(c.name);
         const std::set<std::string> files = {"C:\\GPL\\gpl.exe", "E:\\Games\\GPL\\gpl.exe", "F:\\\\gpl.exe"};
         std::string simulatorFolder;
-        HostFolderChoice choice(simulatorFolder, [&](const std::string& path) { return files.count(path) > 0; });
+        HostFolderChoice choice(simulatorFolder,
+                                ExeCheck([&](const std::string& path) { return files.count(path) > 0; }));
         FakeDialog dialog(choice, simulatorFolder);
         dialog.driveFolders = {{'E', "E:\\Games\\GPL"}, {'F', "F:\\"}, {'G', "G:\\Music"}};
         dialog.notReady = {'D'};
@@ -164,13 +187,13 @@ TEST(HostFolderChoice, ADriveChangeMovesTheFolderListFirstThenSetsOkByItsFolder)
         choice.DriveChanged(c.drive, dialog);
         EXPECT_EQ(dialog.seen, c.seen);
         EXPECT_EQ(simulatorFolder, c.simulatorFolder);
-        EXPECT_EQ(choice.ExeFound(), c.exeFound);
+        EXPECT_EQ(choice.Usable(), c.exeFound);
     }
 }
 
 TEST(HostFolderChoice, AFolderListThatCannotMoveChangesNothingAndTheFailureGoesOn) {
     std::string simulatorFolder;
-    HostFolderChoice choice(simulatorFolder, [](const std::string&) { return true; });
+    HostFolderChoice choice(simulatorFolder, ExeCheck([](const std::string&) { return true; }));
     FakeDialog dialog(choice, simulatorFolder);
     dialog.unlistable = {'E'};
     dialog.folderList = "C:\\GPL";
@@ -180,5 +203,65 @@ TEST(HostFolderChoice, AFolderListThatCannotMoveChangesNothingAndTheFailureGoesO
     EXPECT_THROW(choice.DriveChanged('E', dialog), std::runtime_error);
     EXPECT_TRUE(dialog.seen.empty());
     EXPECT_EQ(simulatorFolder, "C:\\GPL");
-    EXPECT_TRUE(choice.ExeFound());
+    EXPECT_TRUE(choice.Usable());
+}
+
+TEST(SimulatorFolderCheck, OkOnlyWhereGplAndATrackFileItMayRewriteAre) {
+    struct Case {
+        const char* name;
+        bool exe;
+        const char* track;  // nullptr: no track file
+        FolderVerdict verdict;
+    };
+    const std::string good = NumberedLines(100);
+    const std::string odd = NumberedLines(53) + "pit_speed = 60\r\n" + NumberedLines(46, 55);
+    const std::string shortFile = NumberedLines(99);
+    const Case cases[] = {
+        {"gpl.exe and a good track file", true, good.c_str(), FolderVerdict::Usable},
+        {"no gpl.exe", false, good.c_str(), FolderVerdict::NoSimulator},
+        {"no track file", true, nullptr, FolderVerdict::NoTrackFile},
+        {"a short track file", true, shortFile.c_str(), FolderVerdict::TrackFileTooShort},
+        {"line 54 no deploy point", true, odd.c_str(), FolderVerdict::NoDeployLine},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        TestFolder sim;
+        if (c.exe) sim.Write("\\gpl.exe", "MZ");
+        if (c.track) sim.Write("\\tracks\\nurburg\\track.ini", c.track);
+        const FolderVerdict verdict = CheckSimulatorFolder(sim.Path(), FileOpensForReading);
+        EXPECT_EQ(verdict, c.verdict);
+        // The dialog's own hint asks for gpl.exe; every other lack is named.
+        const bool ownHint = verdict == FolderVerdict::Usable || verdict == FolderVerdict::NoSimulator;
+        EXPECT_EQ(FolderHint(verdict).empty(), ownHint);
+        EXPECT_EQ(TestFolder::EntryCount(sim.Path()), (c.exe ? 1u : 0u) + (c.track ? 1u : 0u)) << "nothing written";
+    }
+}
+
+TEST(HostFolderChoice, OnlyTheLastPickedDrivesAnswerCounts) {
+    struct Probe final : FolderDialogWindow {
+        std::vector<std::string> seen;
+        void StartDriveProbe(char drive) override { seen.push_back(std::string("probe ") + drive); }
+        void ShowDriveNotReady(char drive) override { seen.push_back(std::string("not ready ") + drive); }
+        void ShowDrive(char drive) override { seen.push_back(std::string("drive list: ") + drive); }
+        void MoveFolderListToDrive(char drive) override { seen.push_back(std::string("folder list: ") + drive); }
+        std::string FolderListFolder() override { return "C:\\GPL"; }
+        void EnableOk(bool) override {}
+        void ShowHint(std::string_view text) override { seen.push_back("hint: " + std::string(text)); }
+    } dialog;
+    std::string folder;
+    HostFolderChoice choice(folder, ExeCheck([](const std::string&) { return false; }));
+
+    choice.DriveChanged('D', dialog);
+    choice.DriveChanged('E', dialog);
+    choice.DriveProbed('D', false, dialog);  // late: the user has moved on to E:
+    choice.DriveProbed('E', false, dialog);
+    choice.DriveProbed('E', true, dialog);  // a second answer for a settled pick
+    const std::vector<std::string> expected = {"hint: Checking drive D:...",
+                                               "probe D",
+                                               "hint: Checking drive E:...",
+                                               "probe E",
+                                               "hint: ",
+                                               "not ready E",
+                                               "drive list: C"};
+    EXPECT_EQ(dialog.seen, expected);
 }

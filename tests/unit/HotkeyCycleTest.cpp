@@ -22,7 +22,7 @@ public:
     bool ShowViewPicture(const std::string&) override { return true; }
     bool ShowMapPicture(const std::string&) override { return true; }
     void SelectSection(std::string_view) override {}
-    void AskForSimulatorFolder() override {}
+    void AskForSimulatorFolder(std::string_view) override {}
     void ShowErrorMessage(std::string_view) override {}
     void EndProgram() override {}
 };

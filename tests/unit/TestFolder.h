@@ -71,6 +71,7 @@ private:
 // A track file of `count` numbered lines, each ended by CR LF.
 inline std::string NumberedLines(int count, int first = 1) {
     std::string bytes;
-    for (int i = first; i < first + count; ++i) bytes += "line " + std::to_string(i) + "\r\n";
+    for (int i = first; i < first + count; ++i)
+        bytes += (i == 54 ? std::string("stall_0 = 54.00 0.00") : "line " + std::to_string(i)) + "\r\n";
     return bytes;
 }

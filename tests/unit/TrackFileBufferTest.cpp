@@ -37,8 +37,8 @@ TEST(TrackFileRead, LineRules) {
         {"99 lines", NumberedLines(99), false, "", "", ""},
         {"99 lines and one more CR LF", NumberedLines(99) + "\r\n", true, "line 1", "", ""},
         {"LF only is one line", Repeat("x\n", 150), false, "", "", ""},
-        {"lone CR ends a line", Repeat("a\r", 100), true, "a", "a", ""},
-        {"empty lines", Repeat("\r\n", 100), true, "", "", ""},
+        {"lone CR ends a line", Repeat("a\r", 53) + "stall_0 = 1.00 0.00\r" + Repeat("a\r", 46), true, "a", "a", ""},
+        {"empty lines", Repeat("\r\n", 53) + "stall_0 = 1.00 0.00\r\n" + Repeat("\r\n", 46), true, "", "", ""},
         {"LF inside a CR LF line", "a\nb\r\n" + NumberedLines(99, 2), true, "a\nb", "line 100", ""},
         {"8-bit bytes", "\xe4\xf6\xfc\xdf\r\n" + NumberedLines(99, 2), true, "\xe4\xf6\xfc\xdf", "line 100", ""},
         {"more than 100 lines", NumberedLines(102), true, "line 1", "line 100", "line 101\r\nline 102\r\n"},
@@ -65,10 +65,39 @@ TEST(TrackFileRead, ShortFileKeepsTheEntriesAlreadyRead) {
     TestFolder folder;
     folder.Write(kTrack, NumberedLines(99));
     TrackFileBuffer buffer;
-    EXPECT_THROW(buffer.ReadTrackFile(folder.Path()), Failure);
+    const std::string text = FailureText([&] { buffer.ReadTrackFile(folder.Path()); });
+    EXPECT_NE(text.find(folder.Path() + kTrack + "\": the file has fewer"), std::string::npos) << "names the file";
     EXPECT_EQ(buffer.Line(0), "line 1");
     EXPECT_EQ(buffer.Line(98), "line 99");
     EXPECT_EQ(buffer.Line(99), "");
+}
+
+TEST(TrackFileRead, OnlyADeployPointAsLine54) {
+    struct Case {
+        const char* line54;
+        bool accepted;
+    };
+    const Case cases[] = {
+        {"stall_0 = 230.00 -9.30", true},   {"STALL_0=1", true},
+        {"  \tStall_0 \t = x", true},       {"stall_0", false},
+        {"stall_0 1.0 2.0", false},         {"stall_1 = 230.00 0.00", false},
+        {"; stall_0 = 230.00 0.00", false}, {"", false},
+        {"pit_speed = 60", false},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.line54);
+        EXPECT_EQ(IsDeployLine(c.line54), c.accepted);
+        TestFolder folder;
+        const std::string original = NumberedLines(53) + c.line54 + "\r\n" + NumberedLines(60, 55);
+        folder.Write(kTrack, original);
+        TrackFileBuffer buffer;
+        if (c.accepted) {
+            EXPECT_NO_THROW(buffer.ReadTrackFile(folder.Path()));
+            continue;
+        }
+        const std::string text = FailureText([&] { buffer.ReadTrackFile(folder.Path()); });
+        EXPECT_NE(text.find(folder.Path() + kTrack + "\" is not GPL's deploy point"), std::string::npos) << text;
+    }
 }
 
 TEST(TrackFileRead, MissingFileNamesThePath) {
@@ -86,7 +115,7 @@ TEST(TrackFileWrite, ReplacesLine54AndKeepsEverythingElse) {
         tail += "extra " + std::to_string(i) + ends[i % 4];
     }
     tail += "no end marker";
-    std::string original = NumberedLines(53) + "not a stall line at all\r\n" + NumberedLines(46, 55);
+    std::string original = NumberedLines(53) + "  STALL_0\t = 1.00 2.00\r\n" + NumberedLines(46, 55);
     original += tail;
 
     TestFolder folder;
@@ -116,11 +145,12 @@ TEST(TrackFileWrite, LastLineWithoutMarkerGetsCrLf) {
 
 TEST(TrackFileWrite, LoneCrAndEmptyLinesComeBackAsCrLf) {
     TestFolder folder;
-    folder.Write(kTrack, Repeat("a\r", 50) + Repeat("\r\n", 50));
+    folder.Write(kTrack, Repeat("a\r", 50) + Repeat("\r\n", 3) + "stall_0=0\r" + Repeat("\r\n", 46));
     TrackFileBuffer buffer;
     buffer.ReadTrackFile(folder.Path());
     buffer.WriteTrackFile(folder.Path());
-    EXPECT_EQ(TestFolder::Read(folder.Path() + kTrack), Repeat("a\r\n", 50) + Repeat("\r\n", 50));
+    EXPECT_EQ(TestFolder::Read(folder.Path() + kTrack),
+              Repeat("a\r\n", 50) + Repeat("\r\n", 3) + "stall_0=0\r\n" + Repeat("\r\n", 46));
 }
 
 TEST(TrackFileWrite, FailureLeavesTheOldFileAndNoTemporaryFile) {
