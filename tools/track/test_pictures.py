@@ -76,6 +76,23 @@ class Maps(unittest.TestCase):
                             self.assertEqual(karte.overlap(a, b), 0, "two labels overlap")
 
 
+    def test_maps_name_corners_as_they_were_in_1967(self):
+        # The help page's corner column is the covered part of the same labels.
+        track = g.Track()
+        shown = set()
+        for name, d0, d1 in section_ranges():
+            covered, extra = karte.labelled_corners(track, name, d0, d1)
+            shown |= {n for n, _, _ in covered + extra}
+        cases = [("Sabine-Schmitz-Kurve", "Nordkehre"), ("Lauda-Links", None), ("Stefan-Bellof-S", None),
+                 ("T13", None)]
+        for today, in_1967 in cases:
+            with self.subTest(today):
+                self.assertNotIn(today, shown)
+                if in_1967:
+                    self.assertIn(in_1967, shown)
+        self.assertIn("Bergwerk", shown, "names given before 1967 stay")
+
+
 class Names(unittest.TestCase):
     def test_names_break_only_after_slashes(self):
         cases = [
