@@ -1,5 +1,6 @@
 """Checks of how the pictures are laid out, not of their pixels: the views look the way the road
 bends, the maps are north up, and the map labels stay inside the box and clear of each other."""
+import glob
 import math
 import os
 import sys
@@ -7,13 +8,14 @@ import tempfile
 import unittest
 
 import numpy as np
+from PIL import Image
 
 sys.path.insert(0, os.path.dirname(os.path.abspath(__file__)))
 import blick  # noqa: E402
 import geometry as g  # noqa: E402
 import karte  # noqa: E402
 from style import wrap_after_slashes  # noqa: E402
-from test_geometry import deploy_d, script_sections  # noqa: E402
+from test_geometry import ROOT, deploy_d, script_sections  # noqa: E402
 
 
 def section_ranges():
@@ -91,6 +93,19 @@ class Maps(unittest.TestCase):
                 if in_1967:
                     self.assertIn(in_1967, shown)
         self.assertIn("Bergwerk", shown, "names given before 1967 stay")
+
+
+class Icon(unittest.TestCase):
+    def test_every_size_of_the_icon_shows_the_track_on_a_rounded_tile(self):
+        path, = glob.glob(os.path.join(ROOT, "*", "lapforge.ico"))
+        ico = Image.open(path).ico
+        self.assertEqual(sorted(ico.sizes()), [(s, s) for s in (16, 24, 32, 48, 256)])
+        for size in ico.sizes():
+            with self.subTest(size=size):
+                px = np.asarray(ico.getimage(size).convert("RGBA"))
+                road = (px[..., :3].min(axis=2) > 230) & (px[..., 3] == 255)
+                self.assertGreater(road.mean(), 0.04, "no road drawn")
+                self.assertLess(px[0, 0, 3], 128, "the tile's corners are not rounded")
 
 
 class Names(unittest.TestCase):
