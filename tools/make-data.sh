@@ -281,7 +281,7 @@ folder as <code>lapforge.exe</code>.</p>
 
 <section id="credits">
 <h2>Credits</h2>
-<p>The maps and views are drawn from the centre line, corner names and heights of the Nordschleife:</p>
+<p>The maps, views and Lapforge's icon are drawn from the centre line, corner names and heights of the Nordschleife:</p>
 <ul>
   <li>Track and corner names: &copy; OpenStreetMap contributors, under the Open Database License 1.0
   (<code>openstreetmap.org/copyright</code>).</li>
