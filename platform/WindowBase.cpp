@@ -10,6 +10,7 @@
 #include <exception>
 #include <iterator>
 #include <stdexcept>
+#include <utility>
 
 namespace lapforge {
 
@@ -28,6 +29,13 @@ void WindowBase::CreateTopLevel(const wchar_t* className, const wchar_t* caption
     CreateWindowExW(exStyle, className, caption, style, CW_USEDEFAULT, CW_USEDEFAULT, 100, 100, owner, nullptr,
                     GetModuleHandleW(nullptr), this);
     if (!hwnd_) throw std::runtime_error("could not create the window");
+    // Title bar, taskbar and Alt+Tab: the sizes the system uses, drawn for each size.
+    for (const auto [which, metric] : {std::pair{ICON_BIG, SM_CXICON}, std::pair{ICON_SMALL, SM_CXSMICON}}) {
+        const int size = GetSystemMetrics(metric);
+        const HANDLE icon = LoadImageW(GetModuleHandleW(nullptr), MAKEINTRESOURCEW(ProgramIconId), IMAGE_ICON, size,
+                                       size, LR_SHARED);
+        if (icon) SendMessageW(hwnd_, WM_SETICON, which, reinterpret_cast<LPARAM>(icon));
+    }
     SizeClientArea(platform::DpiForWindow(hwnd_));
 }
 

@@ -8,6 +8,9 @@
 
 namespace lapforge {
 
+// The program's icon: the first icon resource of the executable, which Explorer shows too.
+inline constexpr int ProgramIconId = 1;
+
 // One control of a window: where the layout table puts it, in twips of client coordinates.
 struct ControlPlacement {
     int id;

@@ -170,7 +170,8 @@ standard pit-lane deploy line.</p>
 <p>The maps and views show the real Nordschleife. GPL counts its metres along the 1967 lap, which began on the old
 start/finish straight in front of the old pits; the pictures place each deploy point about 1.4 km before GPL's
 distance on today's loop. This is a fit, not a survey, so the <b>positions on the maps and views are
-approximate</b>. The corners listed are those whose tightest point lies inside the section. The old start/finish
+approximate</b>. The corners listed are those whose tightest point lies inside the section, under the names
+they had in 1967; corners named only later are left out. The old start/finish
 straight, the S&uuml;dkehre and the road behind the pits were torn down in the early 1980s and are not in the
 surveyed data: the maps draw them by hand (dashed), and the &ldquo;Pitlane&rdquo; view shows the old pit lane in
 simple form.</p>
@@ -280,7 +281,7 @@ folder as <code>lapforge.exe</code>.</p>
 
 <section id="credits">
 <h2>Credits</h2>
-<p>The maps and views are drawn from the centre line, corner names and heights of the Nordschleife:</p>
+<p>The maps, views and Lapforge's icon are drawn from the centre line, corner names and heights of the Nordschleife:</p>
 <ul>
   <li>Track and corner names: &copy; OpenStreetMap contributors, under the Open Database License 1.0
   (<code>openstreetmap.org/copyright</code>).</li>

@@ -14,6 +14,7 @@
 #include "platform/Sound.h"
 #include "platform/Win32.h"
 #include "ui/frmGPLPfad.h"
+#include "ui/resource.h"
 
 #include <commctrl.h>
 
@@ -66,6 +67,7 @@ constexpr DWORD HotkeyPollMilliseconds = 10;
 std::wstring Widen(std::string_view text) { return platform::Widen(text); }
 
 static_assert(DefaultErrorModeFlag == CREATE_DEFAULT_ERROR_MODE);
+static_assert(IDI_LAPFORGE == ProgramIconId);
 
 StartOutcome ToOutcome(const platform::LaunchResult& result) {
     return StartOutcome{result.processId, result.errorCode, result.error};

@@ -1,6 +1,7 @@
 """The Nordschleife as the pictures need it: the surveyed loop from centreline.csv and corners.csv
-(OpenStreetMap, see NOTICE.md), the simulator's distances mapped onto it, and the 1967 pit loop,
-which the data does not have, drawn by hand.
+(OpenStreetMap, see NOTICE.md), the corners under their 1967 names (period_names.csv, ours), the
+simulator's distances mapped onto it, and the 1967 pit loop, which the data does not have, drawn by
+hand.
 
 Distances: `s` is metres along the data's loop (s = 0 at the T13 entry after Hohenrain); `d` is
 the simulator's metres along its 1967 lap, whose start/finish line lies on the old pit straight.
@@ -34,6 +35,23 @@ class Corner:
         self.turn = row["turn"]
 
 
+def period_names(folder=HERE):
+    """{today's name: its 1967 name, or "" where it had none} for corners named after 1967."""
+    with open(os.path.join(folder, "period_names.csv"), newline="", encoding="utf-8") as f:
+        return {r["name"]: r["name_1967"] for r in csv.DictReader(f)}
+
+
+def in_1967(corners, names):
+    """The corners as a driver of 1967 knew them: renamed, and those without a name left out."""
+    stale = set(names) - {c.name for c in corners}
+    if stale:
+        # A renamed or respelt corner in new data would otherwise slip back onto the maps.
+        raise ValueError(f"period_names.csv names corners that corners.csv lacks: {', '.join(sorted(stale))}")
+    for c in corners:
+        c.name = names.get(c.name, c.name)
+    return [c for c in corners if c.name]
+
+
 class Track:
     """The data's loop: arrays of s, x (east), y (north), z (height), and the named corners."""
 
@@ -49,7 +67,7 @@ class Track:
         # The last point lies a few metres short of the first: the gap closes the loop.
         self.length = float(self.s[-1]) + self.closing_gap()
         with open(os.path.join(folder, "corners.csv"), newline="", encoding="utf-8") as f:
-            self.corners = [Corner(r) for r in csv.DictReader(f)]
+            self.corners = in_1967([Corner(r) for r in csv.DictReader(f)], period_names(folder))
         self.pit = PitLoop(self)
 
     def closing_gap(self):

@@ -139,6 +139,19 @@ def nearest_on_box(p, box):
     return min(max(p[0], box[0]), box[2]), min(max(p[1], box[1]), box[3])
 
 
+def labelled_corners(track, name, d0, d1):
+    """The corners the map names: those the section covers, and those its name speaks of that lie
+    outside it, each as (name, d, surveyed)."""
+    corners = g.section_corners(track, d0, d1)
+    title_words = {w.lower().replace("ü", "ue").replace("ö", "oe").replace("-", "") for w in name.split("/")}
+    extra = []
+    for cn in track.corners:
+        key = cn.name.lower().replace("ü", "ue").replace("ö", "oe").replace("-", "")
+        if key in title_words and not any(cn.name == n for n, _, _ in corners):
+            extra.append((cn.name, cn.s_sharpest + g.SIM_OFFSET_M, True))
+    return corners, extra
+
+
 def draw(track, name, colour, d0, d1, path):
     """Writes the map to path; returns the map area and the boxes of the labels and the inset."""
     c = Canvas()
@@ -150,13 +163,7 @@ def draw(track, name, colour, d0, d1, path):
 
     # What the main map must show: the section and the corners its name speaks of.
     sec = g.lap_polyline(track, d0, d1)
-    corners = g.section_corners(track, d0, d1)
-    title_words = {w.lower().replace("ü", "ue").replace("ö", "oe").replace("-", "") for w in name.split("/")}
-    extra = []
-    for cn in track.corners:
-        key = cn.name.lower().replace("ü", "ue").replace("ö", "oe").replace("-", "")
-        if key in title_words and not any(cn.name == n for n, _, _ in corners):
-            extra.append((cn.name, cn.s_sharpest + g.SIM_OFFSET_M, True))
+    corners, extra = labelled_corners(track, name, d0, d1)
     focus = [sec] + [np.array([g.lap_point(track, dd)[:2]]) for _, dd, _ in extra]
     view = View(np.vstack(focus), area, 34)
 

@@ -1,5 +1,6 @@
 """Checks of how the pictures are laid out, not of their pixels: the views look the way the road
 bends, the maps are north up, and the map labels stay inside the box and clear of each other."""
+import glob
 import math
 import os
 import sys
@@ -7,13 +8,14 @@ import tempfile
 import unittest
 
 import numpy as np
+from PIL import Image
 
 sys.path.insert(0, os.path.dirname(os.path.abspath(__file__)))
 import blick  # noqa: E402
 import geometry as g  # noqa: E402
 import karte  # noqa: E402
 from style import wrap_after_slashes  # noqa: E402
-from test_geometry import deploy_d, script_sections  # noqa: E402
+from test_geometry import ROOT, deploy_d, script_sections  # noqa: E402
 
 
 def section_ranges():
@@ -74,6 +76,36 @@ class Maps(unittest.TestCase):
                     for i, a in enumerate(boxes):
                         for b in boxes[i + 1:]:
                             self.assertEqual(karte.overlap(a, b), 0, "two labels overlap")
+
+
+    def test_maps_name_corners_as_they_were_in_1967(self):
+        # The help page's corner column is the covered part of the same labels.
+        track = g.Track()
+        shown = set()
+        for name, d0, d1 in section_ranges():
+            covered, extra = karte.labelled_corners(track, name, d0, d1)
+            shown |= {n for n, _, _ in covered + extra}
+        cases = [("Sabine-Schmitz-Kurve", "Nordkehre"), ("Lauda-Links", None), ("Stefan-Bellof-S", None),
+                 ("T13", None)]
+        for today, in_1967 in cases:
+            with self.subTest(today):
+                self.assertNotIn(today, shown)
+                if in_1967:
+                    self.assertIn(in_1967, shown)
+        self.assertIn("Bergwerk", shown, "names given before 1967 stay")
+
+
+class Icon(unittest.TestCase):
+    def test_every_size_of_the_icon_shows_the_track_on_a_rounded_tile(self):
+        path, = glob.glob(os.path.join(ROOT, "*", "lapforge.ico"))
+        ico = Image.open(path).ico
+        self.assertEqual(sorted(ico.sizes()), [(s, s) for s in (16, 24, 32, 48, 256)])
+        for size in ico.sizes():
+            with self.subTest(size=size):
+                px = np.asarray(ico.getimage(size).convert("RGBA"))
+                road = (px[..., :3].min(axis=2) > 230) & (px[..., 3] == 255)
+                self.assertGreater(road.mean(), 0.04, "no road drawn")
+                self.assertLess(px[0, 0, 3], 128, "the tile's corners are not rounded")
 
 
 class Names(unittest.TestCase):
