@@ -1,5 +1,7 @@
 #include "core/Messages.h"
 
+#include "core/Failure.h"
+
 #include <cctype>
 
 namespace lapforge {
@@ -32,7 +34,7 @@ std::string LaunchFailedText(std::string_view exePath, std::string_view reason) 
     text += "\"";
     if (!reason.empty()) {
         text += ": ";
-        text += reason;
+        text += AsReason(std::string(reason));
     }
     if (text.back() != '.') text += '.';
     text +=

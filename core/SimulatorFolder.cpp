@@ -59,7 +59,7 @@ std::string RememberedFolderProblem(std::string_view folder, std::string_view wh
     line += folder;
     line += "\": ";
     line += why;
-    line += ". Open the folder GPL is installed in.";
+    line += '.';
     return line;
 }
 

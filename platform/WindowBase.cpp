@@ -32,8 +32,8 @@ void WindowBase::CreateTopLevel(const wchar_t* className, const wchar_t* caption
     // Title bar, taskbar and Alt+Tab: the sizes the system uses, drawn for each size.
     for (const auto [which, metric] : {std::pair{ICON_BIG, SM_CXICON}, std::pair{ICON_SMALL, SM_CXSMICON}}) {
         const int size = GetSystemMetrics(metric);
-        const HANDLE icon = LoadImageW(GetModuleHandleW(nullptr), MAKEINTRESOURCEW(ProgramIconId), IMAGE_ICON, size,
-                                       size, LR_SHARED);
+        const HANDLE icon =
+            LoadImageW(GetModuleHandleW(nullptr), MAKEINTRESOURCEW(ProgramIconId), IMAGE_ICON, size, size, LR_SHARED);
         if (icon) SendMessageW(hwnd_, WM_SETICON, which, reinterpret_cast<LPARAM>(icon));
     }
     SizeClientArea(platform::DpiForWindow(hwnd_));

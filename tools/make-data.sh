@@ -4,7 +4,7 @@
 # The pictures are drawn by tools/track/render.py from the real geometry kept
 # beside it (OpenStreetMap, see tools/track/NOTICE.md); the announcements are
 # synthesised here.  The output is the same on every run.
-# Usage: tools/make-data.sh   (from any directory)
+# Usage: tools/make-data.sh [--help-page]   (from any directory)
 set -euo pipefail
 export LC_NUMERIC=C   # decimal points, not commas, in awk and printf
 
@@ -133,7 +133,10 @@ right in front of the part you want to learn.</p>
 <p>The main window shows a drop-down list <span class="ui">Please choose track section from these:</span>, a map of the lap
 with the chosen section highlighted (left), a view of the road from the deploy point (right), and the buttons
 <span class="ui">Launch GPL</span>, <span class="ui">Help</span> and <span class="ui">Exit Lapforge</span>, plus the check box
-<span class="ui">Activate F4 as hotkey</span>.</p>
+<span class="ui">Activate F4 as hotkey</span>. At the bottom it shows the GPL folder in use, with a
+<span class="ui">Change&hellip;</span> button.</p>
+<p>When it starts, Lapforge sets the Pitlane deploy point; when you exit it (or Windows shuts down), it puts line 54
+back as it found it, so GPL started on its own deploys where it always did.</p>
 </section>
 
 <section id="first">
@@ -144,11 +147,17 @@ with the chosen section highlighted (left), a view of the road from the deploy p
   <li>Pick the drive in the drive list.</li>
   <li>Open the folders in the folder list until you are in your GPL folder (the one containing <code>gpl.exe</code>,
   often <code>C:\Sierra\GPL</code> or <code>C:\GPL</code>).</li>
-  <li><span class="ui">OK</span> becomes available as soon as the chosen folder contains <code>gpl.exe</code>. Click it.</li>
+  <li><span class="ui">OK</span> becomes available as soon as the chosen folder contains <code>gpl.exe</code> and a
+  track file Lapforge can use: <code>tracks\nurburg\track.ini</code>, readable, at least 100 lines long, with GPL's
+  deploy point (<code>stall_0 = &hellip;</code>) in line 54. Where something is missing, the line under the drive list
+  says what. Click <span class="ui">OK</span> (or press <kbd>Enter</kbd>).</li>
 </ol>
-<p>If you click <span class="ui">Cancel</span>, Lapforge tells you that GPL is not installed and closes.</p>
-<p>Lapforge remembers the folder, so the dialog only appears again if that folder no longer holds a usable track file
-(<code>tracks\nurburg\track.ini</code> with at least 100 lines).</p>
+<p>If you click <span class="ui">Cancel</span> (or press <kbd>Esc</kbd>, or close the dialog), Lapforge tells you
+that GPL is not installed and closes.</p>
+<p>Lapforge remembers the folder, so the dialog only appears again if that folder no longer holds a usable track file;
+it then says in its last line why the remembered folder would not do.</p>
+<p>Lapforge only ever replaces a deploy-point line. A track file from a track update or another season's mod that
+keeps something else in line 54 is left alone.</p>
 </section>
 
 <section id="sections">
@@ -206,7 +215,9 @@ after one more press of <kbd>F4</kbd>.</p>
 <p>Lapforge keeps a single setting: your GPL folder. It is stored in <code>lapforge.ini</code> beside
 <code>lapforge.exe</code>, as one line containing the folder, for example:</p>
 <p><code>C:\Sierra\GPL</code></p>
-<p>To be asked for the folder again, close Lapforge and delete <code>lapforge.ini</code>.</p>
+<p>If you keep one GPL folder per season mod, click <span class="ui">Change&hellip;</span> beside the folder shown at
+the bottom of the main window and open the other GPL folder. Lapforge puts line 54 of the old folder's track file back
+as it found it, remembers the new folder and applies the section shown there.</p>
 <p>The pictures and announcements (<code>.jpg</code> and <code>.wav</code> files) and this help page must stay in the same
 folder as <code>lapforge.exe</code>.</p>
 </section>
@@ -214,7 +225,10 @@ folder as <code>lapforge.exe</code>.</p>
 <section id="restore">
 <h2>Getting the track file back</h2>
 <ul>
-  <li>Lapforge changes nothing but line 54 of <code>track.ini</code>.</li>
+  <li>Lapforge changes nothing but line 54 of <code>track.ini</code>, and only where that line is GPL's deploy
+  point.</li>
+  <li>When you exit Lapforge, change the GPL folder or Windows shuts down, Lapforge puts line 54 back exactly as it was
+  when Lapforge started.</li>
   <li>Choosing <span class="ui">Pitlane</span> restores the standard pit-lane deploy line
   <code>stall_0 = 230.00 -9.30</code> &ndash; for normal racing this is all you need.</li>
   <li>Before it changes <code>track.ini</code> for the first time, Lapforge saves an exact copy of your file beside it,
@@ -236,8 +250,9 @@ folder as <code>lapforge.exe</code>.</p>
   than 100 lines; restore it from your backup or the installation media.</dd>
 
   <dt>&ldquo;GPL could not be launched!&rdquo;</dt>
-  <dd>Check that <code>gpl.exe</code> is still in the remembered folder. If GPL was moved, delete
-  <code>lapforge.ini</code> and choose the new folder.</dd>
+  <dd>The message names the file Lapforge tried to start and Windows' reason. Check that <code>gpl.exe</code> is still
+  in the folder shown at the bottom of the main window. If GPL was moved, click <span class="ui">Change&hellip;</span>
+  and open the new folder.</dd>
 
   <dt><kbd>F4</kbd> does nothing.</dt>
   <dd>Make sure <span class="ui">Activate F4 as hotkey</span> is checked, and that you started GPL with
@@ -303,6 +318,13 @@ check_tools
 TMP=$(mktemp -d)
 trap 'rm -rf "$TMP"' EXIT
 mkdir -p "$OUT"
+# --help-page: only the help page, a second's work, for edits of its text.
+if [ "${1:-}" == --help-page ]; then
+  mapfile -t CORNERS < <(picture_rows | "$PYTHON" "$HERE/track/render.py" corners)
+  help_page >"$OUT/LapforgeHelp.html"
+  echo "wrote $OUT/LapforgeHelp.html"
+  exit 0
+fi
 rm -f "$OUT"/karte*.jpg "$OUT"/blick*.jpg "$OUT"/ansage*.wav "$OUT"/LapforgeHelp.html
 
 picture_rows | FONT_DIR=$FONT_DIR nice "$PYTHON" "$HERE/track/render.py" pictures "$OUT"

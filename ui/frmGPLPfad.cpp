@@ -39,12 +39,12 @@ constexpr ControlPlacement LayoutTable[] = {
     {cmdCancel, 120, 2280, 1935, 375},
     {lblFolder, 2160, 120, 2175, 255},
     {dirFolder, 2160, 360, 2175, 2340},
-    {lblProblem, 120, 2790, 4215, 720},
+    {lblProblem, 120, 2790, 4215, 960},
 };
 // clang-format on
 // Without a problem to tell, the last row is left out.
 constexpr WindowLayout Layout{4470, 2775, std::span<const ControlPlacement>(LayoutTable, std::size(LayoutTable) - 1)};
-constexpr WindowLayout LayoutWithProblem{4470, 3630, LayoutTable};
+constexpr WindowLayout LayoutWithProblem{4470, 3870, LayoutTable};
 
 constexpr wchar_t OwnHint[] =
     L"Lapforge needs the path to the file \"gpl.exe\". Click \"Cancel\" if GPL is not installed on this machine.";
@@ -116,18 +116,22 @@ LRESULT frmGPLPfad::OnMessage(UINT message, WPARAM wParam, LPARAM lParam, bool& 
 }
 
 void frmGPLPfad::OnLayoutApplied() {
-    // The hint's box is small and its text long: with a wide default font the last words would be
-    // cut off, so the hint alone steps its font down until the whole text fits the box.
-    HWND hint = GetDlgItem(hwnd_, lblHint);
+    FitFont(GetDlgItem(hwnd_, lblHint), hintFont_);
+    if (!problem_.empty()) FitFont(GetDlgItem(hwnd_, lblProblem), problemFont_);
+}
+
+// The hint's and the problem's boxes are small and their texts long: with a wide default font the
+// last words would be cut off, so each steps its font down until the whole text fits the box.
+void frmGPLPfad::FitFont(HWND label, platform::GdiObject<HFONT>& kept) {
     RECT box{};
-    GetClientRect(hint, &box);
-    wchar_t text[512] = {};
-    GetWindowTextW(hint, text, static_cast<int>(std::size(text)));
+    GetClientRect(label, &box);
+    wchar_t text[1024] = {};
+    GetWindowTextW(label, text, static_cast<int>(std::size(text)));
     LOGFONTW font{};
-    GetObjectW(reinterpret_cast<HFONT>(SendMessageW(hint, WM_GETFONT, 0, 0)), sizeof font, &font);
+    GetObjectW(reinterpret_cast<HFONT>(SendMessageW(label, WM_GETFONT, 0, 0)), sizeof font, &font);
     const LONG sign = font.lfHeight < 0 ? -1 : 1;
     const LONG smallest = std::max<LONG>(1, std::abs(font.lfHeight) * 2 / 3);
-    platform::WindowDc dc(hint);
+    platform::WindowDc dc(label);
     platform::GdiObject<HFONT> fitted;
     for (LONG height = std::abs(font.lfHeight); height >= smallest; --height) {
         font.lfHeight = sign * height;
@@ -138,8 +142,8 @@ void frmGPLPfad::OnLayoutApplied() {
         if (needed.bottom <= box.bottom) break;
     }
     if (!fitted) return;
-    SendMessageW(hint, WM_SETFONT, reinterpret_cast<WPARAM>(fitted.Get()), TRUE);
-    hintFont_ = std::move(fitted);
+    SendMessageW(label, WM_SETFONT, reinterpret_cast<WPARAM>(fitted.Get()), TRUE);
+    kept = std::move(fitted);
 }
 
 void frmGPLPfad::OnCommand(int id, int code) {

@@ -48,7 +48,10 @@ private:
     HostFolderChoice choice_;
     platform::DriveList drvDrive_;
     platform::FolderList dirFolder_;
+    static void FitFont(HWND label, platform::GdiObject<HFONT>& kept);
+
     platform::GdiObject<HFONT> hintFont_;
+    platform::GdiObject<HFONT> problemFont_;
     std::string problem_;
     std::string startFolder_;
     char probedDrive_ = 0;

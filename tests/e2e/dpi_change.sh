@@ -13,9 +13,9 @@ rig_scene first-run
 # enum, numbered from 100 in table order), name, Left, Top, Width and Height in twips. Drop-down
 # lists are marked: their closed field may be taller than the table says.
 MAIN_TITLE="Lapforge"
-MAIN_CLIENT="6015 5535"
+MAIN_CLIENT="6015 6015"
 MAIN_LAYOUT="
-100 fraRahmen1 120 0 5775 5415
+100 fraRahmen1 120 0 5775 5895
 101 Label3 240 240 5535 255
 102 Sectionselection 240 480 5535 315 drop-down
 103 Label1 240 960 2295 255
@@ -25,7 +25,9 @@ MAIN_LAYOUT="
 107 cmdLosgehts 2640 3600 3135 495
 108 cmdHilfe 2640 4200 3135 495
 109 chkHotkeyUndAudio 240 4800 2295 495
-110 cmdBeenden 2640 4800 3135 495"
+110 cmdBeenden 2640 4800 3135 495
+111 lblGPLFolder 240 5460 4335 255
+112 cmdChangeFolder 4695 5400 1080 375"
 DIALOG_TITLE="Where is GPL?"
 DIALOG_CLIENT="4470 2775"
 DIALOG_LAYOUT="

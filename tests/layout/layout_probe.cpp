@@ -1,6 +1,7 @@
 // Reads where another program's window has placed its controls, optionally after telling it that
 // its DPI changed, as the system does when a window moves to a monitor with another scale.
 //   layout_probe <window title> [<new dpi> <suggested left> <top> <right> <bottom>]
+//   layout_probe <window title> text <control id>   prints that control's text, in UTF-8
 // Prints "client <width> <height>", "window <left> <top> <width> <height>" (screen pixels) and one
 // "control <id> <left> <top> <width> <height> <enabled|disabled>" line per direct child window, in
 // pixels of the window's client area. Exits with 1 if there is no such window or the message could
@@ -49,9 +50,20 @@ BOOL CALLBACK CollectChild(HWND child, LPARAM children) {
 }  // namespace
 
 int wmain(int argc, wchar_t** argv) {
-    if (argc != 2 && argc != 7) return 2;
+    if (argc != 2 && argc != 4 && argc != 7) return 2;
     HWND window = FindWindowW(nullptr, argv[1]);
     if (!window) return 1;
+
+    if (argc == 4) {
+        HWND control = GetDlgItem(window, static_cast<int>(std::wcstol(argv[3], nullptr, 10)));
+        if (!control) return 1;
+        wchar_t text[1024] = {};
+        GetWindowTextW(control, text, 1024);
+        char utf8[4096] = {};
+        WideCharToMultiByte(CP_UTF8, 0, text, -1, utf8, sizeof utf8, nullptr, nullptr);
+        std::printf("%s\n", utf8);
+        return 0;
+    }
 
     if (argc == 7) {
         const UINT dpi = static_cast<UINT>(std::wcstoul(argv[2], nullptr, 10));

@@ -170,7 +170,7 @@ TEST(TrackFileHeld, RewriteIsNeverWorseThanInPlace) {
 
 TEST(TrackFileHeld, InPlaceWriteShortensTheFile) {
     TestFolder sim;
-    sim.Write(kTrack, NumberedLines(53) + std::string(5000, 'x') + "\r\n" + NumberedLines(46, 55));
+    sim.Write(kTrack, NumberedLines(53) + "stall_0 = " + std::string(5000, 'x') + "\r\n" + NumberedLines(46, 55));
     TrackFileBuffer buffer;
     buffer.ReadTrackFile(sim.Path());
     buffer.WriteTrackFile(sim.Path());
