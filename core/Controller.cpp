@@ -23,6 +23,7 @@ std::string Controller::SimulatorExePath() const { return SimulatorExeIn(GPLOrdn
 
 bool Controller::TryStartWithRememberedFolder() {
     try {
+        HotkeyBindings = ReadBindings(SettingsFilePath());
         GPLOrdnerPfad = ReadSettingsFile(SettingsFilePath());
         TrackLines.ReadTrackFile(GPLOrdnerPfad);
         view_.SelectSection(StartSection);
@@ -42,7 +43,7 @@ void Controller::StartUp() {
         view_.EndProgram();
         return;
     }
-    WriteSettingsFile(SettingsFilePath(), GPLOrdnerPfad);
+    SaveSettings();
     TrackLines.ReadTrackFile(GPLOrdnerPfad);
     view_.SelectSection(StartSection);
 }
@@ -58,11 +59,20 @@ void Controller::ApplySection(std::string_view name) {
     TrackLines.WriteTrackFile(GPLOrdnerPfad);
 }
 
-std::optional<SuccessorInfo> Controller::Successor(std::string_view name) const {
+std::optional<NeighbourSection> Controller::Successor(std::string_view name) const {
     const auto index = SectionTable::Find(name);
     if (!index) return std::nullopt;
     const Section& next = SectionTable::Rows()[SectionTable::Successor(*index)];
-    return SuccessorInfo{next.name, AppFolder + std::string(next.announcement)};
+    return NeighbourSection{next.name, AppFolder + std::string(next.announcement)};
 }
+
+std::optional<NeighbourSection> Controller::Predecessor(std::string_view name) const {
+    const auto index = SectionTable::Find(name);
+    if (!index) return std::nullopt;
+    const Section& previous = SectionTable::Rows()[SectionTable::Predecessor(*index)];
+    return NeighbourSection{previous.name, AppFolder + std::string(previous.announcement)};
+}
+
+void Controller::SaveSettings() const { WriteSettingsFile(SettingsFilePath(), GPLOrdnerPfad, HotkeyBindings); }
 
 }  // namespace lapforge

@@ -1,5 +1,6 @@
 #pragma once
 
+#include "core/Bindings.h"
 #include "core/TrackFileBuffer.h"
 
 #include <memory>
@@ -33,7 +34,8 @@ public:
     virtual void EndProgram() = 0;
 };
 
-struct SuccessorInfo {
+// A section next to another in lap order, with the full path of its announcement.
+struct NeighbourSection {
     std::string_view name;
     std::string announcementPath;
 };
@@ -53,8 +55,12 @@ public:
     // Shows the section's pictures and writes its deploy point; unknown names are ignored.
     void ApplySection(std::string_view name);
 
-    // The next section in lap order and the full path of its announcement.
-    std::optional<SuccessorInfo> Successor(std::string_view name) const;
+    // The next section in lap order, after the last the first; and the one before, before the first the last.
+    std::optional<NeighbourSection> Successor(std::string_view name) const;
+    std::optional<NeighbourSection> Predecessor(std::string_view name) const;
+
+    // Writes the settings file: the folder on its first line, then the bindings.
+    void SaveSettings() const;
 
     std::string SettingsFilePath() const;
     std::string HelpPagePath() const;
@@ -63,6 +69,7 @@ public:
     std::string GPLOrdnerPfad;
     const std::string AppFolder;
     TrackFileBuffer TrackLines;
+    Bindings HotkeyBindings;
 
 private:
     Controller(View& view, std::string appFolder);
