@@ -1,0 +1,108 @@
+#include "platform/ProcessWatch.h"
+
+#include "core/SimulatorProcess.h"
+
+#include <tlhelp32.h>
+
+#include <algorithm>
+
+namespace lapforge::platform {
+
+namespace {
+
+// One spelling for a path the system gives in any form: long names (a program may be started
+// through its 8.3 name, and the settings hold one where the ANSI code page cannot spell the real
+// one), upper case as the file system compares names.
+std::wstring ComparisonKey(const std::wstring& path) {
+    std::wstring key = path;
+    const DWORD needed = GetLongPathNameW(path.c_str(), nullptr, 0);
+    if (needed > 0) {
+        std::wstring longPath(needed, L'\0');
+        const DWORD length = GetLongPathNameW(path.c_str(), longPath.data(), needed);
+        if (length > 0 && length < needed) key = longPath.substr(0, length);
+    }
+    if (!key.empty()) CharUpperBuffW(key.data(), static_cast<DWORD>(key.size()));
+    return key;
+}
+
+std::wstring ImagePath(HANDLE process) {
+    std::wstring path(MAX_PATH, L'\0');
+    for (;;) {
+        DWORD size = static_cast<DWORD>(path.size());
+        if (QueryFullProcessImageNameW(process, 0, path.data(), &size)) return path.substr(0, size);
+        if (GetLastError() != ERROR_INSUFFICIENT_BUFFER || path.size() >= 32768) return {};
+        path.resize(path.size() * 2);
+    }
+}
+
+// The snapshot's handle is no file, but CreateToolhelp32Snapshot also says "none" with
+// INVALID_HANDLE_VALUE.
+using ScopedSnapshot = ScopedFile;
+
+struct FrontSearch {
+    const std::vector<DWORD>* ids;
+    HWND found;
+};
+
+BOOL CALLBACK FindMainWindow(HWND window, LPARAM search) {
+    auto* s = reinterpret_cast<FrontSearch*>(search);
+    DWORD processId = 0;
+    GetWindowThreadProcessId(window, &processId);
+    if (std::find(s->ids->begin(), s->ids->end(), processId) == s->ids->end()) return TRUE;
+    if (!IsWindowVisible(window) || GetWindow(window, GW_OWNER)) return TRUE;
+    s->found = window;
+    return FALSE;
+}
+
+}  // namespace
+
+bool SimulatorWatch::AnyRunning() {
+    std::erase_if(processes_, [](const Watched& w) {
+        DWORD code = 0;
+        return !GetExitCodeProcess(w.process.Get(), &code) || code != STILL_ACTIVE;
+    });
+    return !processes_.empty();
+}
+
+bool SimulatorWatch::IsWatched(DWORD processId) const {
+    return std::any_of(processes_.begin(), processes_.end(), [&](const Watched& w) { return w.id == processId; });
+}
+
+bool SimulatorWatch::Find(const std::string& folder) {
+    if (folder != folder_ || folderKey_.empty()) {
+        folder_ = folder;
+        folderKey_ = ComparisonKey(Widen(folder));
+    }
+    const ScopedSnapshot snapshot(CreateToolhelp32Snapshot(TH32CS_SNAPPROCESS, 0));
+    if (!snapshot) return AnyRunning();
+    PROCESSENTRY32W entry{};
+    entry.dwSize = sizeof entry;
+    for (BOOL more = Process32FirstW(snapshot.Get(), &entry); more; more = Process32NextW(snapshot.Get(), &entry)) {
+        // The name alone rules out nearly every process before one is opened.
+        if (!IsSimulatorFileName(entry.szExeFile) || IsWatched(entry.th32ProcessID)) continue;
+        // Enough to read the path and the exit code, also of a simulator run as administrator.
+        ScopedHandle process(OpenProcess(PROCESS_QUERY_LIMITED_INFORMATION, FALSE, entry.th32ProcessID));
+        if (!process) continue;
+        if (IsSimulatorImage(ComparisonKey(ImagePath(process.Get())), folderKey_))
+            processes_.push_back(Watched{entry.th32ProcessID, std::move(process)});
+    }
+    return AnyRunning();
+}
+
+void SimulatorWatch::Watch(DWORD processId) {
+    if (IsWatched(processId)) return;
+    ScopedHandle process(OpenProcess(PROCESS_QUERY_LIMITED_INFORMATION, FALSE, processId));
+    if (process) processes_.push_back(Watched{processId, std::move(process)});
+}
+
+void SimulatorWatch::BringToFront() const {
+    std::vector<DWORD> ids;
+    for (const Watched& w : processes_) ids.push_back(w.id);
+    FrontSearch search{&ids, nullptr};
+    EnumWindows(FindMainWindow, reinterpret_cast<LPARAM>(&search));
+    if (!search.found) return;
+    if (IsIconic(search.found)) ShowWindow(search.found, SW_RESTORE);
+    SetForegroundWindow(search.found);
+}
+
+}  // namespace lapforge::platform
