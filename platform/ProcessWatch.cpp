@@ -103,6 +103,8 @@ void SimulatorWatch::BringToFront() const {
     if (!search.found) return;
     if (IsIconic(search.found)) ShowWindow(search.found, SW_RESTORE);
     SetForegroundWindow(search.found);
+    // Where no window manager raises the window that became active (Wine on a bare X display).
+    BringWindowToTop(search.found);
 }
 
 }  // namespace lapforge::platform

@@ -24,19 +24,19 @@ enum ControlId {
 
 // clang-format off
 constexpr ControlPlacement LayoutTable[] = {
-    {lblNextCaption, 240, 300, 1455, 255},
-    {lblNext, 1755, 300, 2400, 255},
+    {lblNextCaption, 240, 300, 1635, 255},
+    {lblNext, 1935, 300, 2220, 255},
     {cmdChangeNext, 4215, 240, 945, 375},
-    {lblPreviousCaption, 240, 780, 1455, 255},
-    {lblPrevious, 1755, 780, 2400, 255},
+    {lblPreviousCaption, 240, 780, 1635, 255},
+    {lblPrevious, 1935, 780, 2220, 255},
     {cmdChangePrevious, 4215, 720, 945, 375},
-    {lblPrompt, 240, 1260, 4920, 495},
-    {lblControllers, 240, 1800, 4920, 495},
-    {cmdOK, 3015, 2400, 1020, 375},
-    {cmdCancel, 4140, 2400, 1020, 375},
+    {lblPrompt, 240, 1260, 4920, 735},
+    {lblControllers, 240, 2100, 4920, 495},
+    {cmdOK, 3015, 2700, 1020, 375},
+    {cmdCancel, 4140, 2700, 1020, 375},
 };
 // clang-format on
-constexpr WindowLayout Layout{5400, 2895, LayoutTable};
+constexpr WindowLayout Layout{5400, 3195, LayoutTable};
 
 constexpr UINT_PTR ChangeTimer = 1;
 // A press is held for a tenth of a second at the least; this sees it.
