@@ -17,7 +17,7 @@ public:
     bool AnyRunning();
 
     // Looks through the running programs for the simulator in the folder and watches each one found;
-    // true when one runs. It takes a snapshot of every process, so about once a second at most.
+    // true when one runs. It lists every process, so about once a second at most.
     bool Find(const std::string& folder);
 
     // Watches a process this program has started.
@@ -34,8 +34,9 @@ private:
     bool IsWatched(DWORD processId) const;
 
     std::vector<Watched> processes_;
-    std::string folder_;      // as the settings name it
-    std::wstring folderKey_;  // its long form in upper case, for the comparison
+    std::vector<unsigned char> list_;  // the process list, kept from one look to the next
+    std::string folder_;               // as the settings name it
+    std::wstring folderKey_;           // its long form in upper case, for the comparison
 };
 
 }  // namespace lapforge::platform
