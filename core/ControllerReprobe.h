@@ -5,11 +5,11 @@
 namespace lapforge {
 
 // Windows looks for an unplugged controller anew each time it is asked about one, which takes long
-// enough to stall the poll; so a controller that did not answer is asked again only every few
-// seconds, and one that answers is asked every time.
+// enough to stall the poll (several milliseconds, under Wine too); so a controller that did not
+// answer is asked again only every five seconds, and one that answers is asked every time.
 class ControllerReprobe {
 public:
-    static constexpr std::uint64_t IntervalMilliseconds = 3000;
+    static constexpr std::uint64_t IntervalMilliseconds = 5000;
 
     bool MayAsk(std::uint64_t nowMilliseconds) const {
         return !absent_ || nowMilliseconds - lastAsked_ >= IntervalMilliseconds;
