@@ -32,6 +32,7 @@ void Controller::LoadTrackFile() {
 std::optional<std::string> Controller::TryStartWithRememberedFolder() {
     // Any reason the remembered folder will not do leads to asking the user, who is told why.
     try {
+        HotkeyBindings = ReadBindings(SettingsFilePath());
         GPLOrdnerPfad = ReadSettingsFile(SettingsFilePath());
     } catch (const std::exception&) {
         return std::string();
@@ -70,7 +71,7 @@ void Controller::StartUp() {
 
 void Controller::SaveSettings() const {
     try {
-        WriteSettingsFile(SettingsFilePath(), GPLOrdnerPfad);
+        WriteSettingsFile(SettingsFilePath(), GPLOrdnerPfad, HotkeyBindings);
     } catch (const Failure& failure) {
         throw Failure(std::string(failure.what()) +
                       ".\n\nLapforge keeps its settings beside lapforge.exe, and Windows does not let it write "
@@ -114,11 +115,18 @@ void Controller::ApplySection(std::string_view name) {
     rewritten_ = true;
 }
 
-std::optional<SuccessorInfo> Controller::Successor(std::string_view name) const {
+std::optional<NeighbourSection> Controller::Successor(std::string_view name) const {
     const auto index = SectionTable::Find(name);
     if (!index) return std::nullopt;
     const Section& next = SectionTable::Rows()[SectionTable::Successor(*index)];
-    return SuccessorInfo{next.name, AppFolder + std::string(next.announcement)};
+    return NeighbourSection{next.name, AppFolder + std::string(next.announcement)};
+}
+
+std::optional<NeighbourSection> Controller::Predecessor(std::string_view name) const {
+    const auto index = SectionTable::Find(name);
+    if (!index) return std::nullopt;
+    const Section& previous = SectionTable::Rows()[SectionTable::Predecessor(*index)];
+    return NeighbourSection{previous.name, AppFolder + std::string(previous.announcement)};
 }
 
 }  // namespace lapforge

@@ -1,5 +1,6 @@
 #pragma once
 
+#include "core/Bindings.h"
 #include "core/TrackFileBuffer.h"
 
 #include <memory>
@@ -34,7 +35,8 @@ public:
     virtual void EndProgram() = 0;
 };
 
-struct SuccessorInfo {
+// A section next to another in lap order, with the full path of its announcement.
+struct NeighbourSection {
     std::string_view name;
     std::string announcementPath;
 };
@@ -54,8 +56,12 @@ public:
     // Shows the section's pictures and writes its deploy point; unknown names are ignored.
     void ApplySection(std::string_view name);
 
-    // The next section in lap order and the full path of its announcement.
-    std::optional<SuccessorInfo> Successor(std::string_view name) const;
+    // The next section in lap order, after the last the first; and the one before, before the first the last.
+    std::optional<NeighbourSection> Successor(std::string_view name) const;
+    std::optional<NeighbourSection> Predecessor(std::string_view name) const;
+
+    // Writes the settings file: the folder on its first line, then the bindings.
+    void SaveSettings() const;
 
     // Puts line 54 back as this Lapforge found it, so GPL started alone deploys where it always
     // did. Does nothing when Lapforge has not rewritten the file.
@@ -66,9 +72,6 @@ public:
     // cannot be loaded the failure is passed on and the old folder stays in use.
     void ChangeFolder(const std::string& folder, std::string_view section);
 
-    // Writes the settings file beside the program.
-    void SaveSettings() const;
-
     std::string SettingsFilePath() const;
     std::string HelpPagePath() const;
     std::string SimulatorExePath() const;  // in GPLOrdnerPfad
@@ -76,6 +79,7 @@ public:
     std::string GPLOrdnerPfad;
     const std::string AppFolder;
     TrackFileBuffer TrackLines;
+    Bindings HotkeyBindings;
 
 private:
     Controller(View& view, std::string appFolder);

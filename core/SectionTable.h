@@ -16,7 +16,7 @@ struct Section {
     std::string_view deployLine;
 };
 
-// The built-in sections in lap order; the order fills the section list and drives the hotkey.
+// The built-in sections in lap order; the order fills the section list and drives the hotkeys.
 namespace SectionTable {
 
 inline constexpr std::size_t Count = 11;
@@ -28,6 +28,9 @@ std::optional<std::size_t> Find(std::string_view name);
 
 // The next row in lap order; the last row is followed by the first.
 constexpr std::size_t Successor(std::size_t index) { return (index + 1) % Count; }
+
+// The row before in lap order; the first row is preceded by the last.
+constexpr std::size_t Predecessor(std::size_t index) { return (index + Count - 1) % Count; }
 
 }  // namespace SectionTable
 }  // namespace lapforge

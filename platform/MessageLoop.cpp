@@ -8,7 +8,8 @@ namespace {
 
 void Dispatch(MSG& message) {
     // Tab, the arrow keys and Enter move between the controls of our plain windows as in a dialog.
-    HWND root = message.hwnd ? GetAncestor(message.hwnd, GA_ROOT) : nullptr;
+    // The cycle's timer ticks a hundred times a second and is no key: it goes straight through.
+    HWND root = message.hwnd && message.message != WM_TIMER ? GetAncestor(message.hwnd, GA_ROOT) : nullptr;
     if (root && IsDialogMessageW(root, &message)) return;
     TranslateMessage(&message);
     DispatchMessageW(&message);
@@ -43,19 +44,6 @@ private:
 };
 
 }  // namespace
-
-void ProcessPendingEvents() {
-    MSG message;
-    while (PeekMessageW(&message, nullptr, 0, 0, PM_REMOVE)) {
-        if (message.message == WM_QUIT) ExitProcess(static_cast<UINT>(message.wParam));
-        Dispatch(message);
-    }
-}
-
-bool WaitForEvents(DWORD timeoutMilliseconds) {
-    return MsgWaitForMultipleObjectsEx(0, nullptr, timeoutMilliseconds, QS_ALLINPUT, MWMO_INPUTAVAILABLE) ==
-           WAIT_OBJECT_0;
-}
 
 void RunModal(HWND window, HWND focus) {
     const OtherWindowsDisabled others(window);  // the owner among them

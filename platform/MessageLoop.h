@@ -4,12 +4,6 @@
 
 namespace lapforge::platform {
 
-// Handles every queued window message; a quit message ends the program.
-void ProcessPendingEvents();
-
-// Returns when a window message arrives (true) or the timeout passes (false).
-bool WaitForEvents(DWORD timeoutMilliseconds);
-
 // Shows the window and runs a message loop until it has been destroyed. Its owner is disabled before
 // it shows, the thread's other visible windows too; a quit message ends the loop and is posted
 // again for the main loop.

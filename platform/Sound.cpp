@@ -1,22 +1,11 @@
 #include "platform/Sound.h"
 
-#include "platform/NewerWindows.h"
-
-#include <windows.h>
-#include <mmsystem.h>
+#include "platform/Winmm.h"
 
 namespace lapforge::platform {
 
 void PlayAnnouncement(const std::string& path) {
-    // winmm is no KnownDLL: imported, it would be taken from beside the exe first.
-    using PlaySoundFunction = BOOL(WINAPI*)(LPCSTR, UINT);
-    static const auto play = [] {
-        const HMODULE winmm = newer::LoadSystemLibrary(L"winmm.dll");
-        return winmm ? reinterpret_cast<PlaySoundFunction>(
-                           reinterpret_cast<void*>(GetProcAddress(winmm, "sndPlaySoundA")))
-                     : nullptr;
-    }();
-    if (play) play(path.c_str(), SND_ASYNC | SND_NODEFAULT);
+    if (const auto play = Winmm().sndPlaySoundA) play(path.c_str(), SND_ASYNC | SND_NODEFAULT);
 }
 
 }  // namespace lapforge::platform

@@ -144,6 +144,12 @@ LRESULT WindowBase::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) {
     case WM_CLOSE:
         if (OnClose()) return 0;
         break;
+    case WM_TIMER:
+        OnTimer(wParam);
+        return 0;
+    case WM_ENABLE:
+        OnEnable(wParam != FALSE);
+        return 0;
     case WM_DESTROY:
         OnDestroy();
         break;

@@ -61,6 +61,10 @@ protected:
     }
     // After every layout: where a text must fit its control, the form fits its font here.
     virtual void OnLayoutApplied() {}
+    // A timer of the window's (SetTimer with the window's handle) is due.
+    virtual void OnTimer(UINT_PTR /*id*/) {}
+    // The window was enabled or disabled, as when a modal window of its own opens or goes.
+    virtual void OnEnable(bool /*enabled*/) {}
 
     HWND AddControl(const wchar_t* className, const wchar_t* text, DWORD style, int id, DWORD exStyle = 0);
     // Where the layout table puts the control at the window's DPI, in pixels.

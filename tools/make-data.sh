@@ -119,7 +119,7 @@ help_page() {
   <p>Practise the Nordschleife in GPL one section at a time</p>
 </header>
 <nav>
-  <a href="#what">What it does</a><a href="#first">First start</a><a href="#sections">Sections</a><a href="#launch">Launching GPL</a><a href="#hotkey">F4 hotkey</a><a href="#settings">Settings</a><a href="#restore">Track file back</a><a href="#trouble">Troubleshooting</a>
+  <a href="#what">What it does</a><a href="#first">First start</a><a href="#sections">Sections</a><a href="#launch">Launching GPL</a><a href="#hotkey">Hotkeys</a><a href="#settings">Settings</a><a href="#restore">Track file back</a><a href="#trouble">Troubleshooting</a>
 </nav>
 <main>
 
@@ -133,8 +133,8 @@ right in front of the part you want to learn.</p>
 <p>The main window shows a drop-down list <span class="ui">Please choose track section from these:</span>, a map of the lap
 with the chosen section highlighted (left), a view of the road from the deploy point (right), and the buttons
 <span class="ui">Launch GPL</span>, <span class="ui">Help</span> and <span class="ui">Exit Lapforge</span>, plus the check box
-<span class="ui">Activate F4 as hotkey</span>. At the bottom it shows the GPL folder in use, with a
-<span class="ui">Change&hellip;</span> button.</p>
+<span class="ui">Activate F4 as hotkey</span> with the small button <span class="ui">Keys&hellip;</span> beside it. At the
+bottom it shows the GPL folder in use, with a <span class="ui">Change&hellip;</span> button.</p>
 <p>When it starts, Lapforge sets the Pitlane deploy point; when you exit it (or Windows shuts down), it puts line 54
 back as it found it, so GPL started on its own deploys where it always did.</p>
 </section>
@@ -196,28 +196,58 @@ Lapforge waits half a second for it and then writes the new lines straight into 
 <p>Click <span class="ui">Launch GPL</span>. Lapforge starts <code>gpl.exe</code> from your GPL folder, maximised.
 Choose the Nordschleife in GPL and start a practice session: your car is placed at the chosen section.</p>
 <p>If GPL cannot be started, Lapforge shows <span class="ui">GPL could not be launched!</span>.</p>
+<p>If GPL is already running, however you started it, <span class="ui">Launch GPL</span> does not start a second copy:
+it brings the running GPL to the front.</p>
+<p>You do not have to start GPL from Lapforge. Start it the way you like &ndash; with its mod launcher to pick the
+1965, 1967 or 1969 season, or with a desktop shortcut &ndash; and the hotkeys work all the same.</p>
 </section>
 
 <section id="hotkey">
-<h2>The F4 hotkey</h2>
-<p>While <span class="ui">Activate F4 as hotkey</span> is checked (it is checked when Lapforge starts), each press of
-<kbd>F4</kbd> &ndash; anywhere on the desktop, also inside the running GPL &ndash; moves on to the next section in lap
-order. After the last section, &ldquo;Antoniusbuche/Tiergarten&rdquo;, comes &ldquo;Pitlane&rdquo; again.</p>
-<p>With each press Lapforge rewrites the track file and announces the new section by voice, so you know where you will
-start without leaving the simulator. Leave the session (back to the pits/menu) and start a new one to be placed at the
-new section.</p>
-<p>The F4 cycle runs after you have started GPL with <span class="ui">Launch GPL</span>. Unchecking the box takes effect
-after one more press of <kbd>F4</kbd>.</p>
+<h2>Hotkeys: the next and the previous section</h2>
+<p>While <span class="ui">Activate F4 as hotkey</span> is checked (it is checked when Lapforge starts) and GPL from your
+GPL folder is running, each press of <kbd>F4</kbd> &ndash; anywhere on the desktop, also inside the running GPL &ndash;
+moves on to the next section in lap order. After the last section, &ldquo;Antoniusbuche/Tiergarten&rdquo;, comes
+&ldquo;Pitlane&rdquo; again.</p>
+<p>With each press Lapforge rewrites the track file and, once it is written, announces the new section by voice, so you
+know where you will start without leaving the simulator. Leave the session (back to the pits/menu) and start a new one
+to be placed at the new section.</p>
+<ul>
+  <li>It does not matter how GPL was started: Lapforge notices within about a second any <code>gpl.exe</code>, or
+  other <code>gpl*.exe</code> such as a season's copy, running from your GPL folder.</li>
+  <li>When GPL ends, the hotkeys rest; when you start GPL again, they work again. While GPL is not running, Lapforge
+  reads no keys at all.</li>
+  <li>Unchecking the box stops the hotkeys at once; checking it again starts them again, without a new launch.</li>
+  <li>Holding a key or button down moves exactly one section; press it again for the next.</li>
+  <li>A press while <kbd>Alt</kbd>, <kbd>Ctrl</kbd>, <kbd>Shift</kbd> or the <kbd>Windows</kbd> key is held does not
+  count, so closing a window with <kbd>Alt</kbd>+<kbd>F4</kbd> leaves the section alone.</li>
+</ul>
+<h3>Your own keys, or a button on your wheel</h3>
+<p>Click <span class="ui">Keys&hellip;</span> to choose what moves the section:</p>
+<ul>
+  <li><span class="ui">Next section</span> (<kbd>F4</kbd> at first) moves on in lap order;
+  <span class="ui">Previous section</span> (not set at first) moves back in lap order and announces that section.</li>
+  <li>Click <span class="ui">Change</span> beside one, and press the key or the button you want: any key, or a button
+  on a wheel, a button box or a joystick &ndash; the one your hands are on while driving. <kbd>Esc</kbd> cancels the
+  change.</li>
+  <li>Click <span class="ui">OK</span> to keep your choice; <span class="ui">Cancel</span>, <kbd>Esc</kbd> or the close
+  box leave everything as it was. The check box then names the key or button that moves on, for example
+  <span class="ui">Activate button 5 as hotkey</span>.</li>
+  <li>The window tells you which controllers are connected, and says so plainly when none is.</li>
+  <li>Unplugging the wheel while driving disturbs nothing; plug it back in and its button works again within a few
+  seconds. Windows numbers the controllers in the order they are connected, so keep the wheel in the same place
+  among them.</li>
+</ul>
 </section>
 
 <section id="settings">
 <h2>Where the settings live</h2>
-<p>Lapforge keeps a single setting: your GPL folder. It is stored in <code>lapforge.ini</code> beside
-<code>lapforge.exe</code>, as one line containing the folder, for example:</p>
-<p><code>C:\Sierra\GPL</code></p>
+<p>Lapforge keeps your GPL folder and your hotkeys in <code>lapforge.ini</code> beside <code>lapforge.exe</code>. The
+first line is the folder; a line for each hotkey you changed follows, for example:</p>
+<p><code>C:\Sierra\GPL</code><br><code>previous=key:0x72</code></p>
+<p>An older Lapforge reads the same file and simply uses the folder.</p>
 <p>If you keep one GPL folder per season mod, click <span class="ui">Change&hellip;</span> beside the folder shown at
 the bottom of the main window and open the other GPL folder. Lapforge puts line 54 of the old folder's track file back
-as it found it, remembers the new folder and applies the section shown there.</p>
+as it found it, remembers the new folder (your hotkeys stay) and applies the section shown there.</p>
 <p>The pictures and announcements (<code>.jpg</code> and <code>.wav</code> files) and this help page must stay in the same
 folder as <code>lapforge.exe</code>.</p>
 </section>
@@ -254,13 +284,17 @@ folder as <code>lapforge.exe</code>.</p>
   in the folder shown at the bottom of the main window. If GPL was moved, click <span class="ui">Change&hellip;</span>
   and open the new folder.</dd>
 
-  <dt><kbd>F4</kbd> does nothing.</dt>
-  <dd>Make sure <span class="ui">Activate F4 as hotkey</span> is checked, and that you started GPL with
-  <span class="ui">Launch GPL</span>: the cycle only runs after that.</dd>
+  <dt><kbd>F4</kbd> (or your key or button) does nothing.</dt>
+  <dd>Make sure the check box (<span class="ui">Activate F4 as hotkey</span>) is checked and that GPL is running from
+  the folder Lapforge knows: a GPL started from another folder does not count. After GPL starts, give Lapforge about a
+  second to notice it. A press with <kbd>Alt</kbd>, <kbd>Ctrl</kbd>, <kbd>Shift</kbd> or the <kbd>Windows</kbd> key
+  held does not count. For a wheel button, check in <span class="ui">Keys&hellip;</span> that the wheel is listed as
+  connected.</dd>
 
   <dt>GPL is marked &ldquo;Run as administrator&rdquo;.</dt>
   <dd>Lapforge starts it the way Explorer does, so Windows asks for your consent first. Windows then keeps the keys you
-  press in GPL from programs that are not run as administrator, so <kbd>F4</kbd> cannot reach Lapforge; Lapforge tells
+  press in GPL from programs that are not run as administrator, so <kbd>F4</kbd> cannot reach Lapforge (a wheel button
+still can); Lapforge tells
   you so after the launch. Either start Lapforge as administrator too (right-click <code>lapforge.exe</code>,
   <span class="ui">Run as administrator</span>), or clear <span class="ui">Run this program as an administrator</span>
   on the <span class="ui">Compatibility</span> tab of <code>gpl.exe</code>&rsquo;s properties.</dd>

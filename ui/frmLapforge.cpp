@@ -6,7 +6,6 @@
 #include "core/Messages.h"
 #include "core/SectionTable.h"
 #include "platform/Documents.h"
-#include "platform/InputState.h"
 #include "platform/Launch.h"
 #include "platform/MessageBox.h"
 #include "platform/MessageLoop.h"
@@ -14,6 +13,7 @@
 #include "platform/Sound.h"
 #include "platform/Win32.h"
 #include "ui/frmGPLPfad.h"
+#include "ui/frmKeys.h"
 #include "ui/resource.h"
 
 #include <commctrl.h>
@@ -36,6 +36,7 @@ enum ControlId {
     cmdHilfe,
     chkHotkeyUndAudio,
     cmdBeenden,
+    cmdKeys,
     lblGPLFolder,
     cmdChangeFolder,
 };
@@ -51,18 +52,24 @@ constexpr ControlPlacement LayoutTable[] = {
     {picBlick, 2640, 1200, 3135, 2295},
     {cmdLosgehts, 2640, 3600, 3135, 495},
     {cmdHilfe, 2640, 4200, 3135, 495},
-    {chkHotkeyUndAudio, 240, 4800, 2295, 495},
+    {chkHotkeyUndAudio, 240, 4800, 1635, 495},
     {cmdBeenden, 2640, 4800, 3135, 495},
+    {cmdKeys, 1935, 4860, 600, 375},
     {lblGPLFolder, 240, 5460, 4335, 255},
     {cmdChangeFolder, 4695, 5400, 1080, 375},
 };
 // clang-format on
 constexpr WindowLayout Layout{6015, 6015, LayoutTable};
 
-constexpr int HotkeyVirtualKey = VK_F4;
-// Between two looks at the key, wait for window events at most this long, so the cycle uses no
-// processor time to speak of and still sees a press at once.
-constexpr DWORD HotkeyPollMilliseconds = 10;
+enum TimerId : UINT_PTR {
+    LookTimer = 1,  // while armed: is the simulator still running, or has one started?
+    PollTimer = 2,  // while armed and the simulator runs: the bindings
+};
+// A simulator started elsewhere is found within about a second; a snapshot of the process list
+// once a second costs next to nothing.
+constexpr UINT LookMilliseconds = 1000;
+// Often enough to see every press at once, seldom enough to cost no processor time to speak of.
+constexpr UINT PollMilliseconds = 10;
 
 std::wstring Widen(std::string_view text) { return platform::Widen(text); }
 
@@ -92,9 +99,15 @@ void frmLapforge::Load() {
         return QuitProgram();
     }
     controller_ = Controller::Create(*this, *appFolder);
-    // The remembered folder may be on a drive that is gone or empty: asking comes next, not a prompt.
-    const platform::QuietDriveErrors quiet;
-    controller_->StartUp();
+    cycle_ = std::make_unique<SectionCycle>(*controller_);
+    {
+        // The remembered folder may be on a drive that is gone or empty: asking comes next, not a prompt.
+        const platform::QuietDriveErrors quiet;
+        controller_->StartUp();
+    }
+    if (!hwnd_) return;  // the start-up ended the program
+    ShowHotkeyCaption();
+    UpdateCycle();
 }
 
 void frmLapforge::Show() {
@@ -117,8 +130,11 @@ void frmLapforge::OnCreate() {
     AddControl(L"STATIC", L"Chosen section", SS_CENTER, Label1);
     AddControl(L"STATIC", L"Deploypoint", SS_CENTER, Label2);
     AddControl(L"STATIC", L"Please choose track section from these:", SS_CENTER, Label3);
-    HWND check = AddControl(L"BUTTON", L"Activate F4 as hotkey", WS_TABSTOP | BS_AUTOCHECKBOX, chkHotkeyUndAudio);
+    // Several lines: the caption names the binding, which may be longer than F4.
+    HWND check =
+        AddControl(L"BUTTON", L"Activate F4 as hotkey", WS_TABSTOP | BS_AUTOCHECKBOX | BS_MULTILINE, chkHotkeyUndAudio);
     SendMessageW(check, BM_SETCHECK, BST_CHECKED, 0);
+    AddControl(L"BUTTON", L"Keys\u2026", WS_TABSTOP | BS_PUSHBUTTON, cmdKeys);
     AddControl(L"BUTTON", L"Exit Lapforge", WS_TABSTOP | BS_PUSHBUTTON, cmdBeenden);
     AddControl(L"STATIC", L"", SS_LEFT | SS_NOPREFIX | SS_PATHELLIPSIS, lblGPLFolder);
     AddControl(L"BUTTON", L"Change\u2026", WS_TABSTOP | BS_PUSHBUTTON, cmdChangeFolder);
@@ -137,6 +153,12 @@ void frmLapforge::OnCommand(int id, int code) {
     case cmdHilfe:
         if (code == BN_CLICKED) cmdHilfe_Click();
         break;
+    case chkHotkeyUndAudio:
+        if (code == BN_CLICKED) chkHotkeyUndAudio_Click();
+        break;
+    case cmdKeys:
+        if (code == BN_CLICKED) cmdKeys_Click();
+        break;
     case cmdBeenden:
         if (code == BN_CLICKED) cmdBeenden_Click();
         break;
@@ -148,18 +170,44 @@ void frmLapforge::OnCommand(int id, int code) {
 
 void frmLapforge::OnDestroy() { PostQuitMessage(exitCode_); }
 
+void frmLapforge::OnTimer(UINT_PTR id) {
+    if (id == LookTimer) UpdateCycle();
+    if (id == PollTimer && cycle_) cycle_->Poll(input_, *this, GetTickCount64());
+}
+
+// A window of ours in front of this one (the Keys window, a message) disables it, and the cycle
+// pauses: a key pressed there is meant for that window.
+void frmLapforge::OnEnable(bool) { UpdateCycle(); }
+
 void frmLapforge::Sectionselection_Click() { controller_->ApplySection(SectionText()); }
 
 void frmLapforge::cmdLosgehts_Click() {
+    // GPL runs already, however it was started: to the front with it, rather than a second copy.
+    if (SimulatorRuns()) {
+        simulator_.BringToFront();
+        return UpdateCycle();
+    }
     const std::string folder = controller_->GPLOrdnerPfad;
     const SimulatorLaunch launch = LaunchSimulator(*this, controller_->SimulatorExePath(), folder);
+    // Watched at once, so the cycle runs before the next look would have found it.
+    if (launch.processId != 0) simulator_.Watch(launch.processId);
+    UpdateCycle();
     if (launch.processId == 0) ShowErrorMessage(LaunchFailedText(controller_->SimulatorExePath(), launch.reason));
-    if (HotkeyBlockedByElevation(launch.elevated, platform::IsProcessElevated()))
+    const Bindings& bindings = controller_->HotkeyBindings;
+    const bool keyBound = bindings.next.kind == Binding::Kind::Key || bindings.previous.kind == Binding::Kind::Key;
+    if (keyBound && HotkeyBlockedByElevation(launch.elevated, platform::IsProcessElevated()))
         ShowErrorMessage(HotkeyBlockedByElevationMessage);
-    RunHotkeyCycle(*controller_, *this);
 }
 
 void frmLapforge::cmdHilfe_Click() { platform::OpenDocument(hwnd_, controller_->HelpPagePath()); }
+
+void frmLapforge::chkHotkeyUndAudio_Click() { UpdateCycle(); }
+
+void frmLapforge::cmdKeys_Click() {
+    frmKeys keys(*controller_);
+    keys.ShowModal(hwnd_);
+    ShowHotkeyCaption();
+}
 
 void frmLapforge::cmdBeenden_Click() {
     LeaveSimulatorAsFound();
@@ -205,6 +253,8 @@ void frmLapforge::cmdChangeFolder_Click() {
         ShowErrorMessage(FolderChangeFailedText(failure.what()));
     }
     ShowFolder();
+    simulator_.Forget();  // the simulator that counts now is the new folder's
+    UpdateCycle();
 }
 
 void frmLapforge::ShowFolder() {
@@ -253,16 +303,37 @@ void frmLapforge::ShowErrorMessage(std::string_view text) {
 
 void frmLapforge::EndProgram() { QuitProgram(); }
 
-bool frmLapforge::IsHotkeyDown() { return platform::IsKeyDown(HotkeyVirtualKey); }
-
-void frmLapforge::WaitAndProcessEvents() {
-    // A wait that timed out brought nothing to handle; skipping the empty look at the queue keeps
-    // each idle pass to the key poll alone.
-    if (platform::WaitForEvents(HotkeyPollMilliseconds)) platform::ProcessPendingEvents();
+bool frmLapforge::IsHotkeyOptionChecked() const {
+    return SendMessageW(GetDlgItem(hwnd_, chkHotkeyUndAudio), BM_GETCHECK, 0, 0) == BST_CHECKED;
 }
 
-bool frmLapforge::IsHotkeyOptionChecked() {
-    return SendMessageW(GetDlgItem(hwnd_, chkHotkeyUndAudio), BM_GETCHECK, 0, 0) == BST_CHECKED;
+void frmLapforge::ShowHotkeyCaption() {
+    const Binding& next = controller_->HotkeyBindings.next;
+    const std::string caption = HotkeyOptionCaption(next, platform::KeyName(next.key));
+    SetWindowTextW(GetDlgItem(hwnd_, chkHotkeyUndAudio), Widen(caption).c_str());
+}
+
+bool frmLapforge::SimulatorRuns() { return simulator_.AnyRunning() || simulator_.Find(controller_->GPLOrdnerPfad); }
+
+void frmLapforge::UpdateCycle() {
+    if (!hwnd_ || !cycle_) return;
+    const bool armed = IsHotkeyOptionChecked() && IsWindowEnabled(hwnd_);
+    cycle_->SetArmed(armed);
+    // Unarmed, nothing runs at all; armed without the simulator, the look once a second alone.
+    RunTimer(LookTimer, armed, LookMilliseconds);
+    if (armed) cycle_->SetSimulatorRunning(SimulatorRuns());
+    RunTimer(PollTimer, cycle_->IsRunning(), PollMilliseconds);
+}
+
+void frmLapforge::RunTimer(UINT_PTR id, bool run, UINT milliseconds) {
+    // SetTimer again would start the period anew, so a running timer is left alone.
+    if (run == timerRuns_[id]) return;
+    if (run) {
+        if (!SetTimer(hwnd_, id, milliseconds, nullptr)) return;
+    } else {
+        KillTimer(hwnd_, id);
+    }
+    timerRuns_[id] = run;
 }
 
 std::string frmLapforge::CurrentSection() { return SectionText(); }

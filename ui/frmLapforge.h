@@ -1,18 +1,21 @@
 #pragma once
 
 #include "core/Controller.h"
-#include "core/HotkeyCycle.h"
+#include "core/SectionCycle.h"
 #include "core/SimulatorLaunch.h"
+#include "platform/InputState.h"
 #include "platform/PictureBox.h"
+#include "platform/ProcessWatch.h"
 #include "platform/WindowBase.h"
 
 #include <memory>
 
 namespace lapforge {
 
-// The main window: the section list with its map and view, the launch button with the F4 cycle,
-// help and exit. It owns the controller and is its view.
-class frmLapforge final : public WindowBase, public View, private HotkeyCycleHost, private ProcessStarter {
+// The main window: the section list with its map and view, the launch button, the option box that
+// arms the section cycle and the Keys window's button, help and exit. It owns the controller and is
+// its view.
+class frmLapforge final : public WindowBase, public View, private CycleView, private ProcessStarter {
 public:
     frmLapforge();
     ~frmLapforge() override;
@@ -38,10 +41,14 @@ private:
     void OnDestroy() override;
     bool OnClose() override;
     LRESULT OnMessage(UINT message, WPARAM wParam, LPARAM lParam, bool& handled) override;
+    void OnTimer(UINT_PTR id) override;
+    void OnEnable(bool enabled) override;
 
     void Sectionselection_Click();
     void cmdLosgehts_Click();
     void cmdHilfe_Click();
+    void chkHotkeyUndAudio_Click();
+    void cmdKeys_Click();
     void cmdBeenden_Click();
     void cmdChangeFolder_Click();
 
@@ -53,10 +60,14 @@ private:
     std::string SectionText() const;
     void SetSectionText(std::string_view name);
 
-    // HotkeyCycleHost
-    bool IsHotkeyDown() override;
-    void WaitAndProcessEvents() override;
-    bool IsHotkeyOptionChecked() override;
+    bool IsHotkeyOptionChecked() const;
+    void ShowHotkeyCaption();
+    // Arms the cycle by the option box, looks for the simulator and runs the timers for both.
+    void UpdateCycle();
+    void RunTimer(UINT_PTR id, bool run, UINT milliseconds);
+    bool SimulatorRuns();
+
+    // CycleView
     std::string CurrentSection() override;
     void SetSection(std::string_view name) override;
     void PlayAnnouncement(const std::string& path) override;
@@ -67,6 +78,10 @@ private:
     StartOutcome StartAsShell(const std::string& exePath, const std::string& workingFolder) override;
 
     std::unique_ptr<Controller> controller_;
+    std::unique_ptr<SectionCycle> cycle_;
+    platform::SimulatorWatch simulator_;
+    platform::DesktopInput input_;
+    bool timerRuns_[3] = {};
     platform::PictureBox picKarte_;
     platform::PictureBox picBlick_;
     int exitCode_ = 0;

@@ -46,7 +46,7 @@ rig_wait_window "Where is GPL?" >/dev/null
 rig_key Tab Down Return Tab space  # "GPL 1967", OK
 main=$(rig_wait_window "Lapforge")
 rig_assert_eq "stall_0 = 230.00 -9.30" "$(rig_line "$(track "GPL 1967")" 54)" "Pitlane in the first folder"
-[[ "$(text_of Lapforge 111)" == "GPL folder: "*"GPL 1967" ]] || rig_fail "folder shown: $(text_of Lapforge 111)"
+[[ "$(text_of Lapforge 112)" == "GPL folder: "*"GPL 1967" ]] || rig_fail "folder shown: $(text_of Lapforge 112)"
 rig_key Down Down Down Down Down Down  # Klostertal/Karussell
 rig_wait_for 5 '[ "$(rig_line "$(track "GPL 1967")" 54)" == "stall_0 = 12500.00 0.00" ]' || rig_fail "no section"
 rig_screenshot "$RIG_OUT/main-window-folder-96dpi.png"
@@ -60,7 +60,7 @@ rig_wait_for 5 '[ "$(rig_line "$(track "GPL 1969")" 54)" == "stall_0 = 12500.00 
     rig_fail "the section shown is not applied in the second folder: $(rig_line "$(track "GPL 1969")" 54)"
 unchanged "GPL 1967" || rig_fail "the first folder's line 54 is not back: $(rig_line "$(track "GPL 1967")" 54)"
 rig_assert_eq "$(rig_winpath "$home/GPL 1969")" "$(tr -d '\r\n' <"$app/lapforge.ini")" "settings after the change"
-[[ "$(text_of Lapforge 111)" == *"GPL 1969" ]] || rig_fail "folder shown after the change: $(text_of Lapforge 111)"
+[[ "$(text_of Lapforge 112)" == *"GPL 1969" ]] || rig_fail "folder shown after the change: $(text_of Lapforge 112)"
 
 rig_click "$main" "$(px 4207)" "$(px 5047)"  # Exit Lapforge
 rig_wait_gone "$RIG_PID"

@@ -196,3 +196,8 @@ rig_wait_report() {  # [timeout]
         rig_fail "no failure report"
     sleep 0.5  # let it finish painting
 }
+
+# The text of a window's control as the user reads it, from the layout probe.
+rig_control_text() {  # title id
+    wine "$LAYOUT_PROBE" "$1" 2>/dev/null | tr -d '\r' | awk -v id="$2" '$1 == "control" && $2 == id' | cut -d' ' -f8-
+}

@@ -3,9 +3,9 @@
 //   layout_probe <window title> [<new dpi> <suggested left> <top> <right> <bottom>]
 //   layout_probe <window title> text <control id>   prints that control's text, in UTF-8
 // Prints "client <width> <height>", "window <left> <top> <width> <height>" (screen pixels) and one
-// "control <id> <left> <top> <width> <height> <enabled|disabled>" line per direct child window, in
-// pixels of the window's client area. Exits with 1 if there is no such window or the message could
-// not be delivered.
+// "control <id> <left> <top> <width> <height> <enabled|disabled> <text>" line per direct child
+// window, in pixels of the window's client area, the text in UTF-8. Exits with 1 if there is no
+// such window or the message could not be delivered.
 #include <windows.h>
 
 #include <cstdio>
@@ -84,8 +84,13 @@ int wmain(int argc, wchar_t** argv) {
         RECT r{};
         GetWindowRect(child, &r);
         MapWindowPoints(HWND_DESKTOP, window, reinterpret_cast<POINT*>(&r), 2);
-        std::printf("control %d %ld %ld %ld %ld %s\n", GetDlgCtrlID(child), r.left, r.top, r.right - r.left,
-                    r.bottom - r.top, IsWindowEnabled(child) ? "enabled" : "disabled");
+        // The control's text last, in UTF-8, so a script can read a label as the user does.
+        wchar_t text[512] = {};
+        GetWindowTextW(child, text, 512);
+        char utf8[2048] = {};
+        WideCharToMultiByte(CP_UTF8, 0, text, -1, utf8, sizeof utf8, nullptr, nullptr);
+        std::printf("control %d %ld %ld %ld %ld %s %s\n", GetDlgCtrlID(child), r.left, r.top, r.right - r.left,
+                    r.bottom - r.top, IsWindowEnabled(child) ? "enabled" : "disabled", utf8);
     }
     return 0;
 }

@@ -282,7 +282,7 @@ TEST(ControllerApplySection, UnwritableTrackFileAfterStartUpIsAFailure) {
     EXPECT_THROW(rig.controller->ApplySection("Pitlane"), Failure);
 }
 
-TEST(ControllerSuccessor, NamesTheNextSectionAndItsAnnouncement) {
+TEST(ControllerNeighbours, NameTheSectionsOnEitherSideAndTheirAnnouncements) {
     FakeView view;
     const auto controller = Controller::Create(view, "C:\\Lapforge");
     const auto last = controller->Successor("Antoniusbuche/Tiergarten");
@@ -295,7 +295,28 @@ TEST(ControllerSuccessor, NamesTheNextSectionAndItsAnnouncement) {
     EXPECT_EQ(next->name, "Antoniusbuche/Tiergarten");
     EXPECT_EQ(next->announcementPath, "C:\\Lapforge\\ansage10.wav");
 
+    const auto first = controller->Predecessor("Pitlane");
+    ASSERT_TRUE(first.has_value());
+    EXPECT_EQ(first->name, "Antoniusbuche/Tiergarten");
+    EXPECT_EQ(first->announcementPath, "C:\\Lapforge\\ansage10.wav");
+    EXPECT_EQ(controller->Predecessor("Flugplatz/Schwedenkreuz")->name, "Pitlane");
+
     EXPECT_FALSE(controller->Successor("nowhere").has_value());
+    EXPECT_FALSE(controller->Predecessor("nowhere").has_value());
+}
+
+TEST(ControllerSettings, ANewFolderKeepsTheBindings) {
+    Rig rig;
+    rig.InstallSimulator(NumberedLines(120));
+    rig.app.Write("\\lapforge.ini", rig.app.Path() + "\\moved\r\nprevious=key:0x72\r\n");
+    rig.view.dialog = [&](Controller& c) { c.GPLOrdnerPfad = rig.sim.Path(); };
+
+    rig.controller->StartUp();
+
+    EXPECT_EQ(rig.Settings(), rig.sim.Path() + "\r\nprevious=key:0x72\r\n");
+    rig.controller->HotkeyBindings.next = ButtonBinding(0, 3);
+    rig.controller->SaveSettings();
+    EXPECT_EQ(rig.Settings(), rig.sim.Path() + "\r\nnext=joy:0:button:3\r\nprevious=key:0x72\r\n");
 }
 
 TEST(ControllerPaths, AreFormedByPlainAppending) {

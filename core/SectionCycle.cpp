@@ -1,0 +1,95 @@
+#include "core/SectionCycle.h"
+
+#include "core/Controller.h"
+
+namespace lapforge {
+
+bool PressWatch::Look(std::optional<bool> down, bool modifierHeld) {
+    if (!down) {
+        state_ = State::WaitingForUp;
+        return false;
+    }
+    switch (state_) {
+    case State::Up:
+        if (*down) state_ = modifierHeld ? State::WaitingForUp : State::Down;
+        return false;
+    case State::Down:
+        if (!*down) {
+            state_ = State::Up;
+            return true;
+        }
+        if (modifierHeld) state_ = State::WaitingForUp;
+        return false;
+    case State::WaitingForUp:
+        if (!*down) state_ = State::Up;
+        return false;
+    }
+    return false;
+}
+
+void SectionCycle::SetArmed(bool armed) {
+    if (armed != armed_) Forget();
+    armed_ = armed;
+}
+
+void SectionCycle::SetSimulatorRunning(bool running) {
+    if (running != simulatorRunning_) Forget();
+    simulatorRunning_ = running;
+}
+
+void SectionCycle::Forget() {
+    next_.Forget();
+    previous_.Forget();
+}
+
+void SectionCycle::Poll(InputSource& input, CycleView& view, std::uint64_t nowMilliseconds) {
+    if (!IsRunning()) return;
+    if (controller_.HotkeyBindings != bindings_) {
+        bindings_ = controller_.HotkeyBindings;
+        Forget();
+    }
+
+    // Each controller a binding names is asked at most once a poll, an unplugged one far less.
+    std::array<std::optional<std::optional<std::uint32_t>>, ControllerCount> asked{};
+    const auto isDown = [&](const Binding& binding) -> std::optional<bool> {
+        switch (binding.kind) {
+        case Binding::Kind::None:
+            return std::nullopt;
+        case Binding::Kind::Key:
+            return input.IsKeyDown(binding.key);
+        case Binding::Kind::ControllerButton: {
+            auto& buttons = asked[binding.controller];
+            if (!buttons) {
+                ControllerReprobe& reprobe = reprobes_[binding.controller];
+                buttons = std::optional<std::uint32_t>();
+                if (reprobe.MayAsk(nowMilliseconds)) {
+                    *buttons = input.ControllerButtons(binding.controller);
+                    reprobe.Answered(buttons->has_value(), nowMilliseconds);
+                }
+            }
+            if (!*buttons) return std::nullopt;
+            return (**buttons & (1u << (binding.button - 1))) != 0;
+        }
+        }
+        return std::nullopt;
+    };
+    const std::optional<bool> nextDown = isDown(bindings_.next);
+    const std::optional<bool> previousDown = isDown(bindings_.previous);
+    // The modifiers matter only while a binding is down: the idle poll is one look per binding.
+    const bool modifierHeld = (nextDown.value_or(false) || previousDown.value_or(false)) && input.IsModifierDown();
+    const bool nextPressed = next_.Look(nextDown, modifierHeld);
+    const bool previousPressed = previous_.Look(previousDown, modifierHeld);
+    if (nextPressed) Step(true, view);
+    if (previousPressed) Step(false, view);
+}
+
+void SectionCycle::Step(bool forward, CycleView& view) {
+    const std::string current = view.CurrentSection();
+    const auto to = forward ? controller_.Successor(current) : controller_.Predecessor(current);
+    if (!to) return;
+    // A failed rewrite throws here, so nothing is announced for a file that was not written.
+    view.SetSection(to->name);
+    view.PlayAnnouncement(to->announcementPath);
+}
+
+}  // namespace lapforge
