@@ -165,7 +165,7 @@ DWORD frmLapforge::PollInterval() { return hwnd_ && cycle_ && cycle_->IsRunning(
 
 void frmLapforge::Poll() {
     const std::uint64_t now = GetTickCount64();
-    // No timer while polling: under Wine a pending timer makes every wait of the main loop dearer.
+    // While polling, the look timer rests and the poll itself looks whether GPL still runs.
     if (now - lastLook_ >= LookMilliseconds) {
         lastLook_ = now;
         UpdateCycle();
