@@ -69,6 +69,10 @@ start_lapforge() {  # app-folder
     rig_run_bg "$1/lapforge.exe"
     main=$(rig_wait_window "Lapforge")
 }
+to_front() {  # window; the driver's hands are in GPL: Wine's own work for the window in front counts for that one
+    xdotool windowraise "$1"
+    rig_click "$1" 100 100
+}
 stop_lapforge() {
     kill "$(lapforge_pid)"
     rig_wait_window_gone "Lapforge"
@@ -86,20 +90,24 @@ cd "$sim"  # the stand-in started by hand from its folder, as a shortcut starts 
 rig_run_bg "$sim/gpl.exe"
 cd "$RIG_TMP"
 standin=$(rig_wait_window "GPL stand-in")
+to_front "$standin"
 key=$(idle_share)
 report "armed, GPL running, next on F4" "$key"
 stop_lapforge
 
 printf '%s\r\nnext=joy:0:button:1\r\n' "$(rig_winpath "$sim")" >"$app/lapforge.ini"
 start_lapforge "$app"
+to_front "$standin"
 controller=$(idle_share)
 report "armed, GPL running, next on an absent button" "$controller"
 stop_lapforge
 
 start_lapforge "$old_app"
-rig_key Tab space  # Launch GPL: the old loop waits for F4 from here on
+xdotool windowraise "$main"
+rig_click "$main" "$(( (4207 * 96 + 720) / 1440 ))" "$(( (3847 * 96 + 720) / 1440 ))"  # Launch GPL: the old loop waits for F4
 rig_wait_for 20 '[ "$(xdotool search --onlyvisible --name "^GPL stand-in\$" | wc -l)" -ge 2 ]' ||
     rig_fail "the old Lapforge did not launch the stand-in"
+to_front "$(xdotool search --onlyvisible --name "^GPL stand-in\$" | grep -vx "$standin" | head -n 1)"
 old=$(idle_share)
 report "$old_commit: the F4 loop after Launch GPL" "$old"
 stop_lapforge

@@ -1,5 +1,7 @@
 #include "platform/MessageLoop.h"
 
+#include "platform/MessageBox.h"
+
 #include <vector>
 
 namespace lapforge::platform {
@@ -8,8 +10,7 @@ namespace {
 
 void Dispatch(MSG& message) {
     // Tab, the arrow keys and Enter move between the controls of our plain windows as in a dialog.
-    // The cycle's timer ticks a hundred times a second and is no key: it goes straight through.
-    HWND root = message.hwnd && message.message != WM_TIMER ? GetAncestor(message.hwnd, GA_ROOT) : nullptr;
+    HWND root = message.hwnd ? GetAncestor(message.hwnd, GA_ROOT) : nullptr;
     if (root && IsDialogMessageW(root, &message)) return;
     TranslateMessage(&message);
     DispatchMessageW(&message);
@@ -67,10 +68,24 @@ void EndModal(HWND window) {
     DestroyWindow(window);
 }
 
-int RunMessageLoop() {
+int RunMessageLoop(LoopPoll& poll) {
     MSG message{};
-    while (GetMessageW(&message, nullptr, 0, 0) > 0) Dispatch(message);
-    return static_cast<int>(message.wParam);
+    for (;;) {
+        const DWORD interval = poll.PollInterval();
+        // A failure is reported while the windows are still there, as one in a handler is.
+        if (interval != INFINITE)
+            GuardWindowProc([&] {
+                poll.Poll();
+                return LRESULT{0};
+            });
+        // A wait that times out brought nothing to handle: the next round is the poll alone.
+        if (MsgWaitForMultipleObjectsEx(0, nullptr, interval, QS_ALLINPUT, MWMO_INPUTAVAILABLE) != WAIT_OBJECT_0)
+            continue;
+        while (PeekMessageW(&message, nullptr, 0, 0, PM_REMOVE)) {
+            if (message.message == WM_QUIT) return static_cast<int>(message.wParam);
+            Dispatch(message);
+        }
+    }
 }
 
 }  // namespace lapforge::platform

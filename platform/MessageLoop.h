@@ -13,7 +13,17 @@ void RunModal(HWND window, HWND focus);
 // back to it and not to another program.
 void EndModal(HWND window);
 
-// The program's main loop; returns the quit code.
-int RunMessageLoop();
+// What the main loop does between window messages: a poll at a steady rate, while one is due.
+class LoopPoll {
+public:
+    virtual ~LoopPoll() = default;
+    // Milliseconds between two polls; INFINITE while there is nothing to poll.
+    virtual DWORD PollInterval() = 0;
+    virtual void Poll() = 0;
+};
+
+// The program's main loop, which also polls; returns the quit code. The polls pause while a modal
+// window's own loop runs.
+int RunMessageLoop(LoopPoll& poll);
 
 }  // namespace lapforge::platform

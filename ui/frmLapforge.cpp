@@ -61,15 +61,14 @@ constexpr ControlPlacement LayoutTable[] = {
 // clang-format on
 constexpr WindowLayout Layout{6015, 6015, LayoutTable};
 
-enum TimerId : UINT_PTR {
-    LookTimer = 1,  // while armed: is the simulator still running, or has one started?
-    PollTimer = 2,  // while armed and the simulator runs: the bindings
-};
-// A simulator started elsewhere is found within about a second; a snapshot of the process list
-// once a second costs next to nothing.
+// Armed, without the simulator: has one started? One started elsewhere is found within about a
+// second; one look at the process list a second costs next to nothing. While it runs, the poll
+// looks as often whether it still does.
+constexpr UINT_PTR LookTimer = 1;
 constexpr UINT LookMilliseconds = 1000;
-// Often enough to see every press at once, seldom enough to cost no processor time to speak of.
-constexpr UINT PollMilliseconds = 10;
+// The bindings, while the simulator runs: often enough to see every press at once, seldom enough
+// to cost no processor time to speak of.
+constexpr DWORD PollMilliseconds = 10;
 
 std::wstring Widen(std::string_view text) { return platform::Widen(text); }
 
@@ -172,7 +171,19 @@ void frmLapforge::OnDestroy() { PostQuitMessage(exitCode_); }
 
 void frmLapforge::OnTimer(UINT_PTR id) {
     if (id == LookTimer) UpdateCycle();
-    if (id == PollTimer && cycle_) cycle_->Poll(input_, *this, GetTickCount64());
+}
+
+DWORD frmLapforge::PollInterval() { return hwnd_ && cycle_ && cycle_->IsRunning() ? PollMilliseconds : INFINITE; }
+
+void frmLapforge::Poll() {
+    const std::uint64_t now = GetTickCount64();
+    // While polling, the look timer rests and the poll itself looks whether GPL still runs.
+    if (now - lastLook_ >= LookMilliseconds) {
+        lastLook_ = now;
+        UpdateCycle();
+        if (!cycle_->IsRunning()) return;
+    }
+    cycle_->Poll(input_, *this, now);
 }
 
 // A window of ours in front of this one (the Keys window, a message) disables it, and the cycle
@@ -319,21 +330,16 @@ void frmLapforge::UpdateCycle() {
     if (!hwnd_ || !cycle_) return;
     const bool armed = IsHotkeyOptionChecked() && IsWindowEnabled(hwnd_);
     cycle_->SetArmed(armed);
-    // Unarmed, nothing runs at all; armed without the simulator, the look once a second alone.
-    RunTimer(LookTimer, armed, LookMilliseconds);
     if (armed) cycle_->SetSimulatorRunning(SimulatorRuns());
-    RunTimer(PollTimer, cycle_->IsRunning(), PollMilliseconds);
-}
-
-void frmLapforge::RunTimer(UINT_PTR id, bool run, UINT milliseconds) {
-    // SetTimer again would start the period anew, so a running timer is left alone.
-    if (run == timerRuns_[id]) return;
-    if (run) {
-        if (!SetTimer(hwnd_, id, milliseconds, nullptr)) return;
-    } else {
-        KillTimer(hwnd_, id);
+    // Unarmed, nothing runs at all; armed without the simulator, the look once a second alone; with
+    // it, the main loop's poll (PollInterval) alone.
+    const bool look = armed && !cycle_->IsRunning();
+    if (look != looking_) {
+        // SetTimer on a running timer would start its period anew, so it is set only when it starts.
+        looking_ = look && SetTimer(hwnd_, LookTimer, LookMilliseconds, nullptr) != 0;
+        if (!look) KillTimer(hwnd_, LookTimer);
+        lastLook_ = GetTickCount64();
     }
-    timerRuns_[id] = run;
 }
 
 std::string frmLapforge::CurrentSection() { return SectionText(); }

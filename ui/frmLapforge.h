@@ -4,6 +4,7 @@
 #include "core/SectionCycle.h"
 #include "core/SimulatorLaunch.h"
 #include "platform/InputState.h"
+#include "platform/MessageLoop.h"
 #include "platform/PictureBox.h"
 #include "platform/ProcessWatch.h"
 #include "platform/WindowBase.h"
@@ -15,7 +16,11 @@ namespace lapforge {
 // The main window: the section list with its map and view, the launch button, the option box that
 // arms the section cycle and the Keys window's button, help and exit. It owns the controller and is
 // its view.
-class frmLapforge final : public WindowBase, public View, private CycleView, private ProcessStarter {
+class frmLapforge final : public WindowBase,
+                          public View,
+                          public platform::LoopPoll,
+                          private CycleView,
+                          private ProcessStarter {
 public:
     frmLapforge();
     ~frmLapforge() override;
@@ -34,6 +39,10 @@ public:
     void AskForSimulatorFolder(std::string_view problem) override;
     void ShowErrorMessage(std::string_view text) override;
     void EndProgram() override;
+
+    // LoopPoll: the bindings, while the cycle runs.
+    DWORD PollInterval() override;
+    void Poll() override;
 
 private:
     void OnCreate() override;
@@ -64,7 +73,6 @@ private:
     void ShowHotkeyCaption();
     // Arms the cycle by the option box, looks for the simulator and runs the timers for both.
     void UpdateCycle();
-    void RunTimer(UINT_PTR id, bool run, UINT milliseconds);
     bool SimulatorRuns();
 
     // CycleView
@@ -81,7 +89,8 @@ private:
     std::unique_ptr<SectionCycle> cycle_;
     platform::SimulatorWatch simulator_;
     platform::DesktopInput input_;
-    bool timerRuns_[3] = {};
+    bool looking_ = false;        // the look timer runs
+    std::uint64_t lastLook_ = 0;  // while polling: the last look whether the simulator still runs
     platform::PictureBox picKarte_;
     platform::PictureBox picBlick_;
     int exitCode_ = 0;

@@ -15,7 +15,7 @@ int WINAPI wWinMain(HINSTANCE, HINSTANCE, PWSTR, int) {
         window.Load();
         // Start-up may have ended the program already (no folder, no data files, the user cancelled).
         if (window.IsOpen()) window.Show();
-        return platform::RunMessageLoop();
+        return platform::RunMessageLoop(window);
     } catch (const std::exception& failure) {
         platform::ReportUnhandledFailure(UnhandledFailureText(failure.what()));
     }
