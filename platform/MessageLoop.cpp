@@ -74,7 +74,7 @@ int RunMessageLoop(LoopPoll& poll) {
         const DWORD interval = poll.PollInterval();
         // A failure is reported while the windows are still there, as one in a handler is.
         if (interval != INFINITE)
-            GuardWindowProc([&] {
+            GuardWindowProc("section cycle", [&] {
                 poll.Poll();
                 return LRESULT{0};
             });
