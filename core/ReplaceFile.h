@@ -24,6 +24,11 @@ bool CreateFileContents(const std::string& path, std::string_view bytes);
 
 bool PathExists(const std::string& path);
 
+// Removes the temporary files that writers of this file left when they were killed, as the two
+// calls above do before they write. A writer killed just after its file took its place (POSIX
+// links it there, then removes its own name) leaves one that no later call would otherwise see.
+void SweepTemporaryFiles(const std::string& path);
+
 // The path as the operating system wants it. Paths are kept Windows-style everywhere (data-file
 // names begin with a backslash); on POSIX hosts, where the core is also built and tested, the
 // backslashes become slashes at the point of the system call.

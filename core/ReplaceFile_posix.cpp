@@ -87,6 +87,8 @@ void RemoveStaleTemporaryFiles(const std::string& native) {
 
 }  // namespace
 
+void SweepTemporaryFiles(const std::string& path) { RemoveStaleTemporaryFiles(NativePath(path)); }
+
 std::string NativePath(const std::string& path) {
     std::string native = path;
     for (char& c : native) {

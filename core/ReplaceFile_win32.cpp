@@ -198,6 +198,8 @@ void ReplaceFileContents(const std::string& path, std::string_view bytes) {
     }
 }
 
+void SweepTemporaryFiles(const std::string& path) { RemoveStaleTemporaryFiles(Widen(path)); }
+
 bool CreateFileContents(const std::string& path, std::string_view bytes) {
     const std::wstring target = Widen(path);
     RemoveStaleTemporaryFiles(target);

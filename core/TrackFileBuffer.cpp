@@ -84,7 +84,10 @@ void TrackFileBuffer::WriteTrackFile(std::string_view folder) const {
     const std::string path = TrackFilePath(folder);
     try {
         const std::string copy = OriginalCopyPath(folder);
-        if (!PathExists(copy) && PathExists(path)) CreateFileContents(copy, ReadWholeFile(path));
+        if (PathExists(copy))
+            SweepTemporaryFiles(copy);
+        else if (PathExists(path))
+            CreateFileContents(copy, ReadWholeFile(path));
         ReplaceFileContents(path, Contents());
     } catch (const ReadOnlyFile& readOnly) {
         throw ReadOnlyFile(std::string(readOnly.what()) +

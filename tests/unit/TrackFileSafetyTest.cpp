@@ -110,6 +110,12 @@ TEST(TemporaryFiles, OnlyThoseOfEndedProcessesAreRemoved) {
         SCOPED_TRACE(c.name);
         EXPECT_EQ(TestFolder::Exists(c.path), c.stays);
     }
+    // A writer killed just after its copy of the original took its place leaves its temporary
+    // name behind; with the copy there, the next rewrite must still clear it.
+    const std::string copyTemporary = TemporaryFilePath(TrackFileBuffer::OriginalCopyPath(sim.Path()), ended.Id());
+    std::ofstream(TestFolder::Native(copyTemporary)) << "half";
+    buffer.WriteTrackFile(sim.Path());
+    EXPECT_FALSE(TestFolder::Exists(copyTemporary));
 }
 
 TEST(TemporaryFiles, OwnerIsReadFromTheName) {
