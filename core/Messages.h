@@ -10,11 +10,12 @@ inline constexpr std::string_view LaunchFailedMessage = "GPL could not be launch
 // For a drive that cannot be read, such as an empty card reader or a lost network drive.
 std::string DriveNotReadyMessage(char driveLetter);
 
-// Before the F4 cycle, when GPL was started as administrator and Lapforge was not.
+// Before the section cycle, when a key is bound and GPL was started as administrator and Lapforge
+// was not. Controller buttons are not kept from it, so only keys are named.
 inline constexpr std::string_view HotkeyBlockedByElevationMessage =
-    "GPL runs as administrator, so Windows keeps its keys from Lapforge: F4 cannot reach Lapforge "
-    "while GPL runs.\n\n"
-    "To use F4, do one of these and start GPL again:\n"
+    "GPL runs as administrator, so Windows keeps its keys from Lapforge: the hotkeys on your keyboard "
+    "cannot reach Lapforge while GPL runs (buttons on a wheel or button box can).\n\n"
+    "To use the keys, do one of these and start GPL again:\n"
     "- start Lapforge as administrator too (right-click lapforge.exe, \"Run as administrator\"), or\n"
     "- switch the flag off: right-click gpl.exe, Properties, Compatibility, clear \"Run this program "
     "as an administrator\".";
