@@ -276,8 +276,10 @@ folder as <code>lapforge.exe</code>.</p>
   <dt>The &ldquo;Where is GPL?&rdquo; dialog appears at every start.</dt>
   <dd>Lapforge cannot save <code>lapforge.ini</code>, usually because it was unpacked into a protected folder such as
   <code>Program Files</code>. Move the Lapforge folder somewhere you can write to, e.g. your Documents or
-  <code>C:\Lapforge</code>. The dialog also appears when <code>tracks\nurburg\track.ini</code> is missing or has fewer
-  than 100 lines; restore it from your backup or the installation media.</dd>
+  <code>C:\Lapforge</code>. The dialog also appears when <code>tracks\nurburg\track.ini</code> is missing, has fewer
+  than 100 lines or keeps something other than the deploy point in line 54; its last line then says which. Restore
+  the file from <code>track.ini.lapforge-original</code>, your backup or the installation media, or pick another GPL
+  folder.</dd>
 
   <dt>&ldquo;GPL could not be launched!&rdquo;</dt>
   <dd>The message names the file Lapforge tried to start and Windows' reason. Check that <code>gpl.exe</code> is still
