@@ -107,12 +107,15 @@ LRESULT frmGPLPfad::OnMessage(UINT message, WPARAM wParam, LPARAM lParam, bool& 
         handled = true;
         KillTimer(hwnd_, DriveProbeTimer);
         choice_.DriveProbed(static_cast<char>(wParam), lParam != 0, *this);
-    } else if (message == WM_TIMER && wParam == DriveProbeTimer) {
-        handled = true;
-        KillTimer(hwnd_, DriveProbeTimer);
-        choice_.DriveProbed(probedDrive_, false, *this);
     }
     return 0;
+}
+
+void frmGPLPfad::OnTimer(UINT_PTR id) {
+    if (id != DriveProbeTimer) return;
+    // The drive did not answer in time: not ready.
+    KillTimer(hwnd_, DriveProbeTimer);
+    choice_.DriveProbed(probedDrive_, false, *this);
 }
 
 void frmGPLPfad::OnLayoutApplied() {

@@ -30,6 +30,7 @@ private:
     void OnLayoutApplied() override;
     bool OnClose() override;
     LRESULT OnMessage(UINT message, WPARAM wParam, LPARAM lParam, bool& handled) override;
+    void OnTimer(UINT_PTR id) override;
 
     void drvDrive_Change();
     void dirFolder_Change();
