@@ -1,6 +1,7 @@
 #include "core/Controller.h"
 
 #include "core/Failure.h"
+#include "core/FileIO.h"
 #include "core/SectionTable.h"
 #include "core/Settings.h"
 #include "core/SimulatorFolder.h"
@@ -25,6 +26,10 @@ std::string Controller::SimulatorExePath() const { return SimulatorExeIn(GPLOrdn
 
 void Controller::LoadTrackFile() {
     TrackLines.ReadTrackFile(GPLOrdnerPfad);
+    TrackFileLoaded();
+}
+
+void Controller::TrackFileLoaded() {
     foundDeployLine_ = TrackLines.Line(DeployLineIndex);
     rewritten_ = false;
 }
@@ -32,20 +37,16 @@ void Controller::LoadTrackFile() {
 std::optional<std::string> Controller::TryStartWithRememberedFolder() {
     // Any reason the remembered folder will not do leads to asking the user, who is told why.
     try {
-        HotkeyBindings = ReadBindings(SettingsFilePath());
-        GPLOrdnerPfad = ReadSettingsFile(SettingsFilePath());
+        const std::string path = SettingsFilePath();
+        const std::string bytes = ReadWholeFile(path);  // one read for the folder and the bindings
+        HotkeyBindings = ParseBindings(bytes);
+        GPLOrdnerPfad = SettingsFolder(bytes, path);
     } catch (const std::exception&) {
         return std::string();
     }
-    try {
-        LoadTrackFile();
-    } catch (const TrackFileTooShort&) {
-        return RememberedFolderProblem(GPLOrdnerPfad, FolderProblemReason(FolderVerdict::TrackFileTooShort));
-    } catch (const NotADeployLine&) {
-        return RememberedFolderProblem(GPLOrdnerPfad, FolderProblemReason(FolderVerdict::NoDeployLine));
-    } catch (const std::exception&) {
-        return RememberedFolderProblem(GPLOrdnerPfad, FolderProblemReason(FolderVerdict::NoTrackFile));
-    }
+    const FolderVerdict verdict = LoadTrackFileVerdict(TrackLines, GPLOrdnerPfad);
+    if (verdict != FolderVerdict::Usable) return RememberedFolderProblem(GPLOrdnerPfad, FolderProblemReason(verdict));
+    TrackFileLoaded();
     try {
         view_.SelectSection(StartSection);
         return std::nullopt;
@@ -98,7 +99,7 @@ void Controller::ChangeFolder(const std::string& folder, std::string_view sectio
     }
     GPLOrdnerPfad = folder;
     TrackLines = next;
-    foundDeployLine_ = TrackLines.Line(DeployLineIndex);
+    TrackFileLoaded();
     view_.SelectSection(section);
     SaveSettings();
 }

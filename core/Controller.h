@@ -86,6 +86,8 @@ private:
     // Nothing when started; otherwise why the remembered folder would not do (empty: none remembered).
     std::optional<std::string> TryStartWithRememberedFolder();
     void LoadTrackFile();
+    // Notes line 54 as found in the buffer just loaded, which nothing has rewritten yet.
+    void TrackFileLoaded();
 
     View& view_;
     // Line 54 as loaded from the folder in use, and whether Lapforge has rewritten it since.

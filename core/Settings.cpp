@@ -14,12 +14,13 @@ constexpr std::string_view PreviousName = "previous=";
 
 }  // namespace
 
-std::string ReadSettingsFile(const std::string& path) {
-    const std::string bytes = ReadWholeFile(path);
-    std::string folder = bytes.substr(0, bytes.find_first_of("\r\n"));
+std::string SettingsFolder(std::string_view bytes, const std::string& path) {
+    std::string folder(bytes.substr(0, bytes.find_first_of("\r\n")));
     if (folder.empty()) throw FileFailure("read", path, "the file names no folder");
     return folder;
 }
+
+std::string ReadSettingsFile(const std::string& path) { return SettingsFolder(ReadWholeFile(path), path); }
 
 Bindings ParseBindings(std::string_view bytes) {
     Bindings bindings;

@@ -15,6 +15,8 @@ inline constexpr std::string_view SimulatorExeName = "\\gpl.exe";
 // The remembered simulator folder: the file's first line, the bytes before the first CR or LF.
 // A missing file or an empty first line is a failure.
 std::string ReadSettingsFile(const std::string& path);
+// The same from the file's bytes, read once with its bindings; `path` names the file in a failure.
+std::string SettingsFolder(std::string_view settingsBytes, const std::string& path);
 
 // The bindings, from the lines after the first ("next=key:0x73", "previous=joy:0:button:5"). A
 // missing file, or a binding whose line is missing or cannot be read, gives that binding's default.

@@ -9,8 +9,12 @@ FolderVerdict CheckSimulatorFolder(const std::string& folder,
                                    const std::function<bool(const std::string& path)>& opensForReading) {
     if (!opensForReading(SimulatorExeIn(folder))) return FolderVerdict::NoSimulator;
     TrackFileBuffer trial;
+    return LoadTrackFileVerdict(trial, folder);
+}
+
+FolderVerdict LoadTrackFileVerdict(TrackFileBuffer& buffer, std::string_view folder) {
     try {
-        trial.ReadTrackFile(folder);
+        buffer.ReadTrackFile(folder);
     } catch (const TrackFileTooShort&) {
         return FolderVerdict::TrackFileTooShort;
     } catch (const NotADeployLine&) {

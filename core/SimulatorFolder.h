@@ -6,6 +6,8 @@
 
 namespace lapforge {
 
+class TrackFileBuffer;
+
 // What a folder offers Lapforge: it needs gpl.exe and a Nordschleife track file it may rewrite.
 enum class FolderVerdict {
     Usable,
@@ -14,6 +16,9 @@ enum class FolderVerdict {
     TrackFileTooShort,  // fewer than 100 lines
     NoDeployLine,       // line 54 is not GPL's deploy point
 };
+
+// Loads the folder's track file into the buffer; what a failure says about the folder, or Usable.
+FolderVerdict LoadTrackFileVerdict(TrackFileBuffer& buffer, std::string_view folder);
 
 // `opensForReading` says whether a file exists and may be read (the caller decides how quietly).
 FolderVerdict CheckSimulatorFolder(const std::string& folder,
