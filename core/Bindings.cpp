@@ -57,8 +57,8 @@ std::string BindingText(const Binding& binding) {
     case Binding::Kind::Key:
         std::snprintf(text, sizeof text, "key:0x%02x", static_cast<unsigned>(binding.key));
         return text;
-    case Binding::Kind::ControllerButton:
-        std::snprintf(text, sizeof text, "joy:%u:button:%u", binding.controller, binding.button);
+    case Binding::Kind::JoystickButton:
+        std::snprintf(text, sizeof text, "joy:%u:button:%u", binding.joystick, binding.button);
         return text;
     }
     return "none";
@@ -75,11 +75,11 @@ std::optional<Binding> ParseBinding(std::string_view text) {
         text.remove_prefix(4);
         const std::size_t colon = text.find(':');
         if (colon == std::string_view::npos || !text.substr(colon + 1).starts_with("button:")) return std::nullopt;
-        const auto controller = Number(text.substr(0, colon));
+        const auto joystick = Number(text.substr(0, colon));
         const auto button = Number(text.substr(colon + 1 + 7));
-        if (!controller || *controller >= ControllerCount || !button || *button < 1 || *button > ButtonCount)
+        if (!joystick || *joystick >= JoystickCount || !button || *button < 1 || *button > ButtonCount)
             return std::nullopt;
-        return ButtonBinding(*controller, *button);
+        return ButtonBinding(*joystick, *button);
     }
     return std::nullopt;
 }
@@ -91,15 +91,15 @@ std::string BindingName(const Binding& binding, std::string_view keyName) {
     case Binding::Kind::Key:
         if (!keyName.empty()) return std::string(keyName);
         return "key " + BindingText(binding).substr(4);
-    case Binding::Kind::ControllerButton:
-        return "button " + std::to_string(binding.button) + " on controller " + std::to_string(binding.controller + 1);
+    case Binding::Kind::JoystickButton:
+        return "button " + std::to_string(binding.button) + " on controller " + std::to_string(binding.joystick + 1);
     }
     return {};
 }
 
 std::string HotkeyOptionCaption(const Binding& next, std::string_view keyName) {
     // The box is narrow: a button goes without its controller, which the Keys window names.
-    if (next.kind == Binding::Kind::ControllerButton)
+    if (next.kind == Binding::Kind::JoystickButton)
         return "Activate button " + std::to_string(next.button) + " as hotkey";
     if (next.kind == Binding::Kind::None) return "Activate hotkeys";
     return "Activate " + BindingName(next, keyName) + " as hotkey";
@@ -110,12 +110,12 @@ std::optional<Binding> NewPress(const InputSnapshot& before, const InputSnapshot
         const auto bit = static_cast<std::size_t>(key);
         if (now.keys[bit] && !before.keys[bit] && IsBindableKey(key)) return KeyBinding(key);
     }
-    for (unsigned controller = 0; controller < ControllerCount; ++controller) {
-        if (!now.buttons[controller]) continue;
+    for (unsigned joystick = 0; joystick < JoystickCount; ++joystick) {
+        if (!now.buttons[joystick]) continue;
         // A controller that has just been plugged in had no buttons down before.
-        const std::uint32_t pressed = *now.buttons[controller] & ~before.buttons[controller].value_or(0);
+        const std::uint32_t pressed = *now.buttons[joystick] & ~before.buttons[joystick].value_or(0);
         for (unsigned button = 1; button <= ButtonCount; ++button)
-            if (pressed & (1u << (button - 1))) return ButtonBinding(controller, button);
+            if (pressed & (1u << (button - 1))) return ButtonBinding(joystick, button);
     }
     return std::nullopt;
 }

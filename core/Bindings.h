@@ -12,22 +12,22 @@ namespace lapforge {
 // What moves the section list: a key, or a button of a game controller (a wheel, a button box, a
 // joystick) as winmm numbers them.
 struct Binding {
-    enum class Kind { None, Key, ControllerButton };
+    enum class Kind { None, Key, JoystickButton };
     Kind kind = Kind::None;
     int key = 0;              // virtual-key code
-    unsigned controller = 0;  // winmm's joystick id, 0 to 15
+    unsigned joystick = 0;  // winmm's joystick id, 0 to 15
     unsigned button = 0;      // 1 to 32, as the controller's own settings count them
 
     bool operator==(const Binding&) const = default;
 };
 
 inline constexpr int F4Key = 0x73;
-inline constexpr unsigned ControllerCount = 16;
+inline constexpr unsigned JoystickCount = 16;
 inline constexpr unsigned ButtonCount = 32;
 
 constexpr Binding KeyBinding(int virtualKey) { return Binding{Binding::Kind::Key, virtualKey, 0, 0}; }
-constexpr Binding ButtonBinding(unsigned controller, unsigned button) {
-    return Binding{Binding::Kind::ControllerButton, 0, controller, button};
+constexpr Binding ButtonBinding(unsigned joystick, unsigned button) {
+    return Binding{Binding::Kind::JoystickButton, 0, joystick, button};
 }
 
 struct Bindings {
@@ -58,7 +58,7 @@ std::string HotkeyOptionCaption(const Binding& next, std::string_view keyName);
 // Everything pressed at one moment: the keys down and, per connected controller, its buttons down.
 struct InputSnapshot {
     std::bitset<256> keys;
-    std::array<std::optional<std::uint32_t>, ControllerCount> buttons;
+    std::array<std::optional<std::uint32_t>, JoystickCount> buttons;
 };
 
 // The binding a new press makes: a bindable key or a controller button that is down now and was

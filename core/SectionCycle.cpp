@@ -50,20 +50,20 @@ void SectionCycle::Poll(InputSource& input, CycleView& view, std::uint64_t nowMi
     }
 
     // Each controller a binding names is asked at most once a poll, an unplugged one far less.
-    std::array<std::optional<std::optional<std::uint32_t>>, ControllerCount> asked{};
+    std::array<std::optional<std::optional<std::uint32_t>>, JoystickCount> asked{};
     const auto isDown = [&](const Binding& binding) -> std::optional<bool> {
         switch (binding.kind) {
         case Binding::Kind::None:
             return std::nullopt;
         case Binding::Kind::Key:
             return input.IsKeyDown(binding.key);
-        case Binding::Kind::ControllerButton: {
-            auto& buttons = asked[binding.controller];
+        case Binding::Kind::JoystickButton: {
+            auto& buttons = asked[binding.joystick];
             if (!buttons) {
-                ControllerReprobe& reprobe = reprobes_[binding.controller];
+                JoystickReprobe& reprobe = reprobes_[binding.joystick];
                 buttons = std::optional<std::uint32_t>();
                 if (reprobe.MayAsk(nowMilliseconds)) {
-                    *buttons = input.ControllerButtons(binding.controller);
+                    *buttons = input.JoystickButtons(binding.joystick);
                     reprobe.Answered(buttons->has_value(), nowMilliseconds);
                 }
             }

@@ -1,7 +1,7 @@
 #pragma once
 
 #include "core/Bindings.h"
-#include "core/ControllerReprobe.h"
+#include "core/JoystickReprobe.h"
 
 #include <array>
 #include <cstdint>
@@ -23,7 +23,7 @@ public:
     // Alt, Ctrl, Shift or a Windows key.
     virtual bool IsModifierDown() = 0;
     // Bit n-1 for button n; nothing when the controller does not answer, as when it is unplugged.
-    virtual std::optional<std::uint32_t> ControllerButtons(unsigned controller) = 0;
+    virtual std::optional<std::uint32_t> JoystickButtons(unsigned joystick) = 0;
 };
 
 // What the cycle needs of the main window.
@@ -77,7 +77,7 @@ private:
     bool simulatorRunning_ = false;
     PressWatch next_;
     PressWatch previous_;
-    std::array<ControllerReprobe, ControllerCount> reprobes_{};
+    std::array<JoystickReprobe, JoystickCount> reprobes_{};
 };
 
 }  // namespace lapforge

@@ -42,13 +42,13 @@ bool IsModifierDown() {
     return false;
 }
 
-std::optional<std::uint32_t> ControllerButtons(unsigned controller) {
+std::optional<std::uint32_t> JoystickButtons(unsigned joystick) {
     const auto getPosition = Winmm().joyGetPosEx;
     if (!getPosition) return std::nullopt;
     JOYINFOEX info{};
     info.dwSize = sizeof info;
     info.dwFlags = JOY_RETURNBUTTONS;
-    if (getPosition(controller, &info) != JOYERR_NOERROR) return std::nullopt;
+    if (getPosition(joystick, &info) != JOYERR_NOERROR) return std::nullopt;
     return static_cast<std::uint32_t>(info.dwButtons);
 }
 
@@ -61,27 +61,27 @@ std::string KeyName(int virtualKey) {
     return length > 0 ? Narrow(std::wstring_view(name, static_cast<std::size_t>(length))) : std::string();
 }
 
-std::vector<ConnectedController> ConnectedControllers() {
-    std::vector<ConnectedController> found;
+std::vector<ConnectedJoystick> ConnectedJoysticks() {
+    std::vector<ConnectedJoystick> found;
     const WinmmFunctions& winmm = Winmm();
     if (!winmm.joyGetNumDevs || !winmm.joyGetPosEx) return found;
-    const unsigned count = std::min<unsigned>(winmm.joyGetNumDevs(), ControllerCount);
+    const unsigned count = std::min<unsigned>(winmm.joyGetNumDevs(), JoystickCount);
     for (unsigned id = 0; id < count; ++id) {
-        if (!ControllerButtons(id)) continue;
+        if (!JoystickButtons(id)) continue;
         JOYCAPSW caps{};
         std::wstring name;
         if (winmm.joyGetDevCapsW && winmm.joyGetDevCapsW(id, &caps, sizeof caps) == JOYERR_NOERROR)
             name.assign(caps.szPname, wcsnlen(caps.szPname, std::size(caps.szPname)));
-        found.push_back(ConnectedController{id, name});
+        found.push_back(ConnectedJoystick{id, name});
     }
     return found;
 }
 
-InputSnapshot TakeSnapshot(const std::vector<ConnectedController>& controllers) {
+InputSnapshot TakeSnapshot(const std::vector<ConnectedJoystick>& joysticks) {
     InputSnapshot snapshot;
     for (int key = 1; key < 256; ++key) snapshot.keys[static_cast<std::size_t>(key)] = IsKeyDown(key);
-    for (const ConnectedController& controller : controllers)
-        snapshot.buttons[controller.id] = ControllerButtons(controller.id);
+    for (const ConnectedJoystick& joystick : joysticks)
+        snapshot.buttons[joystick.id] = JoystickButtons(joystick.id);
     return snapshot;
 }
 

@@ -18,30 +18,30 @@ bool IsModifierDown();
 
 // The controller's buttons, bit n-1 for button n; nothing when it does not answer (unplugged, or
 // no controller support at all). Slow for an unplugged one.
-std::optional<std::uint32_t> ControllerButtons(unsigned controller);
+std::optional<std::uint32_t> JoystickButtons(unsigned joystick);
 
 // The system's name of the key in the keyboard's language ("F4", "Num +"); empty when it has none.
 std::string KeyName(int virtualKey);
 
-struct ConnectedController {
+struct ConnectedJoystick {
     unsigned id;
     std::wstring name;  // as its driver names it
 };
 
 // The controllers that answer now. Asks every id the system offers, so it is slow where some are
 // unplugged: for the Keys window, not for the cycle.
-std::vector<ConnectedController> ConnectedControllers();
+std::vector<ConnectedJoystick> ConnectedJoysticks();
 
 // The keys down now and the given controllers' buttons.
-InputSnapshot TakeSnapshot(const std::vector<ConnectedController>& controllers);
+InputSnapshot TakeSnapshot(const std::vector<ConnectedJoystick>& joysticks);
 
 // The desktop's keyboard and controllers, as the section cycle reads them.
 class DesktopInput final : public InputSource {
 public:
     bool IsKeyDown(int virtualKey) override { return platform::IsKeyDown(virtualKey); }
     bool IsModifierDown() override { return platform::IsModifierDown(); }
-    std::optional<std::uint32_t> ControllerButtons(unsigned controller) override {
-        return platform::ControllerButtons(controller);
+    std::optional<std::uint32_t> JoystickButtons(unsigned joystick) override {
+        return platform::JoystickButtons(joystick);
     }
 };
 

@@ -1,7 +1,7 @@
 #include "ui/frmKeys.h"
 
 #include "core/Controller.h"
-#include "core/ControllerReprobe.h"
+#include "core/JoystickReprobe.h"
 #include "platform/MessageLoop.h"
 #include "platform/Win32.h"
 
@@ -105,9 +105,9 @@ void frmKeys::OnCommand(int id, int code) {
 void frmKeys::OnTimer(UINT_PTR id) {
     if (id != ChangeTimer) return;
     // While a change waits, a controller plugged in is found too, without asking absent ones often.
-    if (change_ != Change::None && Now() - controllersAsked_ >= ControllerReprobe::IntervalMilliseconds)
+    if (change_ != Change::None && Now() - joysticksAsked_ >= JoystickReprobe::IntervalMilliseconds)
         ShowControllers();
-    const InputSnapshot now = platform::TakeSnapshot(controllers_);
+    const InputSnapshot now = platform::TakeSnapshot(joysticks_);
     if (change_ != Change::None) {
         if (const auto taken = NewPress(before_, now)) {
             (change_ == Change::Next ? bindings_.next : bindings_.previous) = *taken;
@@ -151,7 +151,7 @@ void frmKeys::Escape_Press() {
 void frmKeys::BeginChange(Change change) {
     change_ = change;
     // The key that clicked Change is still down: only a press from here on is taken.
-    before_ = platform::TakeSnapshot(controllers_);
+    before_ = platform::TakeSnapshot(joysticks_);
     // The keys go to the window itself, where none of them clicks a button.
     SetFocus(hwnd_);
     EnableButtons(false);
@@ -181,13 +181,13 @@ void frmKeys::ShowBindings() {
 }
 
 void frmKeys::ShowControllers() {
-    controllers_ = platform::ConnectedControllers();
-    controllersAsked_ = Now();
+    joysticks_ = platform::ConnectedJoysticks();
+    joysticksAsked_ = Now();
     std::wstring text;
-    if (controllers_.empty()) {
+    if (joysticks_.empty()) {
         text = L"No controller connected. Plug in your wheel or button box to bind one of its buttons.";
     } else {
-        for (const platform::ConnectedController& c : controllers_) {
+        for (const platform::ConnectedJoystick& c : joysticks_) {
             text += text.empty() ? L"Connected: " : L"; ";
             text += L"controller " + std::to_wstring(c.id + 1);
             if (!c.name.empty()) text += L" (" + c.name + L")";

@@ -48,8 +48,8 @@ private:
     bool settling_ = false;
     int changed_ = 0;  // the Change button of the last change, which gets the focus back
     InputSnapshot before_;
-    std::vector<platform::ConnectedController> controllers_;
-    std::uint64_t controllersAsked_ = 0;
+    std::vector<platform::ConnectedJoystick> joysticks_;
+    std::uint64_t joysticksAsked_ = 0;
 };
 
 }  // namespace lapforge

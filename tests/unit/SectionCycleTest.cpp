@@ -41,9 +41,9 @@ public:
         return (key == bindings.next.key && nextDown) || (key == bindings.previous.key && previousDown);
     }
     bool IsModifierDown() override { return modifier; }
-    std::optional<std::uint32_t> ControllerButtons(unsigned controller) override {
+    std::optional<std::uint32_t> JoystickButtons(unsigned joystick) override {
         ++asks;
-        if (unplugged || controller != Wheel) return std::nullopt;
+        if (unplugged || joystick != Wheel) return std::nullopt;
         std::uint32_t buttons = 1u << 9;  // another button, held all along
         if (nextDown) buttons |= 1u << (bindings.next.button - 1);
         if (previousDown) buttons |= 1u << (bindings.previous.button - 1);
@@ -184,7 +184,7 @@ TEST(SectionCycle, ControllerUnpluggedAndBack) {
     ScriptRun run(Bindings{ButtonBinding(Wheel, 5), KeyBinding(F3Key)}, "Pitlane");
     run.Play(".nn");  // unplugged while the button is held
     run.input.asks = 0;
-    constexpr int interval = static_cast<int>(ControllerReprobe::IntervalMilliseconds / 10);  // in polls
+    constexpr int interval = static_cast<int>(JoystickReprobe::IntervalMilliseconds / 10);  // in polls
     run.Play(std::string(4 * interval, 'x'));  // four intervals without it
     EXPECT_TRUE(run.view.selected.empty()) << "the lost button is no release";
     EXPECT_EQ(run.input.asks, 4 * interval + 4) << "each poll looks at the key, the controller once an interval";

@@ -7,7 +7,7 @@ namespace lapforge {
 // Windows looks for an unplugged controller anew each time it is asked about one, which takes long
 // enough to stall the poll (several milliseconds, under Wine too); so a controller that did not
 // answer is asked again only every five seconds, and one that answers is asked every time.
-class ControllerReprobe {
+class JoystickReprobe {
 public:
     static constexpr std::uint64_t IntervalMilliseconds = 5000;
 
