@@ -14,6 +14,7 @@ std::vector<std::string> DataFileNames() {
         names.emplace_back(section.mapPicture);
         names.emplace_back(section.announcement);
     }
+    names.emplace_back(StepRefusedCueName);
     names.emplace_back(HelpPageName);
     return names;
 }

@@ -3,9 +3,13 @@
 #include <functional>
 #include <string>
 #include <string_view>
+#include <string_view>
 #include <vector>
 
 namespace lapforge {
+
+// Played instead of the announcement when a step's deploy point could not be written.
+inline constexpr std::string_view StepRefusedCueName = "\\deploy-not-written.wav";
 
 // The files shipped beside lapforge.exe: every section's pictures and announcement, and the help page.
 std::vector<std::string> DataFileNames();

@@ -61,4 +61,36 @@ std::string UndescribedFailure(std::string_view what) {
 
 std::string UnhandledFailureText(std::string_view what) { return "Lapforge has to stop.\n\n" + Sentence(what); }
 
+namespace {
+
+// A failure's first paragraph, the one that says what failed; the advice after it is too long for a line.
+std::string_view FirstParagraph(std::string_view what) { return what.substr(0, what.find("\n\n")); }
+
+}  // namespace
+
+std::string StatusLineText(const CycleStatus& status) {
+    if (!status.problem.empty()) return status.problem;
+    if (status.simulatorRuns && !status.notice.empty()) return status.notice;
+    const std::string startsAt = "GPL will start you at " + status.deploySection + ".";
+    const std::string keepOpen = " Keep Lapforge open while you drive: Exit puts GPL's own deploy point back.";
+    if (!status.armed) return "The hotkey is off. " + startsAt + keepOpen;
+    std::string keys;
+    if (!status.nextName.empty()) keys = status.nextName + " moves to the next section";
+    if (!status.previousName.empty()) keys += (keys.empty() ? "" : ", ") + status.previousName + " back";
+    if (keys.empty()) return "No key or button is set to move on: click Keys to set one. " + startsAt;
+    if (status.simulatorRuns) return "GPL runs: " + keys + ". " + startsAt;
+    return "Waiting for GPL from this folder; then " + keys + ". " + startsAt + keepOpen;
+}
+
+std::string StepRefusedStatus(std::string_view what, std::string_view sectionInFile) {
+    return "Deploy point not written: " + Sentence(FirstParagraph(what)) + " GPL still starts you at " +
+           std::string(sectionInFile) +
+           ". Close what holds the file, or clear its Read-only flag; the next press tries again.";
+}
+
+std::string PickRefusedText(std::string_view what, std::string_view sectionInFile) {
+    return Sentence(what) + "\n\nLapforge goes on with " + std::string(sectionInFile) +
+           ", the section GPL's track file holds. Pick the section again once the file can be written.";
+}
+
 }  // namespace lapforge

@@ -2,6 +2,8 @@
 
 #include "core/Controller.h"
 
+#include <exception>
+
 namespace lapforge {
 
 bool PressWatch::Look(std::optional<bool> down, bool modifierHeld) {
@@ -27,14 +29,43 @@ bool PressWatch::Look(std::optional<bool> down, bool modifierHeld) {
     return false;
 }
 
-void SectionCycle::SetArmed(bool armed) {
-    if (armed != armed_) Forget();
-    armed_ = armed;
+void SectionCycle::SetOptionChecked(bool checked) {
+    const bool wasArmed = IsArmed(), wasRunning = IsRunning();
+    optionChecked_ = checked;
+    Changed(wasArmed, wasRunning);
 }
 
-void SectionCycle::SetSimulatorRunning(bool running) {
-    if (running != simulatorRunning_) Forget();
-    simulatorRunning_ = running;
+void SectionCycle::SetModalInFront(bool inFront) {
+    const bool wasArmed = IsArmed(), wasRunning = IsRunning();
+    modalInFront_ = inFront;
+    Changed(wasArmed, wasRunning);
+}
+
+void SectionCycle::SetSimulatorWatched(bool watched) {
+    const bool wasArmed = IsArmed(), wasRunning = IsRunning();
+    simulatorWatched_ = watched;
+    Changed(wasArmed, wasRunning);
+}
+
+void SectionCycle::Changed(bool wasArmed, bool wasRunning) {
+    if (IsRunning() != wasRunning) Forget();
+    if (IsArmed() && !wasArmed) lastLook_.reset();
+}
+
+SectionCycle::Due SectionCycle::Next(std::uint64_t nowMilliseconds) {
+    if (IsRunning()) return Due::Poll;
+    if (!IsWaiting()) return Due::Nothing;
+    if (lastLook_ && nowMilliseconds - *lastLook_ < LookMilliseconds) return Due::Nothing;
+    lastLook_ = nowMilliseconds;
+    return Due::Look;
+}
+
+std::optional<std::uint64_t> SectionCycle::WaitMilliseconds(std::uint64_t nowMilliseconds) const {
+    if (IsRunning()) return PollMilliseconds;
+    if (!IsWaiting()) return std::nullopt;
+    if (!lastLook_) return 0;
+    const std::uint64_t since = nowMilliseconds - *lastLook_;
+    return since >= LookMilliseconds ? 0 : LookMilliseconds - since;
 }
 
 void SectionCycle::Forget() {
@@ -87,8 +118,13 @@ void SectionCycle::Step(bool forward, CycleView& view) {
     const std::string current = view.CurrentSection();
     const auto to = forward ? controller_.Successor(current) : controller_.Predecessor(current);
     if (!to) return;
-    // A failed rewrite throws here, so nothing is announced for a file that was not written.
-    view.SetSection(to->name);
+    try {
+        view.SelectSection(to->name);
+    } catch (const std::exception& failure) {
+        // Nothing is announced for a file that was not written; the next press tries again.
+        view.StepRefused(failure.what());
+        return;
+    }
     view.PlayAnnouncement(to->announcementPath);
 }
 

@@ -1,6 +1,7 @@
 #pragma once
 
 #include "core/Bindings.h"
+#include "core/Controller.h"
 #include "core/JoystickReprobe.h"
 
 #include <array>
@@ -10,8 +11,6 @@
 #include <string_view>
 
 namespace lapforge {
-
-class Controller;
 
 // The keyboard and the controllers as the cycle reads them, so it runs the same against the real
 // desktop and against a scripted one in tests.
@@ -26,14 +25,15 @@ public:
     virtual std::optional<std::uint32_t> JoystickButtons(unsigned joystick) = 0;
 };
 
-// What the cycle needs of the main window.
-class CycleView {
+// What the cycle needs of the main window, besides what the controller does: the section shown,
+// and the sounds. SelectSection applies the section and throws when its track file was not written.
+class CycleView : public View {
 public:
-    virtual ~CycleView() = default;
     virtual std::string CurrentSection() = 0;
-    // Selects the section in the list; it has been applied, the track file rewritten, when this returns.
-    virtual void SetSection(std::string_view name) = 0;
     virtual void PlayAnnouncement(const std::string& path) = 0;
+    // A step's rewrite was refused: the list shows the section the file holds again, the short cue
+    // plays instead of the announcement, and the driver, who is in GPL, is told without a click.
+    virtual void StepRefused(std::string_view why) = 0;
 };
 
 // One binding's presses. A press counts when it was seen going down and then coming up, with no
@@ -54,27 +54,56 @@ private:
 // The section cycle. The option box arms it; it runs while a simulator from the chosen folder runs,
 // and then each press of the "next" binding moves the section list on in lap order and each press of
 // "previous" back, with the new section's announcement once its track file has been rewritten.
+// It also decides when the main loop looks for the simulator and when it polls the bindings; the
+// clock is a parameter, so every decision runs the same in tests.
 class SectionCycle {
 public:
+    // Armed without the simulator: one started elsewhere is found within about a second, and one
+    // look at the process list a second costs next to nothing.
+    static constexpr std::uint64_t LookMilliseconds = 1000;
+    // While the simulator runs: often enough to see every press at once, seldom enough to cost no
+    // processor time to speak of.
+    static constexpr std::uint64_t PollMilliseconds = 10;
+
+    enum class Due { Nothing, Look, Poll };
+
     explicit SectionCycle(const Controller& controller) : controller_(controller) {}
 
-    void SetArmed(bool armed);
-    void SetSimulatorRunning(bool running);
-    bool IsArmed() const { return armed_; }
+    void SetOptionChecked(bool checked);
+    // A window of ours in front of the main window (the Keys window, the folder dialog): a key
+    // pressed there is meant for that window, so the cycle pauses.
+    void SetModalInFront(bool inFront);
+    // A simulator process from the chosen folder is watched; its end is seen as it happens.
+    void SetSimulatorWatched(bool watched);
+
     // Armed, and the simulator runs: the bindings are polled.
-    bool IsRunning() const { return armed_ && simulatorRunning_; }
+    bool IsRunning() const { return IsArmed() && simulatorWatched_; }
+    // Armed, waiting for the simulator to start.
+    bool IsWaiting() const { return IsArmed() && !simulatorWatched_; }
+
+    // What is due now: a look for the simulator (taken as done) or a poll of the bindings.
+    Due Next(std::uint64_t nowMilliseconds);
+    // How long the main loop may wait for window messages or the simulator's end before Next has
+    // something to do; nothing when only those can change anything.
+    std::optional<std::uint64_t> WaitMilliseconds(std::uint64_t nowMilliseconds) const;
 
     // One look at the bindings the controller holds; does nothing unless the cycle runs.
     void Poll(InputSource& input, CycleView& view, std::uint64_t nowMilliseconds);
 
 private:
+    bool IsArmed() const { return optionChecked_ && !modalInFront_; }
+    // Runs on any change of the inputs above: presses under way stop counting when the cycle
+    // starts or stops, and arming looks for the simulator at once.
+    void Changed(bool wasArmed, bool wasRunning);
     void Step(bool forward, CycleView& view);
     void Forget();
 
     const Controller& controller_;
     Bindings bindings_;  // as last polled: a change makes presses under way not count
-    bool armed_ = false;
-    bool simulatorRunning_ = false;
+    bool optionChecked_ = false;
+    bool modalInFront_ = false;
+    bool simulatorWatched_ = false;
+    std::optional<std::uint64_t> lastLook_;  // nothing: look at once
     PressWatch next_;
     PressWatch previous_;
     std::array<JoystickReprobe, JoystickCount> reprobes_{};

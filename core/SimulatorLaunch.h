@@ -1,5 +1,6 @@
 #pragma once
 
+#include <memory>
 #include <string>
 
 namespace lapforge {
@@ -9,10 +10,14 @@ inline constexpr unsigned long ElevationRequiredError = 740;
 // CREATE_DEFAULT_ERROR_MODE: the simulator gets Windows' own disk prompts, not our quiet mode.
 inline constexpr unsigned long DefaultErrorModeFlag = 0x04000000;
 
+// A started process, kept open so that its end can be waited for; the platform closes it.
+using ProcessHandle = std::shared_ptr<void>;
+
 struct StartOutcome {
     unsigned long processId = 0;  // 0: not started
-    unsigned long error = 0;      // the system's error code when not started
+    unsigned long errorCode = 0;  // the system's error code when not started
     std::string reason;           // the system's words for it
+    ProcessHandle process;        // empty when not started
 };
 
 // The two ways the system can start a program, so the launch runs the same in tests.
@@ -31,6 +36,7 @@ struct SimulatorLaunch {
     unsigned long processId = 0;  // the task id; 0 when not started
     std::string reason;           // why not, when there is a reason
     bool elevated = false;        // started as administrator after the user's consent
+    ProcessHandle process;        // empty when not started
 };
 
 // Starts gpl.exe; one marked "Run as administrator" is started again the shell's way.

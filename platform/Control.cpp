@@ -10,6 +10,18 @@
 
 namespace lapforge::platform {
 
+int TextWidth(HWND control) {
+    const int length = GetWindowTextLengthW(control);
+    std::wstring text(static_cast<std::size_t>(length) + 1, L'\0');
+    GetWindowTextW(control, text.data(), length + 1);
+    text.resize(static_cast<std::size_t>(length));
+    WindowDc dc(control);
+    const Selection font(dc.Get(), reinterpret_cast<HGDIOBJ>(SendMessageW(control, WM_GETFONT, 0, 0)));
+    SIZE size{};
+    GetTextExtentPoint32W(dc.Get(), text.c_str(), length, &size);
+    return size.cx;
+}
+
 bool RegisterWindowClass(const wchar_t* className, WNDPROC procedure, HBRUSH background) {
     const HINSTANCE instance = GetModuleHandleW(nullptr);
     WNDCLASSEXW existing{};

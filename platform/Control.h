@@ -4,6 +4,9 @@
 
 namespace lapforge::platform {
 
+// The width in pixels of the control's own text in its own font, on one line.
+int TextWidth(HWND control);
+
 // Registers a window class of the program's own on first use; later calls find it registered.
 // False, with the system's error code set, when it cannot.
 bool RegisterWindowClass(const wchar_t* className, WNDPROC procedure, HBRUSH background);

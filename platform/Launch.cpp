@@ -6,7 +6,12 @@
 
 namespace lapforge::platform {
 
-LaunchResult LaunchProgram(const std::string& exePath, const std::string& workingFolder, DWORD creationFlags) {
+ProcessHandle OwnProcessHandle(HANDLE process) {
+    if (!process) return {};
+    return ProcessHandle(process, [](void* handle) { CloseHandle(handle); });
+}
+
+StartOutcome LaunchProgram(const std::string& exePath, const std::string& workingFolder, DWORD creationFlags) {
     // The path is both the program's name and, quoted, its whole command line: a space in a folder
     // name can neither split it nor start another program.
     std::string commandLine = "\"" + exePath + "\"";
@@ -18,14 +23,13 @@ LaunchResult LaunchProgram(const std::string& exePath, const std::string& workin
     if (!CreateProcessA(exePath.c_str(), commandLine.data(), nullptr, nullptr, FALSE, creationFlags, nullptr,
                         workingFolder.empty() ? nullptr : workingFolder.c_str(), &startup, &started)) {
         const DWORD error = GetLastError();
-        return LaunchResult{0, error, SystemMessage(error)};
+        return StartOutcome{0, error, SystemMessage(error), {}};
     }
-    const ScopedHandle process(started.hProcess);
     const ScopedHandle thread(started.hThread);
-    return LaunchResult{started.dwProcessId, 0, {}};
+    return StartOutcome{started.dwProcessId, 0, {}, OwnProcessHandle(started.hProcess)};
 }
 
-LaunchResult ShellLaunchProgram(HWND owner, const std::string& exePath, const std::string& workingFolder) {
+StartOutcome ShellLaunchProgram(HWND owner, const std::string& exePath, const std::string& workingFolder) {
     const std::wstring file = Widen(exePath);
     const std::wstring folder = Widen(workingFolder);
     SHELLEXECUTEINFOW info{};
@@ -38,11 +42,10 @@ LaunchResult ShellLaunchProgram(HWND owner, const std::string& exePath, const st
     info.nShow = SW_SHOWMAXIMIZED;
     if (!ShellExecuteExW(&info)) {
         const DWORD error = GetLastError();
-        return LaunchResult{0, error, SystemMessage(error)};
+        return StartOutcome{0, error, SystemMessage(error), {}};
     }
-    const ScopedHandle process(info.hProcess);
-    if (!process) return LaunchResult{0, ERROR_INVALID_HANDLE, SystemMessage(ERROR_INVALID_HANDLE)};
-    return LaunchResult{GetProcessId(process.Get()), 0, {}};
+    if (!info.hProcess) return StartOutcome{0, ERROR_INVALID_HANDLE, SystemMessage(ERROR_INVALID_HANDLE), {}};
+    return StartOutcome{GetProcessId(info.hProcess), 0, {}, OwnProcessHandle(info.hProcess)};
 }
 
 bool IsProcessElevated() {

@@ -2,6 +2,7 @@
 
 #include "platform/MessageBox.h"
 
+#include <algorithm>
 #include <vector>
 
 namespace lapforge::platform {
@@ -69,18 +70,26 @@ void EndModal(HWND window) {
 }
 
 int RunMessageLoop(LoopPoll& poll) {
+    const auto guarded = [](auto&& work) {
+        // A failure is reported while the windows are still there, as one in a handler is.
+        GuardWindowProc("section cycle", [&] {
+            work();
+            return LRESULT{0};
+        });
+    };
     MSG message{};
     for (;;) {
-        const DWORD interval = poll.PollInterval();
-        // A failure is reported while the windows are still there, as one in a handler is.
-        if (interval != INFINITE)
-            GuardWindowProc("section cycle", [&] {
-                poll.Poll();
-                return LRESULT{0};
-            });
-        // A wait that times out brought nothing to handle: the next round is the poll alone.
-        if (MsgWaitForMultipleObjectsEx(0, nullptr, interval, QS_ALLINPUT, MWMO_INPUTAVAILABLE) != WAIT_OBJECT_0)
+        guarded([&] { poll.Poll(); });
+        const std::vector<HANDLE>& handles = poll.WaitHandles();
+        const DWORD count = static_cast<DWORD>(std::min<std::size_t>(handles.size(), MAXIMUM_WAIT_OBJECTS - 1));
+        const DWORD woken = MsgWaitForMultipleObjectsEx(count, count ? handles.data() : nullptr, poll.PollInterval(),
+                                                        QS_ALLINPUT, MWMO_INPUTAVAILABLE);
+        if (woken < WAIT_OBJECT_0 + count || (woken == WAIT_FAILED && count > 0)) {
+            guarded([&] { poll.HandleSignalled(); });
             continue;
+        }
+        // A wait that timed out brought nothing to handle: the next round is the poll alone.
+        if (woken != WAIT_OBJECT_0 + count) continue;
         while (PeekMessageW(&message, nullptr, 0, 0, PM_REMOVE)) {
             if (message.message == WM_QUIT) return static_cast<int>(message.wParam);
             Dispatch(message);

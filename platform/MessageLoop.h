@@ -2,6 +2,8 @@
 
 #include <windows.h>
 
+#include <vector>
+
 namespace lapforge::platform {
 
 // Shows the window and runs a message loop until it has been destroyed. Its owner is disabled before
@@ -13,17 +15,23 @@ void RunModal(HWND window, HWND focus);
 // back to it and not to another program.
 void EndModal(HWND window);
 
-// What the main loop does between window messages: a poll at a steady rate, while one is due.
+// What the main loop does besides window messages: whatever is due after each wait, and waiting on
+// handles (the simulator's processes) along with the messages.
 class LoopPoll {
 public:
     virtual ~LoopPoll() = default;
-    // Milliseconds between two polls; INFINITE while there is nothing to poll.
-    virtual DWORD PollInterval() = 0;
+    // Does what is due now; runs after every wait.
     virtual void Poll() = 0;
+    // Milliseconds the next wait may last; INFINITE when only a message or a handle can bring work.
+    virtual DWORD PollInterval() = 0;
+    // Handles to wait on besides the messages.
+    virtual const std::vector<HANDLE>& WaitHandles() = 0;
+    // One of them was signalled, or the wait on them failed.
+    virtual void HandleSignalled() = 0;
 };
 
-// The program's main loop, which also polls; returns the quit code. The polls pause while a modal
-// window's own loop runs.
+// The program's main loop; returns the quit code. Polls and handles wait while a modal window's own
+// loop runs.
 int RunMessageLoop(LoopPoll& poll);
 
 }  // namespace lapforge::platform

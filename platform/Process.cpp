@@ -39,4 +39,23 @@ std::optional<std::string> ApplicationFolder() {
     }
 }
 
+bool FirstInstanceInSession() {
+    // "Local\\": the session's own namespace. The handle stays open for the life of the process.
+    const HANDLE claim = CreateMutexW(nullptr, FALSE, L"Local\\Lapforge.OnePerSession");
+    if (!claim || GetLastError() != ERROR_ALREADY_EXISTS) return true;
+    CloseHandle(claim);
+    HWND main = FindWindowW(L"frmLapforge", nullptr);
+    if (main && IsIconic(main)) ShowWindow(main, SW_RESTORE);
+    // The first one's window that takes input: a modal one in front of the main window, or the
+    // folder dialog while it starts.
+    for (const wchar_t* windowClass : {L"frmGPLPfad", L"frmKeys", L"frmLapforge"}) {
+        HWND window = FindWindowW(windowClass, nullptr);
+        if (window && IsWindowVisible(window)) {
+            SetForegroundWindow(window);
+            break;
+        }
+    }
+    return false;
+}
+
 }  // namespace lapforge::platform

@@ -16,4 +16,9 @@ void InitialiseProcess();
 // (AnsiPath). A folder without such a form is named in an "Error" box, and the answer is empty.
 std::optional<std::string> ApplicationFolder();
 
+// One Lapforge at a time in a Windows session: true for the first. A later start brings the first
+// one's window to the front and gets false, having read and written nothing. The claim ends with
+// the process, however it ends.
+bool FirstInstanceInSession();
+
 }  // namespace lapforge::platform

@@ -1,6 +1,7 @@
 #include "platform/ProcessWatch.h"
 
 #include "core/SimulatorProcess.h"
+#include "platform/Launch.h"
 
 #include <winternl.h>
 
@@ -77,11 +78,25 @@ BOOL CALLBACK FindMainWindow(HWND window, LPARAM search) {
 }  // namespace
 
 bool SimulatorWatch::AnyRunning() {
-    std::erase_if(processes_, [](const Watched& w) {
-        DWORD code = 0;
-        return !GetExitCodeProcess(w.process.Get(), &code) || code != STILL_ACTIVE;
-    });
+    // The exit code would not do: a process may end with the code that means "still active".
+    const std::size_t before = processes_.size();
+    std::erase_if(processes_,
+                  [](const Watched& w) { return WaitForSingleObject(w.process.get(), 0) != WAIT_TIMEOUT; });
+    if (processes_.size() != before) {
+        handles_.clear();
+        for (const Watched& w : processes_) handles_.push_back(w.process.get());
+    }
     return !processes_.empty();
+}
+
+void SimulatorWatch::Forget() {
+    processes_.clear();
+    handles_.clear();
+}
+
+void SimulatorWatch::Add(DWORD processId, ProcessHandle process) {
+    handles_.push_back(process.get());
+    processes_.push_back(Watched{processId, std::move(process)});
 }
 
 bool SimulatorWatch::IsWatched(DWORD processId) const {
@@ -101,10 +116,10 @@ bool SimulatorWatch::Find(const std::string& folder) {
                                      entry.ImageName.Length / sizeof(wchar_t));
         // The name alone rules out nearly every process before one is opened.
         if (IsSimulatorFileName(name) && !IsWatched(id)) {
-            // Enough to read the path and the exit code, also of a simulator run as administrator.
-            ScopedHandle process(OpenProcess(PROCESS_QUERY_LIMITED_INFORMATION, FALSE, id));
-            if (process && IsSimulatorImage(ComparisonKey(ImagePath(process.Get())), folderKey_))
-                processes_.push_back(Watched{id, std::move(process)});
+            // Enough to read the path and to wait for the end, also of a simulator run as administrator.
+            ProcessHandle process = OwnProcessHandle(OpenProcess(SYNCHRONIZE | PROCESS_QUERY_LIMITED_INFORMATION, FALSE, id));
+            if (process && IsSimulatorImage(ComparisonKey(ImagePath(process.get())), folderKey_))
+                Add(id, std::move(process));
         }
         if (entry.NextEntryOffset == 0) break;
         offset += entry.NextEntryOffset;
@@ -112,10 +127,8 @@ bool SimulatorWatch::Find(const std::string& folder) {
     return AnyRunning();
 }
 
-void SimulatorWatch::Watch(DWORD processId) {
-    if (IsWatched(processId)) return;
-    ScopedHandle process(OpenProcess(PROCESS_QUERY_LIMITED_INFORMATION, FALSE, processId));
-    if (process) processes_.push_back(Watched{processId, std::move(process)});
+void SimulatorWatch::Watch(DWORD processId, ProcessHandle process) {
+    if (process && !IsWatched(processId)) Add(processId, std::move(process));
 }
 
 void SimulatorWatch::BringToFront() const {

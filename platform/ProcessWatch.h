@@ -1,5 +1,6 @@
 #pragma once
 
+#include "core/SimulatorLaunch.h"
 #include "platform/Win32.h"
 
 #include <windows.h>
@@ -13,18 +14,23 @@ namespace lapforge::platform {
 // launcher or a shortcut.
 class SimulatorWatch {
 public:
-    // True while a process being watched runs; those that have ended are let go.
+    // True while a process being watched runs; those that have ended are let go. A process counts as
+    // ended when its handle is signalled, whatever its exit code.
     bool AnyRunning();
 
     // Looks through the running programs for the simulator in the folder and watches each one found;
     // true when one runs. It lists every process, so about once a second at most.
     bool Find(const std::string& folder);
 
-    // Watches a process this program has started.
-    void Watch(DWORD processId);
+    // Watches a process this program has started, through the handle its start gave.
+    void Watch(DWORD processId, ProcessHandle process);
 
     // Lets every watched process go: the simulator folder has changed.
-    void Forget() { processes_.clear(); }
+    void Forget();
+
+    // The watched processes' handles, each signalled when its process ends: the main loop waits on
+    // them, so an end is seen at once.
+    const std::vector<HANDLE>& Handles() const { return handles_; }
 
     // Brings the main window of a watched process to the front, restored if it was minimised.
     void BringToFront() const;
@@ -32,11 +38,13 @@ public:
 private:
     struct Watched {
         DWORD id;
-        ScopedHandle process;
+        ProcessHandle process;
     };
     bool IsWatched(DWORD processId) const;
+    void Add(DWORD processId, ProcessHandle process);
 
     std::vector<Watched> processes_;
+    std::vector<HANDLE> handles_;  // the same processes', in the same order
     std::vector<unsigned char> list_;  // the process list, kept from one look to the next
     std::string folder_;               // as the settings name it
     std::wstring folderKey_;           // its long form in upper case, for the comparison

@@ -1,6 +1,7 @@
 #!/usr/bin/env bash
 # Regenerates the files that ship beside lapforge.exe: a map and a view picture
-# per track section, a spoken announcement per section and the help page.
+# per track section, a spoken announcement per section, the cue for a deploy
+# point not written and the help page.
 # The pictures are drawn by tools/track/render.py from the real geometry kept
 # beside it (OpenStreetMap, see tools/track/NOTICE.md); the announcements are
 # synthesised here.  The output is the same on every run.
@@ -62,10 +63,10 @@ picture_rows() {
 }
 
 # --- announcement ----------------------------------------------------------
-announcement() {
-  local i=$1 text len
-  text=$(field "$i" 2)
-  espeak-ng -v de -b 1 -s 150 -w "$TMP/raw.wav" "$text"
+# speak TEXT VOICE OUT: espeak-ng's voice, trimmed, at most 2.6 s long.
+speak() {
+  local text=$1 voice=$2 out=$3 len
+  espeak-ng -v "$voice" -b 1 -s 150 -w "$TMP/raw.wav" "$text"
   # Trim silence at both ends, then a few milliseconds of padding against clicks.
   # -R keeps the dither repeatable, so every run writes identical files.
   local fx=(silence 1 0.02 0.5% reverse silence 1 0.02 0.5% reverse)
@@ -75,11 +76,15 @@ announcement() {
   if awk -v l="$len" 'BEGIN { exit !(l > 2.6) }'; then
     tempo=(tempo -s "$(awk -v l="$len" 'BEGIN { printf "%.3f", l / 2.6 }')")
   fi
-  sox -R "$TMP/trim.wav" -r 22050 -c 1 -b 16 -e signed-integer "$OUT/ansage$i.wav" \
+  sox -R "$TMP/trim.wav" -r 22050 -c 1 -b 16 -e signed-integer "$out" \
     "${tempo[@]}" pad 0.03 0.05 gain -n -1
 }
 
-# --- help page -------------------------------------------------------------
+announcement() { speak "$(field "$1" 2)" de "$OUT/ansage$1.wav"; }
+
+# Played instead of an announcement when the deploy point could not be written.
+cue() { speak "Deploy point not written" en "$OUT/deploy-not-written.wav"; }
+
 help_page() {
   cat <<'HTML'
 <!DOCTYPE html>
@@ -361,13 +366,14 @@ if [ "${1:-}" == --help-page ]; then
   echo "wrote $OUT/LapforgeHelp.html"
   exit 0
 fi
-rm -f "$OUT"/karte*.jpg "$OUT"/blick*.jpg "$OUT"/ansage*.wav "$OUT"/LapforgeHelp.html
+rm -f "$OUT"/karte*.jpg "$OUT"/blick*.jpg "$OUT"/ansage*.wav "$OUT"/deploy-not-written.wav "$OUT"/LapforgeHelp.html
 
 picture_rows | FONT_DIR=$FONT_DIR nice "$PYTHON" "$HERE/track/render.py" pictures "$OUT"
 for i in "${!SECTIONS[@]}"; do
   echo "announcement $i: $(field "$i" 0)"
   announcement "$i"
 done
+cue
 mapfile -t CORNERS < <(picture_rows | "$PYTHON" "$HERE/track/render.py" corners)
 help_page >"$OUT/LapforgeHelp.html"
 echo "wrote $(find "$OUT" -maxdepth 1 -type f | wc -l) files to $OUT"

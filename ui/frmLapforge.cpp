@@ -5,7 +5,9 @@
 #include "core/FileIO.h"
 #include "core/Messages.h"
 #include "core/SectionTable.h"
+#include "platform/Control.h"
 #include "platform/Documents.h"
+#include "platform/Dpi.h"
 #include "platform/Launch.h"
 #include "platform/MessageBox.h"
 #include "platform/MessageLoop.h"
@@ -16,9 +18,12 @@
 #include "ui/frmKeys.h"
 #include "ui/resource.h"
 
+#include <algorithm>
+
 #include <commctrl.h>
 
 #include <optional>
+#include <utility>
 
 namespace lapforge {
 
@@ -39,11 +44,12 @@ enum ControlId {
     cmdKeys,
     lblGPLFolder,
     cmdChangeFolder,
+    lblStatus,
 };
 
 // clang-format off
 constexpr ControlPlacement LayoutTable[] = {
-    {fraRahmen1, 120, 0, 5775, 5895},
+    {fraRahmen1, 120, 0, 5775, 6780},
     {Label3, 240, 240, 5535, 255},
     {Sectionselection, 240, 480, 5535, 315},
     {Label1, 240, 960, 2295, 255},
@@ -57,27 +63,13 @@ constexpr ControlPlacement LayoutTable[] = {
     {cmdKeys, 1935, 4860, 600, 375},
     {lblGPLFolder, 240, 5460, 4335, 255},
     {cmdChangeFolder, 4695, 5400, 1080, 375},
+    {lblStatus, 240, 5820, 5535, 840},
 };
 // clang-format on
-constexpr WindowLayout Layout{6015, 6015, LayoutTable};
-
-// Armed, without the simulator: has one started? One started elsewhere is found within about a
-// second; one look at the process list a second costs next to nothing. While it runs, the poll
-// looks as often whether it still does.
-constexpr UINT_PTR LookTimer = 1;
-constexpr UINT LookMilliseconds = 1000;
-// The bindings, while the simulator runs: often enough to see every press at once, seldom enough
-// to cost no processor time to speak of.
-constexpr DWORD PollMilliseconds = 10;
-
-std::wstring Widen(std::string_view text) { return platform::Widen(text); }
+constexpr WindowLayout Layout{6015, 6900, LayoutTable};
 
 static_assert(DefaultErrorModeFlag == CREATE_DEFAULT_ERROR_MODE);
 static_assert(IDI_LAPFORGE == ProgramIconId);
-
-StartOutcome ToOutcome(const platform::LaunchResult& result) {
-    return StartOutcome{result.processId, result.errorCode, result.error};
-}
 
 }  // namespace
 
@@ -99,6 +91,7 @@ void frmLapforge::Load() {
     }
     controller_ = Controller::Create(*this, *appFolder);
     cycle_ = std::make_unique<SectionCycle>(*controller_);
+    cycle_->SetOptionChecked(IsHotkeyOptionChecked());
     {
         // The remembered folder may be on a drive that is gone or empty: asking comes next, not a prompt.
         const platform::QuietDriveErrors quiet;
@@ -106,7 +99,7 @@ void frmLapforge::Load() {
     }
     if (!hwnd_) return;  // the start-up ended the program
     ShowHotkeyCaption();
-    UpdateCycle();
+    ShowStatus();
 }
 
 void frmLapforge::Show() {
@@ -120,7 +113,7 @@ void frmLapforge::OnCreate() {
     // Created in tab order; the frame then goes to the bottom so everything is drawn above it.
     HWND list = AddControl(L"COMBOBOX", L"", WS_TABSTOP | WS_VSCROLL | CBS_DROPDOWNLIST, Sectionselection);
     for (const Section& section : SectionTable::Rows())
-        SendMessageW(list, CB_ADDSTRING, 0, reinterpret_cast<LPARAM>(Widen(section.name).c_str()));
+        SendMessageW(list, CB_ADDSTRING, 0, reinterpret_cast<LPARAM>(platform::Widen(section.name).c_str()));
     AddControl(L"BUTTON", L"Launch GPL", WS_TABSTOP | BS_PUSHBUTTON, cmdLosgehts);
     AddControl(L"BUTTON", L"Help", WS_TABSTOP | BS_PUSHBUTTON, cmdHilfe);
     picBlick_.Create(hwnd_, picBlick, ControlRect(picBlick));
@@ -137,6 +130,7 @@ void frmLapforge::OnCreate() {
     AddControl(L"BUTTON", L"Exit Lapforge", WS_TABSTOP | BS_PUSHBUTTON, cmdBeenden);
     AddControl(L"STATIC", L"", SS_LEFT | SS_NOPREFIX | SS_PATHELLIPSIS, lblGPLFolder);
     AddControl(L"BUTTON", L"Change\u2026", WS_TABSTOP | BS_PUSHBUTTON, cmdChangeFolder);
+    AddControl(L"STATIC", L"", SS_LEFT | SS_NOPREFIX, lblStatus);
     SetWindowPos(frame, HWND_BOTTOM, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE | SWP_NOACTIVATE);
     SendMessageW(list, CB_SETMINVISIBLE, SectionTable::Count, 0);
 }
@@ -169,55 +163,92 @@ void frmLapforge::OnCommand(int id, int code) {
 
 void frmLapforge::OnDestroy() { PostQuitMessage(exitCode_); }
 
-void frmLapforge::OnTimer(UINT_PTR id) {
-    if (id == LookTimer) UpdateCycle();
-}
-
-DWORD frmLapforge::PollInterval() { return hwnd_ && cycle_ && cycle_->IsRunning() ? PollMilliseconds : INFINITE; }
-
 void frmLapforge::Poll() {
+    if (!cycle_ || !hwnd_) return;
     const std::uint64_t now = GetTickCount64();
-    // While polling, the look timer rests and the poll itself looks whether GPL still runs.
-    if (now - lastLook_ >= LookMilliseconds) {
-        lastLook_ = now;
-        UpdateCycle();
-        if (!cycle_->IsRunning()) return;
+    switch (cycle_->Next(now)) {
+    case SectionCycle::Due::Look:
+        return SimulatorWatched(simulator_.Find(controller_->GPLOrdnerPfad));
+    case SectionCycle::Due::Poll:
+        return cycle_->Poll(input_, *this, now);
+    case SectionCycle::Due::Nothing:
+        return;
     }
-    cycle_->Poll(input_, *this, now);
 }
 
-// A window of ours in front of this one (the Keys window, a message) disables it, and the cycle
-// pauses: a key pressed there is meant for that window.
-void frmLapforge::OnEnable(bool) { UpdateCycle(); }
+DWORD frmLapforge::PollInterval() {
+    const std::optional<std::uint64_t> wait = cycle_ && hwnd_ ? cycle_->WaitMilliseconds(GetTickCount64()) : std::nullopt;
+    return wait ? static_cast<DWORD>(*wait) : INFINITE;
+}
 
-void frmLapforge::Sectionselection_Click() { controller_->ApplySection(SectionText()); }
+const std::vector<HANDLE>& frmLapforge::WaitHandles() { return simulator_.Handles(); }
+
+void frmLapforge::HandleSignalled() { SimulatorWatched(simulator_.AnyRunning()); }
+
+void frmLapforge::SimulatorWatched(bool runs) {
+    if (!cycle_) return;
+    cycle_->SetSimulatorWatched(runs);
+    if (!runs) notice_.clear();
+    ShowStatus();
+}
+
+void frmLapforge::OnEnable(bool enabled) {
+    if (cycle_) cycle_->SetModalInFront(!enabled);
+}
+
+void frmLapforge::OnLayoutApplied() {
+    // "Keys..." as wide as its text in the window's font at this DPI; the option box gives way.
+    HWND keys = GetDlgItem(hwnd_, cmdKeys);
+    const RECT planned = ControlRect(cmdKeys);
+    const RECT check = ControlRect(chkHotkeyUndAudio);
+    const int width = std::max<int>(planned.right - planned.left, platform::TextWidth(keys) + 2 * GetSystemMetrics(SM_CXEDGE) +
+                                                                   MulDiv(12, static_cast<int>(platform::DpiForWindow(hwnd_)), 96));
+    const int left = static_cast<int>(planned.right) - width;
+    SetWindowPos(keys, nullptr, left, planned.top, width, planned.bottom - planned.top, SWP_NOZORDER | SWP_NOACTIVATE);
+    SetWindowPos(GetDlgItem(hwnd_, chkHotkeyUndAudio), nullptr, 0, 0,
+                 std::min<int>(check.right, left - (planned.left - check.right) - 1) - check.left, check.bottom - check.top,
+                 SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE);
+}
+
+void frmLapforge::Sectionselection_Click() {
+    // The driver's own pick: a refused rewrite is told, and the list shows what the file holds.
+    try {
+        ApplyShownSection();
+    } catch (const std::exception& failure) {
+        ShowFileSection();
+        TellProblem(StepRefusedStatus(failure.what(), sectionInFile_), PickRefusedText(failure.what(), sectionInFile_));
+    }
+}
 
 void frmLapforge::cmdLosgehts_Click() {
     // GPL runs already, however it was started: to the front with it, rather than a second copy.
-    if (SimulatorRuns()) {
+    if (simulator_.AnyRunning() || simulator_.Find(controller_->GPLOrdnerPfad)) {
         simulator_.BringToFront();
-        return UpdateCycle();
+        return SimulatorWatched(true);
     }
-    const std::string folder = controller_->GPLOrdnerPfad;
-    const SimulatorLaunch launch = LaunchSimulator(*this, controller_->SimulatorExePath(), folder);
-    // Watched at once, so the cycle runs before the next look would have found it.
-    if (launch.processId != 0) simulator_.Watch(launch.processId);
-    UpdateCycle();
-    if (launch.processId == 0) ShowErrorMessage(LaunchFailedText(controller_->SimulatorExePath(), launch.reason));
+    const SimulatorLaunch launch = LaunchSimulator(*this, controller_->SimulatorExePath(), controller_->GPLOrdnerPfad);
+    if (launch.processId == 0) return ShowErrorMessage(LaunchFailedText(controller_->SimulatorExePath(), launch.reason));
+    // Watched at once through the handle the start gave, so the cycle runs before a look would find it.
+    simulator_.Watch(launch.processId, launch.process);
     const Bindings& bindings = controller_->HotkeyBindings;
     const bool keyBound = bindings.next.kind == Binding::Kind::Key || bindings.previous.kind == Binding::Kind::Key;
     if (keyBound && HotkeyBlockedByElevation(launch.elevated, platform::IsProcessElevated()))
-        ShowErrorMessage(HotkeyBlockedByElevationMessage);
+        notice_ = HotkeyBlockedByElevationMessage;
+    SimulatorWatched(simulator_.AnyRunning());
 }
 
 void frmLapforge::cmdHilfe_Click() { platform::OpenDocument(hwnd_, controller_->HelpPagePath()); }
 
-void frmLapforge::chkHotkeyUndAudio_Click() { UpdateCycle(); }
+void frmLapforge::chkHotkeyUndAudio_Click() {
+    cycle_->SetOptionChecked(IsHotkeyOptionChecked());
+    ShowStatus();
+}
 
 void frmLapforge::cmdKeys_Click() {
     frmKeys keys(*controller_);
     keys.ShowModal(hwnd_);
     ShowHotkeyCaption();
+    ShowStatus();
 }
 
 void frmLapforge::cmdBeenden_Click() {
@@ -265,11 +296,11 @@ void frmLapforge::cmdChangeFolder_Click() {
     }
     ShowFolder();
     simulator_.Forget();  // the simulator that counts now is the new folder's
-    UpdateCycle();
+    SimulatorWatched(false);
 }
 
 void frmLapforge::ShowFolder() {
-    SetDlgItemTextW(hwnd_, lblGPLFolder, (L"GPL folder: " + Widen(controller_->GPLOrdnerPfad)).c_str());
+    SetDlgItemTextW(hwnd_, lblGPLFolder, (L"GPL folder: " + platform::Widen(controller_->GPLOrdnerPfad)).c_str());
 }
 
 void frmLapforge::QuitProgram(int exitCode) {
@@ -289,11 +320,38 @@ std::string frmLapforge::SectionText() const {
 }
 
 void frmLapforge::SetSectionText(std::string_view name) {
-    const auto index = SectionTable::Find(name);
-    if (!index) return;
-    SendMessageW(GetDlgItem(hwnd_, Sectionselection), CB_SETCURSEL, *index, 0);
+    if (!SectionTable::Find(name)) return;
+    ShowInList(name);
     // CB_SETCURSEL sends no CBN_SELCHANGE, yet callers rely on the section being applied now.
-    Sectionselection_Click();
+    try {
+        ApplyShownSection();
+    } catch (const std::exception&) {
+        ShowFileSection();
+        throw;
+    }
+}
+
+void frmLapforge::ApplyShownSection() {
+    const std::string name = SectionText();
+    controller_->ApplySection(name);
+    sectionInFile_ = name;
+    problem_.clear();
+    ShowStatus();
+}
+
+void frmLapforge::ShowInList(std::string_view name) {
+    const auto index = SectionTable::Find(name);
+    SendMessageW(GetDlgItem(hwnd_, Sectionselection), CB_SETCURSEL, index ? static_cast<WPARAM>(*index) : WPARAM(-1), 0);
+}
+
+void frmLapforge::ShowFileSection() {
+    // The pictures of the section that was refused are already up: back to those of the file's.
+    ShowInList(sectionInFile_);
+    const auto index = SectionTable::Find(sectionInFile_);
+    if (!index) return;
+    const Section& section = SectionTable::Rows()[*index];
+    ShowViewPicture(controller_->AppFolder + std::string(section.viewPicture));
+    ShowMapPicture(controller_->AppFolder + std::string(section.mapPicture));
 }
 
 bool frmLapforge::ShowViewPicture(const std::string& path) { return picBlick_.Show(path); }
@@ -321,40 +379,55 @@ bool frmLapforge::IsHotkeyOptionChecked() const {
 void frmLapforge::ShowHotkeyCaption() {
     const Binding& next = controller_->HotkeyBindings.next;
     const std::string caption = HotkeyOptionCaption(next, platform::KeyName(next.key));
-    SetWindowTextW(GetDlgItem(hwnd_, chkHotkeyUndAudio), Widen(caption).c_str());
+    SetWindowTextW(GetDlgItem(hwnd_, chkHotkeyUndAudio), platform::Widen(caption).c_str());
 }
 
-bool frmLapforge::SimulatorRuns() { return simulator_.AnyRunning() || simulator_.Find(controller_->GPLOrdnerPfad); }
+void frmLapforge::ShowStatus() {
+    if (!hwnd_ || !controller_ || !cycle_) return;
+    const Bindings& bindings = controller_->HotkeyBindings;
+    const auto name = [](const Binding& b) {
+        return b.kind == Binding::Kind::None ? std::string() : BindingName(b, platform::KeyName(b.key));
+    };
+    CycleStatus status;
+    status.armed = IsHotkeyOptionChecked();
+    status.simulatorRuns = cycle_->IsRunning();
+    status.nextName = name(bindings.next);
+    status.previousName = name(bindings.previous);
+    status.deploySection = sectionInFile_;
+    status.problem = problem_;
+    status.notice = notice_;
+    // Set only when it changes: a look once a second must not make the line flicker.
+    std::wstring text = platform::Widen(StatusLineText(status));
+    if (text == status_) return;
+    status_ = std::move(text);
+    SetDlgItemTextW(hwnd_, lblStatus, status_.c_str());
+}
 
-void frmLapforge::UpdateCycle() {
-    if (!hwnd_ || !cycle_) return;
-    const bool armed = IsHotkeyOptionChecked() && IsWindowEnabled(hwnd_);
-    cycle_->SetArmed(armed);
-    if (armed) cycle_->SetSimulatorRunning(SimulatorRuns());
-    // Unarmed, nothing runs at all; armed without the simulator, the look once a second alone; with
-    // it, the main loop's poll (PollInterval) alone.
-    const bool look = armed && !cycle_->IsRunning();
-    if (look != looking_) {
-        // SetTimer on a running timer would start its period anew, so it is set only when it starts.
-        looking_ = look && SetTimer(hwnd_, LookTimer, LookMilliseconds, nullptr) != 0;
-        if (!look) KillTimer(hwnd_, LookTimer);
-        lastLook_ = GetTickCount64();
-    }
+void frmLapforge::TellProblem(std::string status, std::string boxText) {
+    // While the cycle is armed the driver may be in GPL: no box that would wait for a click there.
+    if (!IsHotkeyOptionChecked()) return ShowErrorMessage(boxText);
+    problem_ = std::move(status);
+    ShowStatus();
+    FLASHWINFO flash{sizeof flash, hwnd_, FLASHW_TRAY | FLASHW_TIMERNOFG, 0, 0};
+    FlashWindowEx(&flash);
 }
 
 std::string frmLapforge::CurrentSection() { return SectionText(); }
 
-void frmLapforge::SetSection(std::string_view name) { SetSectionText(name); }
-
 void frmLapforge::PlayAnnouncement(const std::string& path) { platform::PlayAnnouncement(path); }
+
+void frmLapforge::StepRefused(std::string_view why) {
+    platform::PlayAnnouncement(controller_->AppFolder + std::string(StepRefusedCueName));
+    TellProblem(StepRefusedStatus(why, sectionInFile_), PickRefusedText(why, sectionInFile_));
+}
 
 StartOutcome frmLapforge::StartProcess(const std::string& exePath, const std::string& workingFolder,
                                        unsigned long creationFlags) {
-    return ToOutcome(platform::LaunchProgram(exePath, workingFolder, creationFlags));
+    return platform::LaunchProgram(exePath, workingFolder, creationFlags);
 }
 
 StartOutcome frmLapforge::StartAsShell(const std::string& exePath, const std::string& workingFolder) {
-    return ToOutcome(platform::ShellLaunchProgram(hwnd_, exePath, workingFolder));
+    return platform::ShellLaunchProgram(hwnd_, exePath, workingFolder);
 }
 
 }  // namespace lapforge

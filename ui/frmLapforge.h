@@ -14,12 +14,12 @@
 namespace lapforge {
 
 // The main window: the section list with its map and view, the launch button, the option box that
-// arms the section cycle and the Keys window's button, help and exit. It owns the controller and is
-// its view.
+// arms the section cycle and the Keys window's button, help and exit, the GPL folder and the status
+// line. It owns the controller and is its view; the section cycle decides when the main loop looks
+// for GPL and when it polls.
 class frmLapforge final : public WindowBase,
-                          public View,
+                          public CycleView,
                           public platform::LoopPoll,
-                          private CycleView,
                           private ProcessStarter {
 public:
     frmLapforge();
@@ -40,9 +40,16 @@ public:
     void ShowErrorMessage(std::string_view text) override;
     void EndProgram() override;
 
-    // LoopPoll: the bindings, while the cycle runs.
-    DWORD PollInterval() override;
+    // CycleView
+    std::string CurrentSection() override;
+    void PlayAnnouncement(const std::string& path) override;
+    void StepRefused(std::string_view why) override;
+
+    // LoopPoll: the section cycle's looks and polls, and the watched GPL's end.
     void Poll() override;
+    DWORD PollInterval() override;
+    const std::vector<HANDLE>& WaitHandles() override;
+    void HandleSignalled() override;
 
 private:
     void OnCreate() override;
@@ -50,8 +57,8 @@ private:
     void OnDestroy() override;
     bool OnClose() override;
     LRESULT OnMessage(UINT message, WPARAM wParam, LPARAM lParam, bool& handled) override;
-    void OnTimer(UINT_PTR id) override;
     void OnEnable(bool enabled) override;
+    void OnLayoutApplied() override;
 
     void Sectionselection_Click();
     void cmdLosgehts_Click();
@@ -67,18 +74,19 @@ private:
 
     void QuitProgram(int exitCode = 0);
     std::string SectionText() const;
+    // Selects the section in the list and applies it; a refused rewrite puts the list back to the
+    // section the file holds and is passed on.
     void SetSectionText(std::string_view name);
+    void ApplyShownSection();
+    void ShowInList(std::string_view name);
+    void ShowFileSection();
 
     bool IsHotkeyOptionChecked() const;
     void ShowHotkeyCaption();
-    // Arms the cycle by the option box, looks for the simulator and runs the timers for both.
-    void UpdateCycle();
-    bool SimulatorRuns();
-
-    // CycleView
-    std::string CurrentSection() override;
-    void SetSection(std::string_view name) override;
-    void PlayAnnouncement(const std::string& path) override;
+    void ShowStatus();
+    // A problem the driver must know of, told without a box while the cycle is armed.
+    void TellProblem(std::string status, std::string boxText);
+    void SimulatorWatched(bool runs);
 
     // ProcessStarter
     StartOutcome StartProcess(const std::string& exePath, const std::string& workingFolder,
@@ -89,10 +97,12 @@ private:
     std::unique_ptr<SectionCycle> cycle_;
     platform::SimulatorWatch simulator_;
     platform::DesktopInput input_;
-    bool looking_ = false;        // the look timer runs
-    std::uint64_t lastLook_ = 0;  // while polling: the last look whether the simulator still runs
     platform::PictureBox picKarte_;
     platform::PictureBox picBlick_;
+    std::string sectionInFile_;  // the section line 54 names, as last written
+    std::string problem_;        // the last step that went wrong, until one goes right
+    std::string notice_;         // about the running GPL, until it ends
+    std::wstring status_;        // as shown
     int exitCode_ = 0;
 };
 

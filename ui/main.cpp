@@ -8,6 +8,7 @@
 
 int WINAPI wWinMain(HINSTANCE, HINSTANCE, PWSTR, int) {
     using namespace lapforge;
+    if (!platform::FirstInstanceInSession()) return 0;
     platform::InitialiseProcess();
     try {
         frmLapforge window;

@@ -1,32 +1,60 @@
 #!/usr/bin/env bash
-# A failure while the simulator is in front: F4 pressed in the stand-in, with the track folder gone,
-# brings up the failure report behind it. The report asks the window manager for attention on its
-# own window (what FlashWindowEx becomes under X), and OK ends the program as before.
+# What a failure or a kill leaves behind. With GPL in front, F4 against a track folder that has gone
+# keeps Lapforge running with nothing to click: the list stays, the status line says so and the main
+# window asks for attention (what FlashWindowEx becomes under X); once the folder is back the next F4
+# moves on from the section the file holds. A second start ends at once, touching nothing. Killed at
+# a section, started again and ended with Exit, Lapforge leaves the track file as it was before the
+# first start.
 source "$LAPFORGE_SOURCE/tests/e2e/rig.sh"
 rig_start
 
 rig_scene
+sed -i '54s/.*/stall_0 = 777.00 1.00\r/' "$track"  # GPL's own line, none of the sections'
+cp "$track" "$RIG_TMP/track.before"
+status() { rig_control_text "Lapforge" 114; }
 
 rig_run_bg "$app/lapforge.exe"
 main=$(rig_wait_window "Lapforge")
+lapforge=$RIG_PID
 rig_key Tab space  # Launch GPL
 rig_wait_window "GPL stand-in" >/dev/null
-rm -r "$sim/tracks"  # the next rewrite fails
+rig_hold_key F4 0.1
+rig_wait_for 10 '[ "$(rig_line "$track" 54)" == "stall_0 = 3100.00 0.00" ]' || rig_fail "F4 did not move on"
 
+mv "$sim/tracks" "$RIG_TMP/tracks-away"  # the next rewrite fails
 # Requests to the window manager go to the root window as client messages.
 xev -root -event substructure >"$RIG_TMP/xev.log" 2>&1 &
 RIG_PIDS+=($!)
 sleep 0.5
 rig_hold_key F4 0.1
-rig_wait_for 10 '[ -n "$(xdotool search --onlyvisible --name "^Lapforge\$" | grep -vx "$main")" ]' ||
-    rig_fail "no failure report"
-box=$(xdotool search --onlyvisible --name "^Lapforge\$" | grep -vx "$main" | head -n 1)
-sleep 1
-rig_screenshot "$RIG_OUT/failure-behind-simulator.png"
-hex=$(printf '0x%x' "$box")
+rig_wait_for 10 '[[ "$(status)" == "Deploy point not written:"* ]]' || rig_fail "status: $(status)"
+[ "$(xdotool search --onlyvisible --name "^Lapforge\$" | wc -l)" -eq 1 ] || rig_fail "a box came up"
+kill -0 "$lapforge" || rig_fail "Lapforge ended"
+hex=$(printf '0x%x' "$main")
 grep -A1 "ClientMessage event.* window $hex," "$RIG_TMP/xev.log" | grep -q "message_type .*(_NET_WM_STATE)" ||
-    { cat "$RIG_TMP/xev.log" >&2; rig_fail "the report ($hex) did not ask for attention"; }
-xdotool windowactivate "$box" 2>/dev/null || true
-rig_key Return
+    { cat "$RIG_TMP/xev.log" >&2; rig_fail "the main window ($hex) did not ask for attention"; }
+rig_screenshot "$RIG_OUT/failure-behind-simulator.png"
+
+mv "$RIG_TMP/tracks-away" "$sim/tracks"
+rig_hold_key F4 0.1
+rig_wait_for 10 '[ "$(rig_line "$track" 54)" == "stall_0 = 5600.00 0.00" ]' ||
+    rig_fail "the next F4 did not move on from the section the file holds: $(rig_line "$track" 54)"
+
+cp "$track" "$RIG_TMP/track.running"
+cp "$app/lapforge.ini" "$RIG_TMP/settings.running"
+wine "$app/lapforge.exe" >/dev/null 2>&1 &
+second=$!
+rig_wait_gone "$second" 20
+cmp -s "$track" "$RIG_TMP/track.running" || rig_fail "a second start touched the track file"
+cmp -s "$app/lapforge.ini" "$RIG_TMP/settings.running" || rig_fail "a second start touched the settings"
+[ "$(xdotool search --onlyvisible --name "^Lapforge\$" | wc -l)" -eq 1 ] || rig_fail "two main windows"
+
+kill -9 "$lapforge"
+rig_wait_gone "$lapforge"
+rig_run_bg "$app/lapforge.exe"
+main=$(rig_wait_window "Lapforge")
+rig_assert_eq "stall_0 = 230.00 -9.30" "$(rig_line "$track" 54)" "line 54 after the restart"
+rig_click "$main" "$(( (4207 * 96 + 720) / 1440 ))" "$(( (5047 * 96 + 720) / 1440 ))"  # Exit Lapforge
 rig_wait_gone "$RIG_PID"
+cmp "$RIG_TMP/track.before" "$track" || rig_fail "the track file is not as it was before the first start"
 echo "PASS [$RIG_NAME]"

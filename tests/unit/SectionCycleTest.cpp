@@ -51,18 +51,31 @@ public:
     }
 };
 
+// The main window as the cycle sees it; with a controller, selecting applies the section, as the
+// list does, and a refused rewrite keeps the list where it was.
 class RecordingView : public CycleView {
 public:
+    Controller* controller = nullptr;
+    bool refuse = false;  // every rewrite is refused
     std::string section;
     std::vector<std::string> selected;
     std::vector<std::string> played;
+    std::vector<std::string> refused;
 
-    std::string CurrentSection() override { return section; }
-    void SetSection(std::string_view name) override {
+    bool ShowViewPicture(const std::string&) override { return true; }
+    bool ShowMapPicture(const std::string&) override { return true; }
+    void SelectSection(std::string_view name) override {
+        if (refuse) throw Failure("Could not write \"track.ini\": the file is read-only");
+        if (controller) controller->ApplySection(name);
         section = name;
         selected.emplace_back(name);
     }
+    void AskForSimulatorFolder(std::string_view) override {}
+    void ShowErrorMessage(std::string_view) override {}
+    void EndProgram() override {}
+    std::string CurrentSection() override { return section; }
     void PlayAnnouncement(const std::string& path) override { played.push_back(path); }
+    void StepRefused(std::string_view why) override { refused.emplace_back(why); }
 };
 
 const Bindings Keys{KeyBinding(F4Key), KeyBinding(F3Key)};
@@ -74,6 +87,7 @@ const Bindings Buttons{ButtonBinding(Wheel, 5), ButtonBinding(Wheel, 6)};
 //   x  the controller does not answer
 //   D  the box unticked      A  ticked again
 //   E  the simulator ends    S  it starts again       *  the user picks "Hohe Acht/Wippermann"
+//   R  rewrites refused      W  writable again
 struct ScriptRun {
     NoView noView;
     std::unique_ptr<Controller> controller = Controller::Create(noView, "C:\\Lapforge");
@@ -86,24 +100,28 @@ struct ScriptRun {
         controller->HotkeyBindings = bindings;
         input.bindings = bindings;
         view.section = start;
-        cycle.SetArmed(true);
-        cycle.SetSimulatorRunning(true);
+        cycle.SetOptionChecked(true);
+        cycle.SetSimulatorWatched(true);
     }
 
     void Play(std::string_view script) {
         for (const char c : script) {
             switch (c) {
             case 'D':
-                cycle.SetArmed(false);
+                cycle.SetOptionChecked(false);
                 continue;
             case 'A':
-                cycle.SetArmed(true);
+                cycle.SetOptionChecked(true);
                 continue;
             case 'E':
-                cycle.SetSimulatorRunning(false);
+                cycle.SetSimulatorWatched(false);
                 continue;
             case 'S':
-                cycle.SetSimulatorRunning(true);
+                cycle.SetSimulatorWatched(true);
+                continue;
+            case 'R':
+            case 'W':
+                view.refuse = c == 'R';
                 continue;
             case '*':
                 view.section = "Hohe Acht/Wippermann";
@@ -150,6 +168,7 @@ TEST(SectionCycle, PressesOfKeysAndButtons) {
         {"simulator ends during a hold", "Pitlane", ".nnE.n.", {}},
         {"simulator back", "Pitlane", ".nE.S.n.", {"Flugplatz/Schwedenkreuz"}},
         {"simulator back with the key held", "Pitlane", "ESnn.", {}},
+        {"a refused rewrite stays put, the next press tries again", "Pitlane", ".Rn.Wn.", {"Flugplatz/Schwedenkreuz"}},
     };
     for (const Bindings& bindings : {Keys, Buttons}) {
         for (const Case& c : cases) {
@@ -157,7 +176,8 @@ TEST(SectionCycle, PressesOfKeysAndButtons) {
             ScriptRun run(bindings, c.start);
             run.Play(c.script);
             EXPECT_EQ(run.view.selected, c.selected);
-            EXPECT_EQ(run.view.played.size(), c.selected.size());
+            EXPECT_EQ(run.view.played.size(), c.selected.size()) << "announced only what was written";
+            EXPECT_EQ(run.view.refused.size(), std::string_view(c.script).find('R') == std::string_view::npos ? 0u : 1u);
         }
     }
 }
@@ -207,19 +227,6 @@ TEST(SectionCycle, BothBindingsOnOneControllerAskItOncePerPoll) {
 
 namespace {
 
-// The main window's wiring: setting the list applies the section through the controller before
-// the setting returns, and start-up selects through the same list.
-class ApplyingView : public RecordingView, public NoView {
-public:
-    Controller* controller = nullptr;
-
-    void SetSection(std::string_view name) override {
-        RecordingView::SetSection(name);
-        controller->ApplySection(name);
-    }
-    void SelectSection(std::string_view name) override { SetSection(name); }
-};
-
 // Line 54 of a CR LF file replaced, everything else as it was.
 std::string WithLine54(const std::string& file, const std::string& line) {
     std::size_t begin = 0;
@@ -237,18 +244,18 @@ TEST(CycleOnRealFiles, EachPressRewritesTheTrackFileBeforeItsAnnouncement) {
     sim.Write("\\tracks\\nurburg\\track.ini", NumberedLines(120));
     app.Write("\\lapforge.ini", sim.Path() + "\r\nprevious=key:0x72\r\n");
 
-    ApplyingView view;
+    RecordingView view;
     const std::unique_ptr<Controller> controller = Controller::Create(view, app.Path());
     view.controller = controller.get();
     controller->StartUp();
     ASSERT_EQ(view.section, "Pitlane");
-    view.SetSection("Schwalbenschwanz/Doettinger Hoehe");  // the user's pick
+    view.SelectSection("Schwalbenschwanz/Doettinger Hoehe");  // the user's pick
     const std::string before = TestFolder::Read(track);
     ASSERT_EQ(before, WithLine54(NumberedLines(120), "stall_0 = 17800.00 0.00"));
 
     SectionCycle cycle(*controller);
-    cycle.SetArmed(true);
-    cycle.SetSimulatorRunning(true);
+    cycle.SetOptionChecked(true);
+    cycle.SetSimulatorWatched(true);
     ScriptedInput input;
     input.bindings = controller->HotkeyBindings;
     std::uint64_t now = 0;
@@ -270,9 +277,70 @@ TEST(CycleOnRealFiles, EachPressRewritesTheTrackFileBeforeItsAnnouncement) {
     EXPECT_EQ(view.section, "Schwalbenschwanz/Doettinger Hoehe");
     EXPECT_EQ(TestFolder::Read(track), before) << "eleven presses give the file back byte for byte";
 
-    // A rewrite that fails is the caller's failure, and nothing is announced.
+    // A refused rewrite keeps the section the file holds and announces nothing; once the file can be
+    // written again, the next press moves on from there.
     std::filesystem::remove_all(TestFolder::Native(sim.Path() + "\\tracks"));
     const std::size_t announced = view.played.size();
-    EXPECT_THROW(press(true), Failure);
+    press(true);
+    EXPECT_EQ(view.section, "Schwalbenschwanz/Doettinger Hoehe");
     EXPECT_EQ(view.played.size(), announced);
+    EXPECT_EQ(view.refused.size(), 1u);
+    sim.Write("\\tracks\\nurburg\\track.ini", before);
+    press(true);
+    EXPECT_EQ(view.section, "Antoniusbuche/Tiergarten");
+    EXPECT_EQ(TestFolder::Read(track), WithLine54(before, "stall_0 = 19400.00 0.00"));
+}
+
+TEST(SectionCycleSchedule, LooksAndPollsOnlyWhenItShould) {
+    // Events between looks:  C the box ticked  U unticked  M a window of ours in front  m it goes
+    //                        W a simulator watched  E it ended
+    // t: 250 ms on, then what is due (. nothing, L a look, P a poll) and how long the loop may wait.
+    struct Case {
+        const char* name;
+        std::string_view script;
+        std::string_view seen;
+    };
+    const Case cases[] = {
+        {"unarmed: nothing, and no wake-up", "ttt", ".- .- .-"},
+        {"armed: a look at once, then once a second", "Cttttt", "L1000 .750 .500 .250 L1000"},
+        {"found: polls, and looks no more", "CtWtt", "L1000 P10 P10"},
+        {"ended: looks again, its due time long past", "CtWttttEt", "L1000 P10 P10 P10 P10 L1000"},
+        {"a window of ours in front pauses; when it goes, a look at once", "CtMttmt", "L1000 .- .- L1000"},
+        {"unticked while the simulator runs: nothing", "CWtUt", "P10 .-"},
+        {"a window in front while it runs: no poll", "CWtMtmt", "P10 .- P10"},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        NoView noView;
+        const std::unique_ptr<Controller> controller = Controller::Create(noView, "C:\\Lapforge");
+        SectionCycle cycle(*controller);
+        std::uint64_t now = 5'000'000;
+        std::string seen;
+        for (const char e : c.script) {
+            switch (e) {
+            case 'C':
+            case 'U':
+                cycle.SetOptionChecked(e == 'C');
+                break;
+            case 'M':
+            case 'm':
+                cycle.SetModalInFront(e == 'M');
+                break;
+            case 'W':
+            case 'E':
+                cycle.SetSimulatorWatched(e == 'W');
+                break;
+            case 't': {
+                now += 250;
+                const SectionCycle::Due due = cycle.Next(now);
+                const std::optional<std::uint64_t> wait = cycle.WaitMilliseconds(now);
+                if (!seen.empty()) seen += ' ';
+                seen += due == SectionCycle::Due::Look ? 'L' : due == SectionCycle::Due::Poll ? 'P' : '.';
+                seen += wait ? std::to_string(*wait) : "-";
+                break;
+            }
+            }
+        }
+        EXPECT_EQ(seen, c.seen);
+    }
 }

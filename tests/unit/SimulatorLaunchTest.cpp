@@ -38,7 +38,7 @@ const std::string Folder = "C:\\GPL";
 
 TEST(SimulatorLaunch, StartsWithWindowsOwnErrorModeNotOurs) {
     ScriptedStarter starter;
-    starter.created = {4711, 0, ""};
+    starter.created = {4711, 0, "", {}};
     const SimulatorLaunch launch = LaunchSimulator(starter, Exe, Folder);
     EXPECT_EQ(starter.flags, 0x04000000u) << "CREATE_DEFAULT_ERROR_MODE";
     EXPECT_EQ(starter.calls, std::vector<std::string>{"create C:\\GPL\\gpl.exe in C:\\GPL"});
@@ -55,9 +55,9 @@ TEST(SimulatorLaunch, ElevationRequiredGoesTheShellsWay) {
         bool elevated;
     };
     const Case cases[] = {
-        {"consent given", {815, 0, ""}, 815, "", true},
+        {"consent given", {815, 0, "", {}}, 815, "", true},
         {"consent refused",
-         {0, 1223, "The operation was canceled by the user"},
+         {0, 1223, "The operation was canceled by the user", {}},
          0,
          "The operation was canceled by the user",
          false},
@@ -65,7 +65,7 @@ TEST(SimulatorLaunch, ElevationRequiredGoesTheShellsWay) {
     for (const Case& c : cases) {
         SCOPED_TRACE(c.name);
         ScriptedStarter starter;
-        starter.created = {0, 740, "The requested operation requires elevation"};
+        starter.created = {0, 740, "The requested operation requires elevation", {}};
         starter.shell = c.shell;
         const SimulatorLaunch launch = LaunchSimulator(starter, Exe, Folder);
         const std::vector<std::string> calls{"create C:\\GPL\\gpl.exe in C:\\GPL", "shell C:\\GPL\\gpl.exe in C:\\GPL"};
@@ -78,7 +78,7 @@ TEST(SimulatorLaunch, ElevationRequiredGoesTheShellsWay) {
 
 TEST(SimulatorLaunch, OtherFailuresAreReportedWithoutASecondTry) {
     ScriptedStarter starter;
-    starter.created = {0, 2, "The system cannot find the file specified"};
+    starter.created = {0, 2, "The system cannot find the file specified", {}};
     const SimulatorLaunch launch = LaunchSimulator(starter, Exe, Folder);
     EXPECT_EQ(starter.calls.size(), 1u);
     EXPECT_EQ(launch.processId, 0u);
@@ -122,7 +122,7 @@ TEST(DataFiles, OnlyAFolderWithoutAnyOfThemCountsAsStartedAlone) {
         });
         EXPECT_EQ(alone, c.alone);
         if (alone) {
-            EXPECT_EQ(probes, 34) << "eleven pictures of each kind, eleven sounds, the help page";
+            EXPECT_EQ(probes, 35) << "eleven pictures of each kind, eleven sounds, the cue, the help page";
         }
     }
 }
