@@ -1,14 +1,18 @@
 #include "platform/Control.h"
 
 #include "core/Failure.h"
+#include "platform/Dpi.h"
 #include "platform/MessageBox.h"
 #include "platform/Win32.h"
 
 #include <commctrl.h>
 
+#include <algorithm>
 #include <string>
 
 namespace lapforge::platform {
+
+namespace {
 
 int TextWidth(HWND control) {
     const int length = GetWindowTextLengthW(control);
@@ -20,6 +24,20 @@ int TextWidth(HWND control) {
     SIZE size{};
     GetTextExtentPoint32W(dc.Get(), text.c_str(), length, &size);
     return size.cx;
+}
+
+}  // namespace
+
+void WidenToText(HWND button, const RECT& planned, HWND left, const RECT& leftPlanned) {
+    // The frame and the space a themed button keeps around its text, scaled like the font.
+    const int margin = 2 * GetSystemMetrics(SM_CXEDGE) + MulDiv(12, static_cast<int>(DpiForWindow(button)), 96);
+    const int width = std::max<int>(planned.right - planned.left, TextWidth(button) + margin);
+    const int buttonLeft = static_cast<int>(planned.right) - width;
+    const int gap = static_cast<int>(planned.left - leftPlanned.right);
+    SetWindowPos(button, nullptr, buttonLeft, planned.top, width, planned.bottom - planned.top,
+                 SWP_NOZORDER | SWP_NOACTIVATE);
+    SetWindowPos(left, nullptr, 0, 0, std::min<int>(leftPlanned.right, buttonLeft - gap) - leftPlanned.left,
+                 leftPlanned.bottom - leftPlanned.top, SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE);
 }
 
 bool RegisterWindowClass(const wchar_t* className, WNDPROC procedure, HBRUSH background) {

@@ -4,8 +4,9 @@
 
 namespace lapforge::platform {
 
-// The width in pixels of the control's own text in its own font, on one line.
-int TextWidth(HWND control);
+// Makes a button as wide as its text needs, growing leftwards from where its layout put it; the
+// control to its left gives way. Rectangles in the parent's pixels.
+void WidenToText(HWND button, const RECT& planned, HWND left, const RECT& leftPlanned);
 
 // Registers a window class of the program's own on first use; later calls find it registered.
 // False, with the system's error code set, when it cannot.

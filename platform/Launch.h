@@ -19,6 +19,23 @@ StartOutcome LaunchProgram(const std::string& exePath, const std::string& workin
 // consent for a program marked to run as administrator. A refusal is a failure with its reason.
 StartOutcome ShellLaunchProgram(HWND owner, const std::string& exePath, const std::string& workingFolder);
 
+// The system's two ways of starting a program, for the simulator's launch; `owner` owns the
+// consent prompt.
+class ProgramStarter final : public ProcessStarter {
+public:
+    explicit ProgramStarter(HWND owner) : owner_(owner) {}
+    StartOutcome StartProcess(const std::string& exePath, const std::string& workingFolder,
+                              unsigned long creationFlags) override {
+        return LaunchProgram(exePath, workingFolder, creationFlags);
+    }
+    StartOutcome StartAsShell(const std::string& exePath, const std::string& workingFolder) override {
+        return ShellLaunchProgram(owner_, exePath, workingFolder);
+    }
+
+private:
+    HWND owner_;
+};
+
 // True when this process runs with an administrator's full rights.
 bool IsProcessElevated();
 

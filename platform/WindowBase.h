@@ -51,8 +51,8 @@ protected:
     // A control's WM_COMMAND: its id and notification code.
     virtual void OnCommand(int id, int code) = 0;
     virtual void OnDestroy() {}
-    // The close box, Alt+F4 or Windows ending the session asked the window to close; true when the
-    // form has handled it, false to let the window close.
+    // The close box or Alt+F4 asked the window to close; true when the form has handled it, false to
+    // let the window close. (The end of a Windows session comes as WM_ENDSESSION, to OnMessage.)
     virtual bool OnClose() { return false; }
     // Any other message, before the plumbing sees it; set `handled` to answer it.
     virtual LRESULT OnMessage(UINT, WPARAM, LPARAM, bool& handled) {

@@ -7,7 +7,6 @@
 #include "core/SectionTable.h"
 #include "platform/Control.h"
 #include "platform/Documents.h"
-#include "platform/Dpi.h"
 #include "platform/Launch.h"
 #include "platform/MessageBox.h"
 #include "platform/MessageLoop.h"
@@ -17,8 +16,6 @@
 #include "ui/frmGPLPfad.h"
 #include "ui/frmKeys.h"
 #include "ui/resource.h"
-
-#include <algorithm>
 
 #include <commctrl.h>
 
@@ -188,7 +185,7 @@ void frmLapforge::HandleSignalled() { SimulatorWatched(simulator_.AnyRunning());
 void frmLapforge::SimulatorWatched(bool runs) {
     if (!cycle_) return;
     cycle_->SetSimulatorWatched(runs);
-    if (!runs) notice_.clear();
+    if (!runs) status_.SimulatorEnded();
     ShowStatus();
 }
 
@@ -197,17 +194,9 @@ void frmLapforge::OnEnable(bool enabled) {
 }
 
 void frmLapforge::OnLayoutApplied() {
-    // "Keys..." as wide as its text in the window's font at this DPI; the option box gives way.
-    HWND keys = GetDlgItem(hwnd_, cmdKeys);
-    const RECT planned = ControlRect(cmdKeys);
-    const RECT check = ControlRect(chkHotkeyUndAudio);
-    const int width = std::max<int>(planned.right - planned.left, platform::TextWidth(keys) + 2 * GetSystemMetrics(SM_CXEDGE) +
-                                                                   MulDiv(12, static_cast<int>(platform::DpiForWindow(hwnd_)), 96));
-    const int left = static_cast<int>(planned.right) - width;
-    SetWindowPos(keys, nullptr, left, planned.top, width, planned.bottom - planned.top, SWP_NOZORDER | SWP_NOACTIVATE);
-    SetWindowPos(GetDlgItem(hwnd_, chkHotkeyUndAudio), nullptr, 0, 0,
-                 std::min<int>(check.right, left - (planned.left - check.right) - 1) - check.left, check.bottom - check.top,
-                 SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE);
+    // "Keys..." as wide as its text at this DPI; the option box beside it gives way.
+    platform::WidenToText(GetDlgItem(hwnd_, cmdKeys), ControlRect(cmdKeys), GetDlgItem(hwnd_, chkHotkeyUndAudio),
+                          ControlRect(chkHotkeyUndAudio));
 }
 
 void frmLapforge::Sectionselection_Click() {
@@ -215,8 +204,7 @@ void frmLapforge::Sectionselection_Click() {
     try {
         ApplyShownSection();
     } catch (const std::exception& failure) {
-        ShowFileSection();
-        TellProblem(StepRefusedStatus(failure.what(), sectionInFile_), PickRefusedText(failure.what(), sectionInFile_));
+        RewriteRefused(failure.what());
     }
 }
 
@@ -226,14 +214,15 @@ void frmLapforge::cmdLosgehts_Click() {
         simulator_.BringToFront();
         return SimulatorWatched(true);
     }
-    const SimulatorLaunch launch = LaunchSimulator(*this, controller_->SimulatorExePath(), controller_->GPLOrdnerPfad);
+    platform::ProgramStarter starter(hwnd_);
+    const SimulatorLaunch launch = LaunchSimulator(starter, controller_->SimulatorExePath(), controller_->GPLOrdnerPfad);
     if (launch.processId == 0) return ShowErrorMessage(LaunchFailedText(controller_->SimulatorExePath(), launch.reason));
     // Watched at once through the handle the start gave, so the cycle runs before a look would find it.
     simulator_.Watch(launch.processId, launch.process);
     const Bindings& bindings = controller_->HotkeyBindings;
     const bool keyBound = bindings.next.kind == Binding::Kind::Key || bindings.previous.kind == Binding::Kind::Key;
     if (keyBound && HotkeyBlockedByElevation(launch.elevated, platform::IsProcessElevated()))
-        notice_ = HotkeyBlockedByElevationMessage;
+        status_.SetNotice(HotkeyBlockedByElevationMessage);
     SimulatorWatched(simulator_.AnyRunning());
 }
 
@@ -334,8 +323,7 @@ void frmLapforge::SetSectionText(std::string_view name) {
 void frmLapforge::ApplyShownSection() {
     const std::string name = SectionText();
     controller_->ApplySection(name);
-    sectionInFile_ = name;
-    problem_.clear();
+    status_.Written(name);
     ShowStatus();
 }
 
@@ -346,8 +334,8 @@ void frmLapforge::ShowInList(std::string_view name) {
 
 void frmLapforge::ShowFileSection() {
     // The pictures of the section that was refused are already up: back to those of the file's.
-    ShowInList(sectionInFile_);
-    const auto index = SectionTable::Find(sectionInFile_);
+    ShowInList(status_.SectionInFile());
+    const auto index = SectionTable::Find(status_.SectionInFile());
     if (!index) return;
     const Section& section = SectionTable::Rows()[*index];
     ShowViewPicture(controller_->AppFolder + std::string(section.viewPicture));
@@ -383,30 +371,18 @@ void frmLapforge::ShowHotkeyCaption() {
 }
 
 void frmLapforge::ShowStatus() {
-    if (!hwnd_ || !controller_ || !cycle_) return;
-    const Bindings& bindings = controller_->HotkeyBindings;
-    const auto name = [](const Binding& b) {
-        return b.kind == Binding::Kind::None ? std::string() : BindingName(b, platform::KeyName(b.key));
-    };
-    CycleStatus status;
-    status.armed = IsHotkeyOptionChecked();
-    status.simulatorRuns = cycle_->IsRunning();
-    status.nextName = name(bindings.next);
-    status.previousName = name(bindings.previous);
-    status.deploySection = sectionInFile_;
-    status.problem = problem_;
-    status.notice = notice_;
+    if (!hwnd_ || !cycle_) return;
+    std::wstring text = platform::Widen(
+        status_.Text(IsHotkeyOptionChecked(), cycle_->IsRunning(), controller_->HotkeyBindings, platform::KeyName));
     // Set only when it changes: a look once a second must not make the line flicker.
-    std::wstring text = platform::Widen(StatusLineText(status));
-    if (text == status_) return;
-    status_ = std::move(text);
-    SetDlgItemTextW(hwnd_, lblStatus, status_.c_str());
+    if (text == shownStatus_) return;
+    shownStatus_ = std::move(text);
+    SetDlgItemTextW(hwnd_, lblStatus, shownStatus_.c_str());
 }
 
-void frmLapforge::TellProblem(std::string status, std::string boxText) {
-    // While the cycle is armed the driver may be in GPL: no box that would wait for a click there.
-    if (!IsHotkeyOptionChecked()) return ShowErrorMessage(boxText);
-    problem_ = std::move(status);
+void frmLapforge::RewriteRefused(std::string_view what) {
+    ShowFileSection();
+    if (const auto box = status_.Refused(what, IsHotkeyOptionChecked())) return ShowErrorMessage(*box);
     ShowStatus();
     FLASHWINFO flash{sizeof flash, hwnd_, FLASHW_TRAY | FLASHW_TIMERNOFG, 0, 0};
     FlashWindowEx(&flash);
@@ -418,16 +394,7 @@ void frmLapforge::PlayAnnouncement(const std::string& path) { platform::PlayAnno
 
 void frmLapforge::StepRefused(std::string_view why) {
     platform::PlayAnnouncement(controller_->AppFolder + std::string(StepRefusedCueName));
-    TellProblem(StepRefusedStatus(why, sectionInFile_), PickRefusedText(why, sectionInFile_));
-}
-
-StartOutcome frmLapforge::StartProcess(const std::string& exePath, const std::string& workingFolder,
-                                       unsigned long creationFlags) {
-    return platform::LaunchProgram(exePath, workingFolder, creationFlags);
-}
-
-StartOutcome frmLapforge::StartAsShell(const std::string& exePath, const std::string& workingFolder) {
-    return platform::ShellLaunchProgram(hwnd_, exePath, workingFolder);
+    RewriteRefused(why);
 }
 
 }  // namespace lapforge

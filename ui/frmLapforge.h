@@ -2,7 +2,7 @@
 
 #include "core/Controller.h"
 #include "core/SectionCycle.h"
-#include "core/SimulatorLaunch.h"
+#include "core/StatusLine.h"
 #include "platform/InputState.h"
 #include "platform/MessageLoop.h"
 #include "platform/PictureBox.h"
@@ -19,8 +19,7 @@ namespace lapforge {
 // for GPL and when it polls.
 class frmLapforge final : public WindowBase,
                           public CycleView,
-                          public platform::LoopPoll,
-                          private ProcessStarter {
+                          public platform::LoopPoll {
 public:
     frmLapforge();
     ~frmLapforge() override;
@@ -84,14 +83,9 @@ private:
     bool IsHotkeyOptionChecked() const;
     void ShowHotkeyCaption();
     void ShowStatus();
-    // A problem the driver must know of, told without a box while the cycle is armed.
-    void TellProblem(std::string status, std::string boxText);
+    // The list and pictures go back to the section the file holds, and the driver is told.
+    void RewriteRefused(std::string_view what);
     void SimulatorWatched(bool runs);
-
-    // ProcessStarter
-    StartOutcome StartProcess(const std::string& exePath, const std::string& workingFolder,
-                              unsigned long creationFlags) override;
-    StartOutcome StartAsShell(const std::string& exePath, const std::string& workingFolder) override;
 
     std::unique_ptr<Controller> controller_;
     std::unique_ptr<SectionCycle> cycle_;
@@ -99,10 +93,8 @@ private:
     platform::DesktopInput input_;
     platform::PictureBox picKarte_;
     platform::PictureBox picBlick_;
-    std::string sectionInFile_;  // the section line 54 names, as last written
-    std::string problem_;        // the last step that went wrong, until one goes right
-    std::string notice_;         // about the running GPL, until it ends
-    std::wstring status_;        // as shown
+    StatusLine status_;
+    std::wstring shownStatus_;
     int exitCode_ = 0;
 };
 

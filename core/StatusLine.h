@@ -1,0 +1,38 @@
+#pragma once
+
+#include "core/Bindings.h"
+
+#include <functional>
+#include <optional>
+#include <string>
+#include <string_view>
+
+namespace lapforge {
+
+// What the main window's status line says: what the section cycle does, where GPL will put the car,
+// and the last problem or notice; and whether a problem is told there or in a box.
+class StatusLine {
+public:
+    // The section was written to the track file: an earlier problem is over.
+    void Written(std::string_view section);
+    // A rewrite was refused and the file still holds the section it held. While the cycle is armed
+    // the driver may be in GPL, where a box would wait for a click he cannot make: the line tells
+    // it and nothing comes back. Otherwise the text for a box.
+    std::optional<std::string> Refused(std::string_view what, bool armed);
+    // Something about the running GPL (it runs as administrator), until it ends.
+    void SetNotice(std::string_view notice) { notice_ = notice; }
+    void SimulatorEnded() { notice_.clear(); }
+
+    const std::string& SectionInFile() const { return sectionInFile_; }
+
+    // `keyName` is the system's name of a key.
+    std::string Text(bool armed, bool simulatorRuns, const Bindings& bindings,
+                     const std::function<std::string(int virtualKey)>& keyName) const;
+
+private:
+    std::string sectionInFile_;
+    std::string problem_;
+    std::string notice_;
+};
+
+}  // namespace lapforge
