@@ -9,9 +9,9 @@ void StatusLine::Written(std::string_view section) {
     problem_.clear();
 }
 
-std::optional<std::string> StatusLine::Refused(std::string_view what, bool armed) {
-    if (!armed) return PickRefusedText(what, sectionInFile_);
+std::optional<std::string> StatusLine::Refused(std::string_view what, bool picked) {
     problem_ = StepRefusedStatus(what, sectionInFile_);
+    if (picked) return PickRefusedText(what, sectionInFile_);
     return std::nullopt;
 }
 

@@ -15,10 +15,11 @@ class StatusLine {
 public:
     // The section was written to the track file: an earlier problem is over.
     void Written(std::string_view section);
-    // A rewrite was refused and the file still holds the section it held. While the cycle is armed
-    // the driver may be in GPL, where a box would wait for a click he cannot make: the line tells
-    // it and nothing comes back. Otherwise the text for a box.
-    std::optional<std::string> Refused(std::string_view what, bool armed);
+    // A rewrite was refused and the file still holds the section it held; the line says so until a
+    // rewrite goes through. A step of the cycle is told there alone: the driver is in GPL, where a
+    // box would wait for a click he cannot make. A pick in the list also gets the text for a box,
+    // with all the failure's advice: the driver is at Lapforge.
+    std::optional<std::string> Refused(std::string_view what, bool picked);
     // Something about the running GPL (it runs as administrator), until it ends.
     void SetNotice(std::string_view notice) { notice_ = notice; }
     void SimulatorEnded() { notice_.clear(); }

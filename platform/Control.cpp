@@ -1,7 +1,6 @@
 #include "platform/Control.h"
 
 #include "core/Failure.h"
-#include "platform/Dpi.h"
 #include "platform/MessageBox.h"
 #include "platform/Win32.h"
 
@@ -14,24 +13,35 @@ namespace lapforge::platform {
 
 namespace {
 
-int TextWidth(HWND control) {
+// The control's own text in its own font, on one line.
+SIZE TextSize(HWND control) {
     const int length = GetWindowTextLengthW(control);
     std::wstring text(static_cast<std::size_t>(length) + 1, L'\0');
     GetWindowTextW(control, text.data(), length + 1);
-    text.resize(static_cast<std::size_t>(length));
     WindowDc dc(control);
     const Selection font(dc.Get(), reinterpret_cast<HGDIOBJ>(SendMessageW(control, WM_GETFONT, 0, 0)));
     SIZE size{};
     GetTextExtentPoint32W(dc.Get(), text.c_str(), length, &size);
-    return size.cx;
+    return size;
+}
+
+// Where the control lies in its parent's client area.
+RECT PlacedRect(HWND control) {
+    RECT rect{};
+    GetWindowRect(control, &rect);
+    MapWindowPoints(nullptr, GetParent(control), reinterpret_cast<POINT*>(&rect), 2);
+    return rect;
 }
 
 }  // namespace
 
-void WidenToText(HWND button, const RECT& planned, HWND left, const RECT& leftPlanned) {
-    // The frame and the space a themed button keeps around its text, scaled like the font.
-    const int margin = 2 * GetSystemMetrics(SM_CXEDGE) + MulDiv(12, static_cast<int>(DpiForWindow(button)), 96);
-    const int width = std::max<int>(planned.right - planned.left, TextWidth(button) + margin);
+void WidenToText(HWND button, HWND left) {
+    const RECT planned = PlacedRect(button);
+    const RECT leftPlanned = PlacedRect(left);
+    // The frame and the space a themed button keeps around its text: about a letter's height.
+    const SIZE text = TextSize(button);
+    const int width = std::max<int>(planned.right - planned.left, text.cx + text.cy + 2 * GetSystemMetrics(SM_CXEDGE));
+    if (width == planned.right - planned.left) return;
     const int buttonLeft = static_cast<int>(planned.right) - width;
     const int gap = static_cast<int>(planned.left - leftPlanned.right);
     SetWindowPos(button, nullptr, buttonLeft, planned.top, width, planned.bottom - planned.top,

@@ -4,9 +4,9 @@
 
 namespace lapforge::platform {
 
-// Makes a button as wide as its text needs, growing leftwards from where its layout put it; the
-// control to its left gives way. Rectangles in the parent's pixels.
-void WidenToText(HWND button, const RECT& planned, HWND left, const RECT& leftPlanned);
+// Makes a button as wide as its text needs, growing leftwards from where the layout has just put it;
+// the control to its left gives way.
+void WidenToText(HWND button, HWND left);
 
 // Registers a window class of the program's own on first use; later calls find it registered.
 // False, with the system's error code set, when it cannot.

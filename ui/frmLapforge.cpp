@@ -195,8 +195,7 @@ void frmLapforge::OnEnable(bool enabled) {
 
 void frmLapforge::OnLayoutApplied() {
     // "Keys..." as wide as its text at this DPI; the option box beside it gives way.
-    platform::WidenToText(GetDlgItem(hwnd_, cmdKeys), ControlRect(cmdKeys), GetDlgItem(hwnd_, chkHotkeyUndAudio),
-                          ControlRect(chkHotkeyUndAudio));
+    platform::WidenToText(GetDlgItem(hwnd_, cmdKeys), GetDlgItem(hwnd_, chkHotkeyUndAudio));
 }
 
 void frmLapforge::Sectionselection_Click() {
@@ -204,7 +203,7 @@ void frmLapforge::Sectionselection_Click() {
     try {
         ApplyShownSection();
     } catch (const std::exception& failure) {
-        RewriteRefused(failure.what());
+        RewriteRefused(failure.what(), true);
     }
 }
 
@@ -380,10 +379,11 @@ void frmLapforge::ShowStatus() {
     SetDlgItemTextW(hwnd_, lblStatus, shownStatus_.c_str());
 }
 
-void frmLapforge::RewriteRefused(std::string_view what) {
+void frmLapforge::RewriteRefused(std::string_view what, bool picked) {
     ShowFileSection();
-    if (const auto box = status_.Refused(what, IsHotkeyOptionChecked())) return ShowErrorMessage(*box);
+    const std::optional<std::string> box = status_.Refused(what, picked);
     ShowStatus();
+    if (box) return ShowErrorMessage(*box);
     FLASHWINFO flash{sizeof flash, hwnd_, FLASHW_TRAY | FLASHW_TIMERNOFG, 0, 0};
     FlashWindowEx(&flash);
 }
@@ -394,7 +394,7 @@ void frmLapforge::PlayAnnouncement(const std::string& path) { platform::PlayAnno
 
 void frmLapforge::StepRefused(std::string_view why) {
     platform::PlayAnnouncement(controller_->AppFolder + std::string(StepRefusedCueName));
-    RewriteRefused(why);
+    RewriteRefused(why, false);
 }
 
 }  // namespace lapforge

@@ -83,8 +83,9 @@ private:
     bool IsHotkeyOptionChecked() const;
     void ShowHotkeyCaption();
     void ShowStatus();
-    // The list and pictures go back to the section the file holds, and the driver is told.
-    void RewriteRefused(std::string_view what);
+    // The list and pictures go back to the section the file holds, and the driver is told: in a box
+    // too when he picked the section himself.
+    void RewriteRefused(std::string_view what, bool picked);
     void SimulatorWatched(bool runs);
 
     std::unique_ptr<Controller> controller_;

@@ -1,7 +1,7 @@
 #!/usr/bin/env bash
-# GPL under C:\Program Files (x86) with a VirtualStore copy of its track file: a refused rewrite
-# gives the failure report (with the protected folder, the cure and the copy GPL reads; see the
-# screenshot) and leaves the file as it was. Wine has no protected folders, so the refusal is made
+# GPL under C:\Program Files (x86) with a VirtualStore copy of its track file: a pick in the list
+# whose rewrite is refused gives a message (with the protected folder, the cure and the copy GPL
+# reads; see the screenshot), leaves the file as it was and Lapforge running. Wine has no protected folders, so the refusal is made
 # with folders where the temporary files would go: Windows answers such a file with "access denied".
 source "$LAPFORGE_SOURCE/tests/e2e/rig.sh"
 rig_start
@@ -25,10 +25,12 @@ cp "$track" "$RIG_TMP/before.ini"
 # Wine numbers its processes in steps of four from a small start.
 for n in $(seq 4 4 4000); do mkdir "$track.$n.tmp"; done
 rig_key Down
-rig_wait_report
+rig_wait_window "Error" >/dev/null
 rig_screenshot "$RIG_OUT/protected-folder.png"
 cmp -s "$RIG_TMP/before.ini" "$track" || rig_fail "the refused rewrite changed the file"
 cmp -s "$RIG_TMP/store.ini" "$store/track.ini" || rig_fail "the VirtualStore copy was touched"
 rig_key Return
-rig_wait_gone "$RIG_PID"
+rig_wait_window_gone "Error"
+kill -0 "$RIG_PID" 2>/dev/null || rig_fail "Lapforge ended"
+cmp -s "$RIG_TMP/before.ini" "$track" || rig_fail "the file changed after the message"
 echo "PASS [$RIG_NAME]"

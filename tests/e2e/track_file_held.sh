@@ -78,14 +78,16 @@ kill -0 "$RIG_PID" 2>/dev/null || rig_fail "Lapforge ended while the file was he
 stop_holder
 [ -z "$(ls "$sim/tracks/nurburg" | grep '\.tmp$')" ] || rig_fail "temporary files left: $(ls "$sim/tracks/nurburg")"
 
-# --- A holder that shares nothing and never lets go: the report, and the file as it was.
+# --- A holder that shares nothing and never lets go: the status line says so, the file as it was.
 cp "$track" "$RIG_TMP/before-lock.ini"
 start_holder none 0
 rig_hold_key F4 0.1
-rig_wait_report
+rig_wait_for 10 '[[ "$(rig_control_text Lapforge 114)" == "Deploy point not written:"* ]]' ||
+    rig_fail "status line: $(rig_control_text Lapforge 114)"
 rig_screenshot "$RIG_OUT/track-file-locked.png"
 cmp -s "$RIG_TMP/before-lock.ini" "$track" || rig_fail "the locked file changed"
-rig_key Return
+kill -0 "$RIG_PID" 2>/dev/null || rig_fail "Lapforge ended on a locked file"
+kill "$RIG_PID"
 rig_wait_gone "$RIG_PID"
 stop_holder
 

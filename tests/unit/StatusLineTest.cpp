@@ -20,27 +20,29 @@ TEST(StatusLine, SaysWhatTheCycleDoesAndTellsProblemsWithoutABoxWhileArmed) {
         bool armed;
         bool runs;
         bool refused;  // a rewrite was refused after Klostertal was written
+        bool picked;   // in the list, not by a step
         bool notice;
         bool writtenAgain;
         bool boxExpected;
         std::string_view starts;
     };
     const Case cases[] = {
-        {"off", false, false, false, false, false, false, "The hotkey is off. GPL will start you at Klostertal/Karussell."},
-        {"waiting", true, false, false, false, false, false, "Waiting for GPL from this folder; then F4 moves"},
-        {"running", true, true, false, false, false, false, "GPL runs: F4 moves to the next section, F3 back. GPL will start you at Klostertal/Karussell."},
-        {"refused while armed: the line, the file's section", true, true, true, false, false, false,
+        {"off", false, false, false, false, false, false, false, "The hotkey is off. GPL will start you at Klostertal/Karussell."},
+        {"waiting", true, false, false, false, false, false, false, "Waiting for GPL from this folder; then F4 moves"},
+        {"running", true, true, false, false, false, false, false, "GPL runs: F4 moves to the next section, F3 back. GPL will start you at Klostertal/Karussell."},
+        {"a step refused: the line alone, with the file's section", true, true, true, false, false, false, false,
          "Deploy point not written: Could not write \"track.ini\": read-only. GPL still starts you at Klostertal/Karussell."},
-        {"refused while off: a box", false, false, true, false, false, true, "The hotkey is off."},
-        {"written again: the problem is over", true, true, true, false, true, false, "GPL runs: F4"},
-        {"a notice while GPL runs", true, true, false, true, false, false, "GPL runs as administrator"},
+        {"a pick refused: a box, and the line says it too", false, false, true, true, false, false, true,
+         "Deploy point not written:"},
+        {"written again: the problem is over", true, true, true, false, false, true, false, "GPL runs: F4"},
+        {"a notice while GPL runs", true, true, false, false, true, false, false, "GPL runs as administrator"},
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.name);
         StatusLine line;
         line.Written("Klostertal/Karussell");
         std::optional<std::string> box;
-        if (c.refused) box = line.Refused("Could not write \"track.ini\": read-only\n\nAdvice.", c.armed);
+        if (c.refused) box = line.Refused("Could not write \"track.ini\": read-only\n\nAdvice.", c.picked);
         if (c.notice) line.SetNotice("GPL runs as administrator.");
         if (c.writtenAgain) line.Written("Hohe Acht/Wippermann");
         EXPECT_EQ(box.has_value(), c.boxExpected);
