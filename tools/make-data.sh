@@ -202,7 +202,8 @@ Lapforge waits half a second for it and then writes the new lines straight into 
   <code>blick10.jpg</code>.</li>
   <li>Any size will do: Lapforge fits the picture into the view's box, keeping its shape, so a picture of another
   shape leaves narrow bands of the window's colour beside or above it.</li>
-  <li>Pick the section again: Lapforge reads the picture each time the section is chosen.</li>
+  <li>Lapforge reads the picture each time the section is chosen: pick another section and then this one again, or
+  start Lapforge anew.</li>
 </ol>
 <p>The file must be a real JPEG: a PNG or BMP renamed to <code>.jpg</code>, or a file cut short, leaves the box empty.
 Pictures of more than 40 megapixels or 64 MB are not shown. Keep a copy of your pictures: unpacking a new Lapforge
