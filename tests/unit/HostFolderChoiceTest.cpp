@@ -95,6 +95,10 @@ TEST(Messages, Texts) {
     EXPECT_EQ(launch.substr(0, launch.find("\n\nCheck")),
               "GPL could not be launched!\n\nWindows could not start \"C:\\GPL\\gpl.exe\": the system cannot find the "
               "file specified.");
+    // Windows' own insert, filled with the program's path.
+    EXPECT_NE(LaunchFailedText("C:\\GPL\\gpl.exe", "%1 is not a valid Win32 application")
+                  .find("\"C:\\GPL\\gpl.exe\": C:\\GPL\\gpl.exe is not a valid Win32 application."),
+              std::string::npos);
     EXPECT_EQ(UnhandledFailureText("could not write \"C:\\GPL\\tracks\\nurburg\\track.ini\": access denied"),
               "Lapforge has to stop.\n\nCould not write \"C:\\GPL\\tracks\\nurburg\\track.ini\": access denied.");
     EXPECT_EQ(UnhandledFailureText(UndescribedFailure("the folder list")),
