@@ -105,7 +105,7 @@ bool frmGPLPfad::OnClose() {
 LRESULT frmGPLPfad::OnMessage(UINT message, WPARAM wParam, LPARAM lParam, bool& handled) {
     if (message == DriveProbedMessage) {
         handled = true;
-        KillTimer(hwnd_, DriveProbeTimer);
+        // A late answer for an earlier pick leaves the time-out of the pick awaited running.
         choice_.DriveProbed(static_cast<char>(wParam), lParam != 0, *this);
     }
     return 0;
@@ -114,7 +114,6 @@ LRESULT frmGPLPfad::OnMessage(UINT message, WPARAM wParam, LPARAM lParam, bool& 
 void frmGPLPfad::OnTimer(UINT_PTR id) {
     if (id != DriveProbeTimer) return;
     // The drive did not answer in time: not ready.
-    KillTimer(hwnd_, DriveProbeTimer);
     choice_.DriveProbed(probedDrive_, false, *this);
 }
 
@@ -192,6 +191,8 @@ void frmGPLPfad::StartDriveProbe(char drive) {
     SetTimer(hwnd_, DriveProbeTimer, platform::DriveProbeLimitMilliseconds, nullptr);
     platform::ProbeDrive(hwnd_, DriveProbedMessage, drive);
 }
+
+void frmGPLPfad::EndDriveProbe() { KillTimer(hwnd_, DriveProbeTimer); }
 
 void frmGPLPfad::ShowDriveNotReady(char drive) { platform::ShowErrorMessage(hwnd_, DriveNotReadyMessage(drive)); }
 

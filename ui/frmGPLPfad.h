@@ -39,6 +39,7 @@ private:
 
     // FolderDialogWindow
     void StartDriveProbe(char drive) override;
+    void EndDriveProbe() override;
     void ShowDriveNotReady(char drive) override;
     void ShowDrive(char drive) override;
     void MoveFolderListToDrive(char drive) override;

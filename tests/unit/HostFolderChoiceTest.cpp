@@ -123,6 +123,7 @@ public:
     std::string hint;
     // Answers at once; the late answers of earlier picks are tested on their own.
     void StartDriveProbe(char drive) override { choice_.DriveProbed(drive, notReady.count(drive) == 0, *this); }
+    void EndDriveProbe() override {}
     void ShowHint(std::string_view text) override { hint = text; }
     void ShowDriveNotReady(char drive) override { seen.push_back("box: " + DriveNotReadyMessage(drive).substr(0, 22)); }
     void ShowDrive(char drive) override { seen.push_back(std::string("drive list: ") + drive); }
@@ -245,6 +246,7 @@ TEST(HostFolderChoice, OnlyTheLastPickedDrivesAnswerCounts) {
     struct Probe final : FolderDialogWindow {
         std::vector<std::string> seen;
         void StartDriveProbe(char drive) override { seen.push_back(std::string("probe ") + drive); }
+        void EndDriveProbe() override { seen.push_back("probe ended"); }
         void ShowDriveNotReady(char drive) override { seen.push_back(std::string("not ready ") + drive); }
         void ShowDrive(char drive) override { seen.push_back(std::string("drive list: ") + drive); }
         void MoveFolderListToDrive(char drive) override { seen.push_back(std::string("folder list: ") + drive); }
@@ -264,6 +266,7 @@ TEST(HostFolderChoice, OnlyTheLastPickedDrivesAnswerCounts) {
                                                "probe D",
                                                "hint: Checking drive E:...",
                                                "probe E",
+                                               "probe ended",  // only now: the late D must not stop E's time-out
                                                "hint: ",
                                                "not ready E",
                                                "drive list: C"};
