@@ -65,6 +65,13 @@ void WindowBase::CentreOnScreen() {
                  work.top + (work.bottom - work.top - height) / 2, 0, 0, SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
 }
 
+void WindowBase::ChangeLayout(const WindowLayout& layout) {
+    layout_ = layout;
+    SizeClientArea(dpi_);
+    ApplyLayout(dpi_);
+    RedrawWindow(hwnd_, nullptr, nullptr, RDW_INVALIDATE | RDW_ERASE | RDW_ALLCHILDREN);
+}
+
 HWND WindowBase::AddControl(const wchar_t* className, const wchar_t* text, DWORD style, int id, DWORD exStyle) {
     HWND control =
         CreateWindowExW(exStyle, className, text, WS_CHILD | WS_VISIBLE | style, 0, 0, 0, 0, hwnd_,
@@ -106,6 +113,7 @@ void FitDropDown(HWND combo, const RECT& field) {
 }  // namespace
 
 void WindowBase::ApplyLayout(UINT dpi) {
+    dpi_ = dpi;
     platform::GdiObject<HFONT> font(platform::CreateMessageFont(dpi));
     for (const ControlPlacement& p : layout_.controls) {
         HWND control = GetDlgItem(hwnd_, p.id);

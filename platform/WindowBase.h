@@ -1,31 +1,14 @@
 #pragma once
 
+#include "platform/LayoutModel.h"
 #include "platform/Win32.h"
 
 #include <windows.h>
-
-#include <span>
 
 namespace lapforge {
 
 // The program's icon: the first icon resource of the executable, which Explorer shows too.
 inline constexpr int ProgramIconId = 1;
-
-// One control of a window: where the layout table puts it, in twips of client coordinates.
-struct ControlPlacement {
-    int id;
-    int left;
-    int top;
-    int width;
-    int height;
-};
-
-// A window's client size and its layout table, in twips.
-struct WindowLayout {
-    int clientWidth;
-    int clientHeight;
-    std::span<const ControlPlacement> controls;
-};
 
 // The plumbing every top-level window of the program shares: the object lives in the window
 // (GWLP_USERDATA), one dispatcher hands its messages to the form's handlers, the layout table
@@ -70,6 +53,12 @@ protected:
     // Where the layout table puts the control at the window's DPI, in pixels.
     RECT ControlRect(int id) const;
     void CentreOnScreen();
+    // Takes another layout while the window is open, as when a text needs more room than the table
+    // gives it: the client area grows or shrinks downwards, and the controls are placed anew. The
+    // layout's controls must outlive its use.
+    void ChangeLayout(const WindowLayout& layout);
+    // The DPI the controls were last placed at.
+    UINT LayoutDpi() const { return dpi_; }
 
     HWND hwnd_ = nullptr;
 
@@ -84,6 +73,7 @@ private:
     void SizeClientArea(UINT dpi, const RECT* suggested = nullptr);
 
     WindowLayout layout_{};
+    UINT dpi_ = 96;
     platform::GdiObject<HFONT> font_;
     HWND lastFocus_ = nullptr;
 };
