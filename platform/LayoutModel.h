@@ -1,5 +1,7 @@
 #pragma once
 
+#include "platform/DpiModel.h"
+
 #include <span>
 #include <vector>
 
@@ -42,5 +44,17 @@ struct GrownLayout {
 // bottom edge moves down by as much, what reaches past that edge from above stretches by as much,
 // and so does the client area.
 void GrowDownwards(GrownLayout& layout, int id, int extra);
+
+// The top-left corner that centres a window of the given size on a monitor's work area; a window
+// larger than the work area keeps its top-left corner (and its title bar) on it.
+constexpr PixelRect CentredOn(const PixelRect& work, int width, int height) {
+    const auto centre = [](int from, int to, int size) {
+        const int start = from + (to - from - size) / 2;
+        return start < from ? from : start;
+    };
+    const int left = centre(work.left, work.right, width);
+    const int top = centre(work.top, work.bottom, height);
+    return PixelRect{left, top, left + width, top + height};
+}
 
 }  // namespace lapforge::platform

@@ -25,7 +25,8 @@ public:
 
 protected:
     // Registers the class on first use and creates the window hidden, sized so that its client area
-    // is the layout's size in twips at the window's DPI, with its controls placed.
+    // is the layout's size in twips at the window's DPI, with its controls placed. An owned window
+    // is created on its owner's monitor, so that it takes that monitor's DPI from the start.
     void CreateTopLevel(const wchar_t* className, const wchar_t* caption, DWORD style, DWORD exStyle,
                         const WindowLayout& layout, HWND owner = nullptr);
 
@@ -52,6 +53,7 @@ protected:
     HWND AddControl(const wchar_t* className, const wchar_t* text, DWORD style, int id, DWORD exStyle = 0);
     // Where the layout table puts the control at the window's DPI, in pixels.
     RECT ControlRect(int id) const;
+    // Centres the window on the work area of its owner's monitor, or of its own when it has no owner.
     void CentreOnScreen();
     // Takes another layout while the window is open, as when a text needs more room than the table
     // gives it: the client area grows or shrinks downwards, and the controls are placed anew. The

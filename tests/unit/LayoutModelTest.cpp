@@ -78,3 +78,25 @@ TEST(GrowDownwards, WhatLiesBelowMovesWhatReachesPastStretchesAndTheClientGrows)
         EXPECT_EQ(layout.clientWidth, 4470);
     }
 }
+
+TEST(CentredOn, TheMonitorsWorkAreaWithTheTitleBarOnIt) {
+    struct Case {
+        const char* name;
+        PixelRect work;
+        int width, height;
+        int left, top;
+    };
+    const Case cases[] = {
+        {"the primary monitor above a taskbar", {0, 0, 1920, 1040}, 300, 260, 810, 390},
+        {"a second monitor to the left", {-1280, 0, 0, 984}, 300, 260, -790, 362},
+        {"a second monitor above, odd sizes", {0, -1080, 1920, 0}, 301, 261, 809, -671},
+        {"larger than the work area", {1920, 0, 2944, 728}, 1100, 800, 1920, 0},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        const PixelRect place = CentredOn(c.work, c.width, c.height);
+        EXPECT_EQ(place.left, c.left);
+        EXPECT_EQ(place.top, c.top);
+        EXPECT_EQ(place.right - place.left, c.width);
+    }
+}
