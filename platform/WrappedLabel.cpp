@@ -28,14 +28,14 @@ std::wstring TextOf(HWND label) {
 
 }  // namespace
 
-int WrappedLabelHeight(HWND label, std::wstring_view text, std::size_t maxLines) {
+int WrappedLabelHeight(HWND label, std::size_t maxLines) {
     RECT box{};
     GetClientRect(label, &box);
     const WindowDc dc(label);
     const Selection font(dc.Get(), FontOf(label));
     TEXTMETRICW metrics{};
     GetTextMetricsW(dc.Get(), &metrics);
-    return static_cast<int>(Lines(dc.Get(), text, box.right, maxLines).size()) * metrics.tmHeight;
+    return static_cast<int>(Lines(dc.Get(), TextOf(label), box.right, maxLines).size()) * metrics.tmHeight;
 }
 
 void DrawWrappedLabel(const DRAWITEMSTRUCT& item, std::size_t maxLines) {

@@ -3,7 +3,6 @@
 #include <windows.h>
 
 #include <cstddef>
-#include <string_view>
 
 namespace lapforge::platform {
 
@@ -12,9 +11,9 @@ namespace lapforge::platform {
 // WM_DRAWITEM goes to DrawWrappedLabel.
 inline constexpr DWORD WrappedLabelStyle = SS_OWNERDRAW;
 
-// The height in pixels the text needs in the label, at the label's width and font, in at most
+// The height in pixels the label's text needs, at the label's width and font, in at most
 // `maxLines` lines.
-int WrappedLabelHeight(HWND label, std::wstring_view text, std::size_t maxLines);
+int WrappedLabelHeight(HWND label, std::size_t maxLines);
 
 // Draws the label's own text, wrapped as WrappedLabelHeight counts it.
 void DrawWrappedLabel(const DRAWITEMSTRUCT& item, std::size_t maxLines);

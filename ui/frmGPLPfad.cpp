@@ -148,11 +148,8 @@ void frmGPLPfad::OnLayoutApplied() {
 }
 
 int frmGPLPfad::NeededHeight(int id, std::size_t maxLines, UINT dpi) const {
-    HWND label = GetDlgItem(hwnd_, id);
-    wchar_t text[2048] = {};
-    GetWindowTextW(label, text, static_cast<int>(std::size(text)));
     // A pixel to spare for the rounding of the label's edges, and twips rounded up.
-    const int pixels = platform::WrappedLabelHeight(label, text, maxLines) + 1;
+    const int pixels = platform::WrappedLabelHeight(GetDlgItem(hwnd_, id), maxLines) + 1;
     return (pixels * 1440 + static_cast<int>(dpi) - 1) / static_cast<int>(dpi);
 }
 
