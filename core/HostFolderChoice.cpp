@@ -29,6 +29,7 @@ void HostFolderChoice::DriveChanged(char drive, FolderDialogWindow& dialog) {
 void HostFolderChoice::DriveProbed(char drive, bool ready, FolderDialogWindow& dialog) {
     if (drive != probing_) return;
     probing_ = 0;
+    dialog.EndDriveProbe();
     if (!ready) {
         // An empty card reader must not end the program: say so and stay where we were.
         dialog.ShowHint(FolderHint(verdict_));

@@ -14,6 +14,8 @@ public:
     // Asks, without waiting, whether the drive has a readable medium; the answer comes back through
     // HostFolderChoice::DriveProbed. A drive that does not answer in time counts as not ready.
     virtual void StartDriveProbe(char drive) = 0;
+    // The awaited answer came, or the wait for it is over: stop waiting for it.
+    virtual void EndDriveProbe() = 0;
     virtual void ShowDriveNotReady(char drive) = 0;
     // Shows the drive in the drive list again, without acting on it.
     virtual void ShowDrive(char drive) = 0;
@@ -44,7 +46,6 @@ public:
 
     // OK may be pressed: the folder has gpl.exe and a track file Lapforge may rewrite.
     bool Usable() const { return verdict_ == FolderVerdict::Usable; }
-    FolderVerdict Verdict() const { return verdict_; }
 
     // The user picked a drive in the drive list: it is probed first, the dialog stays responsive.
     void DriveChanged(char drive, FolderDialogWindow& dialog);

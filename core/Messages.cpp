@@ -33,8 +33,13 @@ std::string LaunchFailedText(std::string_view exePath, std::string_view reason) 
     text += exePath;
     text += "\"";
     if (!reason.empty()) {
+        // Some of Windows' reasons name the program through an insert ("%1 is not a valid Win32
+        // application"), which the system leaves unfilled.
+        std::string filled = AsReason(std::string(reason));
+        for (std::size_t at = filled.find("%1"); at != std::string::npos; at = filled.find("%1", at + exePath.size()))
+            filled.replace(at, 2, exePath);
         text += ": ";
-        text += AsReason(std::string(reason));
+        text += filled;
     }
     if (text.back() != '.') text += '.';
     text +=

@@ -26,8 +26,13 @@ void WindowBase::CreateTopLevel(const wchar_t* className, const wchar_t* caption
     // A class that cannot be registered shows as a window that cannot be created.
     platform::RegisterWindowClass(className, WindowProc, reinterpret_cast<HBRUSH>(COLOR_BTNFACE + 1));
     layout_ = layout;
-    CreateWindowExW(exStyle, className, caption, style, CW_USEDEFAULT, CW_USEDEFAULT, 100, 100, owner, nullptr,
-                    GetModuleHandleW(nullptr), this);
+    POINT at{CW_USEDEFAULT, CW_USEDEFAULT};
+    MONITORINFO monitor{};
+    monitor.cbSize = sizeof monitor;
+    if (owner && GetMonitorInfoW(MonitorFromWindow(owner, MONITOR_DEFAULTTONEAREST), &monitor))
+        at = POINT{monitor.rcWork.left, monitor.rcWork.top};
+    CreateWindowExW(exStyle, className, caption, style, at.x, at.y, 100, 100, owner, nullptr, GetModuleHandleW(nullptr),
+                    this);
     if (!hwnd_) throw std::runtime_error("could not create the window");
     // Title bar, taskbar and Alt+Tab: the sizes the system uses, drawn for each size.
     for (const auto [which, metric] : {std::pair{ICON_BIG, SM_CXICON}, std::pair{ICON_SMALL, SM_CXSMICON}}) {
@@ -55,14 +60,24 @@ void WindowBase::SizeClientArea(UINT dpi, const RECT* suggested) {
 void WindowBase::CentreOnScreen() {
     RECT window{};
     GetWindowRect(hwnd_, &window);
+    const HWND owner = GetWindow(hwnd_, GW_OWNER);
     MONITORINFO monitor{};
     monitor.cbSize = sizeof monitor;
-    GetMonitorInfoW(MonitorFromWindow(hwnd_, MONITOR_DEFAULTTOPRIMARY), &monitor);
+    if (!GetMonitorInfoW(owner ? MonitorFromWindow(owner, MONITOR_DEFAULTTONEAREST)
+                               : MonitorFromWindow(hwnd_, MONITOR_DEFAULTTOPRIMARY),
+                         &monitor))
+        return;
     const RECT& work = monitor.rcWork;
-    const int width = window.right - window.left;
-    const int height = window.bottom - window.top;
-    SetWindowPos(hwnd_, nullptr, work.left + (work.right - work.left - width) / 2,
-                 work.top + (work.bottom - work.top - height) / 2, 0, 0, SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
+    const platform::PixelRect place = platform::CentredOn({work.left, work.top, work.right, work.bottom},
+                                                          window.right - window.left, window.bottom - window.top);
+    SetWindowPos(hwnd_, nullptr, place.left, place.top, 0, 0, SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
+}
+
+void WindowBase::ChangeLayout(const WindowLayout& layout) {
+    layout_ = layout;
+    SizeClientArea(dpi_);
+    ApplyLayout(dpi_);
+    RedrawWindow(hwnd_, nullptr, nullptr, RDW_INVALIDATE | RDW_ERASE | RDW_ALLCHILDREN);
 }
 
 HWND WindowBase::AddControl(const wchar_t* className, const wchar_t* text, DWORD style, int id, DWORD exStyle) {
@@ -106,6 +121,7 @@ void FitDropDown(HWND combo, const RECT& field) {
 }  // namespace
 
 void WindowBase::ApplyLayout(UINT dpi) {
+    dpi_ = dpi;
     platform::GdiObject<HFONT> font(platform::CreateMessageFont(dpi));
     for (const ControlPlacement& p : layout_.controls) {
         HWND control = GetDlgItem(hwnd_, p.id);

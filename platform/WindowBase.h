@@ -1,31 +1,14 @@
 #pragma once
 
+#include "platform/LayoutModel.h"
 #include "platform/Win32.h"
 
 #include <windows.h>
-
-#include <span>
 
 namespace lapforge {
 
 // The program's icon: the first icon resource of the executable, which Explorer shows too.
 inline constexpr int ProgramIconId = 1;
-
-// One control of a window: where the layout table puts it, in twips of client coordinates.
-struct ControlPlacement {
-    int id;
-    int left;
-    int top;
-    int width;
-    int height;
-};
-
-// A window's client size and its layout table, in twips.
-struct WindowLayout {
-    int clientWidth;
-    int clientHeight;
-    std::span<const ControlPlacement> controls;
-};
 
 // The plumbing every top-level window of the program shares: the object lives in the window
 // (GWLP_USERDATA), one dispatcher hands its messages to the form's handlers, the layout table
@@ -42,7 +25,8 @@ public:
 
 protected:
     // Registers the class on first use and creates the window hidden, sized so that its client area
-    // is the layout's size in twips at the window's DPI, with its controls placed.
+    // is the layout's size in twips at the window's DPI, with its controls placed. An owned window
+    // is created on its owner's monitor, so that it takes that monitor's DPI from the start.
     void CreateTopLevel(const wchar_t* className, const wchar_t* caption, DWORD style, DWORD exStyle,
                         const WindowLayout& layout, HWND owner = nullptr);
 
@@ -69,7 +53,14 @@ protected:
     HWND AddControl(const wchar_t* className, const wchar_t* text, DWORD style, int id, DWORD exStyle = 0);
     // Where the layout table puts the control at the window's DPI, in pixels.
     RECT ControlRect(int id) const;
+    // Centres the window on the work area of its owner's monitor, or of its own when it has no owner.
     void CentreOnScreen();
+    // Takes another layout while the window is open, as when a text needs more room than the table
+    // gives it: the client area grows or shrinks downwards, and the controls are placed anew. The
+    // layout's controls must outlive its use.
+    void ChangeLayout(const WindowLayout& layout);
+    // The DPI the controls were last placed at.
+    UINT LayoutDpi() const { return dpi_; }
 
     HWND hwnd_ = nullptr;
 
@@ -84,6 +75,7 @@ private:
     void SizeClientArea(UINT dpi, const RECT* suggested = nullptr);
 
     WindowLayout layout_{};
+    UINT dpi_ = 96;
     platform::GdiObject<HFONT> font_;
     HWND lastFocus_ = nullptr;
 };

@@ -124,7 +124,7 @@ help_page() {
   <p>Practise the Nordschleife in GPL one section at a time</p>
 </header>
 <nav>
-  <a href="#what">What it does</a><a href="#first">First start</a><a href="#sections">Sections</a><a href="#launch">Launching GPL</a><a href="#hotkey">Hotkeys</a><a href="#settings">Settings</a><a href="#restore">Track file back</a><a href="#trouble">Troubleshooting</a>
+  <a href="#what">What it does</a><a href="#first">First start</a><a href="#sections">Sections</a><a href="#pictures">Your own views</a><a href="#launch">Launching GPL</a><a href="#hotkey">Hotkeys</a><a href="#settings">Settings</a><a href="#restore">Track file back</a><a href="#trouble">Troubleshooting</a>
 </nav>
 <main>
 
@@ -194,6 +194,26 @@ simple form.</p>
 it was, including any lines after line 100.</p>
 <p>If another program (GPL itself, or a virus scanner) holds <code>track.ini</code> open so that it cannot be replaced,
 Lapforge waits half a second for it and then writes the new lines straight into the file.</p>
+</section>
+
+<section id="pictures">
+<h2>Your own view pictures</h2>
+<p>You can replace a view with a picture of your own, for example a screenshot taken in GPL at the deploy point:</p>
+<ol>
+  <li>Save the picture as a JPEG file (in Paint: <span class="ui">Save as</span>, <span class="ui">JPEG
+  picture</span>) named <code>blick</code><i>N</i><code>.jpg</code> in the folder of
+  <code>lapforge.exe</code>, in place of the file that is there. <i>N</i> is the section's number in the table above
+  less one: <code>blick0.jpg</code> is Pitlane, <code>blick1.jpg</code> Flugplatz/Schwedenkreuz, and so on to
+  <code>blick10.jpg</code>.</li>
+  <li>Any size will do: Lapforge fits the picture into the view's box, keeping its shape, so a picture of another
+  shape leaves narrow bands of the window's colour beside or above it.</li>
+  <li>Lapforge reads the picture each time the section is chosen: pick another section and then this one again, or
+  start Lapforge anew.</li>
+</ol>
+<p>The file must be a real JPEG: a PNG or BMP renamed to <code>.jpg</code>, or a file cut short, leaves the box empty.
+Pictures of more than 40 megapixels or 64 MB are not shown. Keep a copy of your pictures: unpacking a new Lapforge
+over the folder replaces them. The maps (<code>karte</code><i>N</i><code>.jpg</code>) can be replaced the same
+way.</p>
 </section>
 
 <section id="launch">

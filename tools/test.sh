@@ -21,3 +21,10 @@ ctest --test-dir "$build/windows" --output-on-failure
 
 echo "== release package"
 cmake --build "$build/windows" --target package
+# The read-me as the Notepad of Windows 7 needs it: CR LF line ends, plain ASCII or UTF-8 with a BOM.
+unzip -p "$build"/windows/Lapforge-*-win64.zip '*/README.txt' | python3 -c '
+import sys
+text = sys.stdin.buffer.read()
+lf_only = text.count(b"\n") != text.count(b"\r\n")
+sys.exit("README.txt in the zip: LF-only line ends, or neither ASCII nor UTF-8 with a BOM"
+         if lf_only or not (text.isascii() or text.startswith(b"\xef\xbb\xbf")) else 0)'

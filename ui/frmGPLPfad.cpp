@@ -6,9 +6,9 @@
 #include "core/Messages.h"
 #include "platform/MessageBox.h"
 #include "platform/MessageLoop.h"
+#include "platform/WrappedLabel.h"
 
 #include <algorithm>
-#include <cstdlib>
 #include <iterator>
 
 namespace lapforge {
@@ -46,6 +46,17 @@ constexpr ControlPlacement LayoutTable[] = {
 constexpr WindowLayout Layout{4470, 2775, std::span<const ControlPlacement>(LayoutTable, std::size(LayoutTable) - 1)};
 constexpr WindowLayout LayoutWithProblem{4470, 3870, LayoutTable};
 
+// Enough for every hint, and for a reason line with two long paths and the cure; beyond that the
+// text is cut short at its end, after the folder's name near its start.
+constexpr std::size_t HintLines = 8;
+constexpr std::size_t ProblemLines = 16;
+
+int TableHeight(int id) {
+    return std::find_if(std::begin(LayoutTable), std::end(LayoutTable),
+                        [id](const ControlPlacement& p) { return p.id == id; })
+        ->height;
+}
+
 constexpr wchar_t OwnHint[] =
     L"Lapforge needs the path to the file \"gpl.exe\". Click \"Cancel\" if GPL is not installed on this machine.";
 
@@ -58,11 +69,12 @@ frmGPLPfad::frmGPLPfad(std::string& folder, std::string problem, std::string sta
                   return CheckSimulatorFolder(candidate, FileOpensForReading);
               }),
       problem_(std::move(problem)),
-      startFolder_(std::move(startFolder)) {}
+      startFolder_(std::move(startFolder)),
+      layout_(problem_.empty() ? Layout : LayoutWithProblem) {}
 
 void frmGPLPfad::ShowModal(HWND owner) {
     CreateTopLevel(L"frmGPLPfad", L"Where is GPL?", WS_OVERLAPPED | WS_CAPTION | WS_SYSMENU, WS_EX_DLGMODALFRAME,
-                   problem_.empty() ? Layout : LayoutWithProblem, owner);
+                   layout_.View(), owner);
     CentreOnScreen();
     platform::RunModal(hwnd_, drvDrive_.Handle());
 }
@@ -73,11 +85,12 @@ void frmGPLPfad::OnCreate() {
     dirFolder_.Create(hwnd_, dirFolder, ControlRect(dirFolder));
     // OK takes Enter wherever Enter does not open a drive or folder.
     EnableWindow(AddControl(L"BUTTON", L"OK", WS_TABSTOP | BS_DEFPUSHBUTTON, cmdOK), FALSE);
-    AddControl(L"STATIC", OwnHint, SS_LEFT | SS_NOPREFIX, lblHint);
+    AddControl(L"STATIC", OwnHint, platform::WrappedLabelStyle, lblHint);
     AddControl(L"STATIC", L"Drives:", SS_CENTER, lblDrive);
     AddControl(L"STATIC", L"Folders:", SS_CENTER, lblFolder);
     AddControl(L"BUTTON", L"Cancel", WS_TABSTOP | BS_PUSHBUTTON, cmdCancel);
-    if (!problem_.empty()) AddControl(L"STATIC", platform::Widen(problem_).c_str(), SS_LEFT | SS_NOPREFIX, lblProblem);
+    if (!problem_.empty())
+        AddControl(L"STATIC", platform::Widen(problem_).c_str(), platform::WrappedLabelStyle, lblProblem);
     if (!startFolder_.empty()) {
         try {
             dirFolder_.SetFolder(platform::Widen(startFolder_));
@@ -88,12 +101,8 @@ void frmGPLPfad::OnCreate() {
 }
 
 void frmGPLPfad::ShowHint(std::string_view text) {
-    HWND hint = GetDlgItem(hwnd_, lblHint);
-    SetWindowTextW(hint, text.empty() ? OwnHint : platform::Widen(text).c_str());
-    // Fitted afresh from the window's own font, which the drive label keeps.
-    SendMessageW(hint, WM_SETFONT, SendMessageW(GetDlgItem(hwnd_, lblDrive), WM_GETFONT, 0, 0), FALSE);
+    SetWindowTextW(GetDlgItem(hwnd_, lblHint), text.empty() ? OwnHint : platform::Widen(text).c_str());
     OnLayoutApplied();
-    InvalidateRect(hint, nullptr, TRUE);
 }
 
 bool frmGPLPfad::OnClose() {
@@ -103,9 +112,16 @@ bool frmGPLPfad::OnClose() {
 }
 
 LRESULT frmGPLPfad::OnMessage(UINT message, WPARAM wParam, LPARAM lParam, bool& handled) {
+    if (message == WM_DRAWITEM) {
+        const auto& item = *reinterpret_cast<const DRAWITEMSTRUCT*>(lParam);
+        if (item.CtlID != lblHint && item.CtlID != lblProblem) return 0;
+        handled = true;
+        platform::DrawWrappedLabel(item, item.CtlID == lblHint ? HintLines : ProblemLines);
+        return TRUE;
+    }
     if (message == DriveProbedMessage) {
         handled = true;
-        KillTimer(hwnd_, DriveProbeTimer);
+        // A late answer for an earlier pick leaves the time-out of the pick awaited running.
         choice_.DriveProbed(static_cast<char>(wParam), lParam != 0, *this);
     }
     return 0;
@@ -114,39 +130,27 @@ LRESULT frmGPLPfad::OnMessage(UINT message, WPARAM wParam, LPARAM lParam, bool& 
 void frmGPLPfad::OnTimer(UINT_PTR id) {
     if (id != DriveProbeTimer) return;
     // The drive did not answer in time: not ready.
-    KillTimer(hwnd_, DriveProbeTimer);
     choice_.DriveProbed(probedDrive_, false, *this);
 }
 
+// A text that needs more room than the table gives it makes the dialog grow downwards. The dialog
+// keeps the room while it is open, so that it does not jump back as the hint changes.
 void frmGPLPfad::OnLayoutApplied() {
-    FitFont(GetDlgItem(hwnd_, lblHint), hintFont_);
-    if (!problem_.empty()) FitFont(GetDlgItem(hwnd_, lblProblem), problemFont_);
+    const UINT dpi = LayoutDpi();
+    hintHeight_ = std::max(hintHeight_, NeededHeight(lblHint, HintLines, dpi));
+    if (!problem_.empty()) problemHeight_ = std::max(problemHeight_, NeededHeight(lblProblem, ProblemLines, dpi));
+    platform::GrownLayout layout(problem_.empty() ? Layout : LayoutWithProblem);
+    platform::GrowDownwards(layout, lblHint, hintHeight_ - TableHeight(lblHint));
+    platform::GrowDownwards(layout, lblProblem, problemHeight_ - TableHeight(lblProblem));
+    if (layout == layout_) return;
+    layout_ = std::move(layout);
+    ChangeLayout(layout_.View());  // back here once, with nothing left to grow
 }
 
-// The hint's and the problem's boxes are small and their texts long: with a wide default font the
-// last words would be cut off, so each steps its font down until the whole text fits the box.
-void frmGPLPfad::FitFont(HWND label, platform::GdiObject<HFONT>& kept) {
-    RECT box{};
-    GetClientRect(label, &box);
-    wchar_t text[1024] = {};
-    GetWindowTextW(label, text, static_cast<int>(std::size(text)));
-    LOGFONTW font{};
-    GetObjectW(reinterpret_cast<HFONT>(SendMessageW(label, WM_GETFONT, 0, 0)), sizeof font, &font);
-    const LONG sign = font.lfHeight < 0 ? -1 : 1;
-    const LONG smallest = std::max<LONG>(1, std::abs(font.lfHeight) * 2 / 3);
-    platform::WindowDc dc(label);
-    platform::GdiObject<HFONT> fitted;
-    for (LONG height = std::abs(font.lfHeight); height >= smallest; --height) {
-        font.lfHeight = sign * height;
-        fitted.Reset(CreateFontIndirectW(&font));
-        platform::Selection selection(dc.Get(), fitted.Get());
-        RECT needed = box;
-        DrawTextW(dc.Get(), text, -1, &needed, DT_CALCRECT | DT_WORDBREAK | DT_NOPREFIX);
-        if (needed.bottom <= box.bottom) break;
-    }
-    if (!fitted) return;
-    SendMessageW(label, WM_SETFONT, reinterpret_cast<WPARAM>(fitted.Get()), TRUE);
-    kept = std::move(fitted);
+int frmGPLPfad::NeededHeight(int id, std::size_t maxLines, UINT dpi) const {
+    // A pixel to spare for the rounding of the label's edges, and twips rounded up.
+    const int pixels = platform::WrappedLabelHeight(GetDlgItem(hwnd_, id), maxLines) + 1;
+    return (pixels * 1440 + static_cast<int>(dpi) - 1) / static_cast<int>(dpi);
 }
 
 void frmGPLPfad::OnCommand(int id, int code) {
@@ -192,6 +196,8 @@ void frmGPLPfad::StartDriveProbe(char drive) {
     SetTimer(hwnd_, DriveProbeTimer, platform::DriveProbeLimitMilliseconds, nullptr);
     platform::ProbeDrive(hwnd_, DriveProbedMessage, drive);
 }
+
+void frmGPLPfad::EndDriveProbe() { KillTimer(hwnd_, DriveProbeTimer); }
 
 void frmGPLPfad::ShowDriveNotReady(char drive) { platform::ShowErrorMessage(hwnd_, DriveNotReadyMessage(drive)); }
 

@@ -39,6 +39,7 @@ private:
 
     // FolderDialogWindow
     void StartDriveProbe(char drive) override;
+    void EndDriveProbe() override;
     void ShowDriveNotReady(char drive) override;
     void ShowDrive(char drive) override;
     void MoveFolderListToDrive(char drive) override;
@@ -49,12 +50,14 @@ private:
     HostFolderChoice choice_;
     platform::DriveList drvDrive_;
     platform::FolderList dirFolder_;
-    static void FitFont(HWND label, platform::GdiObject<HFONT>& kept);
+    // The twips the label's text needs, at its width and the window's font.
+    int NeededHeight(int id, std::size_t maxLines, UINT dpi) const;
 
-    platform::GdiObject<HFONT> hintFont_;
-    platform::GdiObject<HFONT> problemFont_;
     std::string problem_;
     std::string startFolder_;
+    platform::GrownLayout layout_;  // the table, with room for the texts shown so far
+    int hintHeight_ = 0;
+    int problemHeight_ = 0;
     char probedDrive_ = 0;
     bool accepted_ = false;
 };

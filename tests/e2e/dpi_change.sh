@@ -1,7 +1,8 @@
 #!/usr/bin/env bash
 # Both windows told, while they are open, that their DPI changed (as when one is dragged to a
 # monitor with another scale): each moves to the suggested place, sizes its client area from its
-# twips at the new DPI and puts every control where its layout table says. The main window goes
+# twips at the new DPI and puts every control where its layout table says (the dialog grown
+# downwards where its hint needs more room in the window's font). The main window goes
 # to 144, 120 and back to 96 DPI and still takes a pick in its list; the folder dialog to 144 and
 # back.
 source "$LAPFORGE_SOURCE/tests/e2e/rig.sh"
@@ -32,17 +33,22 @@ MAIN_LAYOUT="
 113 cmdChangeFolder 4695 5400 1080 375
 114 lblStatus 240 5820 5535 840"
 DIALOG_TITLE="Where is GPL?"
+# A label that "grows" may be taller than its table says: what lies below it "moves" down by as
+# much, and what reaches past it "stretches".
 DIALOG_CLIENT="4470 2775"
 DIALOG_LAYOUT="
 100 lblDrive 120 120 1935 255
 101 drvDrive 120 360 1935 315 drop-down
-102 lblHint 120 840 1935 855
-103 cmdOK 120 1800 1935 375
-104 cmdCancel 120 2280 1935 375
+102 lblHint 120 840 1935 855 grows
+103 cmdOK 120 1800 1935 375 moves
+104 cmdCancel 120 2280 1935 375 moves
 105 lblFolder 2160 120 2175 255
-106 dirFolder 2160 360 2175 2340"
+106 dirFolder 2160 360 2175 2340 stretches"
 
 px() { echo $(( ($1 * $2 + 720) / 1440 )); }  # twips at a DPI, rounded as the windows round
+near() {  # expected actual what; the growth is in twips, so each edge rounds on its own
+    [ "$2" -ge $(($1 - 1)) ] && [ "$2" -le $(($1 + 1)) ] || rig_fail "$3: expected [$1] or a pixel off, got [$2]"
+}
 # A span in pixels from its rounded far edge, so controls that touch in twips touch on screen.
 span() { echo $(( $(px $(($1 + $2)) "$3") - $(px "$1" "$3") )); }
 
@@ -71,29 +77,47 @@ check_layout() {  # dpi report layout what
             rig_assert_eq "$(span "$l" "$w" "$dpi")" "$width" "$what: $name width" ;;
         esac
         want=$(span "$t" "$h" "$dpi")
-        if [ "$kind" == drop-down ]; then
+        case "$kind" in
+        drop-down)
             # The font may make the closed field taller, never as tall as the open list.
             [ "$height" -ge "$want" ] && [ "$height" -lt $((2 * want)) ] ||
-                rig_fail "$what: $name height $height for a field of $want"
-        else
-            rig_assert_eq "$want" "$height" "$what: $name height"
-        fi
+                rig_fail "$what: $name height $height for a field of $want" ;;
+        grows) ;;  # its growth is what the others are measured by
+        stretches) near $((want + GROWTH)) "$height" "$what: $name height" ;;
+        *) rig_assert_eq "$want" "$height" "$what: $name height" ;;
+        esac
     done <<<"$3"
 }
 
 check_window() {  # title client-twips layout dpi report what
-    local cw ch tw th
+    local cw ch tw th id t h kind top height report=$5
     read -r tw th <<<"$2"
     read -r cw ch <<<"$(awk '$1 == "client" { print $2, $3 }' <<<"$5")"
+    # How many pixels the growing label has beyond its table's height.
+    GROWTH=0
+    read -r id _ _ t _ h _ <<<"$(grep ' grows$' <<<"$3" || true)"
+    if [ -n "$id" ]; then
+        GROWTH=$(( $(awk -v id="$id" '$1 == "control" && $2 == id { print $6 }' <<<"$5") - $(span "$t" "$h" "$4") ))
+        [ "$GROWTH" -ge 0 ] || rig_fail "$6: the label that grows is shorter than its table says"
+    fi
+    # What moves is checked here, a pixel either way, and then as if it stood where its table says.
+    while read -r id _ _ t _ h kind; do
+        [ "$kind" == moves ] || continue
+        read -r top height <<<"$(awk -v id="$id" '$1 == "control" && $2 == id { print $4, $6 }' <<<"$report")"
+        near $(($(px "$t" "$4") + GROWTH)) "$top" "$6: control $id top"
+        near "$(span "$t" "$h" "$4")" "$height" "$6: control $id height"
+        report=$(awk -v id="$id" -v top="$(px "$t" "$4")" -v height="$(span "$t" "$h" "$4")" \
+            '$1 == "control" && $2 == id { $4 = top; $6 = height } 1' <<<"$report")
+    done <<<"$3"
     rig_assert_eq "$(px "$tw" "$4")" "$cw" "$6: client width"
     if [ "$4" == 96 ]; then
-        rig_assert_eq "$(px "$th" "$4")" "$ch" "$6: client height"
+        near $(($(px "$th" "$4") + GROWTH)) "$ch" "$6: client height"
     else
         # Wine keeps drawing the frame at the system's DPI while the window sizes its frame for
         # the new one, so the client area comes out a caption's growth taller, never shorter.
-        [ "$ch" -ge "$(px "$th" "$4")" ] || rig_fail "$6: client height $ch, less than $(px "$th" "$4")"
+        [ "$ch" -ge $(($(px "$th" "$4") + GROWTH - 1)) ] || rig_fail "$6: client height $ch, less than $(px "$th" "$4")"
     fi
-    check_layout "$4" "$5" "$3" "$6"
+    check_layout "$4" "$report" "$3" "$6"
 }
 
 # Sends the change with a suggested rectangle at (left, top) of the window's size scaled by the

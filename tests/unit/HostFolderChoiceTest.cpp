@@ -95,6 +95,10 @@ TEST(Messages, Texts) {
     EXPECT_EQ(launch.substr(0, launch.find("\n\nCheck")),
               "GPL could not be launched!\n\nWindows could not start \"C:\\GPL\\gpl.exe\": the system cannot find the "
               "file specified.");
+    // Windows' own insert, filled with the program's path.
+    EXPECT_NE(LaunchFailedText("C:\\GPL\\gpl.exe", "%1 is not a valid Win32 application")
+                  .find("\"C:\\GPL\\gpl.exe\": C:\\GPL\\gpl.exe is not a valid Win32 application."),
+              std::string::npos);
     EXPECT_EQ(UnhandledFailureText("could not write \"C:\\GPL\\tracks\\nurburg\\track.ini\": access denied"),
               "Lapforge has to stop.\n\nCould not write \"C:\\GPL\\tracks\\nurburg\\track.ini\": access denied.");
     EXPECT_EQ(UnhandledFailureText(UndescribedFailure("the folder list")),
@@ -119,6 +123,7 @@ public:
     std::string hint;
     // Answers at once; the late answers of earlier picks are tested on their own.
     void StartDriveProbe(char drive) override { choice_.DriveProbed(drive, notReady.count(drive) == 0, *this); }
+    void EndDriveProbe() override {}
     void ShowHint(std::string_view text) override { hint = text; }
     void ShowDriveNotReady(char drive) override { seen.push_back("box: " + DriveNotReadyMessage(drive).substr(0, 22)); }
     void ShowDrive(char drive) override { seen.push_back(std::string("drive list: ") + drive); }
@@ -241,6 +246,7 @@ TEST(HostFolderChoice, OnlyTheLastPickedDrivesAnswerCounts) {
     struct Probe final : FolderDialogWindow {
         std::vector<std::string> seen;
         void StartDriveProbe(char drive) override { seen.push_back(std::string("probe ") + drive); }
+        void EndDriveProbe() override { seen.push_back("probe ended"); }
         void ShowDriveNotReady(char drive) override { seen.push_back(std::string("not ready ") + drive); }
         void ShowDrive(char drive) override { seen.push_back(std::string("drive list: ") + drive); }
         void MoveFolderListToDrive(char drive) override { seen.push_back(std::string("folder list: ") + drive); }
@@ -260,6 +266,7 @@ TEST(HostFolderChoice, OnlyTheLastPickedDrivesAnswerCounts) {
                                                "probe D",
                                                "hint: Checking drive E:...",
                                                "probe E",
+                                               "probe ended",  // only now: the late D must not stop E's time-out
                                                "hint: ",
                                                "not ready E",
                                                "drive list: C"};
