@@ -62,3 +62,41 @@ std::string UndescribedFailure(std::string_view what) {
 std::string UnhandledFailureText(std::string_view what) { return "Lapforge has to stop.\n\n" + Sentence(what); }
 
 }  // namespace lapforge
+
+namespace lapforge {
+
+std::string SimulatorAccessText(SimulatorAccess access) {
+    const std::string what =
+        " Buttons on your wheel or button box still move the deploy point; keys do not while GPL is in front. "
+        "To use keys, start GPL without administrator rights, or start Lapforge as administrator too.";
+    switch (access) {
+    case SimulatorAccess::Usable:
+        return {};
+    case SimulatorAccess::Elevated:
+        return "GPL runs as administrator, so Windows keeps its keys from Lapforge." + what;
+    case SimulatorAccess::Unopenable:
+        return "GPL runs as administrator or under another account, so Lapforge cannot look at it." + what;
+    }
+    return {};
+}
+
+std::string InputHeldByOtherText(std::string_view inputName, bool otherIsNext) {
+    return std::string(inputName) + " already moves to the " + (otherIsNext ? "next" : "previous") +
+           " section. Press another, or change that one first.";
+}
+
+std::string ConnectedJoysticksText(const std::vector<JoystickInfo>& joysticks) {
+    if (joysticks.empty()) return "No controller connected. Plug in your wheel or button box to bind one of its buttons.";
+    std::string text = "Connected: ";
+    for (std::size_t i = 0; i < joysticks.size(); ++i) {
+        const JoystickInfo& joystick = joysticks[i];
+        if (i > 0) text += "; ";
+        text += joystick.name.empty() ? "controller " + std::to_string(joystick.id + 1) : joystick.name;
+        if (joystick.buttons > ButtonCount)
+            text += " (buttons 1 to " + std::to_string(ButtonCount) + (joystick.hat ? " and the hat" : "") +
+                    " of its " + std::to_string(joystick.buttons) + " can be used)";
+    }
+    return text + ".";
+}
+
+}  // namespace lapforge

@@ -1,7 +1,11 @@
 #pragma once
 
+#include "core/Bindings.h"
+#include "core/SimulatorAccess.h"
+
 #include <string>
 #include <string_view>
+#include <vector>
 
 namespace lapforge {
 
@@ -19,6 +23,30 @@ inline constexpr std::string_view HotkeyBlockedByElevationMessage =
     "- start Lapforge as administrator too (right-click lapforge.exe, \"Run as administrator\"), or\n"
     "- switch the flag off: right-click gpl.exe, Properties, Compatibility, clear \"Run this program "
     "as an administrator\".";
+
+// The main window's status line while GPL runs and Lapforge cannot reach it; empty when it can.
+// Says which inputs still work, which do not, and what to do.
+std::string SimulatorAccessText(SimulatorAccess access);
+
+// "Launch GPL" found GPL running as administrator, and Windows would not bring it to the front.
+inline constexpr std::string_view BringToFrontRefusedMessage =
+    "GPL runs as administrator, so Windows does not let Lapforge bring it to the front. Switch to it "
+    "with Alt+Tab or its button on the taskbar.\n\n"
+    "To avoid this, start GPL without administrator rights, or start Lapforge as administrator too.";
+
+// The Keys window's hint, and its line while a change waits.
+inline constexpr std::string_view KeysHint =
+    "Click Change, then press the key or wheel button you want for moving to the next or the previous "
+    "section.";
+inline constexpr std::string_view KeysPrompt =
+    "Press the key or the wheel button you want now. Esc cancels the change.";
+
+// The Keys window, when the input pressed already moves the other way.
+std::string InputHeldByOtherText(std::string_view inputName, bool otherIsNext);
+
+// The Keys window's line on the connected joysticks: their names, and the buttons it can use where
+// one has more than winmm reads.
+std::string ConnectedJoysticksText(const std::vector<JoystickInfo>& joysticks);
 
 // At start-up, when lapforge.exe stands alone, as after a double-click inside the zip file.
 inline constexpr std::string_view DataFilesMissingMessage =
