@@ -1,9 +1,11 @@
 #pragma once
 
+#include "core/SimulatorAccess.h"
 #include "platform/Win32.h"
 
 #include <windows.h>
 
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -17,17 +19,26 @@ public:
     bool AnyRunning();
 
     // Looks through the running programs for the simulator in the folder and watches each one found;
-    // true when one runs. It lists every process, so about once a second at most.
+    // true when one runs. It lists every process, so about once a second at most. A program's folder
+    // is compared with the chosen one by identity, so any spelling of the folder matches.
     bool Find(const std::string& folder);
 
     // Watches a process this program has started.
     void Watch(DWORD processId);
 
     // Lets every watched process go: the simulator folder has changed.
-    void Forget() { processes_.clear(); }
+    void Forget() {
+        processes_.clear();
+        unopenable_ = false;
+    }
 
-    // Brings the main window of a watched process to the front, restored if it was minimised.
-    void BringToFront() const;
+    // Brings the main window of a watched process to the front, restored if it was minimised; false
+    // when there was none, or Windows would not (as for one run as administrator).
+    bool BringToFront() const;
+
+    // What the main window needs for its verdict on reaching GPL (JudgeSimulatorAccess): whether a
+    // watched one runs as administrator, and whether the last Find met a gpl*.exe it could not open.
+    SimulatorSeen Seen() const;
 
 private:
     struct Watched {
@@ -39,7 +50,9 @@ private:
     std::vector<Watched> processes_;
     std::vector<unsigned char> list_;  // the process list, kept from one look to the next
     std::string folder_;               // as the settings name it
-    std::wstring folderKey_;           // its long form in upper case, for the comparison
+    std::wstring folderKey_;           // its long form in upper case, where its identity cannot be read
+    std::optional<FileIdentity> folderIdentity_;
+    bool unopenable_ = false;
 };
 
 }  // namespace lapforge::platform

@@ -195,8 +195,11 @@ void frmLapforge::Sectionselection_Click() { controller_->ApplySection(SectionTe
 void frmLapforge::cmdLosgehts_Click() {
     // GPL runs already, however it was started: to the front with it, rather than a second copy.
     if (SimulatorRuns()) {
-        simulator_.BringToFront();
-        return UpdateCycle();
+        const bool brought = simulator_.BringToFront();
+        UpdateCycle();
+        if (!brought && JudgeSimulatorAccess(simulator_.Seen(), platform::IsProcessElevated()) != SimulatorAccess::Usable)
+            ShowErrorMessage(BringToFrontRefusedMessage);
+        return;
     }
     const std::string folder = controller_->GPLOrdnerPfad;
     const SimulatorLaunch launch = LaunchSimulator(*this, controller_->SimulatorExePath(), folder);
@@ -231,6 +234,12 @@ bool frmLapforge::OnClose() {
 }
 
 LRESULT frmLapforge::OnMessage(UINT message, WPARAM wParam, LPARAM, bool& handled) {
+    if (message == WM_DEVICECHANGE) {
+        // A joystick plugged in or out: listed anew when next read, so it works again at once.
+        platform::JoysticksChanged();
+        handled = true;
+        return TRUE;
+    }
     if (message != WM_ENDSESSION) return 0;
     // Windows is shutting down or logging off: put GPL's file back, but never hold the shutdown
     // up with a message on a desktop that is going away.

@@ -79,7 +79,9 @@ TEST(BindingCapture, TakesOnlyAPressMadeAfterChange) {
         for (std::size_t i = 1; i < c.looks.size() && result.outcome == Outcome::Waiting; ++i)
             result = capture.Look(c.looks[i], wheel, c.other);
         EXPECT_EQ(result.outcome, c.outcome);
-        if (c.outcome != Outcome::Waiting) EXPECT_EQ(result.binding, c.binding);
+        if (c.outcome != Outcome::Waiting) {
+            EXPECT_EQ(result.binding, c.binding);
+        }
     }
 }
 
@@ -141,7 +143,9 @@ TEST(BindingText, RoundTripsAndReadsOldLines) {
     for (const Case& c : cases) {
         SCOPED_TRACE(c.text);
         EXPECT_EQ(ParseBinding(c.text), c.binding);
-        if (c.binding) EXPECT_EQ(BindingText(*c.binding), c.text);
+        if (c.binding) {
+            EXPECT_EQ(BindingText(*c.binding), c.text);
+        }
     }
     Binding lineEnd = ButtonBinding(1, 1, JoystickIdentity{1, 2, 0, "Bad\r\nname"});
     EXPECT_EQ(BindingText(lineEnd), "joy:1:button:1:0001:0002:0:Bad  name") << "a name cannot break the file's lines";
