@@ -217,6 +217,12 @@ bool AdoptIdentity(Binding& binding, const std::vector<JoystickInfo>& joysticks)
     return binding.identity.has_value();
 }
 
+bool AdoptIdentities(Bindings& bindings, const std::vector<JoystickInfo>& joysticks) {
+    const bool next = AdoptIdentity(bindings.next, joysticks);
+    const bool previous = AdoptIdentity(bindings.previous, joysticks);
+    return next || previous;
+}
+
 bool SameInput(const Binding& a, const Binding& b) {
     if (a.kind != b.kind) return false;
     switch (a.kind) {

@@ -124,6 +124,7 @@ std::optional<unsigned> FindJoystick(const Binding& binding, const std::vector<J
 
 // An old binding takes the identity of the joystick answering under its id; true when it did.
 bool AdoptIdentity(Binding& binding, const std::vector<JoystickInfo>& joysticks);
+bool AdoptIdentities(Bindings& bindings, const std::vector<JoystickInfo>& joysticks);
 
 // The two bindings name the same key, or the same control of the same joystick.
 bool SameInput(const Binding& a, const Binding& b);

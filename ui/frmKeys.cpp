@@ -56,8 +56,7 @@ void SetText(HWND window, int id, std::string_view text) {
 
 frmKeys::frmKeys(Controller& controller) : controller_(controller), bindings_(controller.HotkeyBindings) {
     // An old line's joystick gets its name from the one answering under its id now.
-    AdoptIdentity(bindings_.next, platform::Joysticks());
-    AdoptIdentity(bindings_.previous, platform::Joysticks());
+    AdoptIdentities(bindings_, platform::Joysticks());
 }
 
 void frmKeys::ShowModal(HWND owner) {

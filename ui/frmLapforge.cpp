@@ -105,6 +105,14 @@ void frmLapforge::Load() {
         controller_->StartUp();
     }
     if (!hwnd_) return;  // the start-up ended the program
+    // The joysticks are listed once at start: an old line's joystick keeps the make found under its id.
+    if (AdoptIdentities(controller_->HotkeyBindings, platform::Joysticks())) {
+        try {
+            controller_->SaveSettings();
+        } catch (const Failure&) {
+            // Learnt again at the next start; the binding works all the same.
+        }
+    }
     ShowHotkeyCaption();
     UpdateCycle();
 }

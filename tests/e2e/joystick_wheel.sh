@@ -1,6 +1,7 @@
 #!/usr/bin/env bash
 # A wheel as a driver uses it, through a stand-in of the system's winmm.dll whose joysticks a script
-# file gives, with a shifter button held all along. In the Keys window button 5 of the G27 becomes
+# file gives, with a shifter button held all along. An older Lapforge's line for button 5 learns the
+# wheel's make at start. In the Keys window button 5 of the G27 becomes
 # "next"; for "previous" it is refused, and the hat's right is taken. With GPL running, button 5
 # moves on and its announcement is asked for after line 54 was written, and ids without a joystick
 # are not asked; the wheel under another id still works; the same button of another make does
@@ -54,8 +55,12 @@ open_keys() {  # dpi
 }
 
 wheel 3 046d c29b 0 65535
+printf 'next=joy:3:button:5\r\n' >>"$app/lapforge.ini"  # an older Lapforge's line
 start_lapforge 96
+grep -qx $'next=joy:3:button:5:046d:c29b:0:G27 Racing Wheel\r' "$app/lapforge.ini" ||
+    rig_fail "the old line did not learn its wheel at start: $(cat -A "$app/lapforge.ini")"
 open_keys 96
+rig_assert_eq "button 5 on G27 Racing Wheel" "$(rig_control_text Keys 101)" "the old line's binding"
 rig_control_text Keys 107 | grep -qF 'Connected: G27 Racing Wheel (buttons 1 to 32 and the hat of its 40 can be used).' ||
     rig_fail "the Keys window does not name the wheel: $(rig_control_text Keys 107)"
 rig_key space  # Change "Next section"
