@@ -112,7 +112,13 @@ void JoysticksChanged() { List().stale = true; }
 InputSnapshot TakeSnapshot() {
     InputSnapshot snapshot;
     for (int key = 1; key < 256; ++key) snapshot.keys[static_cast<std::size_t>(key)] = IsKeyDown(key);
-    for (const JoystickInfo& joystick : Joysticks()) snapshot.joysticks[joystick.id] = JoystickInputs(joystick.id);
+    bool silent = false;
+    for (const JoystickInfo& joystick : Joysticks()) {
+        snapshot.joysticks[joystick.id] = JoystickInputs(joystick.id);
+        silent = silent || !snapshot.joysticks[joystick.id];
+    }
+    // Unplugged without a notice: listed anew once, rather than asked slowly at every look.
+    if (silent) JoysticksChanged();
     return snapshot;
 }
 
