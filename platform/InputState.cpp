@@ -74,6 +74,22 @@ JoystickList& List() {
     return list;
 }
 
+// winmm names a USB device after its driver ("Microsoft PC-joystick driver"); the product's own name
+// is kept where the Game Controllers panel reads it, under its vendor and product ids.
+std::string ProductName(const JOYCAPSW& caps) {
+    wchar_t key[128] = {};
+    swprintf(key, std::size(key),
+             L"System\\CurrentControlSet\\Control\\MediaProperties\\PrivateProperties\\Joystick\\OEM\\VID_%04X&PID_%04X",
+             caps.wMid, caps.wPid);
+    for (const HKEY root : {HKEY_CURRENT_USER, HKEY_LOCAL_MACHINE}) {
+        wchar_t name[256] = {};
+        DWORD size = sizeof name;
+        if (RegGetValueW(root, key, L"OEMName", RRF_RT_REG_SZ, nullptr, name, &size) == ERROR_SUCCESS && name[0])
+            return Narrow(std::wstring_view(name));
+    }
+    return Narrow(std::wstring_view(caps.szPname, wcsnlen(caps.szPname, std::size(caps.szPname))));
+}
+
 std::vector<JoystickInfo> Enumerate() {
     std::vector<JoystickInfo> found;
     const WinmmFunctions& winmm = Winmm();
@@ -88,7 +104,7 @@ std::vector<JoystickInfo> Enumerate() {
         joystick.id = id;
         joystick.vendor = caps.wMid;
         joystick.product = caps.wPid;
-        joystick.name = Narrow(std::wstring_view(caps.szPname, wcsnlen(caps.szPname, std::size(caps.szPname))));
+        joystick.name = ProductName(caps);
         joystick.buttons = caps.wNumButtons;
         joystick.hat = (caps.wCaps & JOYCAPS_HASPOV) != 0;
         found.push_back(std::move(joystick));

@@ -24,14 +24,15 @@ LAPFORGE_JOY_LOG=$(rig_winpath "$asked")
 px() { echo $(( ($1 * $2 + 720) / 1440 )); }
 
 Shifter=0x40  # button 7, held all along: a shifter in gear
-wheel() {  # id vendor product down pov [name]; the wheel's state, written at once
-    printf '%s %s %s 40 %x %s %s\n' "$1" "$2" "$3" $(( Shifter | $4 )) "$5" "${6:-G27 Racing Wheel}" >"$script.new"
+Driver="Microsoft PC-joystick driver"  # what winmm names a USB wheel; the registry has its own name
+wheel() {  # id vendor product down pov; the wheel's state, written at once
+    printf '%s %s %s 40 %x %s %s\n' "$1" "$2" "$3" $(( Shifter | $4 )) "$5" "$Driver" >"$script.new"
     mv "$script.new" "$script"
 }
-press() {  # id vendor product down pov [name]; down for a moment, then up
+press() {  # id vendor product down pov; down for a moment, then up
     wheel "$@"
     sleep 0.3
-    wheel "$1" "$2" "$3" 0 65535 "${6:-G27 Racing Wheel}"
+    wheel "$1" "$2" "$3" 0 65535
     sleep 0.3
 }
 expect_line() {  # deploy line, what
@@ -54,6 +55,8 @@ open_keys() {  # dpi
     keys=$(rig_wait_window "Keys")
 }
 
+wine reg add 'HKCU\System\CurrentControlSet\Control\MediaProperties\PrivateProperties\Joystick\OEM\VID_046D&PID_C29B' \
+    /v OEMName /d "G27 Racing Wheel" /f >/dev/null 2>&1
 wheel 3 046d c29b 0 65535
 printf 'next=joy:3:button:5\r\n' >>"$app/lapforge.ini"  # an older Lapforge's line
 start_lapforge 96
@@ -101,9 +104,9 @@ sleep 1
 press 6 046d c29b 0x10 65535
 expect_line "stall_0 = 5600.00 0.00" "button 5 with the wheel under another id"
 
-wheel 6 044f b66e 0 65535 "T300RS"  # another make in its place
+wheel 6 044f b66e 0 65535  # another make in its place
 sleep 1
-press 6 044f b66e 0x10 65535 "T300RS"
+press 6 044f b66e 0x10 65535
 expect_still "stall_0 = 5600.00 0.00" "the same button of another make"
 
 wheel 2 046d c29b 0 65535  # the G27 back
