@@ -58,27 +58,12 @@ struct Binding {
     bool operator==(const Binding&) const = default;
 };
 
-inline Binding KeyBinding(int virtualKey) {
-    Binding binding;
-    binding.kind = Binding::Kind::Key;
-    binding.key = virtualKey;
-    return binding;
-}
+inline Binding KeyBinding(int virtualKey) { return Binding{Binding::Kind::Key, virtualKey, 0, 0, Hat::Up, {}}; }
 inline Binding ButtonBinding(unsigned joystick, unsigned button, std::optional<JoystickIdentity> identity = {}) {
-    Binding binding;
-    binding.kind = Binding::Kind::JoystickButton;
-    binding.joystick = joystick;
-    binding.button = button;
-    binding.identity = std::move(identity);
-    return binding;
+    return Binding{Binding::Kind::JoystickButton, 0, joystick, button, Hat::Up, std::move(identity)};
 }
 inline Binding HatBinding(unsigned joystick, Hat hat, std::optional<JoystickIdentity> identity = {}) {
-    Binding binding;
-    binding.kind = Binding::Kind::JoystickHat;
-    binding.joystick = joystick;
-    binding.hat = hat;
-    binding.identity = std::move(identity);
-    return binding;
+    return Binding{Binding::Kind::JoystickHat, 0, joystick, 0, hat, std::move(identity)};
 }
 
 struct Bindings {
