@@ -1,5 +1,6 @@
 #include "core/Bindings.h"
 
+#include <algorithm>
 #include <charconv>
 #include <cstdio>
 
@@ -9,10 +10,11 @@ namespace {
 
 constexpr int EscapeKey = 0x1B;
 constexpr int PacketKey = 0xE7;  // characters typed by other programs, not a key of its own
+constexpr unsigned HatBit = 32;
+constexpr std::string_view HatNames[] = {"up", "right", "down", "left"};
 
-// Decimal or, after "0x", hexadecimal; the whole text and nothing else.
-std::optional<unsigned> Number(std::string_view text) {
-    int base = 10;
+// Decimal or, after "0x" (or with base 16), hexadecimal; the whole text and nothing else.
+std::optional<unsigned> Number(std::string_view text, int base = 10) {
     if (text.starts_with("0x")) {
         text.remove_prefix(2);
         base = 16;
@@ -21,6 +23,28 @@ std::optional<unsigned> Number(std::string_view text) {
     const auto [end, error] = std::from_chars(text.data(), text.data() + text.size(), value, base);
     if (text.empty() || error != std::errc() || end != text.data() + text.size()) return std::nullopt;
     return value;
+}
+
+// The text up to the next colon, taken off the front; nothing when there is no colon.
+std::optional<std::string_view> Field(std::string_view& text) {
+    const std::size_t colon = text.find(':');
+    if (colon == std::string_view::npos) return std::nullopt;
+    const std::string_view field = text.substr(0, colon);
+    text.remove_prefix(colon + 1);
+    return field;
+}
+
+// Two joysticks of one make; a driver that gives no ids is told apart by its name.
+bool SameMake(const JoystickInfo& joystick, const JoystickIdentity& identity) {
+    if (joystick.vendor != identity.vendor || joystick.product != identity.product) return false;
+    return joystick.vendor != 0 || joystick.product != 0 || joystick.name == identity.name;
+}
+
+// The name as a settings line can hold it: no line ends or other control characters.
+std::string LineSafe(std::string_view name) {
+    std::string safe;
+    for (const char c : name) safe += static_cast<unsigned char>(c) < 0x20 ? ' ' : c;
+    return safe;
 }
 
 }  // namespace
@@ -50,7 +74,7 @@ bool IsBindableKey(int virtualKey) {
 }
 
 std::string BindingText(const Binding& binding) {
-    char text[40] = {};
+    char text[64] = {};
     switch (binding.kind) {
     case Binding::Kind::None:
         return "none";
@@ -59,9 +83,18 @@ std::string BindingText(const Binding& binding) {
         return text;
     case Binding::Kind::JoystickButton:
         std::snprintf(text, sizeof text, "joy:%u:button:%u", binding.joystick, binding.button);
-        return text;
+        break;
+    case Binding::Kind::JoystickHat:
+        std::snprintf(text, sizeof text, "joy:%u:hat:%s", binding.joystick,
+                      HatNames[static_cast<int>(binding.hat)].data());
+        break;
     }
-    return "none";
+    std::string line = text;
+    if (const auto& identity = binding.identity) {
+        std::snprintf(text, sizeof text, ":%04x:%04x:%u:", identity->vendor, identity->product, identity->place);
+        line += text + LineSafe(identity->name);
+    }
+    return line;
 }
 
 std::optional<Binding> ParseBinding(std::string_view text) {
@@ -71,20 +104,46 @@ std::optional<Binding> ParseBinding(std::string_view text) {
         if (!key || !IsBindableKey(static_cast<int>(*key))) return std::nullopt;
         return KeyBinding(static_cast<int>(*key));
     }
-    if (text.starts_with("joy:")) {
-        text.remove_prefix(4);
-        const std::size_t colon = text.find(':');
-        if (colon == std::string_view::npos || !text.substr(colon + 1).starts_with("button:")) return std::nullopt;
-        const auto joystick = Number(text.substr(0, colon));
-        const auto button = Number(text.substr(colon + 1 + 7));
-        if (!joystick || *joystick >= JoystickCount || !button || *button < 1 || *button > ButtonCount)
-            return std::nullopt;
-        return ButtonBinding(*joystick, *button);
+    if (!text.starts_with("joy:")) return std::nullopt;
+    text.remove_prefix(4);
+    const auto idText = Field(text);
+    const auto kind = Field(text);
+    if (!idText || !kind) return std::nullopt;
+    const auto id = Number(*idText);
+    if (!id || *id >= JoystickCount) return std::nullopt;
+    // The control, then, in a line with an identity, the rest.
+    const std::size_t colon = text.find(':');
+    const std::string_view control = text.substr(0, colon);
+    std::string_view rest = colon == std::string_view::npos ? std::string_view() : text.substr(colon + 1);
+    Binding binding;
+    if (*kind == "button") {
+        const auto button = Number(control);
+        if (!button || *button < 1 || *button > ButtonCount) return std::nullopt;
+        binding = ButtonBinding(*id, *button);
+    } else if (*kind == "hat") {
+        const auto hat = std::find(std::begin(HatNames), std::end(HatNames), control);
+        if (hat == std::end(HatNames)) return std::nullopt;
+        binding = HatBinding(*id, static_cast<Hat>(hat - std::begin(HatNames)));
+    } else {
+        return std::nullopt;
     }
-    return std::nullopt;
+    if (colon == std::string_view::npos) return binding;
+    const auto vendor = Field(rest);
+    const auto product = Field(rest);
+    const auto place = Field(rest);
+    if (!vendor || !product || !place) return std::nullopt;
+    const auto vendorId = Number(*vendor, 16);
+    const auto productId = Number(*product, 16);
+    const auto placeNumber = Number(*place);
+    if (!vendorId || !productId || !placeNumber || *vendorId > 0xFFFF || *productId > 0xFFFF ||
+        *placeNumber >= JoystickCount)
+        return std::nullopt;
+    binding.identity = JoystickIdentity{*vendorId, *productId, *placeNumber, std::string(rest)};
+    return binding;
 }
 
 std::string BindingName(const Binding& binding, std::string_view keyName) {
+    std::string name;
     switch (binding.kind) {
     case Binding::Kind::None:
         return "not set";
@@ -92,32 +151,95 @@ std::string BindingName(const Binding& binding, std::string_view keyName) {
         if (!keyName.empty()) return std::string(keyName);
         return "key " + BindingText(binding).substr(4);
     case Binding::Kind::JoystickButton:
-        return "button " + std::to_string(binding.button) + " on controller " + std::to_string(binding.joystick + 1);
+        name = "button " + std::to_string(binding.button);
+        break;
+    case Binding::Kind::JoystickHat:
+        name = "hat " + std::string(HatNames[static_cast<int>(binding.hat)]);
+        break;
     }
-    return {};
+    // An old binding not yet matched, or a driver that names nothing: winmm's number, counted from 1.
+    if (binding.identity && !binding.identity->name.empty()) return name + " on " + binding.identity->name;
+    return name + " on controller " + std::to_string(binding.joystick + 1);
 }
 
 std::string HotkeyOptionCaption(const Binding& next, std::string_view keyName) {
     // The box is narrow: a button goes without its controller, which the Keys window names.
     if (next.kind == Binding::Kind::JoystickButton)
         return "Activate button " + std::to_string(next.button) + " as hotkey";
+    if (next.kind == Binding::Kind::JoystickHat)
+        return "Activate hat " + std::string(HatNames[static_cast<int>(next.hat)]) + " as hotkey";
     if (next.kind == Binding::Kind::None) return "Activate hotkeys";
     return "Activate " + BindingName(next, keyName) + " as hotkey";
 }
 
-std::optional<Binding> NewPress(const InputSnapshot& before, const InputSnapshot& now) {
-    for (int key = 0; key < 256; ++key) {
-        const auto bit = static_cast<std::size_t>(key);
-        if (now.keys[bit] && !before.keys[bit] && IsBindableKey(key)) return KeyBinding(key);
+JoystickControls HatControls(unsigned angle) {
+    if (angle > 35999) return 0;
+    constexpr auto up = JoystickControls{1} << (HatBit + 0), right = JoystickControls{1} << (HatBit + 1);
+    constexpr auto down = JoystickControls{1} << (HatBit + 2), left = JoystickControls{1} << (HatBit + 3);
+    // Eight sectors of 45 degrees, each centred on its direction.
+    constexpr JoystickControls sectors[] = {up, up | right, right, down | right, down, down | left, left, up | left};
+    return sectors[((angle + 2250) / 4500) % 8];
+}
+
+JoystickControls ControlBit(const Binding& binding) {
+    if (binding.kind == Binding::Kind::JoystickButton) return JoystickControls{1} << (binding.button - 1);
+    if (binding.kind == Binding::Kind::JoystickHat)
+        return JoystickControls{1} << (HatBit + static_cast<unsigned>(binding.hat));
+    return 0;
+}
+
+std::optional<JoystickIdentity> IdentityOf(const std::vector<JoystickInfo>& joysticks, unsigned id) {
+    const auto found = std::find_if(joysticks.begin(), joysticks.end(), [&](const JoystickInfo& j) { return j.id == id; });
+    if (found == joysticks.end()) return std::nullopt;
+    JoystickIdentity identity{found->vendor, found->product, 0, found->name};
+    for (auto other = joysticks.begin(); other != found; ++other)
+        if (SameMake(*other, identity)) ++identity.place;
+    return identity;
+}
+
+std::optional<unsigned> FindJoystick(const Binding& binding, const std::vector<JoystickInfo>& joysticks) {
+    if (!binding.IsJoystick()) return std::nullopt;
+    if (!binding.identity) {
+        if (IdentityOf(joysticks, binding.joystick)) return binding.joystick;
+        return std::nullopt;
     }
-    for (unsigned joystick = 0; joystick < JoystickCount; ++joystick) {
-        if (!now.buttons[joystick]) continue;
-        // A controller that has just been plugged in had no buttons down before.
-        const std::uint32_t pressed = *now.buttons[joystick] & ~before.buttons[joystick].value_or(0);
-        for (unsigned button = 1; button <= ButtonCount; ++button)
-            if (pressed & (1u << (button - 1))) return ButtonBinding(joystick, button);
+    unsigned place = 0;
+    for (const JoystickInfo& joystick : joysticks) {
+        if (!SameMake(joystick, *binding.identity)) continue;
+        if (place++ == binding.identity->place) return joystick.id;
     }
     return std::nullopt;
+}
+
+bool AdoptIdentity(Binding& binding, const std::vector<JoystickInfo>& joysticks) {
+    if (!binding.IsJoystick() || binding.identity) return false;
+    binding.identity = IdentityOf(joysticks, binding.joystick);
+    return binding.identity.has_value();
+}
+
+bool AdoptIdentities(Bindings& bindings, const std::vector<JoystickInfo>& joysticks) {
+    const bool next = AdoptIdentity(bindings.next, joysticks);
+    const bool previous = AdoptIdentity(bindings.previous, joysticks);
+    return next || previous;
+}
+
+bool SameInput(const Binding& a, const Binding& b) {
+    if (a.kind != b.kind) return false;
+    switch (a.kind) {
+    case Binding::Kind::None:
+        return false;  // "not set" twice is no clash
+    case Binding::Kind::Key:
+        return a.key == b.key;
+    case Binding::Kind::JoystickButton:
+    case Binding::Kind::JoystickHat:
+        if (ControlBit(a) != ControlBit(b)) return false;
+        if (a.identity && b.identity)
+            return a.identity->vendor == b.identity->vendor && a.identity->product == b.identity->product &&
+                   a.identity->place == b.identity->place &&
+                   (a.identity->vendor != 0 || a.identity->product != 0 || a.identity->name == b.identity->name);
+        return a.joystick == b.joystick;
+    }
+    return false;
 }
 
 }  // namespace lapforge

@@ -6,28 +6,64 @@
 #include <optional>
 #include <string>
 #include <string_view>
+#include <vector>
 
 namespace lapforge {
-
-// What moves the section list: a key, or a button of a game controller (a wheel, a button box, a
-// joystick) as winmm numbers them.
-struct Binding {
-    enum class Kind { None, Key, JoystickButton };
-    Kind kind = Kind::None;
-    int key = 0;              // virtual-key code
-    unsigned joystick = 0;  // winmm's joystick id, 0 to 15
-    unsigned button = 0;      // 1 to 32, as the controller's own settings count them
-
-    bool operator==(const Binding&) const = default;
-};
 
 inline constexpr int F4Key = 0x73;
 inline constexpr unsigned JoystickCount = 16;
 inline constexpr unsigned ButtonCount = 32;
 
-constexpr Binding KeyBinding(int virtualKey) { return Binding{Binding::Kind::Key, virtualKey, 0, 0}; }
-constexpr Binding ButtonBinding(unsigned joystick, unsigned button) {
-    return Binding{Binding::Kind::JoystickButton, 0, joystick, button};
+// The hat (a wheel's D-pad) as four buttons; a diagonal holds two of them.
+enum class Hat { Up, Right, Down, Left };
+
+// A joystick's buttons and hat at one moment: bit n-1 for button n, bits 32 to 35 for the hat's
+// up, right, down and left.
+using JoystickControls = std::uint64_t;
+
+// Which joystick it is, whatever number winmm gives it today: its make (the vendor's and product's
+// ids from its driver), its place among joysticks of that same make in winmm's order, and its name.
+struct JoystickIdentity {
+    unsigned vendor = 0;
+    unsigned product = 0;
+    unsigned place = 0;
+    std::string name;
+
+    bool operator==(const JoystickIdentity&) const = default;
+};
+
+// A joystick that answers, as an enumeration finds it.
+struct JoystickInfo {
+    unsigned id = 0;  // winmm's, 0 to 15
+    unsigned vendor = 0;
+    unsigned product = 0;
+    std::string name;
+    unsigned buttons = 0;  // as many as the driver reports, which may be more than winmm can read
+    bool hat = false;
+};
+
+// What moves the section list: a key, or a button or hat direction of a game controller (a wheel, a
+// button box, a joystick).
+struct Binding {
+    enum class Kind { None, Key, JoystickButton, JoystickHat };
+    Kind kind = Kind::None;
+    int key = 0;            // virtual-key code
+    unsigned joystick = 0;  // winmm's id when last seen; what an old settings line names alone
+    unsigned button = 0;    // 1 to 32, as the controller's own settings count them
+    Hat hat = Hat::Up;
+    // Nothing for an old line not yet matched to the joystick under its id.
+    std::optional<JoystickIdentity> identity;
+
+    bool IsJoystick() const { return kind == Kind::JoystickButton || kind == Kind::JoystickHat; }
+    bool operator==(const Binding&) const = default;
+};
+
+inline Binding KeyBinding(int virtualKey) { return Binding{Binding::Kind::Key, virtualKey, 0, 0, Hat::Up, {}}; }
+inline Binding ButtonBinding(unsigned joystick, unsigned button, std::optional<JoystickIdentity> identity = {}) {
+    return Binding{Binding::Kind::JoystickButton, 0, joystick, button, Hat::Up, std::move(identity)};
+}
+inline Binding HatBinding(unsigned joystick, Hat hat, std::optional<JoystickIdentity> identity = {}) {
+    return Binding{Binding::Kind::JoystickHat, 0, joystick, 0, hat, std::move(identity)};
 }
 
 struct Bindings {
@@ -43,26 +79,39 @@ bool IsModifierKey(int virtualKey);
 // Keys a binding may name: keyboard keys except the modifiers and Esc, which cancels a change.
 bool IsBindableKey(int virtualKey);
 
-// The settings file's form: "none", "key:0x73", "joy:0:button:5". Nothing for text that names no
-// binding that could be made.
+// The settings file's form: "none", "key:0x73", "joy:2:button:5:046d:c29b:0:G27 Racing Wheel",
+// "joy:2:hat:right:046d:c29b:0:G27 Racing Wheel" (id when last seen, make, place, name). The
+// older "joy:2:button:5" still reads, without an identity. Nothing for text that names no binding
+// that could be made.
 std::string BindingText(const Binding& binding);
 std::optional<Binding> ParseBinding(std::string_view text);
 
-// How the windows name a binding, given the system's name of its key: "F4", "button 5 on
-// controller 1", "not set".
+// How the windows name a binding, given the system's name of its key: "F4", "button 5 on G27
+// Racing Wheel", "hat right on G27 Racing Wheel", "not set".
 std::string BindingName(const Binding& binding, std::string_view keyName);
 
 // The option box's caption, which names the binding that moves on.
 std::string HotkeyOptionCaption(const Binding& next, std::string_view keyName);
 
-// Everything pressed at one moment: the keys down and, per connected controller, its buttons down.
-struct InputSnapshot {
-    std::bitset<256> keys;
-    std::array<std::optional<std::uint32_t>, JoystickCount> buttons;
-};
+// The hat's directions from winmm's angle in hundredths of a degree, clockwise from up; anything
+// above 35999 (JOY_POVCENTERED) is the hat at rest. As JoystickControls bits.
+JoystickControls HatControls(unsigned angle);
 
-// The binding a new press makes: a bindable key or a controller button that is down now and was
-// not before. Keys come first, then controllers and buttons in their order.
-std::optional<Binding> NewPress(const InputSnapshot& before, const InputSnapshot& now);
+// The binding's bit in JoystickControls.
+JoystickControls ControlBit(const Binding& binding);
+
+// The joystick of the list (winmm's order) with that id, with its identity.
+std::optional<JoystickIdentity> IdentityOf(const std::vector<JoystickInfo>& joysticks, unsigned id);
+
+// The id under which the binding's joystick answers now: the joystick of its make at its place;
+// for an old binding without identity, its id if that answers. Nothing when it is not connected.
+std::optional<unsigned> FindJoystick(const Binding& binding, const std::vector<JoystickInfo>& joysticks);
+
+// An old binding takes the identity of the joystick answering under its id; true when it did.
+bool AdoptIdentity(Binding& binding, const std::vector<JoystickInfo>& joysticks);
+bool AdoptIdentities(Bindings& bindings, const std::vector<JoystickInfo>& joysticks);
+
+// The two bindings name the same key, or the same control of the same joystick.
+bool SameInput(const Binding& a, const Binding& b);
 
 }  // namespace lapforge

@@ -4,9 +4,10 @@
 
 namespace lapforge {
 
-// Windows looks for an unplugged controller anew each time it is asked about one, which takes long
-// enough to stall the poll (several milliseconds, under Wine too); so a controller that did not
-// answer is asked again only every five seconds, and one that answers is asked every time.
+// Windows looks for an unplugged joystick anew each time it is asked about one, which takes long
+// enough to stall the poll (several milliseconds, under Wine too). Joysticks are listed again when
+// Windows says that devices changed; where no such notice comes, a bound joystick that is missing
+// has the list made again at most every five seconds.
 class JoystickReprobe {
 public:
     static constexpr std::uint64_t IntervalMilliseconds = 5000;

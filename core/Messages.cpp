@@ -75,7 +75,7 @@ std::string_view FirstParagraph(std::string_view what) { return what.substr(0, w
 
 std::string StatusLineText(const CycleStatus& status) {
     if (!status.problem.empty()) return status.problem;
-    if (status.simulatorRuns && !status.notice.empty()) return status.notice;
+    if (!status.notice.empty()) return status.notice;
     const std::string startsAt = "GPL will start you at " + status.deploySection + ".";
     const std::string keepOpen = " Keep Lapforge open while you drive: Exit puts GPL's own deploy point back.";
     if (!status.armed) return "The hotkey is off. " + startsAt + keepOpen;
@@ -96,6 +96,46 @@ std::string StepRefusedStatus(std::string_view what, std::string_view sectionInF
 std::string PickRefusedText(std::string_view what, std::string_view sectionInFile) {
     return Sentence(what) + "\n\nLapforge goes on with " + std::string(sectionInFile) +
            ", the section GPL's track file holds. Pick the section again once the file can be written.";
+}
+
+}  // namespace lapforge
+
+namespace lapforge {
+
+std::string SimulatorAccessText(SimulatorAccess access) {
+    const std::string what =
+        " Buttons on your wheel or button box still move the deploy point; keys do not while GPL is in front. "
+        "To use keys, start GPL without administrator rights, or start Lapforge as administrator too.";
+    switch (access) {
+    case SimulatorAccess::Usable:
+        return {};
+    case SimulatorAccess::Elevated:
+        return "GPL runs as administrator, so Windows keeps its keys from Lapforge." + what;
+    case SimulatorAccess::Unopenable:
+        return "A GPL runs as administrator or under another account, and Windows does not let Lapforge look at "
+               "it: Lapforge cannot tell that it runs, so your hotkeys and buttons may do nothing. Start GPL "
+               "without administrator rights, or start Lapforge as administrator too.";
+    }
+    return {};
+}
+
+std::string InputHeldByOtherText(std::string_view inputName, bool otherIsNext) {
+    return std::string(inputName) + " already moves to the " + (otherIsNext ? "next" : "previous") +
+           " section. Press another, or change that one first.";
+}
+
+std::string ConnectedJoysticksText(const std::vector<JoystickInfo>& joysticks) {
+    if (joysticks.empty()) return "No controller connected. Plug in your wheel or button box to bind one of its buttons.";
+    std::string text = "Connected: ";
+    for (std::size_t i = 0; i < joysticks.size(); ++i) {
+        const JoystickInfo& joystick = joysticks[i];
+        if (i > 0) text += "; ";
+        text += joystick.name.empty() ? "controller " + std::to_string(joystick.id + 1) : joystick.name;
+        if (joystick.buttons > ButtonCount)
+            text += " (buttons 1 to " + std::to_string(ButtonCount) + (joystick.hat ? " and the hat" : "") +
+                    " of its " + std::to_string(joystick.buttons) + " can be used)";
+    }
+    return text + ".";
 }
 
 }  // namespace lapforge

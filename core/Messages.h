@@ -1,7 +1,11 @@
 #pragma once
 
+#include "core/Bindings.h"
+#include "core/SimulatorAccess.h"
+
 #include <string>
 #include <string_view>
+#include <vector>
 
 namespace lapforge {
 
@@ -10,12 +14,29 @@ inline constexpr std::string_view LaunchFailedMessage = "GPL could not be launch
 // For a drive that cannot be read, such as an empty card reader or a lost network drive.
 std::string DriveNotReadyMessage(char driveLetter);
 
-// In the status line while a GPL started as administrator runs, when a key is bound and Lapforge
-// was not started so. Buttons on a wheel are not kept from Lapforge, so only keys are named.
-inline constexpr std::string_view HotkeyBlockedByElevationMessage =
-    "GPL runs as administrator, so Windows keeps its keys from Lapforge: your hotkeys do nothing while "
-    "GPL is in front, wheel and button-box buttons still work. Start GPL without administrator rights, "
-    "or Lapforge with them.";
+// The main window's status line while GPL runs and Lapforge cannot reach it; empty when it can.
+// Says which inputs still work, which do not, and what to do.
+std::string SimulatorAccessText(SimulatorAccess access);
+
+// "Launch GPL" found GPL running as administrator, and Windows would not bring it to the front.
+inline constexpr std::string_view BringToFrontRefusedMessage =
+    "GPL runs as administrator, so Windows does not let Lapforge bring it to the front. Switch to it "
+    "with Alt+Tab or its button on the taskbar.\n\n"
+    "To avoid this, start GPL without administrator rights, or start Lapforge as administrator too.";
+
+// The Keys window's hint, and its line while a change waits.
+inline constexpr std::string_view KeysHint =
+    "Click Change, then press the key or wheel button you want for moving to the next or the previous "
+    "section.";
+inline constexpr std::string_view KeysPrompt =
+    "Press the key or the wheel button you want now. Esc cancels the change.";
+
+// The Keys window, when the input pressed already moves the other way.
+std::string InputHeldByOtherText(std::string_view inputName, bool otherIsNext);
+
+// The Keys window's line on the connected joysticks: their names, and the buttons it can use where
+// one has more than winmm reads.
+std::string ConnectedJoysticksText(const std::vector<JoystickInfo>& joysticks);
 
 // At start-up, when lapforge.exe stands alone, as after a double-click inside the zip file.
 inline constexpr std::string_view DataFilesMissingMessage =

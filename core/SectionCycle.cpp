@@ -2,9 +2,21 @@
 
 #include "core/Controller.h"
 
+#include <array>
 #include <exception>
 
 namespace lapforge {
+
+namespace {
+
+// One joystick within one poll: not asked yet, asked without an answer, or its controls.
+struct JoystickReading {
+    enum class State { NotAsked, Silent, Answered };
+    State state = State::NotAsked;
+    JoystickControls controls = 0;
+};
+
+}  // namespace
 
 bool PressWatch::Look(std::optional<bool> down, bool modifierHeld) {
     if (!down) {
@@ -75,37 +87,52 @@ void SectionCycle::Forget() {
 
 void SectionCycle::Poll(InputSource& input, CycleView& view, std::uint64_t nowMilliseconds) {
     if (!IsRunning()) return;
-    if (controller_.HotkeyBindings != bindings_) {
-        bindings_ = controller_.HotkeyBindings;
+    if (controller_.HotkeyBindings != taken_) {
+        taken_ = bindings_ = controller_.HotkeyBindings;
         Forget();
     }
 
-    // Each controller a binding names is asked at most once a poll, an unplugged one far less.
-    std::array<std::optional<std::optional<std::uint32_t>>, JoystickCount> asked{};
-    const auto isDown = [&](const Binding& binding) -> std::optional<bool> {
+    // Each joystick a binding names is asked at most once a poll; one not connected is not asked.
+    std::array<JoystickReading, JoystickCount> readings{};
+    bool missing = false;
+    const auto isDown = [&](Binding& binding) -> std::optional<bool> {
         switch (binding.kind) {
         case Binding::Kind::None:
             return std::nullopt;
         case Binding::Kind::Key:
             return input.IsKeyDown(binding.key);
-        case Binding::Kind::JoystickButton: {
-            auto& buttons = asked[binding.joystick];
-            if (!buttons) {
-                JoystickReprobe& reprobe = reprobes_[binding.joystick];
-                buttons = std::optional<std::uint32_t>();
-                if (reprobe.MayAsk(nowMilliseconds)) {
-                    *buttons = input.JoystickButtons(binding.joystick);
-                    reprobe.Answered(buttons->has_value(), nowMilliseconds);
-                }
+        case Binding::Kind::JoystickButton:
+        case Binding::Kind::JoystickHat: {
+            const std::vector<JoystickInfo>& joysticks = input.Joysticks();
+            const std::optional<unsigned> id = FindJoystick(binding, joysticks);
+            if (!id) {
+                missing = true;
+                return std::nullopt;
             }
-            if (!*buttons) return std::nullopt;
-            return (**buttons & (1u << (binding.button - 1))) != 0;
+            AdoptIdentity(binding, joysticks);  // an old line's joystick is known from its first answer
+            JoystickReading& reading = readings[*id];
+            if (reading.state == JoystickReading::State::NotAsked) {
+                const std::optional<JoystickControls> controls = input.JoystickInputs(*id);
+                reading.state = controls ? JoystickReading::State::Answered : JoystickReading::State::Silent;
+                reading.controls = controls.value_or(0);
+            }
+            if (reading.state == JoystickReading::State::Silent) {
+                missing = true;
+                return std::nullopt;
+            }
+            return (reading.controls & ControlBit(binding)) != 0;
         }
         }
         return std::nullopt;
     };
     const std::optional<bool> nextDown = isDown(bindings_.next);
     const std::optional<bool> previousDown = isDown(bindings_.previous);
+    if (!missing) {
+        reenumeration_.Answered(true, nowMilliseconds);
+    } else if (reenumeration_.MayAsk(nowMilliseconds)) {
+        input.Reenumerate();
+        reenumeration_.Answered(false, nowMilliseconds);
+    }
     // The modifiers matter only while a binding is down: the idle poll is one look per binding.
     const bool modifierHeld = (nextDown.value_or(false) || previousDown.value_or(false)) && input.IsModifierDown();
     const bool nextPressed = next_.Look(nextDown, modifierHeld);

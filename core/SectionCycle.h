@@ -4,11 +4,11 @@
 #include "core/Controller.h"
 #include "core/JoystickReprobe.h"
 
-#include <array>
 #include <cstdint>
 #include <optional>
 #include <string>
 #include <string_view>
+#include <vector>
 
 namespace lapforge {
 
@@ -21,8 +21,13 @@ public:
     virtual bool IsKeyDown(int virtualKey) = 0;
     // Alt, Ctrl, Shift or a Windows key.
     virtual bool IsModifierDown() = 0;
-    // Bit n-1 for button n; nothing when the controller does not answer, as when it is unplugged.
-    virtual std::optional<std::uint32_t> JoystickButtons(unsigned joystick) = 0;
+    // The joysticks that answered when last enumerated, in winmm's order: at the first use, and again
+    // after Windows said that devices changed or Reenumerate was called.
+    virtual const std::vector<JoystickInfo>& Joysticks() = 0;
+    // The list is made anew at its next use.
+    virtual void Reenumerate() = 0;
+    // Its buttons and hat; nothing when it does not answer, as when it has been unplugged.
+    virtual std::optional<JoystickControls> JoystickInputs(unsigned joystick) = 0;
 };
 
 // What the cycle needs of the main window, besides what the controller does: the section shown,
@@ -99,14 +104,17 @@ private:
     void Forget();
 
     const Controller& controller_;
-    Bindings bindings_;  // as last polled: a change makes presses under way not count
+    Bindings taken_;     // the controller's, as last polled: a change makes presses under way not count
+    Bindings bindings_;  // the same, with the identities of old joystick bindings once they answer
     bool optionChecked_ = false;
     bool modalInFront_ = false;
     bool simulatorWatched_ = false;
     std::optional<std::uint64_t> lastLook_;  // nothing: look at once
     PressWatch next_;
     PressWatch previous_;
-    std::array<JoystickReprobe, JoystickCount> reprobes_{};
+    // Where Windows gives no notice of a joystick plugged in or out: a bound one missing has the list
+    // made anew now and then.
+    JoystickReprobe reenumeration_;
 };
 
 }  // namespace lapforge

@@ -12,8 +12,4 @@ SimulatorLaunch LaunchSimulator(ProcessStarter& starter, const std::string& exeP
     return SimulatorLaunch{shell.processId, shell.reason, shell.processId != 0, shell.process};
 }
 
-bool HotkeyBlockedByElevation(bool simulatorElevated, bool lapforgeElevated) {
-    return simulatorElevated && !lapforgeElevated;
-}
-
 }  // namespace lapforge

@@ -42,7 +42,4 @@ struct SimulatorLaunch {
 // Starts gpl.exe; one marked "Run as administrator" is started again the shell's way.
 SimulatorLaunch LaunchSimulator(ProcessStarter& starter, const std::string& exePath, const std::string& workingFolder);
 
-// An elevated program's keys are kept from one that is not, so F4 would not reach Lapforge.
-bool HotkeyBlockedByElevation(bool simulatorElevated, bool lapforgeElevated);
-
 }  // namespace lapforge

@@ -20,9 +20,8 @@ public:
     // box would wait for a click he cannot make. A pick in the list also gets the text for a box,
     // with all the failure's advice: the driver is at Lapforge.
     std::optional<std::string> Refused(std::string_view what, bool picked);
-    // Something about the running GPL (it runs as administrator), until it ends.
+    // Something about the running GPL (it runs as administrator); empty when there is nothing.
     void SetNotice(std::string_view notice) { notice_ = notice; }
-    void SimulatorEnded() { notice_.clear(); }
 
     const std::string& SectionInFile() const { return sectionInFile_; }
 

@@ -42,14 +42,15 @@ bool IsModifierDown() {
     return false;
 }
 
-std::optional<std::uint32_t> JoystickButtons(unsigned joystick) {
+std::optional<JoystickControls> JoystickInputs(unsigned joystick) {
     const auto getPosition = Winmm().joyGetPosEx;
     if (!getPosition) return std::nullopt;
     JOYINFOEX info{};
     info.dwSize = sizeof info;
-    info.dwFlags = JOY_RETURNBUTTONS;
+    info.dwFlags = JOY_RETURNBUTTONS | JOY_RETURNPOV;
     if (getPosition(joystick, &info) != JOYERR_NOERROR) return std::nullopt;
-    return static_cast<std::uint32_t>(info.dwButtons);
+    // A joystick without a hat reports it at rest.
+    return static_cast<JoystickControls>(info.dwButtons) | HatControls(info.dwPOV);
 }
 
 std::string KeyName(int virtualKey) {
@@ -61,27 +62,79 @@ std::string KeyName(int virtualKey) {
     return length > 0 ? Narrow(std::wstring_view(name, static_cast<std::size_t>(length))) : std::string();
 }
 
-std::vector<ConnectedJoystick> ConnectedJoysticks() {
-    std::vector<ConnectedJoystick> found;
+namespace {
+
+struct JoystickList {
+    std::vector<JoystickInfo> joysticks;
+    bool stale = true;
+};
+
+JoystickList& List() {
+    static JoystickList list;
+    return list;
+}
+
+// winmm names a USB device after its driver ("Microsoft PC-joystick driver"); the product's own name
+// is kept where the Game Controllers panel reads it, under its vendor and product ids.
+std::string ProductName(const JOYCAPSW& caps) {
+    wchar_t key[128] = {};
+    swprintf(key, std::size(key),
+             L"System\\CurrentControlSet\\Control\\MediaProperties\\PrivateProperties\\Joystick\\OEM\\VID_%04X&PID_%04X",
+             caps.wMid, caps.wPid);
+    for (const HKEY root : {HKEY_CURRENT_USER, HKEY_LOCAL_MACHINE}) {
+        wchar_t name[256] = {};
+        DWORD size = sizeof name;
+        if (RegGetValueW(root, key, L"OEMName", RRF_RT_REG_SZ, nullptr, name, &size) == ERROR_SUCCESS && name[0])
+            return Narrow(std::wstring_view(name));
+    }
+    return Narrow(std::wstring_view(caps.szPname, wcsnlen(caps.szPname, std::size(caps.szPname))));
+}
+
+std::vector<JoystickInfo> Enumerate() {
+    std::vector<JoystickInfo> found;
     const WinmmFunctions& winmm = Winmm();
-    if (!winmm.joyGetNumDevs || !winmm.joyGetPosEx) return found;
+    if (!winmm.joyGetNumDevs || !winmm.joyGetPosEx || !winmm.joyGetDevCapsW) return found;
     const unsigned count = std::min<unsigned>(winmm.joyGetNumDevs(), JoystickCount);
     for (unsigned id = 0; id < count; ++id) {
-        if (!JoystickButtons(id)) continue;
+        // The capabilities come from the configuration and fail fast for an id never used; a device
+        // configured but unplugged is told by its position not answering.
         JOYCAPSW caps{};
-        std::wstring name;
-        if (winmm.joyGetDevCapsW && winmm.joyGetDevCapsW(id, &caps, sizeof caps) == JOYERR_NOERROR)
-            name.assign(caps.szPname, wcsnlen(caps.szPname, std::size(caps.szPname)));
-        found.push_back(ConnectedJoystick{id, name});
+        if (winmm.joyGetDevCapsW(id, &caps, sizeof caps) != JOYERR_NOERROR || !JoystickInputs(id)) continue;
+        JoystickInfo joystick;
+        joystick.id = id;
+        joystick.vendor = caps.wMid;
+        joystick.product = caps.wPid;
+        joystick.name = ProductName(caps);
+        joystick.buttons = caps.wNumButtons;
+        joystick.hat = (caps.wCaps & JOYCAPS_HASPOV) != 0;
+        found.push_back(std::move(joystick));
     }
     return found;
 }
 
-InputSnapshot TakeSnapshot(const std::vector<ConnectedJoystick>& joysticks) {
+}  // namespace
+
+const std::vector<JoystickInfo>& Joysticks() {
+    JoystickList& list = List();
+    if (list.stale) {
+        list.joysticks = Enumerate();
+        list.stale = false;
+    }
+    return list.joysticks;
+}
+
+void JoysticksChanged() { List().stale = true; }
+
+InputSnapshot TakeSnapshot() {
     InputSnapshot snapshot;
     for (int key = 1; key < 256; ++key) snapshot.keys[static_cast<std::size_t>(key)] = IsKeyDown(key);
-    for (const ConnectedJoystick& joystick : joysticks)
-        snapshot.buttons[joystick.id] = JoystickButtons(joystick.id);
+    bool silent = false;
+    for (const JoystickInfo& joystick : Joysticks()) {
+        snapshot.joysticks[joystick.id] = JoystickInputs(joystick.id);
+        silent = silent || !snapshot.joysticks[joystick.id];
+    }
+    // Unplugged without a notice: listed anew once, rather than asked slowly at every look.
+    if (silent) JoysticksChanged();
     return snapshot;
 }
 

@@ -1,5 +1,6 @@
 #pragma once
 
+#include "core/BindingCapture.h"
 #include "core/Bindings.h"
 #include "core/SectionCycle.h"
 
@@ -16,32 +17,34 @@ bool IsKeyDown(int virtualKey);
 // Alt, Ctrl, Shift or a Windows key is down.
 bool IsModifierDown();
 
-// The controller's buttons, bit n-1 for button n; nothing when it does not answer (unplugged, or
-// no controller support at all). Slow for an unplugged one.
-std::optional<std::uint32_t> JoystickButtons(unsigned joystick);
+// The joystick's buttons 1 to 32 and its hat; nothing when it does not answer (unplugged, or no
+// joystick support at all). Slow for an unplugged one.
+std::optional<JoystickControls> JoystickInputs(unsigned joystick);
 
 // The system's name of the key in the keyboard's language ("F4", "Num +"); empty when it has none.
 std::string KeyName(int virtualKey);
 
-struct ConnectedJoystick {
-    unsigned id;
-    std::wstring name;  // as its driver names it
-};
+// The joysticks that answered at the last enumeration, shared by the windows: enumerated at the
+// first use and again after JoysticksChanged. An enumeration asks every id the system offers, which
+// is slow where some are unplugged, so it is made only when devices change.
+const std::vector<JoystickInfo>& Joysticks();
 
-// The controllers that answer now. Asks every id the system offers, so it is slow where some are
-// unplugged: for the Keys window, not for the cycle.
-std::vector<ConnectedJoystick> ConnectedJoysticks();
+// Windows said that devices changed (WM_DEVICECHANGE), or a joystick stopped answering: the list is
+// made anew at its next use.
+void JoysticksChanged();
 
-// The keys down now and the given controllers' buttons.
-InputSnapshot TakeSnapshot(const std::vector<ConnectedJoystick>& joysticks);
+// The keys down now and the listed joysticks' controls.
+InputSnapshot TakeSnapshot();
 
-// The desktop's keyboard and controllers, as the section cycle reads them.
+// The desktop's keyboard and joysticks, as the section cycle reads them.
 class DesktopInput final : public InputSource {
 public:
     bool IsKeyDown(int virtualKey) override { return platform::IsKeyDown(virtualKey); }
     bool IsModifierDown() override { return platform::IsModifierDown(); }
-    std::optional<std::uint32_t> JoystickButtons(unsigned joystick) override {
-        return platform::JoystickButtons(joystick);
+    const std::vector<JoystickInfo>& Joysticks() override { return platform::Joysticks(); }
+    void Reenumerate() override { JoysticksChanged(); }
+    std::optional<JoystickControls> JoystickInputs(unsigned joystick) override {
+        return platform::JoystickInputs(joystick);
     }
 };
 

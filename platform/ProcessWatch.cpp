@@ -36,6 +36,37 @@ std::wstring ImagePath(HANDLE process) {
     }
 }
 
+// The folder's identity on its volume; nothing where it cannot be opened or the file system gives none.
+std::optional<FileIdentity> FolderIdentity(const std::wstring& folder) {
+    // Backup semantics open a folder; no access right is asked, only its attributes are read.
+    const ScopedHandle handle(CreateFileW(folder.c_str(), 0, FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE,
+                                          nullptr, OPEN_EXISTING, FILE_FLAG_BACKUP_SEMANTICS, nullptr));
+    if (!handle) return std::nullopt;
+    BY_HANDLE_FILE_INFORMATION info{};
+    if (!GetFileInformationByHandle(handle.Get(), &info)) return std::nullopt;
+    const std::uint64_t index = (std::uint64_t{info.nFileIndexHigh} << 32) | info.nFileIndexLow;
+    if (index == 0) return std::nullopt;
+    return FileIdentity{info.dwVolumeSerialNumber, index};
+}
+
+std::wstring FolderOf(const std::wstring& path) {
+    const std::size_t slash = path.find_last_of(L"\\/");
+    if (slash == std::wstring::npos) return {};
+    // A drive's root keeps its backslash: "C:" alone is the drive's current folder.
+    return path.substr(0, slash == 2 && path[1] == L':' ? 3 : slash);
+}
+
+// The process runs elevated; nothing when its token cannot be read.
+std::optional<bool> IsElevated(HANDLE process) {
+    HANDLE token = nullptr;
+    if (!OpenProcessToken(process, TOKEN_QUERY, &token)) return std::nullopt;
+    const ScopedHandle owned(token);
+    TOKEN_ELEVATION elevation{};
+    DWORD size = 0;
+    if (!GetTokenInformation(token, TokenElevation, &elevation, sizeof elevation, &size)) return std::nullopt;
+    return elevation.TokenIsElevated != 0;
+}
+
 constexpr NTSTATUS InfoLengthMismatch = static_cast<NTSTATUS>(0xC0000004);
 
 // The running processes, each with its id and file name, in one system call: ntdll's list, which
@@ -92,6 +123,7 @@ bool SimulatorWatch::AnyRunning() {
 void SimulatorWatch::Forget() {
     processes_.clear();
     handles_.clear();
+    unopenable_ = false;
 }
 
 void SimulatorWatch::Add(DWORD processId, ProcessHandle process) {
@@ -104,11 +136,13 @@ bool SimulatorWatch::IsWatched(DWORD processId) const {
 }
 
 bool SimulatorWatch::Find(const std::string& folder) {
-    if (folder != folder_ || folderKey_.empty()) {
+    if (folder != folder_ || folderKey_.empty() || !folderIdentity_) {
         folder_ = folder;
         folderKey_ = ComparisonKey(Widen(folder));
+        folderIdentity_ = FolderIdentity(Widen(folder));
     }
     if (!ListProcesses(list_)) return AnyRunning();
+    unopenable_ = false;
     for (std::size_t offset = 0;;) {
         const auto& entry = *reinterpret_cast<const SYSTEM_PROCESS_INFORMATION*>(list_.data() + offset);
         const auto id = static_cast<DWORD>(reinterpret_cast<ULONG_PTR>(entry.UniqueProcessId));
@@ -117,9 +151,15 @@ bool SimulatorWatch::Find(const std::string& folder) {
         // The name alone rules out nearly every process before one is opened.
         if (IsSimulatorFileName(name) && !IsWatched(id)) {
             // Enough to read the path and to wait for the end, also of a simulator run as administrator.
-            ProcessHandle process = OwnProcessHandle(OpenProcess(SYNCHRONIZE | PROCESS_QUERY_LIMITED_INFORMATION, FALSE, id));
-            if (process && IsSimulatorImage(ComparisonKey(ImagePath(process.get())), folderKey_))
+            ProcessHandle process =
+                OwnProcessHandle(OpenProcess(SYNCHRONIZE | PROCESS_QUERY_LIMITED_INFORMATION, FALSE, id));
+            const std::wstring image = process ? ImagePath(process.get()) : std::wstring();
+            if (image.empty()) {
+                unopenable_ = true;
+            } else if (IsSimulatorInFolder(ComparisonKey(image), FolderIdentity(FolderOf(image)), folderKey_,
+                                           folderIdentity_)) {
                 Add(id, std::move(process));
+            }
         }
         if (entry.NextEntryOffset == 0) break;
         offset += entry.NextEntryOffset;
@@ -131,16 +171,30 @@ void SimulatorWatch::Watch(DWORD processId, ProcessHandle process) {
     if (process && !IsWatched(processId)) Add(processId, std::move(process));
 }
 
-void SimulatorWatch::BringToFront() const {
+SimulatorSeen SimulatorWatch::Seen() const {
+    SimulatorSeen seen;
+    seen.unopenable = unopenable_;
+    for (const Watched& w : processes_) {
+        seen.watched = true;
+        const std::optional<bool> elevated = IsElevated(w.process.get());
+        // The worst of them counts: one that cannot be read, else one elevated.
+        if (!elevated) return SimulatorSeen{true, std::nullopt, unopenable_};
+        seen.elevated = seen.elevated.value_or(false) || *elevated;
+    }
+    return seen;
+}
+
+bool SimulatorWatch::BringToFront() const {
     std::vector<DWORD> ids;
     for (const Watched& w : processes_) ids.push_back(w.id);
     FrontSearch search{&ids, nullptr};
     EnumWindows(FindMainWindow, reinterpret_cast<LPARAM>(&search));
-    if (!search.found) return;
+    if (!search.found) return false;
     if (IsIconic(search.found)) ShowWindow(search.found, SW_RESTORE);
-    SetForegroundWindow(search.found);
+    const bool brought = SetForegroundWindow(search.found) != FALSE;
     // Where no window manager raises the window that became active (Wine on a bare X display).
     BringWindowToTop(search.found);
+    return brought;
 }
 
 }  // namespace lapforge::platform

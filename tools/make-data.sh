@@ -238,7 +238,9 @@ know where you will start without leaving the simulator. Leave the session (back
 to be placed at the new section.</p>
 <ul>
   <li>It does not matter how GPL was started: Lapforge notices within about a second any <code>gpl.exe</code>, or
-  other <code>gpl*.exe</code> such as a season's copy, running from your GPL folder.</li>
+  other <code>gpl*.exe</code> such as a season's copy, running from your GPL folder &ndash; also when the folder is
+  reached another way, such as through a linked folder, a drive letter made with <code>subst</code>, or a network
+  drive where GPL runs under the network path.</li>
   <li>When GPL ends, the hotkeys rest; when you start GPL again, they work again. While GPL is not running, Lapforge
   reads no keys at all.</li>
   <li>Unchecking the box stops the hotkeys at once; checking it again starts them again, without a new launch.</li>
@@ -251,16 +253,28 @@ to be placed at the new section.</p>
 <ul>
   <li><span class="ui">Next section</span> (<kbd>F4</kbd> at first) moves on in lap order;
   <span class="ui">Previous section</span> (not set at first) moves back in lap order and announces that section.</li>
-  <li>Click <span class="ui">Change</span> beside one, and press the key or the button you want: any key, or a button
-  on a wheel, a button box or a joystick &ndash; the one your hands are on while driving. <kbd>Esc</kbd> cancels the
-  change.</li>
-  <li>Click <span class="ui">OK</span> to keep your choice; <span class="ui">Cancel</span>, <kbd>Esc</kbd> or the close
-  box leave everything as it was. The check box then names the key or button that moves on, for example
-  <span class="ui">Activate button 5 as hotkey</span>.</li>
-  <li>The window tells you which controllers are connected, and says so plainly when none is.</li>
-  <li>Unplugging the wheel while driving disturbs nothing; plug it back in and its button works again within a few
-  seconds. Windows numbers the controllers in the order they are connected, so keep the wheel in the same place
-  among them.</li>
+  <li>Click <span class="ui">Change</span> beside one, and press the key or the button you want: any key, a button on
+  a wheel, a button box or a joystick, or a direction of the wheel&rsquo;s hat (the small cross-shaped D-pad most wheels
+  have) &ndash; the one your hands are on while driving. The window then names it with its controller, for example
+  <span class="ui">button 5 on G27 Racing Wheel</span> or <span class="ui">hat right on G27 Racing Wheel</span>.
+  <kbd>Esc</kbd> cancels the change.</li>
+  <li>Only a press made after you clicked <span class="ui">Change</span> counts. A button that stays down &ndash; an
+  H-shifter in gear, a latched toggle or a rotary switch on a button box &ndash; is ignored until you let it go, and
+  never keeps the window&rsquo;s buttons from working.</li>
+  <li>A key pressed together with <kbd>Alt</kbd>, <kbd>Ctrl</kbd> or the <kbd>Windows</kbd> key is not taken, so
+  <kbd>Alt</kbd>+<kbd>Tab</kbd> away during a change binds nothing.</li>
+  <li>One key or button cannot move both ways: pressing the one that already moves the other way is refused, and the
+  window says which one has it.</li>
+  <li><span class="ui">Clear</span> sets <span class="ui">Previous section</span> back to &ldquo;not set&rdquo;.</li>
+  <li>Click <span class="ui">OK</span> (or press <kbd>Enter</kbd>) to keep your choice; <span class="ui">Cancel</span>,
+  <kbd>Esc</kbd> or the close box leave everything as it was. The check box then names the key or button that moves
+  on, for example <span class="ui">Activate button 5 as hotkey</span>.</li>
+  <li>The window tells you which controllers are connected, and says so plainly when none is. Lapforge reads buttons 1
+  to 32 and the hat; where a button box has more buttons, the window says which it can use.</li>
+  <li>Lapforge knows your wheel by its make and name, not by the number Windows gives it. Plug it into another USB
+  port, add a second device or change the preferred device in the Game Controllers panel, and its button still works.
+  Of two identical wheels or boxes, Lapforge takes the one in the same place among them. Unplugging the wheel while
+  driving disturbs nothing; plug it back in and its button works again at once.</li>
 </ul>
 </section>
 
@@ -268,7 +282,10 @@ to be placed at the new section.</p>
 <h2>Where the settings live</h2>
 <p>Lapforge keeps your GPL folder and your hotkeys in <code>lapforge.ini</code> beside <code>lapforge.exe</code>. The
 first line is the folder; a line for each hotkey you changed follows, for example:</p>
-<p><code>C:\Sierra\GPL</code><br><code>previous=key:0x72</code></p>
+<p><code>C:\Sierra\GPL</code><br><code>next=joy:0:button:5:046d:c29b:0:G27 Racing Wheel</code><br><code>previous=key:0x72</code></p>
+<p>A wheel&rsquo;s line holds the number Windows last gave it, its make, its place among identical ones and its name. A
+line from an older Lapforge such as <code>next=joy:0:button:5</code> still works: Lapforge learns the wheel&rsquo;s make
+from the controller that answers under that number.</p>
 <p>An older Lapforge reads the same file and simply uses the folder.</p>
 <p>If you keep one GPL folder per season mod, click <span class="ui">Change&hellip;</span> beside the folder shown at
 the bottom of the main window and open the other GPL folder. Lapforge puts line 54 of the old folder's track file back
@@ -318,13 +335,18 @@ folder as <code>lapforge.exe</code>.</p>
   held does not count. For a wheel button, check in <span class="ui">Keys&hellip;</span> that the wheel is listed as
   connected.</dd>
 
-  <dt>GPL is marked &ldquo;Run as administrator&rdquo;.</dt>
-  <dd>Lapforge starts it the way Explorer does, so Windows asks for your consent first. Windows then keeps the keys you
-  press in GPL from programs that are not run as administrator, so <kbd>F4</kbd> cannot reach Lapforge (a wheel button
-still can); Lapforge tells
-  you so after the launch. Either start Lapforge as administrator too (right-click <code>lapforge.exe</code>,
-  <span class="ui">Run as administrator</span>), or clear <span class="ui">Run this program as an administrator</span>
-  on the <span class="ui">Compatibility</span> tab of <code>gpl.exe</code>&rsquo;s properties.</dd>
+  <dt>GPL runs as administrator.</dt>
+  <dd>However GPL was started &ndash; marked <span class="ui">Run as administrator</span>, by a launcher that runs as
+  administrator, or under another account &ndash; Windows keeps the keys you press in it from programs that are not
+  run as administrator. Buttons and the hat on your wheel or button box still move the deploy point; keys such as
+  <kbd>F4</kbd> do not while GPL is in front. Lapforge says so in its main window while such a GPL runs. When
+  Lapforge starts GPL marked that way itself, it starts it the way Explorer does, so Windows asks for your consent
+  first. <span class="ui">Launch GPL</span> with such a GPL already running may not be allowed to bring it to the
+  front; switch to it with <kbd>Alt</kbd>+<kbd>Tab</kbd> or its taskbar button. To use keys, either start GPL without
+  administrator rights (clear <span class="ui">Run this program as an administrator</span> on the
+  <span class="ui">Compatibility</span> tab of <code>gpl.exe</code>&rsquo;s properties, and start your launcher
+  normally), or start Lapforge as administrator too (right-click <code>lapforge.exe</code>,
+  <span class="ui">Run as administrator</span>).</dd>
 
   <dt>&ldquo;Lapforge&rsquo;s files &hellip; are missing beside lapforge.exe&rdquo;</dt>
   <dd>Lapforge was started from inside the zip file, where Windows runs <code>lapforge.exe</code> on its own in a

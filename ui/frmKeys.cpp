@@ -2,6 +2,8 @@
 
 #include "core/Controller.h"
 #include "core/JoystickReprobe.h"
+#include "core/Messages.h"
+#include "platform/InputState.h"
 #include "platform/MessageLoop.h"
 #include "platform/Win32.h"
 
@@ -20,45 +22,42 @@ enum ControlId {
     lblControllers,
     cmdOK,
     cmdCancel,
+    cmdClearPrevious,
 };
 
 // clang-format off
 constexpr ControlPlacement LayoutTable[] = {
     {lblNextCaption, 240, 300, 1635, 255},
-    {lblNext, 1935, 300, 2220, 255},
-    {cmdChangeNext, 4215, 240, 945, 375},
+    {lblNext, 1935, 300, 3120, 255},
+    {cmdChangeNext, 5115, 240, 945, 375},
     {lblPreviousCaption, 240, 780, 1635, 255},
-    {lblPrevious, 1935, 780, 2220, 255},
-    {cmdChangePrevious, 4215, 720, 945, 375},
-    {lblPrompt, 240, 1260, 4920, 735},
-    {lblControllers, 240, 2100, 4920, 495},
-    {cmdOK, 3015, 2700, 1020, 375},
-    {cmdCancel, 4140, 2700, 1020, 375},
+    {lblPrevious, 1935, 780, 3120, 255},
+    {cmdChangePrevious, 5115, 720, 945, 375},
+    {cmdClearPrevious, 6135, 720, 945, 375},
+    {lblPrompt, 240, 1260, 6840, 495},
+    {lblControllers, 240, 1860, 6840, 735},
+    {cmdOK, 4935, 2700, 1020, 375},
+    {cmdCancel, 6060, 2700, 1020, 375},
 };
 // clang-format on
-constexpr WindowLayout Layout{5400, 3195, LayoutTable};
+constexpr WindowLayout Layout{7320, 3195, LayoutTable};
 
 constexpr UINT_PTR ChangeTimer = 1;
 // A press is held for a tenth of a second at the least; this sees it.
 constexpr UINT ChangeMilliseconds = 20;
 
-constexpr wchar_t Hint[] =
-    L"A key or a button on a wheel, button box or joystick. A press with Alt, Ctrl, Shift or the "
-    L"Windows key held does not count; holding moves one section.";
-constexpr wchar_t Prompt[] = L"Press a key or a button on your wheel\u2026 (Esc cancels)";
-
 std::uint64_t Now() { return GetTickCount64(); }
 
-bool NothingDown(const InputSnapshot& snapshot) {
-    if (snapshot.keys.count() != 0) return false;
-    for (const auto& buttons : snapshot.buttons)
-        if (buttons.value_or(0) != 0) return false;
-    return true;
+void SetText(HWND window, int id, std::string_view text) {
+    SetDlgItemTextW(window, id, platform::Widen(text).c_str());
 }
 
 }  // namespace
 
-frmKeys::frmKeys(Controller& controller) : controller_(controller), bindings_(controller.HotkeyBindings) {}
+frmKeys::frmKeys(Controller& controller) : controller_(controller), bindings_(controller.HotkeyBindings) {
+    // An old line's joystick gets its name from the one answering under its id now.
+    AdoptIdentities(bindings_, platform::Joysticks());
+}
 
 void frmKeys::ShowModal(HWND owner) {
     CreateTopLevel(L"frmKeys", L"Keys", WS_OVERLAPPED | WS_CAPTION | WS_SYSMENU, WS_EX_DLGMODALFRAME, Layout, owner);
@@ -70,14 +69,16 @@ void frmKeys::OnCreate() {
     // Created in tab order.
     AddControl(L"BUTTON", L"Change", WS_TABSTOP | BS_PUSHBUTTON, cmdChangeNext);
     AddControl(L"BUTTON", L"Change", WS_TABSTOP | BS_PUSHBUTTON, cmdChangePrevious);
-    AddControl(L"BUTTON", L"OK", WS_TABSTOP | BS_PUSHBUTTON, cmdOK);
+    AddControl(L"BUTTON", L"Clear", WS_TABSTOP | BS_PUSHBUTTON, cmdClearPrevious);
+    AddControl(L"BUTTON", L"OK", WS_TABSTOP | BS_DEFPUSHBUTTON, cmdOK);
     AddControl(L"BUTTON", L"Cancel", WS_TABSTOP | BS_PUSHBUTTON, cmdCancel);
     AddControl(L"STATIC", L"Next section:", SS_LEFT | SS_NOPREFIX, lblNextCaption);
     AddControl(L"STATIC", L"", SS_LEFT | SS_NOPREFIX | SS_ENDELLIPSIS, lblNext);
     AddControl(L"STATIC", L"Previous section:", SS_LEFT | SS_NOPREFIX, lblPreviousCaption);
     AddControl(L"STATIC", L"", SS_LEFT | SS_NOPREFIX | SS_ENDELLIPSIS, lblPrevious);
-    AddControl(L"STATIC", Hint, SS_LEFT | SS_NOPREFIX, lblPrompt);
+    AddControl(L"STATIC", L"", SS_LEFT | SS_NOPREFIX, lblPrompt);
     AddControl(L"STATIC", L"", SS_LEFT | SS_NOPREFIX, lblControllers);
+    SetText(hwnd_, lblPrompt, KeysHint);
     ShowBindings();
     ShowControllers();
 }
@@ -89,6 +90,9 @@ void frmKeys::OnCommand(int id, int code) {
         break;
     case cmdChangePrevious:
         if (code == BN_CLICKED) cmdChangePrevious_Click();
+        break;
+    case cmdClearPrevious:
+        if (code == BN_CLICKED) cmdClearPrevious_Click();
         break;
     case cmdOK:
         if (code == BN_CLICKED) cmdOK_Click();
@@ -102,26 +106,25 @@ void frmKeys::OnCommand(int id, int code) {
     }
 }
 
+LRESULT frmKeys::OnMessage(UINT message, WPARAM, LPARAM, bool& handled) {
+    switch (message) {
+    case DM_GETDEFID:
+        // Enter clicks OK, except while a change waits: then Enter is a key to be taken.
+        handled = true;
+        return change_ == Change::None ? MAKELRESULT(cmdOK, DC_HASDEFID) : 0;
+    case WM_DEVICECHANGE:
+        platform::JoysticksChanged();
+        ShowControllers();
+        handled = true;
+        return TRUE;
+    }
+    return 0;
+}
+
 void frmKeys::OnTimer(UINT_PTR id) {
     if (id != ChangeTimer) return;
-    // While a change waits, a controller plugged in is found too, without asking absent ones often.
-    if (change_ != Change::None && Now() - joysticksAsked_ >= JoystickReprobe::IntervalMilliseconds)
-        ShowControllers();
-    const InputSnapshot now = platform::TakeSnapshot(joysticks_);
-    if (change_ != Change::None) {
-        if (const auto taken = NewPress(before_, now)) {
-            (change_ == Change::Next ? bindings_.next : bindings_.previous) = *taken;
-            ShowBindings();
-            EndChange();
-        }
-    } else if (settling_ && NothingDown(now)) {
-        settling_ = false;
-        KillTimer(hwnd_, ChangeTimer);
-        EnableButtons(true);
-        SetFocus(GetDlgItem(hwnd_, changed_));
-        SetDlgItemTextW(hwnd_, lblPrompt, Hint);
-    }
-    before_ = now;
+    if (change_ != Change::None) return LookForPress();
+    if (settleKey_ != 0 && !platform::IsKeyDown(settleKey_)) Settled();
 }
 
 bool frmKeys::OnClose() {
@@ -133,6 +136,11 @@ void frmKeys::cmdChangeNext_Click() { BeginChange(Change::Next); }
 
 void frmKeys::cmdChangePrevious_Click() { BeginChange(Change::Previous); }
 
+void frmKeys::cmdClearPrevious_Click() {
+    bindings_.previous = Binding{};
+    ShowBindings();
+}
+
 void frmKeys::cmdOK_Click() {
     controller_.HotkeyBindings = bindings_;
     controller_.SaveSettings();
@@ -142,58 +150,80 @@ void frmKeys::cmdOK_Click() {
 void frmKeys::cmdCancel_Click() { platform::EndModal(hwnd_); }
 
 void frmKeys::Escape_Press() {
-    if (settling_) return;  // Esc held on from a cancelled change repeats
+    if (settleKey_ != 0) return;  // Esc held on from a cancelled change repeats
     if (change_ == Change::None) return cmdCancel_Click();
     ShowBindings();
-    EndChange();
+    SetText(hwnd_, lblPrompt, KeysHint);
+    EndChange(VK_ESCAPE);
 }
 
 void frmKeys::BeginChange(Change change) {
     change_ = change;
-    // The key that clicked Change is still down: only a press from here on is taken.
-    before_ = platform::TakeSnapshot(joysticks_);
+    // The key that clicked Change, and anything held, is down now: only a press from here on counts.
+    capture_.Begin(platform::TakeSnapshot());
     // The keys go to the window itself, where none of them clicks a button.
     SetFocus(hwnd_);
     EnableButtons(false);
     SetDlgItemTextW(hwnd_, change == Change::Next ? lblNext : lblPrevious, L"\u2026");
-    SetDlgItemTextW(hwnd_, lblPrompt, Prompt);
+    SetText(hwnd_, lblPrompt, KeysPrompt);
     SetTimer(hwnd_, ChangeTimer, ChangeMilliseconds, nullptr);
 }
 
-void frmKeys::EndChange() {
+void frmKeys::LookForPress() {
+    // Where Windows sends no notice of a joystick plugged in, one is found within a few seconds.
+    if (Now() - joysticksListed_ >= JoystickReprobe::IntervalMilliseconds) {
+        platform::JoysticksChanged();
+        ShowControllers();
+    }
+    const bool next = change_ == Change::Next;
+    const Binding& other = next ? bindings_.previous : bindings_.next;
+    const BindingCapture::Result result = capture_.Look(platform::TakeSnapshot(), platform::Joysticks(), other);
+    const std::string name = BindingName(result.binding, platform::KeyName(result.binding.key));
+    switch (result.outcome) {
+    case BindingCapture::Outcome::Waiting:
+        return;
+    case BindingCapture::Outcome::Refused:
+        SetText(hwnd_, lblPrompt, InputHeldByOtherText(name, !next));
+        return;
+    case BindingCapture::Outcome::Taken:
+        (next ? bindings_.next : bindings_.previous) = result.binding;
+        ShowBindings();
+        SetText(hwnd_, lblPrompt, KeysHint);
+        EndChange(result.binding.kind == Binding::Kind::Key ? result.binding.key : 0);
+        return;
+    }
+}
+
+void frmKeys::EndChange(int endingKey) {
     changed_ = change_ == Change::Next ? cmdChangeNext : cmdChangePrevious;
     change_ = Change::None;
-    settling_ = true;
+    settleKey_ = endingKey;
+    if (settleKey_ == 0) Settled();  // a joystick's button clicks nothing
+}
+
+void frmKeys::Settled() {
+    settleKey_ = 0;
+    KillTimer(hwnd_, ChangeTimer);
+    EnableButtons(true);
+    SetFocus(GetDlgItem(hwnd_, changed_));
 }
 
 void frmKeys::EnableButtons(bool enabled) {
-    for (const int id : {cmdChangeNext, cmdChangePrevious, cmdOK, cmdCancel})
+    for (const int id : {cmdChangeNext, cmdChangePrevious, cmdClearPrevious, cmdOK, cmdCancel})
         EnableWindow(GetDlgItem(hwnd_, id), enabled ? TRUE : FALSE);
 }
 
 void frmKeys::ShowBindings() {
     const auto show = [&](int label, const Binding& binding) {
-        const std::string name = BindingName(binding, platform::KeyName(binding.key));
-        SetDlgItemTextW(hwnd_, label, platform::Widen(name).c_str());
+        SetText(hwnd_, label, BindingName(binding, platform::KeyName(binding.key)));
     };
     show(lblNext, bindings_.next);
     show(lblPrevious, bindings_.previous);
 }
 
 void frmKeys::ShowControllers() {
-    joysticks_ = platform::ConnectedJoysticks();
-    joysticksAsked_ = Now();
-    std::wstring text;
-    if (joysticks_.empty()) {
-        text = L"No controller connected. Plug in your wheel or button box to bind one of its buttons.";
-    } else {
-        for (const platform::ConnectedJoystick& c : joysticks_) {
-            text += text.empty() ? L"Connected: " : L"; ";
-            text += L"controller " + std::to_wstring(c.id + 1);
-            if (!c.name.empty()) text += L" (" + c.name + L")";
-        }
-    }
-    SetDlgItemTextW(hwnd_, lblControllers, text.c_str());
+    joysticksListed_ = Now();
+    SetText(hwnd_, lblControllers, ConnectedJoysticksText(platform::Joysticks()));
 }
 
 }  // namespace lapforge

@@ -1,18 +1,18 @@
 #pragma once
 
+#include "core/BindingCapture.h"
 #include "core/Bindings.h"
-#include "platform/InputState.h"
 #include "platform/WindowBase.h"
 
 #include <cstdint>
-#include <vector>
 
 namespace lapforge {
 
 class Controller;
 
 // "Keys": the two bindings, next section and previous section, each with "Change", which takes the
-// next key or controller button pressed. OK stores them; Cancel, Esc and the close box leave them.
+// next key or controller button or hat direction pressed; "previous" can be cleared. OK (the
+// default button) stores them; Cancel, Esc and the close box leave them.
 class frmKeys final : public WindowBase {
 public:
     explicit frmKeys(Controller& controller);
@@ -27,17 +27,21 @@ private:
     void OnCommand(int id, int code) override;
     void OnTimer(UINT_PTR id) override;
     bool OnClose() override;
+    LRESULT OnMessage(UINT message, WPARAM wParam, LPARAM lParam, bool& handled) override;
 
     void cmdChangeNext_Click();
     void cmdChangePrevious_Click();
+    void cmdClearPrevious_Click();
     void cmdOK_Click();
     void cmdCancel_Click();
     void Escape_Press();
 
     void BeginChange(Change change);
-    // The change is over, taken or cancelled: the buttons come back once every key is let go, so the
-    // key that was taken cannot click one.
-    void EndChange();
+    void LookForPress();
+    // The change is over, taken or cancelled. The buttons come back once the key that ended it is
+    // let go, so that key cannot click one; anything else held does not keep them.
+    void EndChange(int endingKey);
+    void Settled();
     void EnableButtons(bool enabled);
     void ShowBindings();
     void ShowControllers();
@@ -45,11 +49,10 @@ private:
     Controller& controller_;
     Bindings bindings_;  // as changed so far
     Change change_ = Change::None;
-    bool settling_ = false;
-    int changed_ = 0;  // the Change button of the last change, which gets the focus back
-    InputSnapshot before_;
-    std::vector<platform::ConnectedJoystick> joysticks_;
-    std::uint64_t joysticksAsked_ = 0;
+    BindingCapture capture_;
+    int settleKey_ = 0;  // while the buttons wait for it to be let go
+    int changed_ = 0;    // the Change button of the last change, which gets the focus back
+    std::uint64_t joysticksListed_ = 0;
 };
 
 }  // namespace lapforge

@@ -95,6 +95,14 @@ void frmLapforge::Load() {
         controller_->StartUp();
     }
     if (!hwnd_) return;  // the start-up ended the program
+    // The joysticks are listed once at start: an old line's joystick keeps the make found under its id.
+    if (AdoptIdentities(controller_->HotkeyBindings, platform::Joysticks())) {
+        try {
+            controller_->SaveSettings();
+        } catch (const Failure&) {
+            // Learnt again at the next start; the binding works all the same.
+        }
+    }
     ShowHotkeyCaption();
     ShowStatus();
 }
@@ -185,7 +193,8 @@ void frmLapforge::HandleSignalled() { SimulatorWatched(simulator_.AnyRunning());
 void frmLapforge::SimulatorWatched(bool runs) {
     if (!cycle_) return;
     cycle_->SetSimulatorWatched(runs);
-    if (!runs) status_.SimulatorEnded();
+    // However GPL was started: one run as administrator keeps the keys from Lapforge.
+    status_.SetNotice(SimulatorAccessText(JudgeSimulatorAccess(simulator_.Seen(), platform::IsProcessElevated())));
     ShowStatus();
 }
 
@@ -210,18 +219,17 @@ void frmLapforge::Sectionselection_Click() {
 void frmLapforge::cmdLosgehts_Click() {
     // GPL runs already, however it was started: to the front with it, rather than a second copy.
     if (simulator_.AnyRunning() || simulator_.Find(controller_->GPLOrdnerPfad)) {
-        simulator_.BringToFront();
-        return SimulatorWatched(true);
+        const bool brought = simulator_.BringToFront();
+        SimulatorWatched(true);
+        if (!brought && JudgeSimulatorAccess(simulator_.Seen(), platform::IsProcessElevated()) != SimulatorAccess::Usable)
+            ShowErrorMessage(BringToFrontRefusedMessage);
+        return;
     }
     platform::ProgramStarter starter(hwnd_);
     const SimulatorLaunch launch = LaunchSimulator(starter, controller_->SimulatorExePath(), controller_->GPLOrdnerPfad);
     if (launch.processId == 0) return ShowErrorMessage(LaunchFailedText(controller_->SimulatorExePath(), launch.reason));
     // Watched at once through the handle the start gave, so the cycle runs before a look would find it.
     simulator_.Watch(launch.processId, launch.process);
-    const Bindings& bindings = controller_->HotkeyBindings;
-    const bool keyBound = bindings.next.kind == Binding::Kind::Key || bindings.previous.kind == Binding::Kind::Key;
-    if (keyBound && HotkeyBlockedByElevation(launch.elevated, platform::IsProcessElevated()))
-        status_.SetNotice(HotkeyBlockedByElevationMessage);
     SimulatorWatched(simulator_.AnyRunning());
 }
 
@@ -250,6 +258,12 @@ bool frmLapforge::OnClose() {
 }
 
 LRESULT frmLapforge::OnMessage(UINT message, WPARAM wParam, LPARAM, bool& handled) {
+    if (message == WM_DEVICECHANGE) {
+        // A joystick plugged in or out: listed anew when next read, so it works again at once.
+        platform::JoysticksChanged();
+        handled = true;
+        return TRUE;
+    }
     if (message != WM_ENDSESSION) return 0;
     // Windows is shutting down or logging off: put GPL's file back, but never hold the shutdown
     // up with a message on a desktop that is going away.

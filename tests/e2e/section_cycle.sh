@@ -101,7 +101,7 @@ rig_wait_for 5 '[ "$(rig_control_text Keys 104)" == "…" ]' || rig_fail "the se
 rig_hold_key F3 0.1
 rig_wait_for 5 '[ "$(rig_control_text Keys 104)" == "F3" ]' || rig_fail "F3 not taken: $(rig_control_text Keys 104)"
 sleep 0.5
-rig_key Tab space  # OK
+rig_key Tab Tab space  # OK (past Clear)
 rig_wait_window_gone "Keys"
 head -c "$(wc -c <"$RIG_TMP/first-line.ini")" "$app/lapforge.ini" | cmp -s - "$RIG_TMP/first-line.ini" ||
     rig_fail "the settings file's first line changed: $(od -c "$app/lapforge.ini" | head -n 3)"

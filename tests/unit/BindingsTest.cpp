@@ -1,49 +1,157 @@
+#include "core/BindingCapture.h"
 #include "core/Bindings.h"
 
 #include <gtest/gtest.h>
 
 #include <initializer_list>
+#include <vector>
 
 using namespace lapforge;
 
 namespace {
 
-InputSnapshot Snapshot(std::initializer_list<int> keys, std::optional<std::uint32_t> controller2 = std::nullopt) {
+constexpr int AltKey = 0x12, CtrlKey = 0xA2, WinKey = 0x5B, ShiftKey = 0xA0, TabKey = 0x09, F3Key = 0x72;
+constexpr JoystickControls HatBit(Hat direction) { return JoystickControls{1} << (32 + static_cast<int>(direction)); }
+
+const JoystickIdentity G27{0x046d, 0xc29b, 0, "G27 Racing Wheel"};
+const JoystickIdentity Box0{0x1234, 0x0001, 0, "Button Box"};
+const JoystickIdentity Box1{0x1234, 0x0001, 1, "Button Box"};
+
+JoystickInfo Info(unsigned id, const JoystickIdentity& identity) {
+    return JoystickInfo{id, identity.vendor, identity.product, identity.name, 12, true};
+}
+
+// Keys down, and joystick 2's controls (nothing: it does not answer).
+InputSnapshot Snapshot(std::initializer_list<int> keys, std::optional<JoystickControls> joystick2 = std::nullopt) {
     InputSnapshot snapshot;
     for (const int key : keys) snapshot.keys.set(static_cast<std::size_t>(key));
-    snapshot.buttons[2] = controller2;
+    snapshot.joysticks[2] = joystick2;
     return snapshot;
 }
 
 }  // namespace
 
-TEST(BindingChange, TakesTheFirstNewPressThatCanBeBound) {
+TEST(BindingCapture, TakesOnlyAPressMadeAfterChange) {
+    using Outcome = BindingCapture::Outcome;
+    const std::vector<JoystickInfo> wheel{Info(2, G27)};
     struct Case {
         const char* name;
-        InputSnapshot before;
-        InputSnapshot now;
-        std::optional<Binding> taken;
+        std::vector<InputSnapshot> looks;  // the first is when Change was clicked
+        Binding other;                     // what the other direction holds
+        Outcome outcome;
+        Binding binding;
     };
+    const Binding none;
     const Case cases[] = {
-        {"nothing", Snapshot({}), Snapshot({}), std::nullopt},
-        {"a key", Snapshot({}), Snapshot({0x72}), KeyBinding(0x72)},
-        {"the key that opened the change is still down", Snapshot({0x20}), Snapshot({0x20}), std::nullopt},
-        {"Shift, Ctrl, Alt and the Windows keys", Snapshot({}), Snapshot({0x10, 0xA1, 0x11, 0xA4, 0x5B}), std::nullopt},
-        {"Shift+F5 gives F5", Snapshot({0x10, 0xA0}), Snapshot({0x10, 0xA0, 0x74}), KeyBinding(0x74)},
-        {"Esc cancels, it is not taken", Snapshot({}), Snapshot({0x1B}), std::nullopt},
-        {"a mouse click", Snapshot({}), Snapshot({0x01}), std::nullopt},
-        {"a button", Snapshot({}, 0b1000), Snapshot({}, 0b1010), ButtonBinding(2, 2)},
-        {"a button held all along", Snapshot({}, 0b1000), Snapshot({}, 0b1000), std::nullopt},
-        {"button 32", Snapshot({}, 0), Snapshot({}, 0x80000000u), ButtonBinding(2, 32)},
-        {"a controller plugged in with a button down", Snapshot({}), Snapshot({}, 0b1), ButtonBinding(2, 1)},
+        {"a key", {Snapshot({}), Snapshot({F3Key})}, none, Outcome::Taken, KeyBinding(F3Key)},
+        {"the key that clicked Change", {Snapshot({0x20}), Snapshot({0x20})}, none, Outcome::Waiting, none},
+        {"a shifter in gear, then a button",
+         {Snapshot({}, 0b1000), Snapshot({}, 0b1000), Snapshot({}, 0b1010)},
+         none, Outcome::Taken, ButtonBinding(2, 2, G27)},
+        {"a latched switch let go and pressed again",
+         {Snapshot({}, 0b1), Snapshot({}, 0), Snapshot({}, 0b1)},
+         none, Outcome::Taken, ButtonBinding(2, 1, G27)},
+        {"a joystick plugged in with a button down", {Snapshot({}), Snapshot({}, 0b1)}, none, Outcome::Waiting, none},
+        {"button 32", {Snapshot({}, 0), Snapshot({}, 0x80000000u)}, none, Outcome::Taken, ButtonBinding(2, 32, G27)},
+        {"the hat", {Snapshot({}, 0), Snapshot({}, HatBit(Hat::Left))}, none, Outcome::Taken, HatBinding(2, Hat::Left, G27)},
+        {"Alt+Tab", {Snapshot({AltKey}), Snapshot({AltKey, TabKey})}, none, Outcome::Waiting, none},
+        {"Ctrl+F3", {Snapshot({}), Snapshot({CtrlKey, F3Key})}, none, Outcome::Waiting, none},
+        {"Win+D", {Snapshot({WinKey}), Snapshot({WinKey, 0x44})}, none, Outcome::Waiting, none},
+        {"Tab after Alt is let go, still held", {Snapshot({AltKey, TabKey}), Snapshot({TabKey})}, none, Outcome::Waiting, none},
+        {"Shift+F5 gives F5", {Snapshot({ShiftKey}), Snapshot({ShiftKey, 0x74})}, none, Outcome::Taken, KeyBinding(0x74)},
+        {"a button with Alt held", {Snapshot({AltKey}, 0), Snapshot({AltKey}, 0b1)}, none, Outcome::Taken, ButtonBinding(2, 1, G27)},
+        {"modifiers and Esc alone", {Snapshot({}), Snapshot({0x10, 0xA1, 0x1B})}, none, Outcome::Waiting, none},
+        {"a mouse click", {Snapshot({}), Snapshot({0x01})}, none, Outcome::Waiting, none},
+        {"the key the other direction holds",
+         {Snapshot({}), Snapshot({F3Key})}, KeyBinding(F3Key), Outcome::Refused, KeyBinding(F3Key)},
+        {"the button the other direction holds",
+         {Snapshot({}, 0), Snapshot({}, 0b100)}, ButtonBinding(7, 3, G27), Outcome::Refused, ButtonBinding(2, 3, G27)},
+        {"the same button of an old line under the same id",
+         {Snapshot({}, 0), Snapshot({}, 0b100)}, ButtonBinding(2, 3), Outcome::Refused, ButtonBinding(2, 3, G27)},
+        {"the same button on another box",
+         {Snapshot({}, 0), Snapshot({}, 0b100)}, ButtonBinding(2, 3, Box0), Outcome::Taken, ButtonBinding(2, 3, G27)},
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.name);
-        EXPECT_EQ(NewPress(c.before, c.now), c.taken);
+        BindingCapture capture;
+        capture.Begin(c.looks.front());
+        BindingCapture::Result result;
+        for (std::size_t i = 1; i < c.looks.size() && result.outcome == Outcome::Waiting; ++i)
+            result = capture.Look(c.looks[i], wheel, c.other);
+        EXPECT_EQ(result.outcome, c.outcome);
+        if (c.outcome != Outcome::Waiting) {
+            EXPECT_EQ(result.binding, c.binding);
+        }
     }
 }
 
-TEST(BindingNames, TheOptionBoxNamesTheBindingThatMovesOn) {
+TEST(JoystickIdentity, FoundWhereverItIsPluggedIn) {
+    const std::vector<JoystickInfo> usual{Info(0, G27), Info(1, Box0), Info(3, Box1)};
+    const std::vector<JoystickInfo> renumbered{Info(0, Box0), Info(2, Box1), Info(5, G27)};
+    const std::vector<JoystickInfo> firstBoxGone{Info(1, Box1), Info(4, G27)};
+    struct Case {
+        const char* name;
+        Binding binding;
+        std::vector<JoystickInfo> connected;
+        std::optional<unsigned> found;
+    };
+    const Case cases[] = {
+        {"where it was", ButtonBinding(0, 5, G27), usual, 0},
+        {"under another id", ButtonBinding(0, 5, G27), renumbered, 5},
+        {"the second of two identical", HatBinding(3, Hat::Up, Box1), usual, 3},
+        {"the second of two identical, renumbered", HatBinding(3, Hat::Up, Box1), renumbered, 2},
+        {"the first of two identical, renumbered", ButtonBinding(1, 1, Box0), renumbered, 0},
+        {"the second when the first is unplugged is not taken for it", ButtonBinding(3, 1, Box1), firstBoxGone, std::nullopt},
+        {"unplugged", ButtonBinding(0, 5, G27), {Info(1, Box0)}, std::nullopt},
+        {"another make at its old id", ButtonBinding(0, 5, G27), renumbered, 5},
+        {"an old line: its id answers", ButtonBinding(3, 2), usual, 3},
+        {"an old line: nothing under its id", ButtonBinding(2, 2), usual, std::nullopt},
+        {"a key", KeyBinding(F3Key), usual, std::nullopt},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        EXPECT_EQ(FindJoystick(c.binding, c.connected), c.found);
+    }
+
+    Binding old = ButtonBinding(3, 2);
+    EXPECT_FALSE(AdoptIdentity(old, firstBoxGone)) << "nothing answers under 3";
+    EXPECT_TRUE(AdoptIdentity(old, usual));
+    EXPECT_EQ(old, ButtonBinding(3, 2, Box1));
+    EXPECT_EQ(FindJoystick(old, renumbered), 2u) << "once adopted, found by its identity";
+}
+
+TEST(BindingText, RoundTripsAndReadsOldLines) {
+    struct Case {
+        const char* text;
+        std::optional<Binding> binding;
+    };
+    const Case cases[] = {
+        {"none", Binding{}},
+        {"key:0x72", KeyBinding(F3Key)},
+        {"joy:0:button:5:046d:c29b:0:G27 Racing Wheel", ButtonBinding(0, 5, G27)},
+        {"joy:3:hat:right:1234:0001:1:Button Box", HatBinding(3, Hat::Right, Box1)},
+        {"joy:4:button:2:0000:0000:0:Wheel: Pro", ButtonBinding(4, 2, JoystickIdentity{0, 0, 0, "Wheel: Pro"})},
+        {"joy:2:button:32", ButtonBinding(2, 32)},
+        {"joy:2:hat:left", HatBinding(2, Hat::Left)},
+        {"joy:2:button:33", std::nullopt},
+        {"joy:16:button:1", std::nullopt},
+        {"joy:2:hat:middle", std::nullopt},
+        {"joy:2:button:5:046d:c29b", std::nullopt},
+        {"joy:2:button:5:046d:zz:0:G27", std::nullopt},
+        {"key:0x1b", std::nullopt},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.text);
+        EXPECT_EQ(ParseBinding(c.text), c.binding);
+        if (c.binding) {
+            EXPECT_EQ(BindingText(*c.binding), c.text);
+        }
+    }
+    Binding lineEnd = ButtonBinding(1, 1, JoystickIdentity{1, 2, 0, "Bad\r\nname"});
+    EXPECT_EQ(BindingText(lineEnd), "joy:1:button:1:0001:0002:0:Bad  name") << "a name cannot break the file's lines";
+}
+
+TEST(BindingNames, NameTheInputAndItsController) {
     struct Case {
         Binding next;
         const char* keyName;
@@ -54,12 +162,36 @@ TEST(BindingNames, TheOptionBoxNamesTheBindingThatMovesOn) {
         {KeyBinding(F4Key), "F4", "Activate F4 as hotkey", "F4"},
         {KeyBinding(0x6B), "Num +", "Activate Num + as hotkey", "Num +"},
         {KeyBinding(0xE2), "", "Activate key 0xe2 as hotkey", "key 0xe2"},
+        {ButtonBinding(0, 5, G27), "", "Activate button 5 as hotkey", "button 5 on G27 Racing Wheel"},
+        {HatBinding(0, Hat::Right, G27), "", "Activate hat right as hotkey", "hat right on G27 Racing Wheel"},
         {ButtonBinding(0, 7), "", "Activate button 7 as hotkey", "button 7 on controller 1"},
         {Binding{}, "", "Activate hotkeys", "not set"},
     };
     for (const Case& c : cases) {
-        SCOPED_TRACE(c.caption);
+        SCOPED_TRACE(c.name);
         EXPECT_EQ(HotkeyOptionCaption(c.next, c.keyName), c.caption);
         EXPECT_EQ(BindingName(c.next, c.keyName), c.name);
+    }
+}
+
+TEST(HatControls, EightWaysFromWinmmsAngle) {
+    struct Case {
+        unsigned angle;
+        JoystickControls controls;
+    };
+    const Case cases[] = {
+        {0, HatBit(Hat::Up)},
+        {4500, HatBit(Hat::Up) | HatBit(Hat::Right)},
+        {9000, HatBit(Hat::Right)},
+        {18000, HatBit(Hat::Down)},
+        {27000, HatBit(Hat::Left)},
+        {31500, HatBit(Hat::Up) | HatBit(Hat::Left)},
+        {35999, HatBit(Hat::Up)},
+        {2000, HatBit(Hat::Up)},
+        {65535, 0},  // at rest
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.angle);
+        EXPECT_EQ(HatControls(c.angle), c.controls);
     }
 }

@@ -25,6 +25,8 @@ public:
 
 constexpr int F3Key = 0x72;
 constexpr unsigned Wheel = 2;  // a controller's id, not the first, so ids are not confused with indexes
+const JoystickIdentity G27{0x046d, 0xc29b, 0, "G27 Racing Wheel"};
+const JoystickIdentity OtherMake{0x044f, 0xb66e, 0, "T300RS"};
 
 // The desktop as a script gives it, one state per poll.
 class ScriptedInput : public InputSource {
@@ -34,21 +36,38 @@ public:
     bool previousDown = false;
     bool modifier = false;
     bool unplugged = false;
-    int asks = 0;  // looks at the keyboard or a controller
+    unsigned wheelId = Wheel;          // where the wheel is plugged in now
+    JoystickIdentity make = G27;       // what is plugged in there
+    int asks = 0;                      // looks at the keyboard or a controller
+    int enumerations = 0;
 
     bool IsKeyDown(int key) override {
         ++asks;
         return (key == bindings.next.key && nextDown) || (key == bindings.previous.key && previousDown);
     }
     bool IsModifierDown() override { return modifier; }
-    std::optional<std::uint32_t> JoystickButtons(unsigned joystick) override {
-        ++asks;
-        if (unplugged || joystick != Wheel) return std::nullopt;
-        std::uint32_t buttons = 1u << 9;  // another button, held all along
-        if (nextDown) buttons |= 1u << (bindings.next.button - 1);
-        if (previousDown) buttons |= 1u << (bindings.previous.button - 1);
-        return buttons;
+    const std::vector<JoystickInfo>& Joysticks() override {
+        if (stale_) {
+            ++enumerations;
+            listed_.clear();
+            if (!unplugged) listed_.push_back(JoystickInfo{wheelId, make.vendor, make.product, make.name, 12, true});
+            stale_ = false;
+        }
+        return listed_;
     }
+    void Reenumerate() override { stale_ = true; }
+    std::optional<JoystickControls> JoystickInputs(unsigned joystick) override {
+        ++asks;
+        if (unplugged || joystick != wheelId) return std::nullopt;
+        JoystickControls controls = 1u << 9;  // another button, held all along
+        if (nextDown) controls |= ControlBit(bindings.next);
+        if (previousDown) controls |= ControlBit(bindings.previous);
+        return controls;
+    }
+
+private:
+    bool stale_ = true;
+    std::vector<JoystickInfo> listed_;
 };
 
 // The main window as the cycle sees it; with a controller, selecting applies the section, as the
@@ -79,7 +98,7 @@ public:
 };
 
 const Bindings Keys{KeyBinding(F4Key), KeyBinding(F3Key)};
-const Bindings Buttons{ButtonBinding(Wheel, 5), ButtonBinding(Wheel, 6)};
+const Bindings Buttons{ButtonBinding(Wheel, 5, G27), HatBinding(Wheel, Hat::Left, G27)};
 
 // Plays a script through the cycle, one character per poll 10 ms apart, or an event between polls:
 //   .  nothing down          n  "next" down          p  "previous" down
@@ -200,29 +219,42 @@ TEST(SectionCycle, LooksAtNothingUnlessArmedWithTheSimulatorRunning) {
     }
 }
 
-TEST(SectionCycle, ControllerUnpluggedAndBack) {
-    ScriptRun run(Bindings{ButtonBinding(Wheel, 5), KeyBinding(F3Key)}, "Pitlane");
-    run.Play(".nn");  // unplugged while the button is held
-    run.input.asks = 0;
-    constexpr int interval = static_cast<int>(JoystickReprobe::IntervalMilliseconds / 10);  // in polls
-    run.Play(std::string(4 * interval, 'x'));  // four intervals without it
-    EXPECT_TRUE(run.view.selected.empty()) << "the lost button is no release";
-    EXPECT_EQ(run.input.asks, 4 * interval + 4) << "each poll looks at the key, the controller once an interval";
+TEST(SectionCycle, AJoystickIsFoundAgainWhereverItIsPluggedIn) {
+    for (const bool oldLine : {false, true}) {
+        SCOPED_TRACE(oldLine ? "an old line, without identity" : "a binding with identity");
+        ScriptRun run(Bindings{ButtonBinding(Wheel, 5, oldLine ? std::nullopt : std::optional(G27)), KeyBinding(F3Key)},
+                      "Pitlane");
+        run.Play(".n.");
+        EXPECT_EQ(run.view.selected.size(), 1u) << "where it was";
 
-    run.Play("p.");  // the key still works
-    EXPECT_EQ(run.view.selected, std::vector<std::string>{"Antoniusbuche/Tiergarten"});
+        run.Play(".nn");  // unplugged while the button is held, and no notice comes
+        run.input.asks = run.input.enumerations = 0;
+        constexpr int interval = static_cast<int>(JoystickReprobe::IntervalMilliseconds / 10);  // in polls
+        run.Play(std::string(4 * interval, 'x'));
+        EXPECT_EQ(run.view.selected.size(), 1u) << "the lost button is no release";
+        EXPECT_EQ(run.input.asks, 4 * interval + 1) << "the key at each poll, the gone wheel once";
+        EXPECT_EQ(run.input.enumerations, 4) << "listed again once an interval, as no notice came";
 
-    run.Play(std::string(interval, '.'));  // plugged in again: found within one interval
-    run.Play("n.");
-    EXPECT_EQ(run.view.selected.back(), "Pitlane");
-    run.Play("n.n.");
-    EXPECT_EQ(run.view.selected.size(), 4u) << "asked at every poll again";
+        run.Play("p.");  // the key still works
+        EXPECT_EQ(run.view.selected.back(), "Pitlane");
+
+        run.input.wheelId = 7;  // back in another port; Windows gives notice
+        run.input.Reenumerate();
+        run.Play(".n.");
+        EXPECT_EQ(run.view.selected.back(), "Flugplatz/Schwedenkreuz") << "at once under its new id";
+
+        run.input.make = OtherMake;  // another make in its place, the same button pressed
+        run.input.Reenumerate();
+        run.Play(".n.n.");
+        EXPECT_EQ(run.view.selected.size(), 3u) << "another make's button moves nothing";
+    }
 }
 
 TEST(SectionCycle, BothBindingsOnOneControllerAskItOncePerPoll) {
     ScriptRun run(Buttons, "Pitlane");
     run.Play("..........");
     EXPECT_EQ(run.input.asks, 10);
+    EXPECT_EQ(run.input.enumerations, 1) << "listed once, at the first use";
 }
 
 namespace {

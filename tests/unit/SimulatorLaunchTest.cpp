@@ -85,20 +85,6 @@ TEST(SimulatorLaunch, OtherFailuresAreReportedWithoutASecondTry) {
     EXPECT_EQ(launch.reason, "The system cannot find the file specified");
 }
 
-TEST(SimulatorLaunch, OnlyAnElevatedSimulatorBesideAPlainLapforgeBlocksTheHotkey) {
-    struct Case {
-        bool simulatorElevated;
-        bool lapforgeElevated;
-        bool blocked;
-    };
-    const Case cases[] = {{false, false, false}, {false, true, false}, {true, false, true}, {true, true, false}};
-    for (const Case& c : cases) {
-        SCOPED_TRACE(std::string("simulator ") + (c.simulatorElevated ? "elevated" : "plain") + ", lapforge " +
-                     (c.lapforgeElevated ? "elevated" : "plain"));
-        EXPECT_EQ(HotkeyBlockedByElevation(c.simulatorElevated, c.lapforgeElevated), c.blocked);
-    }
-}
-
 TEST(DataFiles, OnlyAFolderWithoutAnyOfThemCountsAsStartedAlone) {
     const std::string app = "C:\\Temp\\Temp1_Lapforge.zip";
     struct Case {

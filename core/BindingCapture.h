@@ -1,0 +1,42 @@
+#pragma once
+
+#include "core/Bindings.h"
+
+#include <array>
+#include <bitset>
+#include <optional>
+#include <vector>
+
+namespace lapforge {
+
+// Everything pressed at one moment: the keys down and, per joystick id that answers, its controls.
+struct InputSnapshot {
+    std::bitset<256> keys;
+    std::array<std::optional<JoystickControls>, JoystickCount> joysticks;
+};
+
+// The Keys window's change: it takes the first press from up to down after it began. Whatever was
+// down then (a shifter in gear, a latched switch) stays ignored until it is let go, and a joystick
+// that comes in with controls down brings them in held; so nothing held can take or block a change.
+class BindingCapture {
+public:
+    enum class Outcome { Waiting, Taken, Refused };
+    struct Result {
+        Outcome outcome = Outcome::Waiting;
+        Binding binding;  // taken, or refused because the other direction has it
+    };
+
+    void Begin(const InputSnapshot& now) { last_ = now; }
+
+    // One look. A key pressed with Alt, Ctrl or a Windows key held is some program's shortcut
+    // (Alt+Tab, Win+D) and binds nothing; the input the other direction holds is refused, and the
+    // change goes on waiting.
+    Result Look(const InputSnapshot& now, const std::vector<JoystickInfo>& joysticks, const Binding& other);
+
+private:
+    std::optional<Binding> NewPress(const InputSnapshot& now, const std::vector<JoystickInfo>& joysticks) const;
+
+    InputSnapshot last_;
+};
+
+}  // namespace lapforge

@@ -1,0 +1,132 @@
+#!/usr/bin/env bash
+# A wheel as a driver uses it, through a stand-in of the system's winmm.dll whose joysticks a script
+# file gives, with a shifter button held all along. An older Lapforge's line for button 5 learns the
+# wheel's make at start. In the Keys window button 5 of the G27 becomes
+# "next"; for "previous" it is refused, and the hat's right is taken. With GPL running, button 5
+# moves on and its announcement is asked for after line 54 was written, and ids without a joystick
+# are not asked; the wheel under another id still works; the same button of another make does
+# nothing; the hat moves back. "Previous" cleared, then Esc, stays. Screenshots of the Keys window
+# with the wheel at 96 and 144 DPI.
+source "$LAPFORGE_SOURCE/tests/e2e/rig.sh"
+rig_start
+
+rig_scene
+cp "$STANDIN_WINMM" "$WINEPREFIX/drive_c/windows/system32/winmm.dll"
+script="$RIG_TMP/joysticks.txt"
+sounds="$RIG_TMP/sounds.txt"
+asked="$RIG_TMP/absent-asks.txt"
+export LAPFORGE_JOYSTICKS LAPFORGE_SOUND_LOG LAPFORGE_TRACK LAPFORGE_JOY_LOG
+LAPFORGE_JOYSTICKS=$(rig_winpath "$script")
+LAPFORGE_SOUND_LOG=$(rig_winpath "$sounds")
+LAPFORGE_TRACK=$(rig_winpath "$track")
+LAPFORGE_JOY_LOG=$(rig_winpath "$asked")
+: >"$sounds"
+px() { echo $(( ($1 * $2 + 720) / 1440 )); }
+
+Shifter=0x40  # button 7, held all along: a shifter in gear
+Driver="Microsoft PC-joystick driver"  # what winmm names a USB wheel; the registry has its own name
+wheel() {  # id vendor product down pov; the wheel's state, written at once
+    printf '%s %s %s 40 %x %s %s\n' "$1" "$2" "$3" $(( Shifter | $4 )) "$5" "$Driver" >"$script.new"
+    mv "$script.new" "$script"
+}
+press() {  # id vendor product down pov; down for a moment, then up
+    wheel "$@"
+    sleep 0.3
+    wheel "$1" "$2" "$3" 0 65535
+    sleep 0.3
+}
+expect_line() {  # deploy line, what
+    want=$1
+    rig_wait_for 5 '[ "$(rig_line "$track" 54)" == "$want" ]' || rig_fail "$2: line 54 is $(rig_line "$track" 54)"
+}
+expect_still() {  # deploy line, what
+    sleep 1
+    rig_assert_eq "$1" "$(rig_line "$track" 54)" "$2"
+}
+start_lapforge() {  # dpi; the stand-in winmm for lapforge.exe alone
+    rig_set_dpi "$1"
+    WINEDLLOVERRIDES="$WINEDLLOVERRIDES;winmm=n" rig_run_bg "$app/lapforge.exe"
+    lapforge=$RIG_PID
+    main=$(rig_wait_window "Lapforge")
+}
+open_keys() {  # dpi
+    xdotool windowraise "$main"
+    rig_click "$main" "$(px 2235 "$1")" "$(px 5047 "$1")"
+    keys=$(rig_wait_window "Keys")
+}
+
+wine reg add 'HKCU\System\CurrentControlSet\Control\MediaProperties\PrivateProperties\Joystick\OEM\VID_046D&PID_C29B' \
+    /v OEMName /d "G27 Racing Wheel" /f >/dev/null 2>&1
+wheel 3 046d c29b 0 65535
+printf 'next=joy:3:button:5\r\n' >>"$app/lapforge.ini"  # an older Lapforge's line
+start_lapforge 96
+grep -qx $'next=joy:3:button:5:046d:c29b:0:G27 Racing Wheel\r' "$app/lapforge.ini" ||
+    rig_fail "the old line did not learn its wheel at start: $(cat -A "$app/lapforge.ini")"
+open_keys 96
+rig_assert_eq "button 5 on G27 Racing Wheel" "$(rig_control_text Keys 101)" "the old line's binding"
+rig_control_text Keys 107 | grep -qF 'Connected: G27 Racing Wheel (buttons 1 to 32 and the hat of its 40 can be used).' ||
+    rig_fail "the Keys window does not name the wheel: $(rig_control_text Keys 107)"
+rig_key space  # Change "Next section"
+rig_wait_for 5 '[ "$(rig_control_text Keys 101)" == "…" ]' || rig_fail "the change did not start"
+press 3 046d c29b 0x10 65535  # button 5
+rig_wait_for 5 '[ "$(rig_control_text Keys 101)" == "button 5 on G27 Racing Wheel" ]' ||
+    rig_fail "button 5 not taken: $(rig_control_text Keys 101)"
+rig_key Tab space  # Change "Previous section": the held shifter has not kept the buttons disabled
+rig_wait_for 5 '[ "$(rig_control_text Keys 104)" == "…" ]' || rig_fail "the held button blocked Change"
+press 3 046d c29b 0x10 65535  # button 5 again: "next" has it
+rig_wait_for 5 'rig_control_text Keys 106 | grep -qF "button 5 on G27 Racing Wheel already moves to the next section"' ||
+    rig_fail "the duplicate was not refused: $(rig_control_text Keys 106)"
+press 3 046d c29b 0 9000  # the hat's right
+rig_wait_for 5 '[ "$(rig_control_text Keys 104)" == "hat right on G27 Racing Wheel" ]' ||
+    rig_fail "the hat not taken: $(rig_control_text Keys 104)"
+rig_screenshot "$RIG_OUT/joystick-keys-96.png"
+rig_key Tab Tab space  # OK
+rig_wait_window_gone "Keys"
+grep -qx $'next=joy:3:button:5:046d:c29b:0:G27 Racing Wheel\r' "$app/lapforge.ini" ||
+    rig_fail "button 5 not stored: $(cat -A "$app/lapforge.ini")"
+grep -qx $'previous=joy:3:hat:right:046d:c29b:0:G27 Racing Wheel\r' "$app/lapforge.ini" ||
+    rig_fail "the hat not stored: $(cat -A "$app/lapforge.ini")"
+
+xdotool windowraise "$main"
+rig_click "$main" "$(px 4207 96)" "$(px 3847 96)"  # Launch GPL
+gpl=$(rig_wait_window "GPL stand-in")
+sleep 2
+: >"$asked"
+press 3 046d c29b 0x10 65535
+expect_line "stall_0 = 3100.00 0.00" "button 5 with GPL running"
+rig_wait_for 5 'grep -q "ansage1.wav" "$sounds"' || rig_fail "no announcement asked for: $(cat "$sounds")"
+grep -q 'ansage1.wav | stall_0 = 3100.00 0.00' "$sounds" ||
+    rig_fail "the announcement was asked for before the track file was written: $(cat "$sounds")"
+[ ! -s "$asked" ] || rig_fail "ids without a joystick were asked while the wheel answered: $(sort "$asked" | uniq -c)"
+
+wheel 6 046d c29b 0 65535  # plugged into another port: another id
+sleep 1
+press 6 046d c29b 0x10 65535
+expect_line "stall_0 = 5600.00 0.00" "button 5 with the wheel under another id"
+
+wheel 6 044f b66e 0 65535  # another make in its place
+sleep 1
+press 6 044f b66e 0x10 65535
+expect_still "stall_0 = 5600.00 0.00" "the same button of another make"
+
+wheel 2 046d c29b 0 65535  # the G27 back
+sleep 1
+press 2 046d c29b 0 9000
+expect_line "stall_0 = 3100.00 0.00" "the hat's right bound to previous"
+kill -0 "$RIG_PID" 2>/dev/null || rig_fail "Lapforge ended"
+
+# The Keys window at 144 DPI, the wheel connected.
+xdotool windowraise "$main"
+rig_click "$main" "$(px 4207 96)" "$(px 5047 96)"  # Exit Lapforge
+rig_wait_gone "$lapforge"
+start_lapforge 144
+open_keys 144
+rig_assert_eq "hat right on G27 Racing Wheel" "$(rig_control_text Keys 104)" "previous after the restart"
+rig_screenshot "$RIG_OUT/joystick-keys-144.png"
+rig_key Tab Tab space  # Clear
+rig_wait_for 5 '[ "$(rig_control_text Keys 104)" == "not set" ]' || rig_fail "Clear did not clear previous"
+rig_key Escape  # Cancel: the cleared binding is not stored
+rig_wait_window_gone "Keys"
+grep -qx $'previous=joy:3:hat:right:046d:c29b:0:G27 Racing Wheel\r' "$app/lapforge.ini" ||
+    rig_fail "Esc did not leave the bindings: $(cat -A "$app/lapforge.ini")"
+echo "PASS [$RIG_NAME]"

@@ -1,0 +1,190 @@
+// A stand-in for the system's winmm.dll, for the end-to-end tests alone: its joysticks are what a
+// script file says, and the sounds asked for are logged.
+//
+//   LAPFORGE_JOYSTICKS  the script: one line per joystick, "id vendor product buttons down pov name",
+//                       vendor and product and down (the buttons held, bit n-1 for button n) in hex,
+//                       pov in hundredths of a degree or 65535 at rest. Read at every call.
+//   LAPFORGE_SOUND_LOG  one line per sound asked for: its path, " | ", and line 54 of
+//   LAPFORGE_TRACK      at that moment, so the log shows what the track file held when it was asked.
+//   LAPFORGE_JOY_LOG    one line per id asked for whose joystick the script does not list.
+// When the script changes, the process's top-level windows get WM_DEVICECHANGE, as Windows sends it
+// when a device is plugged in or out.
+// Defined here, not imported.
+#define _WINMM_
+#include <windows.h>
+#include <mmsystem.h>
+#include <dbt.h>
+
+#include <cstdio>
+#include <cstdlib>
+#include <cstring>
+#include <string>
+
+namespace {
+
+struct Joystick {
+    unsigned id = 0, vendor = 0, product = 0, buttons = 0, down = 0, pov = 65535;
+    wchar_t name[MAXPNAMELEN] = {};
+};
+
+std::wstring Env(const wchar_t* name) {
+    wchar_t value[1024] = {};
+    const DWORD length = GetEnvironmentVariableW(name, value, 1024);
+    return length > 0 && length < 1024 ? std::wstring(value, length) : std::wstring();
+}
+
+std::string ReadFile(const std::wstring& path) {
+    std::string bytes;
+    if (FILE* file = _wfopen(path.c_str(), L"rb")) {
+        char buffer[4096];
+        std::size_t got = 0;
+        while ((got = fread(buffer, 1, sizeof buffer, file)) > 0) bytes.append(buffer, got);
+        fclose(file);
+    }
+    return bytes;
+}
+
+void Append(const std::wstring& path, const std::string& line) {
+    if (path.empty()) return;
+    if (FILE* file = _wfopen(path.c_str(), L"ab")) {
+        fputs((line + "\n").c_str(), file);
+        fclose(file);
+    }
+}
+
+bool Find(unsigned id, Joystick& found) {
+    const std::string script = ReadFile(Env(L"LAPFORGE_JOYSTICKS"));
+    std::size_t begin = 0;
+    while (begin < script.size()) {
+        std::size_t end = script.find('\n', begin);
+        if (end == std::string::npos) end = script.size();
+        const std::string line = script.substr(begin, end - begin);
+        begin = end + 1;
+        Joystick j;
+        int nameAt = 0;
+        if (std::sscanf(line.c_str(), "%u %x %x %u %x %u %n", &j.id, &j.vendor, &j.product, &j.buttons, &j.down, &j.pov,
+                        &nameAt) < 6 ||
+            j.id != id)
+            continue;
+        std::string name = line.substr(static_cast<std::size_t>(nameAt));
+        while (!name.empty() && (name.back() == '\r' || name.back() == ' ')) name.pop_back();
+        MultiByteToWideChar(CP_UTF8, 0, name.c_str(), -1, j.name, MAXPNAMELEN - 1);
+        found = j;
+        return true;
+    }
+    Append(Env(L"LAPFORGE_JOY_LOG"), "absent " + std::to_string(id));
+    return false;
+}
+
+BOOL CALLBACK Notify(HWND window, LPARAM) {
+    DWORD process = 0;
+    GetWindowThreadProcessId(window, &process);
+    if (process == GetCurrentProcessId()) PostMessageW(window, WM_DEVICECHANGE, DBT_DEVNODES_CHANGED, 0);
+    return TRUE;
+}
+
+// The devices the script lists: each line's id, vendor and product, without what is held down.
+std::string Devices() {
+    const std::string script = ReadFile(Env(L"LAPFORGE_JOYSTICKS"));
+    std::string devices;
+    std::size_t begin = 0;
+    while (begin < script.size()) {
+        std::size_t end = script.find('\n', begin);
+        if (end == std::string::npos) end = script.size();
+        unsigned id = 0, vendor = 0, product = 0;
+        if (std::sscanf(script.substr(begin, end - begin).c_str(), "%u %x %x", &id, &vendor, &product) == 3)
+            devices += std::to_string(id) + ":" + std::to_string(vendor) + ":" + std::to_string(product) + ";";
+        begin = end + 1;
+    }
+    return devices;
+}
+
+DWORD WINAPI WatchScript(LPVOID) {
+    std::string last = Devices();
+    for (;;) {
+        Sleep(100);
+        const std::string now = Devices();
+        if (now != last) EnumWindows(Notify, 0);
+        last = now;
+    }
+}
+
+void StartWatching() {
+    static LONG started = 0;
+    if (InterlockedExchange(&started, 1) == 0) CloseHandle(CreateThread(nullptr, 0, WatchScript, nullptr, 0, nullptr));
+}
+
+std::string Line54() {
+    const std::string track = ReadFile(Env(L"LAPFORGE_TRACK"));
+    std::size_t begin = 0;
+    for (int line = 1; line < 54 && begin != std::string::npos; ++line) {
+        begin = track.find('\n', begin);
+        if (begin != std::string::npos) ++begin;
+    }
+    if (begin == std::string::npos) return {};
+    return track.substr(begin, track.find_first_of("\r\n", begin) - begin);
+}
+
+void LogSound(const std::string& path) { Append(Env(L"LAPFORGE_SOUND_LOG"), path + " | " + Line54()); }
+
+std::string Narrow(LPCWSTR text) {
+    if (!text) return {};
+    char buffer[1024] = {};
+    WideCharToMultiByte(CP_UTF8, 0, text, -1, buffer, sizeof buffer - 1, nullptr, nullptr);
+    return buffer;
+}
+
+}  // namespace
+
+extern "C" {
+
+__declspec(dllexport) UINT WINAPI joyGetNumDevs() {
+    StartWatching();
+    return 16;
+}
+
+__declspec(dllexport) MMRESULT WINAPI joyGetDevCapsW(UINT_PTR id, LPJOYCAPSW caps, UINT size) {
+    StartWatching();
+    Joystick j;
+    if (!caps || size < sizeof(JOYCAPSW)) return MMSYSERR_INVALPARAM;
+    if (!Find(static_cast<unsigned>(id), j)) return JOYERR_PARMS;
+    std::memset(caps, 0, size);
+    caps->wMid = static_cast<WORD>(j.vendor);
+    caps->wPid = static_cast<WORD>(j.product);
+    lstrcpynW(caps->szPname, j.name, MAXPNAMELEN);
+    caps->wNumButtons = j.buttons;
+    caps->wMaxButtons = j.buttons;
+    caps->wNumAxes = caps->wMaxAxes = 2;
+    caps->wCaps = JOYCAPS_HASPOV | JOYCAPS_POV4DIR;
+    return JOYERR_NOERROR;
+}
+
+__declspec(dllexport) MMRESULT WINAPI joyGetPosEx(UINT id, LPJOYINFOEX info) {
+    StartWatching();
+    Joystick j;
+    if (!info) return MMSYSERR_INVALPARAM;
+    if (!Find(id, j)) return JOYERR_UNPLUGGED;
+    info->dwButtons = j.down;
+    info->dwButtonNumber = 0;
+    for (unsigned bits = j.down; bits; bits &= bits - 1) ++info->dwButtonNumber;
+    info->dwPOV = (info->dwFlags & JOY_RETURNPOV) ? j.pov : 0;
+    return JOYERR_NOERROR;
+}
+
+__declspec(dllexport) BOOL WINAPI sndPlaySoundA(LPCSTR path, UINT) {
+    LogSound(path ? path : "");
+    return TRUE;
+}
+__declspec(dllexport) BOOL WINAPI sndPlaySoundW(LPCWSTR path, UINT) {
+    LogSound(Narrow(path));
+    return TRUE;
+}
+__declspec(dllexport) BOOL WINAPI PlaySoundA(LPCSTR path, HMODULE, DWORD) {
+    LogSound(path ? path : "");
+    return TRUE;
+}
+__declspec(dllexport) BOOL WINAPI PlaySoundW(LPCWSTR path, HMODULE, DWORD) {
+    LogSound(Narrow(path));
+    return TRUE;
+}
+}
