@@ -388,6 +388,11 @@ def road(scene, cam, track, roads, d0, rng):
         banked = tilt(d) != 0
         scene.add(ribbon(seg, -ROAD_HALF_M, ROAD_HALF_M),
                   (150 + tone, 148 + tone, 140 + tone) if banked else (96 + tone, 99 + tone, 104 + tone), bias=ON_GROUND)
+        if d < d0 + 500 and not banked:
+            # The darker tracks the cars' wheels wear into the asphalt: they show how the road
+            # runs over a crest or up a climb where the plain grey would not.
+            for o in (-1.8, 1.8):
+                scene.add(ribbon(seg, o - 0.5, o + 0.5, 0.055), (84 + tone, 86 + tone, 91 + tone), bias=ON_GROUND + 0.03)
         if d < d0 + 250 and rng.random() < 0.1:
             # Old asphalt: a patch laid over one half of the road.
             side = 1 if rng.random() < 0.5 else -1
