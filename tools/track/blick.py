@@ -33,7 +33,7 @@ ON_GROUND = 9.0
 # The heights are terrain smoothed over about 24 m: the road's crests and dips come out flatter
 # than a driver sees them, so the views draw every rise and fall this much steeper.
 RELIEF = 2.0
-TREES_M = 600.0
+TREES_M = 600.0  # single trees up to here, beyond it the forest is a canopy
 
 # What a driver knows a place by, in metres of the data's loop (see geometry.py); only what stood
 # in 1967. The two banked corners: the Karussell, banked down towards its inside (a left-hander),
@@ -44,7 +44,7 @@ BANKED = [(12075, 12195, 0.28), (16985, 17095, 0.18)]
 BRIDGE = (8050, 8075)
 # The spectators' bank on the outside of the right-hander at Brünnchen (-1: left of the road).
 SPECTATOR_BANK = (14240, 14430, -1)
-PEOPLE = [(180, 40, 40), (40, 60, 120), (220, 210, 190), (60, 60, 60), (200, 160, 60), (90, 110, 70)]  # single trees up to here, beyond it the forest is a canopy
+PEOPLE = [(180, 40, 40), (40, 60, 120), (220, 210, 190), (60, 60, 60), (200, 160, 60), (90, 110, 70)]  # their clothes
 
 
 class Camera:
@@ -272,10 +272,11 @@ def ground(scene, cam, roads, fwd, rng):
     edge = np.where(CLEARED, 42.0, np.where(near_eye, 14.0, 11.0))
     tree_h = np.where(OPEN, 0.0, np.clip((D - edge) / 4.0, 0, 1) * (20 + 6 * noise2(gx, gy, 3) + rough))
     # The canopy thins out towards the edge of what is drawn, not ending in a cliff against the sky.
-    tree_h *= np.clip((FAR_M - np.hypot(gx - cx, gy - cy)) / 250.0, 0, 1)
+    thin = np.clip((FAR_M - np.hypot(gx - cx, gy - cy)) / 250.0, 0, 1)
+    tree_h *= thin
     # Woods stand in the open country too, away from the road.
     wood = (noise2(gx * 0.5, gy * 0.5, 9) > 0.68) & (D > 60)
-    tree_h = np.where(OPEN & wood, (18 + 5 * noise2(gx, gy, 5) + rough) * np.clip((FAR_M - np.hypot(gx - cx, gy - cy)) / 250.0, 0, 1), tree_h)
+    tree_h = np.where(OPEN & wood, (18 + 5 * noise2(gx, gy, 5) + rough) * thin, tree_h)
     floor = ~OPEN & near_eye & (D > edge - 7) & (D < edge + 1)
     top = Z - 0.25 + tree_h
     field = noise2(gx * 1.6, gy * 1.6, 1)
