@@ -33,6 +33,7 @@ ON_GROUND = 9.0
 # The heights are terrain smoothed over about 24 m: the road's crests and dips come out flatter
 # than a driver sees them, so the views draw every rise and fall this much steeper.
 RELIEF = 2.0
+SLOPE_SEEN = 0.11
 TREES_M = 600.0  # single trees up to here, beyond it the forest is a canopy
 
 # What a driver knows a place by, in metres of the data's loop (see geometry.py); only what stood
@@ -185,9 +186,10 @@ def render(track, d0, colour, path, seed, pit=False):
     right = (fwd[1], -fwd[0])
     lateral = 9.3 if pit else 0.0
     zb = g.lap_point(track, d0 - 5)[2]
-    # Half the road's slope: a driver's head stays nearer level than the car, and a climb or a
-    # drop ahead shows against the skyline.
-    pitch = math.atan2(z1 - zb, 20.0) * 0.5
+    # A driver's head stays level on a gentle slope, so a drop or a climb ahead shows as one; only
+    # past SLOPE_SEEN does the eye tilt with the car, or a steep climb would fill the view.
+    grade = (z1 - zb) / 20.0
+    pitch = math.atan(grade - min(max(grade, -SLOPE_SEEN), SLOPE_SEEN))
     cam = Camera((x0 + right[0] * lateral, y0 + right[1] * lateral, z0 + EYE_M), fwd, pitch)
     rng = np.random.default_rng(seed)
 
