@@ -29,12 +29,11 @@ def main(argv):
             print(", ".join(n if surveyed else n + " (old lap)" for n, _, surveyed in g.section_corners(track, d0, d1)))
         return 0
     out = argv[2]
-    roads = blick.Roads(track)
     start = time.monotonic()
     for i, name, d0, d1, colour in rows:
         t0 = time.monotonic()
         karte.draw(track, name, colour, d0, d1, f"{out}/karte{i}.jpg")
-        blick.render(track, roads, d0, name, colour, f"{out}/blick{i}.jpg", seed=1000 + i, pit=g.d_to_s(d0) is None)
+        blick.render(track, d0, colour, f"{out}/blick{i}.jpg", seed=1000 + i, pit=g.d_to_s(d0) is None)
         print(f"  pictures of section {i}: {time.monotonic() - t0:.1f} s", flush=True)
     print(f"pictures rendered in {time.monotonic() - start:.0f} s")
     return 0
