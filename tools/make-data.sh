@@ -139,9 +139,14 @@ right in front of the part you want to learn.</p>
 with the chosen section highlighted (left), a view of the road from the deploy point (right), and the buttons
 <span class="ui">Launch GPL</span>, <span class="ui">Help</span> and <span class="ui">Exit Lapforge</span>, plus the check box
 <span class="ui">Activate F4 as hotkey</span> with the small button <span class="ui">Keys&hellip;</span> beside it. At the
-bottom it shows the GPL folder in use, with a <span class="ui">Change&hellip;</span> button.</p>
+bottom it shows the GPL folder in use, with a <span class="ui">Change&hellip;</span> button, and under it a status line:
+it says at all times whether the hotkey is waiting for GPL, works in the running GPL or is off, and at which section
+GPL will start you. Anything that went wrong while you drive is told there, never in a box you would have to click.</p>
 <p>When it starts, Lapforge sets the Pitlane deploy point; when you exit it (or Windows shuts down), it puts line 54
-back as it found it, so GPL started on its own deploys where it always did.</p>
+back as it found it, so GPL started on its own deploys where it always did. Keep Lapforge open while you drive: if you
+exit it first, GPL started afterwards deploys in the pits again.</p>
+<p>Only one Lapforge runs at a time. Starting it a second time (a double-click too many, a shortcut in Startup) brings
+the running one to the front and changes nothing.</p>
 </section>
 
 <section id="first">
@@ -247,6 +252,10 @@ to be placed at the new section.</p>
   <li>Holding a key or button down moves exactly one section; press it again for the next.</li>
   <li>A press while <kbd>Alt</kbd>, <kbd>Ctrl</kbd>, <kbd>Shift</kbd> or the <kbd>Windows</kbd> key is held does not
   count, so closing a window with <kbd>Alt</kbd>+<kbd>F4</kbd> leaves the section alone.</li>
+  <li>If the track file cannot be written at that moment (a virus scanner or OneDrive holding it, the file made
+  read-only, a USB drive pulled), Lapforge keeps running: the section stays where it was, a short voice says
+  &ldquo;Deploy point not written&rdquo; instead of the announcement, the status line says what failed and
+  Lapforge's taskbar button flashes. Press again once the cause is gone; nothing else is needed.</li>
 </ul>
 <h3>Your own keys, or a button on your wheel</h3>
 <p>Click <span class="ui">Keys&hellip;</span> to choose what moves the section:</p>
@@ -301,6 +310,11 @@ folder as <code>lapforge.exe</code>.</p>
   point.</li>
   <li>When you exit Lapforge, change the GPL folder or Windows shuts down, Lapforge puts line 54 back exactly as it was
   when Lapforge started.</li>
+  <li>Before it first changes the file, Lapforge notes the line it found in
+  <code>tracks\nurburg\track.ini.lapforge-record</code>, and it removes that note when it puts the line back. If
+  Lapforge was ended any other way &ndash; by Task Manager, a crash or a power cut &ndash; the next Lapforge reads the
+  note and puts GPL's own line back when it ends, unless you or a track update changed line 54 in the meantime:
+  then your new line counts as found. If Lapforge must stop on an error, it puts the line back first.</li>
   <li>Choosing <span class="ui">Pitlane</span> restores the standard pit-lane deploy line
   <code>stall_0 = 230.00 -9.30</code> &ndash; for normal racing this is all you need.</li>
   <li>Before it changes <code>track.ini</code> for the first time, Lapforge saves an exact copy of your file beside it,
