@@ -53,7 +53,6 @@ public:
     void WriteTrackFile(std::string_view folder) const;
 
     const std::string& Line(std::size_t index) const { return lines_.at(index); }
-    const std::string& Tail() const { return tail_; }
     // What WriteTrackFile puts on disk.
     std::string Contents() const;
 

@@ -2,6 +2,7 @@
 
 #include "core/Controller.h"
 #include "core/JoystickReprobe.h"
+#include "platform/MessageBox.h"
 #include "platform/MessageLoop.h"
 #include "platform/Win32.h"
 
@@ -135,7 +136,11 @@ void frmKeys::cmdChangePrevious_Click() { BeginChange(Change::Previous); }
 
 void frmKeys::cmdOK_Click() {
     controller_.HotkeyBindings = bindings_;
-    controller_.SaveSettings();
+    try {
+        controller_.SaveSettings();
+    } catch (const SettingsNotSaved& failure) {
+        platform::ShowErrorMessage(hwnd_, std::string(failure.what()));  // the new keys hold for this run
+    }
     platform::EndModal(hwnd_);
 }
 

@@ -261,7 +261,7 @@ void frmLapforge::cmdChangeFolder_Click() {
     try {
         controller_->ChangeFolder(chosen, SectionText());
     } catch (const Failure& failure) {
-        ShowErrorMessage(FolderChangeFailedText(failure.what()));
+        ShowErrorMessage(failure.what());  // says which folder is in use
     }
     ShowFolder();
     simulator_.Forget();  // the simulator that counts now is the new folder's

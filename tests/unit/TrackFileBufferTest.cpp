@@ -57,7 +57,7 @@ TEST(TrackFileRead, LineRules) {
         ASSERT_NO_THROW(buffer.ReadTrackFile(folder.Path()));
         EXPECT_EQ(buffer.Line(0), c.line0);
         EXPECT_EQ(buffer.Line(99), c.line99);
-        EXPECT_EQ(buffer.Tail(), c.tail);
+        EXPECT_TRUE(buffer.Contents().ends_with(c.line99 + "\r\n" + c.tail)) << "the bytes after line 100 kept";
     }
 }
 
