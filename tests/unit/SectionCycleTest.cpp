@@ -43,10 +43,11 @@ public:
     bool IsModifierDown() override { return modifier; }
     std::optional<std::uint32_t> JoystickButtons(unsigned joystick) override {
         ++asks;
-        if (unplugged || joystick != Wheel) return std::nullopt;
+        if (unplugged || (joystick != bindings.next.joystick && joystick != bindings.previous.joystick))
+            return std::nullopt;
         std::uint32_t buttons = 1u << 9;  // another button, held all along
-        if (nextDown) buttons |= 1u << (bindings.next.button - 1);
-        if (previousDown) buttons |= 1u << (bindings.previous.button - 1);
+        if (nextDown && joystick == bindings.next.joystick) buttons |= 1u << (bindings.next.button - 1);
+        if (previousDown && joystick == bindings.previous.joystick) buttons |= 1u << (bindings.previous.button - 1);
         return buttons;
     }
 };
@@ -67,10 +68,12 @@ public:
 
 const Bindings Keys{KeyBinding(F4Key), KeyBinding(F3Key)};
 const Bindings Buttons{ButtonBinding(Wheel, 5), ButtonBinding(Wheel, 6)};
+// The same button number on two joysticks: each binding must read its own.
+const Bindings TwoJoysticks{ButtonBinding(Wheel, 5), ButtonBinding(Wheel + 1, 5)};
 
 // Plays a script through the cycle, one character per poll 10 ms apart, or an event between polls:
 //   .  nothing down          n  "next" down          p  "previous" down
-//   m  a modifier alone      M  "next" with a modifier
+//   m  a modifier alone      M  "next" with a modifier   P  "previous" with a modifier
 //   x  the controller does not answer
 //   D  the box unticked      A  ticked again
 //   E  the simulator ends    S  it starts again       *  the user picks "Hohe Acht/Wippermann"
@@ -110,8 +113,8 @@ struct ScriptRun {
                 continue;
             }
             input.nextDown = c == 'n' || c == 'M';
-            input.previousDown = c == 'p';
-            input.modifier = c == 'm' || c == 'M';
+            input.previousDown = c == 'p' || c == 'P';
+            input.modifier = c == 'm' || c == 'M' || c == 'P';
             input.unplugged = c == 'x';
             cycle.Poll(input, view, now);
             now += 10;
@@ -150,10 +153,12 @@ TEST(SectionCycle, PressesOfKeysAndButtons) {
         {"simulator ends during a hold", "Pitlane", ".nnE.n.", {}},
         {"simulator back", "Pitlane", ".nE.S.n.", {"Flugplatz/Schwedenkreuz"}},
         {"simulator back with the key held", "Pitlane", "ESnn.", {}},
+        {"Alt or Ctrl with \"previous\"", "Pitlane", ".mPPm.p.", {"Antoniusbuche/Tiergarten"}},
     };
-    for (const Bindings& bindings : {Keys, Buttons}) {
+    for (const Bindings& bindings : {Keys, Buttons, TwoJoysticks}) {
         for (const Case& c : cases) {
-            SCOPED_TRACE(std::string(bindings == Keys ? "keys: " : "buttons: ") + c.name);
+            SCOPED_TRACE(std::string(bindings == Keys ? "keys: " : bindings == Buttons ? "buttons: " : "two joysticks: ") +
+                         c.name);
             ScriptRun run(bindings, c.start);
             run.Play(c.script);
             EXPECT_EQ(run.view.selected, c.selected);

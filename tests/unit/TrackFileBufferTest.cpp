@@ -82,7 +82,7 @@ TEST(TrackFileRead, OnlyADeployPointAsLine54) {
         {"  \tStall_0 \t = x", true},       {"stall_0", false},
         {"stall_0 1.0 2.0", false},         {"stall_1 = 230.00 0.00", false},
         {"; stall_0 = 230.00 0.00", false}, {"", false},
-        {"pit_speed = 60", false},
+        {"pit_speed = 60", false},          {"stall_01 = 230.00 0.00", false},
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.line54);
