@@ -114,6 +114,7 @@ void Controller::SaveSettings() const {
 
 void Controller::RewriteDeployLine(std::string_view line) {
     const std::string before = TrackLines.Line(DeployLineIndex);
+    if (!foundDeployLine_) foundDeployLine_ = before;  // a buffer filled without StartUp, as tests do
     lastRewriteFailed_ = true;
     // Written ahead: a kill at any moment from here on leaves a record the next Lapforge can read.
     WriteDeployRecord(GPLOrdnerPfad, DeployRecord{OwnProcessId(), *foundDeployLine_, before, std::string(line)});

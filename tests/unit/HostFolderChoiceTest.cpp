@@ -240,8 +240,9 @@ TEST(SimulatorFolderCheck, OkOnlyWhereGplAndATrackFileItMayRewriteAre) {
         // The dialog's own hint asks for gpl.exe; every other lack is named.
         const bool ownHint = verdict == FolderVerdict::Usable || verdict == FolderVerdict::NoSimulator;
         EXPECT_EQ(FolderHint(verdict).empty(), ownHint);
-        if (verdict == FolderVerdict::TrackFileTooShort)
+        if (verdict == FolderVerdict::TrackFileTooShort) {
             EXPECT_NE(FolderHint(verdict).find("fewer than 100 lines"), std::string_view::npos);
+        }
         EXPECT_EQ(TestFolder::EntryCount(sim.Path()), (c.exe ? 1u : 0u) + (c.track ? 1u : 0u)) << "nothing written";
     }
 }
