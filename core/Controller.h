@@ -120,9 +120,8 @@ private:
     // The settings file as it is in memory; the failure as the file system gave it.
     void WriteSettings() const;
 
-    View& view_;
-    // What the folder in use needs to be left as found: line 54 as found, and whether a record
-    // beside its track file is this Lapforge's to remove once line 54 is back.
+    // The folder in use with all that leaving it as found needs, kept aside while a change of
+    // folder may still have to go back to it.
     struct FolderState {
         std::string folder;
         TrackFileBuffer lines;
@@ -132,7 +131,10 @@ private:
     FolderState Current() const;
     void Resume(FolderState state);
 
+    View& view_;
+    // Line 54 as found in the folder in use.
     std::optional<std::string> foundDeployLine_;
+    // The record beside its track file is this Lapforge's to remove once line 54 is as found.
     bool recordHere_ = false;
     bool lastRewriteFailed_ = false;
 };

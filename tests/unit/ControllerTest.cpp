@@ -356,6 +356,18 @@ TEST(ControllerSettings, ANewFolderKeepsTheBindings) {
     noFolder.view.dialog = [&](Controller& c) { c.GPLOrdnerPfad = noFolder.sim.Path(); };
     noFolder.controller->StartUp();
     EXPECT_EQ(noFolder.Settings(), noFolder.sim.Path() + "\r\nprevious=key:0x72\r\n") << "an empty first line";
+
+    // One that may not be written: this run goes on with the folder picked, and says so.
+    Rig locked;
+    locked.InstallSimulator(NumberedLines(120));
+    locked.app.Write("\\lapforge.ini", "\r\nprevious=key:0x72\r\n");
+    SetWritable(locked.app.Path() + "\\lapforge.ini", false);
+    locked.view.dialog = [&](Controller& c) { c.GPLOrdnerPfad = locked.sim.Path(); };
+    locked.controller->StartUp();
+    EXPECT_EQ(locked.view.calls[1].rfind("error Lapforge could not save the GPL folder in lapforge.ini", 0), 0u);
+    EXPECT_EQ(locked.view.selection, "Pitlane");
+    EXPECT_EQ(Line(locked.Track(), 54), "stall_0 = 230.00 -9.30");
+    EXPECT_EQ(locked.Settings(), "\r\nprevious=key:0x72\r\n");
 }
 
 TEST(ControllerPaths, AreFormedByPlainAppending) {
