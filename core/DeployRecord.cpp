@@ -11,7 +11,8 @@ namespace lapforge {
 
 namespace {
 
-constexpr std::string_view Heading = "; Lapforge puts line 54 of track.ini back from this file; it goes when Lapforge exits";
+constexpr std::string_view Heading =
+    "; Lapforge puts line 54 of track.ini back from this file; it goes when Lapforge exits";
 constexpr std::string_view ProcessKey = "process=";
 constexpr std::string_view FoundKey = "found=";
 constexpr std::string_view PreviousKey = "previous=";
@@ -75,8 +76,7 @@ void WriteDeployRecord(std::string_view folder, const DeployRecord& record) {
     ReplaceFileContents(DeployRecordPath(folder), DeployRecordText(record));
 }
 
-FoundDeployLine DeployLineAsFound(const std::optional<DeployRecord>& record, std::string_view line54,
-                                  bool writerRuns) {
+FoundDeployLine DeployLineAsFound(const std::optional<DeployRecord>& record, std::string_view line54, bool writerRuns) {
     if (!record) return {std::string(line54), false};
     if (writerRuns || line54 == record->written || line54 == record->previous) return {record->found, false};
     return {std::string(line54), true};

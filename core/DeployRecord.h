@@ -41,7 +41,6 @@ struct FoundDeployLine {
 // that has ended left line 54 at the line it wrote (or, killed in the middle of a rewrite, at the
 // line before); any other line was put there since, by the driver or a track update, and is the
 // new line as found.
-FoundDeployLine DeployLineAsFound(const std::optional<DeployRecord>& record, std::string_view line54,
-                                  bool writerRuns);
+FoundDeployLine DeployLineAsFound(const std::optional<DeployRecord>& record, std::string_view line54, bool writerRuns);
 
 }  // namespace lapforge

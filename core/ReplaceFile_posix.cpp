@@ -78,8 +78,7 @@ void RemoveStaleTemporaryFiles(const std::string& native) {
     if (!dir) return;
     while (const dirent* entry = ::readdir(dir)) {
         const auto owner = TemporaryFileOwner(entry->d_name, name);
-        if (owner && !ProcessRuns(*owner))
-            ::unlink((folder + "/" + entry->d_name).c_str());
+        if (owner && !ProcessRuns(*owner)) ::unlink((folder + "/" + entry->d_name).c_str());
     }
     ::closedir(dir);
 }

@@ -58,8 +58,7 @@ void TrackFileBuffer::ReadTrackFile(std::string_view folder) {
         }
     }
     tail_.assign(bytes, pos, std::string::npos);
-    if (!IsDeployLine(lines_[DeployLineIndex]))
-        throw NotADeployLine(NotADeployLineText(path));
+    if (!IsDeployLine(lines_[DeployLineIndex])) throw NotADeployLine(NotADeployLineText(path));
 }
 
 void TrackFileBuffer::SetDeployLine(std::string_view text) { lines_[DeployLineIndex].assign(text); }

@@ -21,6 +21,7 @@ using namespace lapforge;
 namespace {
 
 const std::string kTrack = "\\tracks\\nurburg\\track.ini";
+const std::string kRecord = kTrack + ".lapforge-record";
 
 std::string Line(const std::string& file, int number) {
     std::size_t pos = 0;
@@ -88,6 +89,12 @@ struct Rig {
         sim.Write("\\gpl.exe", "MZ");
         sim.Write(kTrack, track);
     }
+    // Started with the settings file naming the simulator folder, which holds this track file.
+    void StartWith(const std::string& track) {
+        InstallSimulator(track);
+        app.Write("\\lapforge.ini", sim.Path() + "\r\n");
+        controller->StartUp();
+    }
     // The next Lapforge in the same folders; the one before is gone without a word, as after a kill.
     void Restart() {
         controller.reset();
@@ -98,9 +105,10 @@ struct Rig {
 
 void SetWritable(const std::string& corePath, bool writable) {
     using std::filesystem::perms;
-    std::filesystem::permissions(TestFolder::Native(corePath),
-                                 writable ? perms::owner_write : perms::owner_write | perms::group_write | perms::others_write,
-                                 writable ? std::filesystem::perm_options::add : std::filesystem::perm_options::remove);
+    std::filesystem::permissions(
+        TestFolder::Native(corePath),
+        writable ? perms::owner_write : perms::owner_write | perms::group_write | perms::others_write,
+        writable ? std::filesystem::perm_options::add : std::filesystem::perm_options::remove);
 }
 
 std::string WithLine54(const std::string& text) { return NumberedLines(53) + text + "\r\n" + NumberedLines(66, 55); }
@@ -296,8 +304,9 @@ TEST(ControllerApplySection, ARefusedRewriteLeavesTheBufferAsTheFileAndTheNextTr
     rig.app.Write("\\lapforge.ini", rig.sim.Path() + "\r\n");
     rig.controller->StartUp();
     const auto track = TestFolder::Native(rig.sim.Path() + kTrack);
-    std::filesystem::permissions(track, std::filesystem::perms::owner_write | std::filesystem::perms::group_write |
-                                            std::filesystem::perms::others_write,
+    std::filesystem::permissions(track,
+                                 std::filesystem::perms::owner_write | std::filesystem::perms::group_write |
+                                     std::filesystem::perms::others_write,
                                  std::filesystem::perm_options::remove);
 
     EXPECT_THROW(rig.controller->ApplySection("Hohe Acht/Wippermann"), Failure);
@@ -311,7 +320,7 @@ TEST(ControllerApplySection, ARefusedRewriteLeavesTheBufferAsTheFileAndTheNextTr
     EXPECT_EQ(rig.controller->SectionOnDisk(), std::optional<std::string_view>("Hohe Acht/Wippermann"));
     RestoreDeployLineBeforeFailureReport();  // any other failure: line 54 goes back first
     EXPECT_EQ(rig.Track(), NumberedLines(120));
-    EXPECT_FALSE(TestFolder::Exists(rig.sim.Path() + kTrack + ".lapforge-record"));
+    EXPECT_FALSE(TestFolder::Exists(rig.sim.Path() + kRecord));
 }
 
 TEST(ControllerNeighbours, NameTheSectionsOnEitherSideAndTheirAnnouncements) {
@@ -414,7 +423,6 @@ TEST(ControllerPaths, FollowTheSimulatorFolderAsItChanges) {
 TEST(ControllerLeavesGPLAsFound, WhateverEndedTheLapforgeBefore) {
     const std::string own = NumberedLines(120);
     const std::string edited = WithLine54("stall_0 = 777.00 1.50");
-    const std::string record = kTrack + std::string(DeployRecordSuffix);
     TestProcess other;  // a Lapforge that still runs
     struct Case {
         const char* name;
@@ -446,10 +454,10 @@ TEST(ControllerLeavesGPLAsFound, WhateverEndedTheLapforgeBefore) {
         {"the record of a Lapforge that still runs, whatever line 54 holds",
          [&](Rig& r) {
              r.controller->ApplySection("Klostertal/Karussell");
-             std::optional<DeployRecord> theirs = ParseDeployRecord(TestFolder::Read(r.sim.Path() + record));
+             std::optional<DeployRecord> theirs = ParseDeployRecord(TestFolder::Read(r.sim.Path() + kRecord));
              ASSERT_TRUE(theirs.has_value());
              theirs->processId = other.Id();
-             r.sim.Write(record, DeployRecordText(*theirs));
+             r.sim.Write(kRecord, DeployRecordText(*theirs));
              r.sim.Write(kTrack, edited);
          },
          own},
@@ -457,23 +465,20 @@ TEST(ControllerLeavesGPLAsFound, WhateverEndedTheLapforgeBefore) {
     for (const Case& c : cases) {
         SCOPED_TRACE(c.name);
         Rig rig;
-        rig.InstallSimulator(own);
-        rig.app.Write("\\lapforge.ini", rig.sim.Path() + "\r\n");
-        rig.controller->StartUp();
+        rig.StartWith(own);
         c.firstRun(rig);
         rig.Restart();
         rig.controller->StartUp();
         EXPECT_EQ(Line(rig.Track(), 54), "stall_0 = 230.00 -9.30");
         rig.controller->RestoreDeployLine();  // exit
         EXPECT_EQ(rig.Track(), c.expected);
-        EXPECT_FALSE(TestFolder::Exists(rig.sim.Path() + record));
+        EXPECT_FALSE(TestFolder::Exists(rig.sim.Path() + kRecord));
     }
 }
 
 TEST(ControllerChangeFolder, AllOrNothing) {
     const std::string own = NumberedLines(120);
     const std::string nextOwn = WithLine54("stall_0 = 2.00 0.00");
-    const std::string record = kTrack + std::string(DeployRecordSuffix);
     struct Case {
         const char* name;
         std::function<void(Rig&, const std::string& next, bool spoil)> step;  // spoils it, or mends it
@@ -484,8 +489,10 @@ TEST(ControllerChangeFolder, AllOrNothing) {
         {"all well", [](Rig&, const std::string&, bool) {}, true, ""},
         {"the new track file cannot be read",
          [](Rig&, const std::string& next, bool spoil) {
-             if (spoil) std::filesystem::rename(TestFolder::Native(next + kTrack), TestFolder::Native(next + kTrack + "x"));
-             else std::filesystem::rename(TestFolder::Native(next + kTrack + "x"), TestFolder::Native(next + kTrack));
+             if (spoil)
+                 std::filesystem::rename(TestFolder::Native(next + kTrack), TestFolder::Native(next + kTrack + "x"));
+             else
+                 std::filesystem::rename(TestFolder::Native(next + kTrack + "x"), TestFolder::Native(next + kTrack));
          },
          false, "Lapforge keeps the GPL folder it had.\n\nCould not open"},
         {"the new track file may not be written",
@@ -497,9 +504,11 @@ TEST(ControllerChangeFolder, AllOrNothing) {
         {"the first rewrite in the new folder is refused",
          [](Rig&, const std::string& next, bool spoil) {
              // Where the record's temporary file must go, a folder.
-             const auto blocker = TestFolder::Native(TemporaryFilePath(next + kTrack + ".lapforge-record", TestProcess::OwnId()));
-             if (spoil) std::filesystem::create_directories(blocker);
-             else std::filesystem::remove(blocker);
+             const auto blocker = TestFolder::Native(TemporaryFilePath(next + kRecord, TestProcess::OwnId()));
+             if (spoil)
+                 std::filesystem::create_directories(blocker);
+             else
+                 std::filesystem::remove(blocker);
          },
          false, "Lapforge keeps the GPL folder it had.\n\nCould not write"},
         {"lapforge.ini may not be written",
@@ -509,9 +518,7 @@ TEST(ControllerChangeFolder, AllOrNothing) {
     for (const Case& c : cases) {
         SCOPED_TRACE(c.name);
         Rig rig;
-        rig.InstallSimulator(own);
-        rig.app.Write("\\lapforge.ini", rig.sim.Path() + "\r\n");
-        rig.controller->StartUp();
+        rig.StartWith(own);
         rig.controller->ApplySection("Klostertal/Karussell");
         TestFolder next;
         next.Write("\\gpl.exe", "MZ");
@@ -533,7 +540,7 @@ TEST(ControllerChangeFolder, AllOrNothing) {
         EXPECT_EQ(rig.controller->GPLOrdnerPfad, inUse);
         EXPECT_EQ(Line(TestFolder::Read(inUse + kTrack), 54), "stall_0 = 12500.00 0.00") << "the section in force";
         EXPECT_EQ(TestFolder::Read(notInUse + kTrack), c.newInUse ? own : nextOwn) << "the other file as found";
-        EXPECT_FALSE(TestFolder::Exists(notInUse + record));
+        EXPECT_FALSE(TestFolder::Exists(notInUse + kRecord));
         EXPECT_EQ(rig.Settings(), (*c.said ? rig.sim.Path() : next.Path()) + "\r\n") << "saved only when all went well";
 
         rig.controller->ApplySection("Hohe Acht/Wippermann");  // the next pick goes to the folder in use
