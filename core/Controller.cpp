@@ -117,7 +117,11 @@ void Controller::RewriteDeployLine(std::string_view line) {
     if (!foundDeployLine_) foundDeployLine_ = before;  // a buffer filled without StartUp, as tests do
     lastRewriteFailed_ = true;
     // Written ahead: a kill at any moment from here on leaves a record the next Lapforge can read.
-    WriteDeployRecord(GPLOrdnerPfad, DeployRecord{OwnProcessId(), *foundDeployLine_, before, std::string(line)});
+    try {
+        WriteDeployRecord(GPLOrdnerPfad, DeployRecord{OwnProcessId(), *foundDeployLine_, before, std::string(line)});
+    } catch (const AccessDenied& refused) {
+        ThrowRefusedInTrackFolder(refused, GPLOrdnerPfad);  // the record goes first, so it meets a refusal first
+    }
     recordHere_ = true;
     TrackLines.SetDeployLine(line);
     try {

@@ -88,10 +88,14 @@ void TrackFileBuffer::WriteTrackFile(std::string_view folder) const {
     } catch (const ReadOnlyFile& readOnly) {
         throw ReadOnlyFile(std::string(readOnly.what()) + ".\n\n" + std::string(ReadOnlyTrackFileAdvice));
     } catch (const AccessDenied& refused) {
-        const std::string advice = RefusedWriteAdvice(path);
-        if (advice.empty()) throw;
-        throw AccessDenied(std::string(refused.what()) + ".\n\n" + advice);
+        ThrowRefusedInTrackFolder(refused, folder);
     }
+}
+
+void ThrowRefusedInTrackFolder(const AccessDenied& refused, std::string_view folder) {
+    const std::string advice = RefusedWriteAdvice(TrackFileBuffer::TrackFilePath(folder));
+    if (advice.empty()) throw refused;
+    throw AccessDenied(std::string(refused.what()) + ".\n\n" + advice);
 }
 
 }  // namespace lapforge
