@@ -1,7 +1,11 @@
 #include "core/Controller.h"
 
+#include "core/DeployRecord.h"
 #include "core/Failure.h"
 #include "core/FileIO.h"
+#include "core/Messages.h"
+#include "core/ProcessId.h"
+#include "core/ReplaceFile.h"
 #include "core/SectionTable.h"
 #include "core/Settings.h"
 #include "core/SimulatorFolder.h"
@@ -10,7 +14,24 @@
 
 namespace lapforge {
 
-Controller::Controller(View& view, std::string appFolder) : AppFolder(std::move(appFolder)), view_(view) {}
+namespace {
+
+// The one controller the program has, for the failure report.
+Controller* reportedController = nullptr;
+
+}  // namespace
+
+Controller::Controller(View& view, std::string appFolder) : AppFolder(std::move(appFolder)), view_(view) {
+    reportedController = this;
+}
+
+Controller::~Controller() {
+    if (reportedController == this) reportedController = nullptr;
+}
+
+void RestoreDeployLineBeforeFailureReport() noexcept {
+    if (reportedController) reportedController->RestoreDeployLineAfterFailure();
+}
 
 std::unique_ptr<Controller> Controller::Create(View& view, std::string appFolder) {
     return std::unique_ptr<Controller>(new Controller(view, std::move(appFolder)));
@@ -30,8 +51,14 @@ void Controller::LoadTrackFile() {
 }
 
 void Controller::TrackFileLoaded() {
-    foundDeployLine_ = TrackLines.Line(DeployLineIndex);
-    rewritten_ = false;
+    const std::optional<DeployRecord> record = ReadDeployRecord(GPLOrdnerPfad);
+    const bool writerRuns = record && record->processId != OwnProcessId() && ProcessRuns(record->processId);
+    FoundDeployLine found = DeployLineAsFound(record, TrackLines.Line(DeployLineIndex), writerRuns);
+    foundDeployLine_ = std::move(found.line);
+    // A running writer's record stays its own until this Lapforge writes one of its own.
+    recordHere_ = record && !writerRuns;
+    if (found.recordStale && RemoveFile(DeployRecordPath(GPLOrdnerPfad))) recordHere_ = false;
+    lastRewriteFailed_ = false;
 }
 
 std::optional<std::string> Controller::TryStartWithRememberedFolder() {
@@ -65,43 +92,123 @@ void Controller::StartUp() {
         view_.EndProgram();
         return;
     }
-    SaveSettings();
+    // Lapforge can go on without lapforge.ini for this run; the next start asks again.
+    try {
+        WriteSettings();
+    } catch (const Failure& failure) {
+        view_.ShowErrorMessage(FolderNotRememberedText(failure.what(), dynamic_cast<const ReadOnlyFile*>(&failure)));
+    }
     LoadTrackFile();
     view_.SelectSection(StartSection);
 }
 
+void Controller::WriteSettings() const { WriteSettingsFile(SettingsFilePath(), GPLOrdnerPfad, HotkeyBindings); }
+
 void Controller::SaveSettings() const {
     try {
-        WriteSettingsFile(SettingsFilePath(), GPLOrdnerPfad, HotkeyBindings);
+        WriteSettings();
     } catch (const Failure& failure) {
-        throw Failure(std::string(failure.what()) +
-                      ".\n\nLapforge keeps its settings beside lapforge.exe, and Windows does not let it write "
-                      "there. Move the whole Lapforge folder to a folder you may write to, for example into "
-                      "Documents, and start lapforge.exe there");
+        throw SettingsNotSaved(SettingsNotSavedText(failure.what(), dynamic_cast<const ReadOnlyFile*>(&failure)));
     }
+}
+
+void Controller::RewriteDeployLine(std::string_view line) {
+    const std::string before = TrackLines.Line(DeployLineIndex);
+    if (!foundDeployLine_) foundDeployLine_ = before;  // a buffer filled without StartUp, as tests do
+    lastRewriteFailed_ = true;
+    // Written ahead: a kill at any moment from here on leaves a record the next Lapforge can read.
+    try {
+        WriteDeployRecord(GPLOrdnerPfad, DeployRecord{OwnProcessId(), *foundDeployLine_, before, std::string(line)});
+    } catch (const AccessDenied& refused) {
+        ThrowRefusedInTrackFolder(refused, GPLOrdnerPfad);  // the record goes first, so it meets a refusal first
+    }
+    recordHere_ = true;
+    TrackLines.SetDeployLine(line);
+    try {
+        TrackLines.WriteTrackFile(GPLOrdnerPfad);
+    } catch (...) {
+        TrackLines.SetDeployLine(before);  // a failed rewrite leaves the file as it was
+        throw;
+    }
+    lastRewriteFailed_ = false;
 }
 
 void Controller::RestoreDeployLine() {
-    if (!foundDeployLine_ || !rewritten_) return;
-    TrackLines.SetDeployLine(*foundDeployLine_);
-    TrackLines.WriteTrackFile(GPLOrdnerPfad);
-    rewritten_ = false;
+    if (!foundDeployLine_) return;
+    if (TrackLines.Line(DeployLineIndex) != *foundDeployLine_) RewriteDeployLine(*foundDeployLine_);
+    // A record that stays after all says only what is true: line 54 is as found.
+    if (recordHere_ && RemoveFile(DeployRecordPath(GPLOrdnerPfad))) recordHere_ = false;
+}
+
+void Controller::RestoreDeployLineAfterFailure() noexcept {
+    if (lastRewriteFailed_) return;
+    try {
+        RestoreDeployLine();
+    } catch (...) {
+    }
+}
+
+Controller::FolderState Controller::Current() const {
+    return FolderState{GPLOrdnerPfad, TrackLines, foundDeployLine_, recordHere_};
+}
+
+void Controller::Resume(FolderState state) {
+    GPLOrdnerPfad = std::move(state.folder);
+    TrackLines = std::move(state.lines);
+    foundDeployLine_ = std::move(state.found);
+    recordHere_ = state.recordHere;
+    lastRewriteFailed_ = false;
 }
 
 void Controller::ChangeFolder(const std::string& folder, std::string_view section) {
-    RestoreDeployLine();
-    TrackFileBuffer next;
+    // Everything that can be checked without a change, first.
     try {
-        next.ReadTrackFile(folder);
-    } catch (const std::exception&) {
-        view_.SelectSection(section);  // the old folder stays in use, with the section shown
-        throw;
+        TrackFileBuffer trial;
+        trial.ReadTrackFile(folder);
+        ProbeWritable(TrackFileBuffer::TrackFilePath(folder));
+        RestoreDeployLine();
+    } catch (const std::exception& failure) {
+        throw FolderNotChanged(FolderChangeFailedText(failure.what()));
     }
-    GPLOrdnerPfad = folder;
-    TrackLines = next;
-    TrackFileLoaded();
-    view_.SelectSection(section);
-    SaveSettings();
+
+    const std::string oldFolder = GPLOrdnerPfad;
+    FolderState old = Current();
+    bool entered = false;
+    try {
+        // Read once the old line is back: the same file under another name then reads as found.
+        TrackFileBuffer next;
+        next.ReadTrackFile(folder);
+        GPLOrdnerPfad = folder;
+        TrackLines = std::move(next);
+        entered = true;
+        TrackFileLoaded();
+        ApplySection(section);
+    } catch (const std::exception& failure) {
+        // The new file is as it was; a record of this Lapforge's there that undoes nothing goes again.
+        if (entered && recordHere_ && TrackLines.Line(DeployLineIndex) == *foundDeployLine_)
+            RemoveFile(DeployRecordPath(GPLOrdnerPfad));
+        Resume(std::move(old));
+        std::string notRewritten;
+        try {
+            ApplySection(section);
+        } catch (const std::exception& again) {
+            notRewritten = again.what();
+        }
+        throw FolderNotChanged(FolderChangeFailedText(failure.what(), notRewritten));
+    }
+
+    try {
+        WriteSettings();
+    } catch (const Failure& failure) {
+        throw SettingsNotSaved(
+            FolderNotSavedText(folder, oldFolder, failure.what(), dynamic_cast<const ReadOnlyFile*>(&failure)));
+    }
+}
+
+std::optional<std::string_view> Controller::SectionOnDisk() const {
+    for (const Section& section : SectionTable::Rows())
+        if (section.deployLine == TrackLines.Line(DeployLineIndex)) return section.name;
+    return std::nullopt;
 }
 
 void Controller::ApplySection(std::string_view name) {
@@ -111,9 +218,8 @@ void Controller::ApplySection(std::string_view name) {
 
     view_.ShowViewPicture(AppFolder + std::string(section.viewPicture));
     view_.ShowMapPicture(AppFolder + std::string(section.mapPicture));
-    TrackLines.SetDeployLine(section.deployLine);
-    TrackLines.WriteTrackFile(GPLOrdnerPfad);
-    rewritten_ = true;
+    // The buffer holds what the file holds: a line already there needs no rewrite.
+    if (TrackLines.Line(DeployLineIndex) != section.deployLine) RewriteDeployLine(section.deployLine);
 }
 
 std::optional<NeighbourSection> Controller::Successor(std::string_view name) const {

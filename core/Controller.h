@@ -1,6 +1,7 @@
 #pragma once
 
 #include "core/Bindings.h"
+#include "core/Failure.h"
 #include "core/TrackFileBuffer.h"
 
 #include <memory>
@@ -45,9 +46,22 @@ struct NeighbourSection {
 // which Windows accepts.
 std::string SimulatorExeIn(std::string_view folder);
 
+// Failures whose text is a whole message for the driver, to be shown as it is.
+class SettingsNotSaved : public Failure {
+public:
+    using Failure::Failure;
+};
+class FolderNotChanged : public Failure {
+public:
+    using Failure::Failure;
+};
+
 class Controller {
 public:
     static std::unique_ptr<Controller> Create(View& view, std::string appFolder);
+    ~Controller();
+    Controller(const Controller&) = delete;
+    Controller& operator=(const Controller&) = delete;
 
     // Finds the simulator (asking the user if the remembered folder will not do), loads its track
     // file and applies the start section.
@@ -60,16 +74,27 @@ public:
     std::optional<NeighbourSection> Successor(std::string_view name) const;
     std::optional<NeighbourSection> Predecessor(std::string_view name) const;
 
-    // Writes the settings file: the folder on its first line, then the bindings.
+    // The section whose deploy line the track file holds as line 54, as far as Lapforge knows (it
+    // keeps the buffer equal to the file, also when a rewrite fails); nothing for any other line.
+    std::optional<std::string_view> SectionOnDisk() const;
+
+    // Writes the settings file: the folder on its first line, then the bindings. A failure is
+    // SettingsNotSaved; the settings in memory stay as they are and hold until Lapforge ends.
     void SaveSettings() const;
 
-    // Puts line 54 back as this Lapforge found it, so GPL started alone deploys where it always
-    // did. Does nothing when Lapforge has not rewritten the file.
+    // Puts line 54 back as it was before any Lapforge first rewrote it, so GPL started alone deploys
+    // where it always did, and removes the record of it. Does nothing when line 54 is as found.
     void RestoreDeployLine();
 
-    // Moves to another simulator folder: the old track file gets its line 54 back, the new folder
-    // is remembered, its track file loaded and the section applied there. When the new track file
-    // cannot be loaded the failure is passed on and the old folder stays in use.
+    // The same for the failure report, which ends the process next: never throws, and does nothing
+    // when the last rewrite failed, since that failure is most likely what is being reported.
+    void RestoreDeployLineAfterFailure() noexcept;
+
+    // Moves to another simulator folder, all or nothing: the new track file is loaded and probed,
+    // the old one gets its line 54 back, the section shown is applied in the new folder and the
+    // folder is remembered. When a step fails, FolderNotChanged says why and the old folder stays
+    // in use, with the section applied there again. When only the settings cannot be saved, the
+    // new folder is in use until Lapforge ends and SettingsNotSaved says so.
     void ChangeFolder(const std::string& folder, std::string_view section);
 
     std::string SettingsFilePath() const;
@@ -86,13 +111,37 @@ private:
     // Nothing when started; otherwise why the remembered folder would not do (empty: none remembered).
     std::optional<std::string> TryStartWithRememberedFolder();
     void LoadTrackFile();
-    // Notes line 54 as found in the buffer just loaded, which nothing has rewritten yet.
+    // Takes line 54 as found for the buffer just loaded from GPLOrdnerPfad: from the record a
+    // Lapforge left there, or the line itself.
     void TrackFileLoaded();
+    // Records the rewrite beside the track file, then makes it; on a failure the buffer keeps
+    // what the file holds.
+    void RewriteDeployLine(std::string_view line);
+    // The settings file as it is in memory; the failure as the file system gave it.
+    void WriteSettings() const;
+
+    // The folder in use with all that leaving it as found needs, kept aside while a change of
+    // folder may still have to go back to it.
+    struct FolderState {
+        std::string folder;
+        TrackFileBuffer lines;
+        std::optional<std::string> found;
+        bool recordHere = false;
+    };
+    FolderState Current() const;
+    void Resume(FolderState state);
 
     View& view_;
-    // Line 54 as loaded from the folder in use, and whether Lapforge has rewritten it since.
+    // Line 54 as found in the folder in use.
     std::optional<std::string> foundDeployLine_;
-    bool rewritten_ = false;
+    // The record beside its track file is this Lapforge's to remove once line 54 is as found.
+    bool recordHere_ = false;
+    bool lastRewriteFailed_ = false;
 };
+
+// Puts line 54 back for the controller that exists, if any (see RestoreDeployLineAfterFailure):
+// the failure report ends the process without unwinding, so it cannot reach the controller through
+// the window that owns it.
+void RestoreDeployLineBeforeFailureReport() noexcept;
 
 }  // namespace lapforge

@@ -31,15 +31,6 @@ std::string ReadWholeFile(const std::string& path) {
     return bytes;
 }
 
-void WriteWholeFile(const std::string& path, std::string_view bytes) {
-    errno = 0;
-    FilePtr file(std::fopen(NativePath(path).c_str(), "wb"));
-    if (!file) throw FileFailureFromErrno("write", path, errno ? errno : EACCES);
-    if (std::fwrite(bytes.data(), 1, bytes.size(), file.get()) != bytes.size())
-        throw FileFailureFromErrno("write", path, errno ? errno : EIO);
-    if (std::fclose(file.release()) != 0) throw FileFailureFromErrno("write", path, errno ? errno : EIO);
-}
-
 bool FileOpensForReading(const std::string& path) {
     FilePtr file(std::fopen(NativePath(path).c_str(), "rb"));
     return file != nullptr;

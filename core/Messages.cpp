@@ -1,6 +1,8 @@
 #include "core/Messages.h"
 
 #include "core/Failure.h"
+#include "core/SimulatorFolder.h"
+#include "core/TrackFileBuffer.h"
 
 #include <cctype>
 
@@ -54,8 +56,109 @@ std::string RestoreFailedText(std::string_view what) {
            Sentence(what);
 }
 
-std::string FolderChangeFailedText(std::string_view what) {
-    return "Lapforge keeps the GPL folder it had.\n\n" + Sentence(what);
+std::string FolderChangeFailedText(std::string_view what, std::string_view notRewritten) {
+    std::string text = "Lapforge keeps the GPL folder it had.\n\n" + Sentence(what);
+    if (!notRewritten.empty())
+        text += "\n\nLine 54 there is back as Lapforge found it: the section shown could not be written again. " +
+                Sentence(notRewritten);
+    return text;
+}
+
+namespace {
+
+std::string SettingsAdvice(bool readOnly) {
+    if (readOnly)
+        return "To let Lapforge write it: in Explorer, right-click \"lapforge.ini\" beside lapforge.exe, choose "
+               "Properties, clear \"Read-only\" and click OK.";
+    return "Lapforge keeps its settings beside lapforge.exe, and Windows does not let it write there. Move the "
+           "whole Lapforge folder to a folder you may write to, for example into Documents, and start "
+           "lapforge.exe there.";
+}
+
+}  // namespace
+
+std::string SettingsNotSavedText(std::string_view what, bool readOnly) {
+    return "Lapforge could not save your settings in lapforge.ini, so they hold only until you exit Lapforge.\n\n" +
+           Sentence(what) + "\n\n" + SettingsAdvice(readOnly);
+}
+
+std::string FolderNotSavedText(std::string_view newFolder, std::string_view oldFolder, std::string_view what,
+                               bool readOnly) {
+    std::string text = "Lapforge now uses the GPL folder \"";
+    text += newFolder;
+    text += "\", but could not save it in lapforge.ini: the next start uses \"";
+    text += oldFolder;
+    text += "\" again.\n\n" + Sentence(what) + "\n\n" + SettingsAdvice(readOnly);
+    return text;
+}
+
+std::string FolderNotRememberedText(std::string_view what, bool readOnly) {
+    return "Lapforge could not save the GPL folder in lapforge.ini, so it asks for it again at the next start.\n\n" +
+           Sentence(what) + "\n\n" + SettingsAdvice(readOnly);
+}
+
+std::string TrackFileTooShortReason(std::string_view copyPath) {
+    std::string reason = "the file has fewer than " + std::to_string(TrackLineCount) + " lines";
+    if (!copyPath.empty()) {
+        reason += ". Lapforge kept the file as it first found it in \"";
+        reason += copyPath;
+        reason += "\"";
+    }
+    return reason;
+}
+
+std::string NotADeployLineText(std::string_view path) {
+    std::string text = "line " + std::to_string(DeployLineIndex + 1) + " of \"";
+    text += path;
+    text += "\" is not GPL's deploy point (stall_0) in this track file, so Lapforge leaves the file alone";
+    return text;
+}
+
+std::string_view FolderHint(FolderVerdict verdict) {
+    switch (verdict) {
+    case FolderVerdict::NoTrackFile:
+        return "GPL is here, but not its Nordschleife: \"tracks\\nurburg\\track.ini\" is missing or cannot be "
+               "read.";
+    case FolderVerdict::TrackFileTooShort:
+        return "GPL's Nordschleife file \"track.ini\" here has fewer than 100 lines: Lapforge cannot use it.";
+    case FolderVerdict::NoDeployLine:
+        return "Line 54 of this GPL's Nordschleife \"track.ini\" is not its deploy point (stall_0): Lapforge "
+               "leaves it alone.";
+    case FolderVerdict::TrackFileNotWritable:
+        return "GPL's Nordschleife file \"track.ini\" here is read-only or may not be written: Lapforge cannot "
+               "use it.";
+    case FolderVerdict::Usable:
+    case FolderVerdict::NoSimulator:
+        break;
+    }
+    return {};
+}
+
+std::string_view FolderProblemReason(FolderVerdict verdict) {
+    switch (verdict) {
+    case FolderVerdict::NoSimulator:
+        return "it holds no gpl.exe";
+    case FolderVerdict::NoTrackFile:
+        return "its Nordschleife track file (tracks\\nurburg\\track.ini) is missing or cannot be read";
+    case FolderVerdict::TrackFileTooShort:
+        return "its Nordschleife track file has fewer than 100 lines";
+    case FolderVerdict::NoDeployLine:
+        return "line 54 of its Nordschleife track file is not GPL's deploy point";
+    case FolderVerdict::TrackFileNotWritable:
+        return "its Nordschleife track file is read-only or may not be written";
+    case FolderVerdict::Usable:
+        break;
+    }
+    return {};
+}
+
+std::string RememberedFolderProblem(std::string_view folder, std::string_view why) {
+    std::string line = "Lapforge cannot use the GPL folder \"";
+    line += folder;
+    line += "\": ";
+    line += why;
+    line += '.';
+    return line;
 }
 
 std::string UndescribedFailure(std::string_view what) {

@@ -24,6 +24,13 @@ bool CreateFileContents(const std::string& path, std::string_view bytes);
 
 bool PathExists(const std::string& path);
 
+// Throws what ReplaceFileContents would for an existing file that may not be written (read-only,
+// refused, held, missing), and changes nothing: the file is opened for writing and closed again.
+void ProbeWritable(const std::string& path);
+
+// Removes the file; false when it is still there afterwards.
+bool RemoveFile(const std::string& path);
+
 // Removes the temporary files that writers of this file left when they were killed, as the two
 // calls above do before they write. A writer killed just after its file took its place (POSIX
 // links it there, then removes its own name) leaves one that no later call would otherwise see.

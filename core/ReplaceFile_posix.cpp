@@ -1,11 +1,11 @@
 #include "core/ReplaceFile.h"
 
 #include "core/Failure.h"
+#include "core/ProcessId.h"
 
 #include <cerrno>
 #include <dirent.h>
 #include <fcntl.h>
-#include <signal.h>
 #include <string>
 #include <sys/stat.h>
 #include <unistd.h>
@@ -31,7 +31,7 @@ std::string FolderOf(const std::string& path) {
 class TemporaryFile {
 public:
     TemporaryFile(const std::string& path, const std::string& native, std::string_view bytes, mode_t mode)
-        : name_(TemporaryFilePath(native, static_cast<unsigned long>(::getpid()))) {
+        : name_(TemporaryFilePath(native, OwnProcessId())) {
         const int fd = ::open(name_.c_str(), O_WRONLY | O_CREAT | O_TRUNC | O_CLOEXEC, 0666);
         if (fd < 0) ThrowWriteFailure(path, errno);
         created_ = true;
@@ -78,9 +78,7 @@ void RemoveStaleTemporaryFiles(const std::string& native) {
     if (!dir) return;
     while (const dirent* entry = ::readdir(dir)) {
         const auto owner = TemporaryFileOwner(entry->d_name, name);
-        // EPERM means a process exists that we may not signal.
-        if (owner && ::kill(static_cast<pid_t>(*owner), 0) != 0 && errno == ESRCH)
-            ::unlink((folder + "/" + entry->d_name).c_str());
+        if (owner && !ProcessRuns(*owner)) ::unlink((folder + "/" + entry->d_name).c_str());
     }
     ::closedir(dir);
 }
@@ -107,21 +105,27 @@ void ReplaceFileContents(const std::string& path, std::string_view bytes) {
     RemoveStaleTemporaryFiles(native);
     struct stat existing {};
     const bool exists = ::stat(native.c_str(), &existing) == 0;
-    if (exists) {
-        // rename() would replace a read-only file (and root may write anything), so ask first.
-        if ((existing.st_mode & (S_IWUSR | S_IWGRP | S_IWOTH)) == 0)
-            throw ReadOnlyFile(FileFailure("write", path, "the file is read-only").what());
-        const int probe = ::open(native.c_str(), O_WRONLY | O_CLOEXEC);
-        if (probe < 0) ThrowWriteFailure(path, errno);
-        ::close(probe);
-    } else if (errno != ENOENT) {
+    if (exists)
+        ProbeWritable(path);
+    else if (errno != ENOENT)
         ThrowWriteFailure(path, errno);
-    }
 
     TemporaryFile temp(path, native, bytes, exists ? existing.st_mode & 07777 : 0);
     if (::rename(temp.Name().c_str(), native.c_str()) != 0) ThrowWriteFailure(path, errno);
     temp.Committed();
     SyncFolder(native);
+}
+
+void ProbeWritable(const std::string& path) {
+    const std::string native = NativePath(path);
+    struct stat existing {};
+    if (::stat(native.c_str(), &existing) != 0) ThrowWriteFailure(path, errno);
+    // rename() would replace a read-only file (and root may write anything), so ask first.
+    if ((existing.st_mode & (S_IWUSR | S_IWGRP | S_IWOTH)) == 0)
+        throw ReadOnlyFile(FileFailure("write", path, "the file is read-only").what());
+    const int probe = ::open(native.c_str(), O_WRONLY | O_CLOEXEC);
+    if (probe < 0) ThrowWriteFailure(path, errno);
+    ::close(probe);
 }
 
 bool CreateFileContents(const std::string& path, std::string_view bytes) {
@@ -134,6 +138,13 @@ bool CreateFileContents(const std::string& path, std::string_view bytes) {
         if (errno == EEXIST) return false;
         ThrowWriteFailure(path, errno);
     }
+    SyncFolder(native);
+    return true;
+}
+
+bool RemoveFile(const std::string& path) {
+    const std::string native = NativePath(path);
+    if (::unlink(native.c_str()) != 0 && errno != ENOENT) return false;
     SyncFolder(native);
     return true;
 }

@@ -1,6 +1,7 @@
 #include "core/ReplaceFile.h"
 
 #include "core/Failure.h"
+#include "core/ProcessId.h"
 #include "core/ProtectedFolder.h"
 #include "core/Win32Kernel.h"
 
@@ -47,7 +48,7 @@ DWORD WriteAll(HANDLE file, std::string_view bytes) {
 class TemporaryFile {
 public:
     TemporaryFile(const std::string& path, std::string_view bytes, DWORD attributes)
-        : name_(Widen(TemporaryFilePath(path, ::GetCurrentProcessId()))) {
+        : name_(Widen(TemporaryFilePath(path, OwnProcessId()))) {
         win32::ScopedFile file(::CreateFileW(name_.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS,
                                              attributes ? attributes : FILE_ATTRIBUTE_NORMAL, nullptr));
         if (!file) ThrowWriteFailure(path, ::GetLastError());
@@ -113,13 +114,6 @@ void KeepOwnPermissions(const std::wstring& from, const std::wstring& to) {
                       nullptr);
 }
 
-bool ProcessIsRunning(unsigned long id) {
-    const win32::ScopedHandle process(::OpenProcess(SYNCHRONIZE, FALSE, id));
-    // Refused access means a process exists that we may not touch.
-    if (!process) return ::GetLastError() == ERROR_ACCESS_DENIED;
-    return ::WaitForSingleObject(process.Get(), 0) == WAIT_TIMEOUT;
-}
-
 void RemoveStaleTemporaryFiles(const std::wstring& target) {
     const std::size_t slash = target.find_last_of(L'\\');
     const std::wstring folder = slash == std::wstring::npos ? std::wstring() : target.substr(0, slash + 1);
@@ -129,13 +123,22 @@ void RemoveStaleTemporaryFiles(const std::wstring& target) {
     if (!search) return;
     do {
         const auto owner = TemporaryFileOwner(Narrow(found.cFileName), name);
-        if (owner && !(found.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) && !ProcessIsRunning(*owner))
+        if (owner && !(found.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) && !ProcessRuns(*owner))
             ::DeleteFileW((folder + found.cFileName).c_str());
     } while (::FindNextFileW(search.Get(), &found));
 }
 
 // Sharing violations come from a holder that shares no writing; they pass when it lets go.
 bool HeldByAnotherProgram(DWORD error) { return error == ERROR_SHARING_VIOLATION || error == ERROR_LOCK_VIOLATION; }
+
+// The rewrite's probe: the file itself opened for writing, shared with everyone, and closed again
+// unchanged. ERROR_SUCCESS or the reason it may not be written.
+DWORD OpenForWritingError(const std::wstring& target) {
+    win32::ScopedFile probe(::CreateFileW(target.c_str(), GENERIC_WRITE,
+                                          FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, nullptr,
+                                          OPEN_EXISTING, 0, nullptr));
+    return probe ? ERROR_SUCCESS : ::GetLastError();
+}
 
 // Opens the target itself with full sharing and overwrites it; readers may see it half-written.
 void WriteInPlace(const std::string& path, const std::wstring& target, std::string_view bytes) {
@@ -176,12 +179,8 @@ void ReplaceFileContents(const std::string& path, std::string_view bytes) {
     const ULONGLONG deadline = ::GetTickCount64() + HolderPatienceMs;
     for (;;) {
         // The probe keeps the old file untouched when it may not be written at all.
-        win32::ScopedFile probe(::CreateFileW(target.c_str(), GENERIC_WRITE,
-                                              FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, nullptr,
-                                              OPEN_EXISTING, 0, nullptr));
-        const bool writable = static_cast<bool>(probe);
-        DWORD error = writable ? ERROR_SUCCESS : ::GetLastError();
-        probe.Close();
+        DWORD error = OpenForWritingError(target);
+        const bool writable = error == ERROR_SUCCESS;
         if (writable) {
             if (temp.MoveTo(target, MOVEFILE_REPLACE_EXISTING)) return;
             error = ::GetLastError();
@@ -196,6 +195,22 @@ void ReplaceFileContents(const std::string& path, std::string_view bytes) {
         }
         ::Sleep(HolderPollMs);
     }
+}
+
+void ProbeWritable(const std::string& path) {
+    const std::wstring target = Widen(path);
+    const DWORD attributes = ::GetFileAttributesW(target.c_str());
+    if (attributes == INVALID_FILE_ATTRIBUTES) ThrowWriteFailure(path, ::GetLastError());
+    if (attributes & FILE_ATTRIBUTE_READONLY)
+        throw ReadOnlyFile(FileFailure("write", path, "the file is read-only").what());
+    const DWORD error = OpenForWritingError(target);
+    if (error != ERROR_SUCCESS) ThrowWriteFailure(path, error);
+}
+
+bool RemoveFile(const std::string& path) {
+    if (::DeleteFileW(Widen(path).c_str())) return true;
+    const DWORD error = ::GetLastError();
+    return error == ERROR_FILE_NOT_FOUND || error == ERROR_PATH_NOT_FOUND;
 }
 
 void SweepTemporaryFiles(const std::string& path) { RemoveStaleTemporaryFiles(Widen(path)); }

@@ -1,7 +1,7 @@
 #include "core/Settings.h"
 
 #include "core/Failure.h"
-#include "core/FileIO.h"
+#include "core/ReplaceFile.h"
 
 #include <algorithm>
 
@@ -19,8 +19,6 @@ std::string SettingsFolder(std::string_view bytes, const std::string& path) {
     if (folder.empty()) throw FileFailure("read", path, "the file names no folder");
     return folder;
 }
-
-std::string ReadSettingsFile(const std::string& path) { return SettingsFolder(ReadWholeFile(path), path); }
 
 Bindings ParseBindings(std::string_view bytes) {
     Bindings bindings;
@@ -40,14 +38,6 @@ Bindings ParseBindings(std::string_view bytes) {
     return bindings;
 }
 
-Bindings ReadBindings(const std::string& path) {
-    try {
-        return ParseBindings(ReadWholeFile(path));
-    } catch (const Failure&) {
-        return Bindings{};  // no file yet: the first start
-    }
-}
-
 std::string SettingsText(std::string_view folder, const Bindings& bindings) {
     std::string bytes(folder);
     bytes += "\r\n";
@@ -59,7 +49,7 @@ std::string SettingsText(std::string_view folder, const Bindings& bindings) {
 }
 
 void WriteSettingsFile(const std::string& path, std::string_view folder, const Bindings& bindings) {
-    WriteWholeFile(path, SettingsText(folder, bindings));
+    ReplaceFileContents(path, SettingsText(folder, bindings));
 }
 
 }  // namespace lapforge

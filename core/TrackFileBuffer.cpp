@@ -2,6 +2,7 @@
 
 #include "core/Failure.h"
 #include "core/FileIO.h"
+#include "core/Messages.h"
 #include "core/ReplaceFile.h"
 
 #include <cctype>
@@ -31,11 +32,9 @@ bool IsDeployLine(std::string_view line) {
 namespace {
 
 TrackFileTooShort TooShort(std::string_view folder) {
-    const std::string path = TrackFileBuffer::TrackFilePath(folder);
-    std::string reason = "the file has fewer than " + std::to_string(TrackLineCount) + " lines";
     const std::string copy = TrackFileBuffer::OriginalCopyPath(folder);
-    if (PathExists(copy)) reason += ". Lapforge kept the file as it first found it in \"" + copy + "\"";
-    return TrackFileTooShort(FileFailure("read", path, reason).what());
+    const std::string reason = TrackFileTooShortReason(PathExists(copy) ? copy : std::string());
+    return TrackFileTooShort(FileFailure("read", TrackFileBuffer::TrackFilePath(folder), reason).what());
 }
 
 }  // namespace
@@ -59,10 +58,7 @@ void TrackFileBuffer::ReadTrackFile(std::string_view folder) {
         }
     }
     tail_.assign(bytes, pos, std::string::npos);
-    if (!IsDeployLine(lines_[DeployLineIndex]))
-        throw NotADeployLine("line " + std::to_string(DeployLineIndex + 1) + " of \"" + path +
-                             "\" is not GPL's deploy point (stall_0) in this track file, so Lapforge leaves the file "
-                             "alone");
+    if (!IsDeployLine(lines_[DeployLineIndex])) throw NotADeployLine(NotADeployLineText(path));
 }
 
 void TrackFileBuffer::SetDeployLine(std::string_view text) { lines_[DeployLineIndex].assign(text); }
@@ -90,15 +86,16 @@ void TrackFileBuffer::WriteTrackFile(std::string_view folder) const {
             CreateFileContents(copy, ReadWholeFile(path));
         ReplaceFileContents(path, Contents());
     } catch (const ReadOnlyFile& readOnly) {
-        throw ReadOnlyFile(std::string(readOnly.what()) +
-                           ".\n\nTo let Lapforge write it: in Explorer, right-click \"track.ini\" in GPL's "
-                           "tracks\\nurburg folder, choose Properties, clear \"Read-only\" and click OK. Then start "
-                           "Lapforge again");
+        throw ReadOnlyFile(std::string(readOnly.what()) + ".\n\n" + std::string(ReadOnlyTrackFileAdvice));
     } catch (const AccessDenied& refused) {
-        const std::string advice = RefusedWriteAdvice(path);
-        if (advice.empty()) throw;
-        throw AccessDenied(std::string(refused.what()) + ".\n\n" + advice);
+        ThrowRefusedInTrackFolder(refused, folder);
     }
+}
+
+void ThrowRefusedInTrackFolder(const AccessDenied& refused, std::string_view folder) {
+    const std::string advice = RefusedWriteAdvice(TrackFileBuffer::TrackFilePath(folder));
+    if (advice.empty()) throw refused;
+    throw AccessDenied(std::string(refused.what()) + ".\n\n" + advice);
 }
 
 }  // namespace lapforge

@@ -29,6 +29,10 @@ public:
     using Failure::Failure;
 };
 
+// A refusal to write in the track file's folder, with why and what to do where a folder Windows
+// protects explains it; as it came otherwise.
+[[noreturn]] void ThrowRefusedInTrackFolder(const AccessDenied& refused, std::string_view folder);
+
 // "stall_0", blanks, then "=": case and leading blanks do not matter, as GPL reads it.
 bool IsDeployLine(std::string_view line);
 
@@ -53,7 +57,6 @@ public:
     void WriteTrackFile(std::string_view folder) const;
 
     const std::string& Line(std::size_t index) const { return lines_.at(index); }
-    const std::string& Tail() const { return tail_; }
     // What WriteTrackFile puts on disk.
     std::string Contents() const;
 

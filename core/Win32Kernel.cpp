@@ -1,6 +1,7 @@
 #include "core/Win32Kernel.h"
 
 #include "core/Failure.h"
+#include "core/ProcessId.h"
 
 namespace lapforge::win32 {
 
@@ -38,3 +39,16 @@ std::string Narrow(std::wstring_view text) {
 }
 
 }  // namespace lapforge::win32
+
+namespace lapforge {
+
+unsigned long OwnProcessId() { return ::GetCurrentProcessId(); }
+
+bool ProcessRuns(unsigned long id) {
+    const win32::ScopedHandle process(::OpenProcess(SYNCHRONIZE, FALSE, id));
+    // Refused access means a process exists that we may not touch.
+    if (!process) return ::GetLastError() == ERROR_ACCESS_DENIED;
+    return ::WaitForSingleObject(process.Get(), 0) == WAIT_TIMEOUT;
+}
+
+}  // namespace lapforge

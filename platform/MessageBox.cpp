@@ -1,5 +1,6 @@
 #include "platform/MessageBox.h"
 
+#include "core/Controller.h"
 #include "core/Messages.h"
 #include "platform/Win32.h"
 
@@ -67,6 +68,8 @@ void ReportUnhandledFailure(const std::string& text) {
     static bool reporting = false;
     if (!reporting) {
         reporting = true;
+        // GPL gets its own deploy point back first: the box may never be answered.
+        RestoreDeployLineBeforeFailureReport();
         ShowMessageBox(nullptr, Widen(text), L"Lapforge", MB_OK | MB_ICONERROR | MB_TASKMODAL | MB_SETFOREGROUND);
     }
     ExitProcess(1);

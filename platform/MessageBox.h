@@ -13,7 +13,8 @@ namespace lapforge::platform {
 void ShowErrorMessage(HWND owner, const std::string& text);
 void ShowErrorMessage(HWND owner, const std::wstring& text);
 
-// Tells the user about a failure nothing handled, then ends the program with exit code 1.
+// Tells the user about a failure nothing handled, then ends the program with exit code 1. Line 54
+// of GPL's track file goes back as found before the report (RestoreDeployLineBeforeFailureReport).
 [[noreturn]] void ReportUnhandledFailure(const std::string& text);
 
 // Reports a failure that escaped the window procedure of the named control (null: not a

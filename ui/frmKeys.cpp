@@ -4,6 +4,7 @@
 #include "core/JoystickReprobe.h"
 #include "core/Messages.h"
 #include "platform/InputState.h"
+#include "platform/MessageBox.h"
 #include "platform/MessageLoop.h"
 #include "platform/Win32.h"
 
@@ -143,7 +144,11 @@ void frmKeys::cmdClearPrevious_Click() {
 
 void frmKeys::cmdOK_Click() {
     controller_.HotkeyBindings = bindings_;
-    controller_.SaveSettings();
+    try {
+        controller_.SaveSettings();
+    } catch (const SettingsNotSaved& failure) {
+        platform::ShowErrorMessage(hwnd_, std::string(failure.what()));  // the new keys hold for this run
+    }
     platform::EndModal(hwnd_);
 }
 

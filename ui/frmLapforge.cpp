@@ -291,14 +291,20 @@ void frmLapforge::cmdChangeFolder_Click() {
     frmGPLPfad dialog(chosen, std::string(), controller_->GPLOrdnerPfad);
     dialog.ShowModal(hwnd_);
     if (!dialog.Accepted()) return;
+    const std::string before = controller_->GPLOrdnerPfad;
+    std::string failed;
     try {
         controller_->ChangeFolder(chosen, SectionText());
     } catch (const Failure& failure) {
-        ShowErrorMessage(FolderChangeFailedText(failure.what()));
+        failed = failure.what();  // says which folder is in use
     }
+    // The label first, so the message and the window agree on the folder in use.
     ShowFolder();
-    simulator_.Forget();  // the simulator that counts now is the new folder's
-    SimulatorWatched(false);
+    if (controller_->GPLOrdnerPfad != before) {
+        simulator_.Forget();  // the simulator that counts now is the new folder's
+        SimulatorWatched(false);
+    }
+    if (!failed.empty()) ShowErrorMessage(failed);
 }
 
 void frmLapforge::ShowFolder() {

@@ -1,9 +1,12 @@
 #include "core/Controller.h"
+#include "core/DeployRecord.h"
 #include "core/Failure.h"
+#include "core/ReplaceFile.h"
 #include "core/TrackFileBuffer.h"
 
 #include "FailureText.h"
 #include "TestFolder.h"
+#include "TestProcess.h"
 
 #include <gtest/gtest.h>
 
@@ -18,6 +21,7 @@ using namespace lapforge;
 namespace {
 
 const std::string kTrack = "\\tracks\\nurburg\\track.ini";
+const std::string kRecord = kTrack + ".lapforge-record";
 
 std::string Line(const std::string& file, int number) {
     std::size_t pos = 0;
@@ -85,7 +89,27 @@ struct Rig {
         sim.Write("\\gpl.exe", "MZ");
         sim.Write(kTrack, track);
     }
+    // Started with the settings file naming the simulator folder, which holds this track file.
+    void StartWith(const std::string& track) {
+        InstallSimulator(track);
+        app.Write("\\lapforge.ini", sim.Path() + "\r\n");
+        controller->StartUp();
+    }
+    // The next Lapforge in the same folders; the one before is gone without a word, as after a kill.
+    void Restart() {
+        controller.reset();
+        controller = Controller::Create(view, app.Path());
+        view.controller = controller.get();
+    }
 };
+
+void SetWritable(const std::string& corePath, bool writable) {
+    using std::filesystem::perms;
+    std::filesystem::permissions(
+        TestFolder::Native(corePath),
+        writable ? perms::owner_write : perms::owner_write | perms::group_write | perms::others_write,
+        writable ? std::filesystem::perm_options::add : std::filesystem::perm_options::remove);
+}
 
 std::string WithLine54(const std::string& text) { return NumberedLines(53) + text + "\r\n" + NumberedLines(66, 55); }
 
@@ -108,6 +132,8 @@ TEST(ControllerStartUp, FirstRunAsksWritesSettingsAndAppliesPitlane) {
         "map " + rig.app.Path() + "\\karte0.jpg",
     };
     EXPECT_EQ(rig.view.calls, expected);
+    rig.controller->RestoreDeployLine();  // exit
+    EXPECT_EQ(rig.Track(), NumberedLines(120));
 }
 
 TEST(ControllerStartUp, SecondRunDoesNotAsk) {
@@ -156,7 +182,7 @@ TEST(ControllerStartUp, ReasonsToAskForTheFolder) {
                                               std::filesystem::perms::others_write,
                                           std::filesystem::perm_options::remove);
          },
-         "track.ini\": the file is read-only"},
+         "locked\": its Nordschleife track file is read-only or may not be written"},
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.name);
@@ -200,7 +226,7 @@ TEST(ControllerLeavesGPLAsFound, ExitAndAChangeOfFolderPutLine54Back) {
     rig.controller->ApplySection("Klostertal/Karussell");
 
     // A folder whose line 54 is no deploy point: refused, nothing written there, the first one kept.
-    EXPECT_THROW(rig.controller->ChangeFolder(odd.Path(), "Klostertal/Karussell"), NotADeployLine);
+    EXPECT_THROW(rig.controller->ChangeFolder(odd.Path(), "Klostertal/Karussell"), FolderNotChanged);
     EXPECT_EQ(rig.controller->GPLOrdnerPfad, rig.sim.Path());
     EXPECT_EQ(Line(rig.Track(), 54), "stall_0 = 12500.00 0.00") << "the section shown is in force again";
     EXPECT_EQ(TestFolder::EntryCount(odd.Path() + "\\tracks\\nurburg"), 1u);
@@ -272,14 +298,29 @@ TEST(ControllerApplySection, UnknownNameDoesNothing) {
     EXPECT_EQ(rig.Track(), before);
 }
 
-TEST(ControllerApplySection, UnwritableTrackFileAfterStartUpIsAFailure) {
+TEST(ControllerApplySection, ARefusedRewriteLeavesTheBufferAsTheFileAndTheNextTriesAgain) {
     Rig rig;
     rig.InstallSimulator(NumberedLines(120));
     rig.app.Write("\\lapforge.ini", rig.sim.Path() + "\r\n");
     rig.controller->StartUp();
-    std::filesystem::remove_all(TestFolder::Native(rig.sim.Path() + "\\tracks"));
+    const auto track = TestFolder::Native(rig.sim.Path() + kTrack);
+    std::filesystem::permissions(track,
+                                 std::filesystem::perms::owner_write | std::filesystem::perms::group_write |
+                                     std::filesystem::perms::others_write,
+                                 std::filesystem::perm_options::remove);
 
-    EXPECT_THROW(rig.controller->ApplySection("Pitlane"), Failure);
+    EXPECT_THROW(rig.controller->ApplySection("Hohe Acht/Wippermann"), Failure);
+    EXPECT_EQ(rig.controller->SectionOnDisk(), std::optional<std::string_view>("Pitlane"));
+    EXPECT_EQ(rig.controller->TrackLines.Line(53), "stall_0 = 230.00 -9.30");
+    RestoreDeployLineBeforeFailureReport();  // the refused rewrite is the failure reported: not tried again
+    EXPECT_EQ(Line(rig.Track(), 54), "stall_0 = 230.00 -9.30");
+
+    std::filesystem::permissions(track, std::filesystem::perms::owner_write, std::filesystem::perm_options::add);
+    rig.controller->ApplySection("Hohe Acht/Wippermann");
+    EXPECT_EQ(rig.controller->SectionOnDisk(), std::optional<std::string_view>("Hohe Acht/Wippermann"));
+    RestoreDeployLineBeforeFailureReport();  // any other failure: line 54 goes back first
+    EXPECT_EQ(rig.Track(), NumberedLines(120));
+    EXPECT_FALSE(TestFolder::Exists(rig.sim.Path() + kRecord));
 }
 
 TEST(ControllerNeighbours, NameTheSectionsOnEitherSideAndTheirAnnouncements) {
@@ -317,6 +358,25 @@ TEST(ControllerSettings, ANewFolderKeepsTheBindings) {
     rig.controller->HotkeyBindings.next = ButtonBinding(0, 3);
     rig.controller->SaveSettings();
     EXPECT_EQ(rig.Settings(), rig.sim.Path() + "\r\nnext=joy:0:button:3\r\nprevious=key:0x72\r\n");
+
+    Rig noFolder;
+    noFolder.InstallSimulator(NumberedLines(120));
+    noFolder.app.Write("\\lapforge.ini", "\r\nprevious=key:0x72\r\n");
+    noFolder.view.dialog = [&](Controller& c) { c.GPLOrdnerPfad = noFolder.sim.Path(); };
+    noFolder.controller->StartUp();
+    EXPECT_EQ(noFolder.Settings(), noFolder.sim.Path() + "\r\nprevious=key:0x72\r\n") << "an empty first line";
+
+    // One that may not be written: this run goes on with the folder picked, and says so.
+    Rig locked;
+    locked.InstallSimulator(NumberedLines(120));
+    locked.app.Write("\\lapforge.ini", "\r\nprevious=key:0x72\r\n");
+    SetWritable(locked.app.Path() + "\\lapforge.ini", false);
+    locked.view.dialog = [&](Controller& c) { c.GPLOrdnerPfad = locked.sim.Path(); };
+    locked.controller->StartUp();
+    EXPECT_EQ(locked.view.calls[1].rfind("error Lapforge could not save the GPL folder in lapforge.ini", 0), 0u);
+    EXPECT_EQ(locked.view.selection, "Pitlane");
+    EXPECT_EQ(Line(locked.Track(), 54), "stall_0 = 230.00 -9.30");
+    EXPECT_EQ(locked.Settings(), "\r\nprevious=key:0x72\r\n");
 }
 
 TEST(ControllerPaths, AreFormedByPlainAppending) {
@@ -358,4 +418,135 @@ TEST(ControllerPaths, FollowTheSimulatorFolderAsItChanges) {
     controller->GPLOrdnerPfad = "D:\\Sims\\GPL";
     EXPECT_EQ(controller->SimulatorExePath(), "D:\\Sims\\GPL\\gpl.exe");
     EXPECT_EQ(controller->HelpPagePath(), "C:\\Lapforge\\LapforgeHelp.html");
+}
+
+TEST(ControllerLeavesGPLAsFound, WhateverEndedTheLapforgeBefore) {
+    const std::string own = NumberedLines(120);
+    const std::string edited = WithLine54("stall_0 = 777.00 1.50");
+    TestProcess other;  // a Lapforge that still runs
+    struct Case {
+        const char* name;
+        std::function<void(Rig&)> firstRun;  // after its start; then it is gone without a word
+        const std::string& expected;         // the file once the next Lapforge has started and exited
+    };
+    const Case cases[] = {
+        {"a clean end",
+         [](Rig& r) {
+             r.controller->ApplySection("Klostertal/Karussell");
+             r.controller->RestoreDeployLine();
+         },
+         own},
+        {"killed after a rewrite", [](Rig& r) { r.controller->ApplySection("Klostertal/Karussell"); }, own},
+        {"killed after a refused rewrite",
+         [](Rig& r) {
+             r.controller->ApplySection("Klostertal/Karussell");
+             SetWritable(r.sim.Path() + kTrack, false);
+             EXPECT_THROW(r.controller->ApplySection("Hohe Acht/Wippermann"), Failure);
+             SetWritable(r.sim.Path() + kTrack, true);
+         },
+         own},
+        {"killed, then the driver's own edit",
+         [&](Rig& r) {
+             r.controller->ApplySection("Klostertal/Karussell");
+             r.sim.Write(kTrack, edited);
+         },
+         edited},
+        {"the record of a Lapforge that still runs, whatever line 54 holds",
+         [&](Rig& r) {
+             r.controller->ApplySection("Klostertal/Karussell");
+             std::optional<DeployRecord> theirs = ParseDeployRecord(TestFolder::Read(r.sim.Path() + kRecord));
+             ASSERT_TRUE(theirs.has_value());
+             theirs->processId = other.Id();
+             r.sim.Write(kRecord, DeployRecordText(*theirs));
+             r.sim.Write(kTrack, edited);
+         },
+         own},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        Rig rig;
+        rig.StartWith(own);
+        c.firstRun(rig);
+        rig.Restart();
+        rig.controller->StartUp();
+        EXPECT_EQ(Line(rig.Track(), 54), "stall_0 = 230.00 -9.30");
+        rig.controller->RestoreDeployLine();  // exit
+        EXPECT_EQ(rig.Track(), c.expected);
+        EXPECT_FALSE(TestFolder::Exists(rig.sim.Path() + kRecord));
+    }
+}
+
+TEST(ControllerChangeFolder, AllOrNothing) {
+    const std::string own = NumberedLines(120);
+    const std::string nextOwn = WithLine54("stall_0 = 2.00 0.00");
+    struct Case {
+        const char* name;
+        std::function<void(Rig&, const std::string& next, bool spoil)> step;  // spoils it, or mends it
+        bool newInUse;
+        const char* said;  // in the message; empty: none
+    };
+    const Case cases[] = {
+        {"all well", [](Rig&, const std::string&, bool) {}, true, ""},
+        {"the new track file cannot be read",
+         [](Rig&, const std::string& next, bool spoil) {
+             if (spoil)
+                 std::filesystem::rename(TestFolder::Native(next + kTrack), TestFolder::Native(next + kTrack + "x"));
+             else
+                 std::filesystem::rename(TestFolder::Native(next + kTrack + "x"), TestFolder::Native(next + kTrack));
+         },
+         false, "Lapforge keeps the GPL folder it had.\n\nCould not open"},
+        {"the new track file may not be written",
+         [](Rig&, const std::string& next, bool spoil) { SetWritable(next + kTrack, !spoil); }, false,
+         "Lapforge keeps the GPL folder it had.\n\nCould not write"},
+        {"the old line 54 cannot be put back",
+         [](Rig& r, const std::string&, bool spoil) { SetWritable(r.sim.Path() + kTrack, !spoil); }, false,
+         "Lapforge keeps the GPL folder it had.\n\nCould not write"},
+        {"the first rewrite in the new folder is refused",
+         [](Rig&, const std::string& next, bool spoil) {
+             // Where the record's temporary file must go, a folder.
+             const auto blocker = TestFolder::Native(TemporaryFilePath(next + kRecord, TestProcess::OwnId()));
+             if (spoil)
+                 std::filesystem::create_directories(blocker);
+             else
+                 std::filesystem::remove(blocker);
+         },
+         false, "Lapforge keeps the GPL folder it had.\n\nCould not write"},
+        {"lapforge.ini may not be written",
+         [](Rig& r, const std::string&, bool spoil) { SetWritable(r.app.Path() + "\\lapforge.ini", !spoil); }, true,
+         "\", but could not save it in lapforge.ini: the next start uses \""},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        Rig rig;
+        rig.StartWith(own);
+        rig.controller->ApplySection("Klostertal/Karussell");
+        TestFolder next;
+        next.Write("\\gpl.exe", "MZ");
+        next.Write(kTrack, nextOwn);
+
+        c.step(rig, next.Path(), true);
+        std::string message;
+        try {
+            rig.controller->ChangeFolder(next.Path(), "Klostertal/Karussell");
+        } catch (const Failure& failure) {
+            message = failure.what();
+        }
+        c.step(rig, next.Path(), false);
+
+        EXPECT_NE(message.find(c.said), std::string::npos) << message;
+        EXPECT_EQ(message.empty(), *c.said == 0) << message;
+        const std::string inUse = c.newInUse ? next.Path() : rig.sim.Path();
+        const std::string notInUse = c.newInUse ? rig.sim.Path() : next.Path();
+        EXPECT_EQ(rig.controller->GPLOrdnerPfad, inUse);
+        EXPECT_EQ(Line(TestFolder::Read(inUse + kTrack), 54), "stall_0 = 12500.00 0.00") << "the section in force";
+        EXPECT_EQ(TestFolder::Read(notInUse + kTrack), c.newInUse ? own : nextOwn) << "the other file as found";
+        EXPECT_FALSE(TestFolder::Exists(notInUse + kRecord));
+        EXPECT_EQ(rig.Settings(), (*c.said ? rig.sim.Path() : next.Path()) + "\r\n") << "saved only when all went well";
+
+        rig.controller->ApplySection("Hohe Acht/Wippermann");  // the next pick goes to the folder in use
+        EXPECT_EQ(Line(TestFolder::Read(inUse + kTrack), 54), "stall_0 = 14000.00 0.00");
+        rig.controller->RestoreDeployLine();  // exit
+        EXPECT_EQ(TestFolder::Read(rig.sim.Path() + kTrack), own);
+        EXPECT_EQ(TestFolder::Read(next.Path() + kTrack), nextOwn);
+    }
 }

@@ -217,6 +217,7 @@ TEST(SimulatorFolderCheck, OkOnlyWhereGplAndATrackFileItMayRewriteAre) {
         bool exe;
         const char* track;  // nullptr: no track file
         FolderVerdict verdict;
+        bool readOnly = false;
     };
     const std::string good = NumberedLines(100);
     const std::string odd = NumberedLines(53) + "pit_speed = 60\r\n" + NumberedLines(46, 55);
@@ -227,17 +228,26 @@ TEST(SimulatorFolderCheck, OkOnlyWhereGplAndATrackFileItMayRewriteAre) {
         {"no track file", true, nullptr, FolderVerdict::NoTrackFile},
         {"a short track file", true, shortFile.c_str(), FolderVerdict::TrackFileTooShort},
         {"line 54 no deploy point", true, odd.c_str(), FolderVerdict::NoDeployLine},
+        {"a read-only track file", true, good.c_str(), FolderVerdict::TrackFileNotWritable, true},
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.name);
         TestFolder sim;
         if (c.exe) sim.Write("\\gpl.exe", "MZ");
         if (c.track) sim.Write("\\tracks\\nurburg\\track.ini", c.track);
+        if (c.readOnly)
+            std::filesystem::permissions(TestFolder::Native(sim.Path() + "\\tracks\\nurburg\\track.ini"),
+                                         std::filesystem::perms::owner_write | std::filesystem::perms::group_write |
+                                             std::filesystem::perms::others_write,
+                                         std::filesystem::perm_options::remove);
         const FolderVerdict verdict = CheckSimulatorFolder(sim.Path(), FileOpensForReading);
         EXPECT_EQ(verdict, c.verdict);
         // The dialog's own hint asks for gpl.exe; every other lack is named.
         const bool ownHint = verdict == FolderVerdict::Usable || verdict == FolderVerdict::NoSimulator;
         EXPECT_EQ(FolderHint(verdict).empty(), ownHint);
+        if (verdict == FolderVerdict::TrackFileTooShort) {
+            EXPECT_NE(FolderHint(verdict).find("fewer than 100 lines"), std::string_view::npos);
+        }
         EXPECT_EQ(TestFolder::EntryCount(sim.Path()), (c.exe ? 1u : 0u) + (c.track ? 1u : 0u)) << "nothing written";
     }
 }

@@ -51,6 +51,8 @@ public:
             ++enumerations;
             listed_.clear();
             if (!unplugged) listed_.push_back(JoystickInfo{wheelId, make.vendor, make.product, make.name, 12, true});
+            if (!unplugged && bindings.previous.identity == OtherMake)
+                listed_.push_back(JoystickInfo{Wheel + 1, OtherMake.vendor, OtherMake.product, OtherMake.name, 32, false});
             stale_ = false;
         }
         return listed_;
@@ -58,10 +60,16 @@ public:
     void Reenumerate() override { stale_ = true; }
     std::optional<JoystickControls> JoystickInputs(unsigned joystick) override {
         ++asks;
-        if (unplugged || joystick != wheelId) return std::nullopt;
+        // The wheel where it is plugged in now; the button box, when bound, beside the first place.
+        const std::optional<JoystickIdentity> there = joystick == wheelId ? std::optional(make)
+                                                      : joystick == Wheel + 1 ? std::optional(OtherMake)
+                                                                              : std::nullopt;
+        if (unplugged || !there) return std::nullopt;
         JoystickControls controls = 1u << 9;  // another button, held all along
-        if (nextDown) controls |= ControlBit(bindings.next);
-        if (previousDown) controls |= ControlBit(bindings.previous);
+        // An old line names no make: its button is the wheel's.
+        const auto on = [&](const Binding& b) { return b.identity ? b.identity == there : joystick == wheelId; };
+        if (nextDown && on(bindings.next)) controls |= ControlBit(bindings.next);
+        if (previousDown && on(bindings.previous)) controls |= ControlBit(bindings.previous);
         return controls;
     }
 
@@ -99,10 +107,12 @@ public:
 
 const Bindings Keys{KeyBinding(F4Key), KeyBinding(F3Key)};
 const Bindings Buttons{ButtonBinding(Wheel, 5, G27), HatBinding(Wheel, Hat::Left, G27)};
+// The same button on two joysticks, a wheel and a button box: each binding must read its own.
+const Bindings TwoJoysticks{ButtonBinding(Wheel, 5, G27), ButtonBinding(Wheel + 1, 5, OtherMake)};
 
 // Plays a script through the cycle, one character per poll 10 ms apart, or an event between polls:
 //   .  nothing down          n  "next" down          p  "previous" down
-//   m  a modifier alone      M  "next" with a modifier
+//   m  a modifier alone      M  "next" with a modifier   P  "previous" with a modifier
 //   x  the controller does not answer
 //   D  the box unticked      A  ticked again
 //   E  the simulator ends    S  it starts again       *  the user picks "Hohe Acht/Wippermann"
@@ -147,8 +157,8 @@ struct ScriptRun {
                 continue;
             }
             input.nextDown = c == 'n' || c == 'M';
-            input.previousDown = c == 'p';
-            input.modifier = c == 'm' || c == 'M';
+            input.previousDown = c == 'p' || c == 'P';
+            input.modifier = c == 'm' || c == 'M' || c == 'P';
             input.unplugged = c == 'x';
             cycle.Poll(input, view, now);
             now += 10;
@@ -188,10 +198,12 @@ TEST(SectionCycle, PressesOfKeysAndButtons) {
         {"simulator back", "Pitlane", ".nE.S.n.", {"Flugplatz/Schwedenkreuz"}},
         {"simulator back with the key held", "Pitlane", "ESnn.", {}},
         {"a refused rewrite stays put, the next press tries again", "Pitlane", ".Rn.Wn.", {"Flugplatz/Schwedenkreuz"}},
+        {"Alt or Ctrl with \"previous\"", "Pitlane", ".mPPm.p.", {"Antoniusbuche/Tiergarten"}},
     };
-    for (const Bindings& bindings : {Keys, Buttons}) {
+    for (const Bindings& bindings : {Keys, Buttons, TwoJoysticks}) {
         for (const Case& c : cases) {
-            SCOPED_TRACE(std::string(bindings == Keys ? "keys: " : "buttons: ") + c.name);
+            SCOPED_TRACE(std::string(bindings == Keys ? "keys: " : bindings == Buttons ? "buttons: " : "two joysticks: ") +
+                         c.name);
             ScriptRun run(bindings, c.start);
             run.Play(c.script);
             EXPECT_EQ(run.view.selected, c.selected);
