@@ -35,14 +35,6 @@ press() {  # id vendor product down pov; down for a moment, then up
     wheel "$1" "$2" "$3" 0 65535
     sleep 0.3
 }
-expect_line() {  # deploy line, what
-    want=$1
-    rig_wait_for 5 '[ "$(rig_line "$track" 54)" == "$want" ]' || rig_fail "$2: line 54 is $(rig_line "$track" 54)"
-}
-expect_still() {  # deploy line, what
-    sleep 1
-    rig_assert_eq "$1" "$(rig_line "$track" 54)" "$2"
-}
 start_lapforge() {  # dpi; the stand-in winmm for lapforge.exe alone
     rig_set_dpi "$1"
     WINEDLLOVERRIDES="$WINEDLLOVERRIDES;winmm=n" rig_run_bg "$app/lapforge.exe"
@@ -93,7 +85,7 @@ gpl=$(rig_wait_window "GPL stand-in")
 sleep 2
 : >"$asked"
 press 3 046d c29b 0x10 65535
-expect_line "stall_0 = 3100.00 0.00" "button 5 with GPL running"
+rig_expect_line "stall_0 = 3100.00 0.00" "button 5 with GPL running"
 rig_wait_for 5 'grep -q "ansage1.wav" "$sounds"' || rig_fail "no announcement asked for: $(cat "$sounds")"
 grep -q 'ansage1.wav | stall_0 = 3100.00 0.00' "$sounds" ||
     rig_fail "the announcement was asked for before the track file was written: $(cat "$sounds")"
@@ -102,17 +94,17 @@ grep -q 'ansage1.wav | stall_0 = 3100.00 0.00' "$sounds" ||
 wheel 6 046d c29b 0 65535  # plugged into another port: another id
 sleep 1
 press 6 046d c29b 0x10 65535
-expect_line "stall_0 = 5600.00 0.00" "button 5 with the wheel under another id"
+rig_expect_line "stall_0 = 5600.00 0.00" "button 5 with the wheel under another id"
 
 wheel 6 044f b66e 0 65535  # another make in its place
 sleep 1
 press 6 044f b66e 0x10 65535
-expect_still "stall_0 = 5600.00 0.00" "the same button of another make"
+rig_expect_still "stall_0 = 5600.00 0.00" "the same button of another make"
 
 wheel 2 046d c29b 0 65535  # the G27 back
 sleep 1
 press 2 046d c29b 0 9000
-expect_line "stall_0 = 3100.00 0.00" "the hat's right bound to previous"
+rig_expect_line "stall_0 = 3100.00 0.00" "the hat's right bound to previous"
 kill -0 "$RIG_PID" 2>/dev/null || rig_fail "Lapforge ended"
 
 # The Keys window at 144 DPI, the wheel connected.

@@ -184,6 +184,18 @@ rig_scene() {  # [first-run]
     cd "$RIG_TMP"
 }
 
+# Line 54 of the scene's track file becomes the deploy line within 5 s.
+rig_expect_line() {  # deploy-line what
+    RIG_WANT=$1
+    rig_wait_for 5 '[ "$(rig_line "$track" 54)" == "$RIG_WANT" ]' || rig_fail "$2: line 54 is $(rig_line "$track" 54)"
+}
+
+# Line 54 is still the deploy line a moment later: what should not have moved it did not.
+rig_expect_still() {  # deploy-line what
+    sleep 0.8
+    rig_assert_eq "$1" "$(rig_line "$track" 54)" "$2"
+}
+
 # Line n of a CR LF file, without its end marker.
 rig_line() {  # file n
     sed -n "${2}p" "$1" | tr -d '\r'

@@ -33,31 +33,23 @@ press_in() {  # window key
     rig_click "$1" 320 240
     rig_hold_key "$2" 0.1
 }
-expect_line() {  # deploy line, what
-    want=$1
-    rig_wait_for 5 '[ "$(rig_line "$track" 54)" == "$want" ]' || rig_fail "$2: line 54 is $(rig_line "$track" 54)"
-}
-expect_still() {  # deploy line, what
-    sleep 0.7
-    rig_assert_eq "$1" "$(rig_line "$track" 54)" "$2"
-}
 
 rig_set_dpi 96
 rig_run_bg "$app/lapforge.exe"
 lapforge=$RIG_PID
 main=$(rig_wait_window "Lapforge")
 rig_screenshot "$RIG_OUT/section-cycle-main-96.png"
-expect_line "stall_0 = 230.00 -9.30" "start"
+rig_expect_line "stall_0 = 230.00 -9.30" "start"
 
 start_standin "$other"
 throwaway=$STANDIN
 press_in "$throwaway" F4
-expect_still "stall_0 = 230.00 -9.30" "F4 with gpl.exe running from another folder"
+rig_expect_still "stall_0 = 230.00 -9.30" "F4 with gpl.exe running from another folder"
 
 start_standin "$sim"
 gpl=$STANDIN gpl_pid=$STANDIN_PID
 press_in "$gpl" F4
-expect_line "stall_0 = 3100.00 0.00" "F4 with GPL started by hand"
+rig_expect_line "stall_0 = 3100.00 0.00" "F4 with GPL started by hand"
 
 # Alt+F4 closes the other window, and only that.
 xdotool windowraise "$throwaway"
@@ -66,7 +58,7 @@ xdotool keydown alt keydown F4
 sleep 0.1
 xdotool keyup F4 keyup alt
 rig_wait_for 10 '! standins | grep -qx "$throwaway"' || rig_fail "Alt+F4 did not close the other window"
-expect_still "stall_0 = 3100.00 0.00" "Alt+F4"
+rig_expect_still "stall_0 = 3100.00 0.00" "Alt+F4"
 
 # GPL ends: F4, pressed in another window, does nothing.
 kill "$gpl_pid"
@@ -74,12 +66,12 @@ rig_wait_gone "$gpl_pid"
 sleep 1.5
 start_standin "$other"
 press_in "$STANDIN" F4
-expect_still "stall_0 = 3100.00 0.00" "F4 after GPL ended"
+rig_expect_still "stall_0 = 3100.00 0.00" "F4 after GPL ended"
 
 start_standin "$sim"
 gpl=$STANDIN
 press_in "$gpl" F4
-expect_line "stall_0 = 5600.00 0.00" "F4 with GPL started again"
+rig_expect_line "stall_0 = 5600.00 0.00" "F4 with GPL started again"
 
 # The Keys window: "Previous" bound to F3, after a change cancelled with Esc.
 xdotool windowraise "$main"
@@ -106,9 +98,9 @@ rig_wait_window_gone "Keys"
 head -c "$(wc -c <"$RIG_TMP/first-line.ini")" "$app/lapforge.ini" | cmp -s - "$RIG_TMP/first-line.ini" ||
     rig_fail "the settings file's first line changed: $(od -c "$app/lapforge.ini" | head -n 3)"
 grep -qx $'previous=key:0x72\r' "$app/lapforge.ini" || rig_fail "F3 not stored: $(cat -A "$app/lapforge.ini")"
-expect_still "stall_0 = 5600.00 0.00" "the keys pressed in the Keys window"
+rig_expect_still "stall_0 = 5600.00 0.00" "the keys pressed in the Keys window"
 press_in "$gpl" F3
-expect_line "stall_0 = 3100.00 0.00" "F3 bound to Previous"
+rig_expect_line "stall_0 = 3100.00 0.00" "F3 bound to Previous"
 
 # A restart at 144 DPI keeps the binding.
 xdotool windowraise "$main"
@@ -118,10 +110,10 @@ rig_set_dpi 144
 rig_run_bg "$app/lapforge.exe"
 main=$(rig_wait_window "Lapforge")
 rig_screenshot "$RIG_OUT/section-cycle-main-144.png"
-expect_line "stall_0 = 230.00 -9.30" "start at 144 DPI"
+rig_expect_line "stall_0 = 230.00 -9.30" "start at 144 DPI"
 sleep 2
 press_in "$gpl" F3
-expect_line "stall_0 = 19400.00 0.00" "F3 after the restart: before Pitlane comes the last section"
+rig_expect_line "stall_0 = 19400.00 0.00" "F3 after the restart: before Pitlane comes the last section"
 xdotool windowraise "$main"
 rig_click "$main" $(main_keys_button 144)
 rig_wait_window "Keys" >/dev/null
