@@ -216,10 +216,36 @@ void Controller::ApplySection(std::string_view name) {
     if (!index) return;
     const Section& section = SectionTable::Rows()[*index];
 
-    view_.ShowViewPicture(AppFolder + std::string(section.viewPicture));
-    view_.ShowMapPicture(AppFolder + std::string(section.mapPicture));
+    ShowSectionPictures(name);
     // The buffer holds what the file holds: a line already there needs no rewrite.
     if (TrackLines.Line(DeployLineIndex) != section.deployLine) RewriteDeployLine(section.deployLine);
+}
+
+void Controller::ShowSectionPictures(std::string_view name) {
+    const auto index = SectionTable::Find(name);
+    if (!index) return;
+    const Section& section = SectionTable::Rows()[*index];
+    view_.ShowViewPicture(AppFolder + std::string(section.viewPicture));
+    view_.ShowMapPicture(AppFolder + std::string(section.mapPicture));
+}
+
+std::optional<std::string> Controller::LeaveSimulatorAsFound() noexcept {
+    try {
+        RestoreDeployLine();
+        return std::nullopt;
+    } catch (const std::exception& failure) {
+        return RestoreFailedText(failure.what());
+    } catch (...) {
+        return RestoreFailedText(std::string());
+    }
+}
+
+void Controller::AdoptJoystickIdentities(const std::vector<JoystickInfo>& joysticks) {
+    if (!AdoptIdentities(HotkeyBindings, joysticks)) return;
+    try {
+        SaveSettings();
+    } catch (const Failure&) {
+    }
 }
 
 std::optional<NeighbourSection> Controller::Successor(std::string_view name) const {

@@ -8,6 +8,7 @@
 #include <optional>
 #include <string>
 #include <string_view>
+#include <vector>
 
 namespace lapforge {
 
@@ -69,6 +70,8 @@ public:
 
     // Shows the section's pictures and writes its deploy point; unknown names are ignored.
     void ApplySection(std::string_view name);
+    // The pictures alone, as when the list goes back to the section the file holds.
+    void ShowSectionPictures(std::string_view name);
 
     // The next section in lap order, after the last the first; and the one before, before the first the last.
     std::optional<NeighbourSection> Successor(std::string_view name) const;
@@ -85,6 +88,14 @@ public:
     // Puts line 54 back as it was before any Lapforge first rewrote it, so GPL started alone deploys
     // where it always did, and removes the record of it. Does nothing when line 54 is as found.
     void RestoreDeployLine();
+
+    // The same on the way out: what to tell the driver when line 54 could not be put back, or
+    // nothing. Never throws; a session that is ending tells nothing anyway.
+    std::optional<std::string> LeaveSimulatorAsFound() noexcept;
+
+    // Old joystick lines take the identity of the joystick now under their id, and are saved with
+    // it; a save that fails is tried again at the next start, and the binding works all the same.
+    void AdoptJoystickIdentities(const std::vector<JoystickInfo>& joysticks);
 
     // The same for the failure report, which ends the process next: never throws, and does nothing
     // when the last rewrite failed, since that failure is most likely what is being reported.

@@ -96,13 +96,7 @@ void frmLapforge::Load() {
     }
     if (!hwnd_) return;  // the start-up ended the program
     // The joysticks are listed once at start: an old line's joystick keeps the make found under its id.
-    if (AdoptIdentities(controller_->HotkeyBindings, platform::Joysticks())) {
-        try {
-            controller_->SaveSettings();
-        } catch (const Failure&) {
-            // Learnt again at the next start; the binding works all the same.
-        }
-    }
+    controller_->AdoptJoystickIdentities(platform::Joysticks());
     ShowHotkeyCaption();
     ShowStatus();
 }
@@ -248,7 +242,8 @@ void frmLapforge::cmdKeys_Click() {
 }
 
 void frmLapforge::cmdBeenden_Click() {
-    LeaveSimulatorAsFound();
+    if (controller_)
+        if (const std::optional<std::string> failed = controller_->LeaveSimulatorAsFound()) ShowErrorMessage(*failed);
     QuitProgram();
 }
 
@@ -268,22 +263,8 @@ LRESULT frmLapforge::OnMessage(UINT message, WPARAM wParam, LPARAM, bool& handle
     // Windows is shutting down or logging off: put GPL's file back, but never hold the shutdown
     // up with a message on a desktop that is going away.
     handled = true;
-    if (wParam && controller_) {
-        try {
-            controller_->RestoreDeployLine();
-        } catch (...) {
-        }
-    }
+    if (wParam && controller_) controller_->LeaveSimulatorAsFound();
     return 0;
-}
-
-void frmLapforge::LeaveSimulatorAsFound() {
-    if (!controller_) return;
-    try {
-        controller_->RestoreDeployLine();
-    } catch (const std::exception& failure) {
-        ShowErrorMessage(RestoreFailedText(failure.what()));
-    }
 }
 
 void frmLapforge::cmdChangeFolder_Click() {
@@ -354,11 +335,7 @@ void frmLapforge::ShowInList(std::string_view name) {
 void frmLapforge::ShowFileSection() {
     // The pictures of the section that was refused are already up: back to those of the file's.
     ShowInList(status_.SectionInFile());
-    const auto index = SectionTable::Find(status_.SectionInFile());
-    if (!index) return;
-    const Section& section = SectionTable::Rows()[*index];
-    ShowViewPicture(controller_->AppFolder + std::string(section.viewPicture));
-    ShowMapPicture(controller_->AppFolder + std::string(section.mapPicture));
+    controller_->ShowSectionPictures(status_.SectionInFile());
 }
 
 bool frmLapforge::ShowViewPicture(const std::string& path) { return picBlick_.Show(path); }

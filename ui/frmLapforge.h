@@ -67,8 +67,6 @@ private:
     void cmdBeenden_Click();
     void cmdChangeFolder_Click();
 
-    // GPL's line 54 back as Lapforge found it; a failure is told, and the program still ends.
-    void LeaveSimulatorAsFound();
     void ShowFolder();
 
     void QuitProgram(int exitCode = 0);
