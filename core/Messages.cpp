@@ -179,7 +179,10 @@ std::string_view FirstParagraph(std::string_view what) { return what.substr(0, w
 std::string StatusLineText(const CycleStatus& status) {
     if (!status.problem.empty()) return status.problem;
     if (!status.notice.empty()) return status.notice;
-    const std::string startsAt = "GPL will start you at " + status.deploySection + ".";
+    // Line 54 names no section only where it holds GPL's own line again.
+    const std::string startsAt = "GPL will start you at " +
+                                 (status.deploySection.empty() ? std::string("its own deploy point") : status.deploySection) +
+                                 ".";
     const std::string keepOpen = " Keep Lapforge open while you drive: Exit puts GPL's own deploy point back.";
     if (!status.armed) return "The hotkey is off. " + startsAt + keepOpen;
     std::string keys;

@@ -312,30 +312,27 @@ void frmLapforge::SetSectionText(std::string_view name) {
     if (!SectionTable::Find(name)) return;
     ShowInList(name);
     // CB_SETCURSEL sends no CBN_SELCHANGE, yet callers rely on the section being applied now.
-    try {
-        ApplyShownSection();
-    } catch (const std::exception&) {
-        ShowFileSection();
-        throw;
-    }
+    ApplyShownSection();
 }
 
 void frmLapforge::ApplyShownSection() {
-    const std::string name = SectionText();
-    controller_->ApplySection(name);
-    status_.Written(name);
+    try {
+        controller_->ApplySection(SectionText());
+    } catch (const std::exception&) {
+        // The refused section's pictures are already up: back to the list and pictures of the file's.
+        ShowInList(SectionInFile());
+        controller_->ShowSectionPictures(SectionInFile());
+        throw;
+    }
+    status_.Written();
     ShowStatus();
 }
+
+std::string_view frmLapforge::SectionInFile() const { return controller_->SectionOnDisk().value_or(std::string_view()); }
 
 void frmLapforge::ShowInList(std::string_view name) {
     const auto index = SectionTable::Find(name);
     SendMessageW(GetDlgItem(hwnd_, Sectionselection), CB_SETCURSEL, index ? static_cast<WPARAM>(*index) : WPARAM(-1), 0);
-}
-
-void frmLapforge::ShowFileSection() {
-    // The pictures of the section that was refused are already up: back to those of the file's.
-    ShowInList(status_.SectionInFile());
-    controller_->ShowSectionPictures(status_.SectionInFile());
 }
 
 bool frmLapforge::ShowViewPicture(const std::string& path) { return picBlick_.Show(path); }
@@ -369,7 +366,8 @@ void frmLapforge::ShowHotkeyCaption() {
 void frmLapforge::ShowStatus() {
     if (!hwnd_ || !cycle_) return;
     std::wstring text = platform::Widen(
-        status_.Text(IsHotkeyOptionChecked(), cycle_->IsRunning(), controller_->HotkeyBindings, platform::KeyName));
+        status_.Text(IsHotkeyOptionChecked(), cycle_->IsRunning(), SectionInFile(), controller_->HotkeyBindings,
+                     platform::KeyName));
     // Set only when it changes: a look once a second must not make the line flicker.
     if (text == shownStatus_) return;
     shownStatus_ = std::move(text);
@@ -377,8 +375,7 @@ void frmLapforge::ShowStatus() {
 }
 
 void frmLapforge::RewriteRefused(std::string_view what, bool picked) {
-    ShowFileSection();
-    const std::optional<std::string> box = status_.Refused(what, picked);
+    const std::optional<std::string> box = status_.Refused(what, SectionInFile(), picked);
     ShowStatus();
     if (box) return ShowErrorMessage(*box);
     FLASHWINFO flash{sizeof flash, hwnd_, FLASHW_TRAY | FLASHW_TIMERNOFG, 0, 0};

@@ -71,18 +71,17 @@ private:
 
     void QuitProgram(int exitCode = 0);
     std::string SectionText() const;
-    // Selects the section in the list and applies it; a refused rewrite puts the list back to the
-    // section the file holds and is passed on.
+    // Selects the section in the list and applies it; a refused rewrite puts the list and the
+    // pictures back to the section the file holds and is passed on.
     void SetSectionText(std::string_view name);
     void ApplyShownSection();
     void ShowInList(std::string_view name);
-    void ShowFileSection();
+    std::string_view SectionInFile() const;
 
     bool IsHotkeyOptionChecked() const;
     void ShowHotkeyCaption();
     void ShowStatus();
-    // The list and pictures go back to the section the file holds, and the driver is told: in a box
-    // too when he picked the section himself.
+    // The driver is told that a rewrite was refused: in a box too when he picked the section himself.
     void RewriteRefused(std::string_view what, bool picked);
     void SimulatorWatched(bool runs);
 

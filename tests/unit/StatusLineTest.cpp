@@ -40,14 +40,19 @@ TEST(StatusLine, SaysWhatTheCycleDoesAndTellsProblemsWithoutABoxWhileArmed) {
     for (const Case& c : cases) {
         SCOPED_TRACE(c.name);
         StatusLine line;
-        line.Written("Klostertal/Karussell");
+        std::string_view inFile = "Klostertal/Karussell";
         std::optional<std::string> box;
-        if (c.refused) box = line.Refused("Could not write \"track.ini\": read-only\n\nAdvice.", c.picked);
+        if (c.refused) box = line.Refused("Could not write \"track.ini\": read-only\n\nAdvice.", inFile, c.picked);
         if (c.notice) line.SetNotice("GPL runs as administrator.");
-        if (c.writtenAgain) line.Written("Hohe Acht/Wippermann");
+        if (c.writtenAgain) {
+            line.Written();
+            inFile = "Hohe Acht/Wippermann";
+        }
         EXPECT_EQ(box.has_value(), c.boxExpected);
-        if (box) EXPECT_NE(box->find("Lapforge goes on with Klostertal/Karussell"), std::string::npos) << *box;
-        const std::string text = line.Text(c.armed, c.runs, Bindings{KeyBinding(F4Key), KeyBinding(0x72)}, KeyName);
+        if (box) {
+            EXPECT_NE(box->find("Lapforge goes on with Klostertal/Karussell"), std::string::npos) << *box;
+        }
+        const std::string text = line.Text(c.armed, c.runs, inFile, Bindings{KeyBinding(F4Key), KeyBinding(0x72)}, KeyName);
         EXPECT_TRUE(StartsWith(text, c.starts)) << text;
     }
 }
