@@ -46,7 +46,7 @@ enum ControlId {
 
 // clang-format off
 constexpr ControlPlacement LayoutTable[] = {
-    {fraRahmen1, 120, 0, 5775, 6780},
+    {fraRahmen1, 120, 0, 5775, 7020},
     {Label3, 240, 240, 5535, 255},
     {Sectionselection, 240, 480, 5535, 315},
     {Label1, 240, 960, 2295, 255},
@@ -60,10 +60,10 @@ constexpr ControlPlacement LayoutTable[] = {
     {cmdKeys, 1935, 4860, 600, 375},
     {lblGPLFolder, 240, 5460, 4335, 255},
     {cmdChangeFolder, 4695, 5400, 1080, 375},
-    {lblStatus, 240, 5820, 5535, 840},
+    {lblStatus, 240, 5820, 5535, 1080},
 };
 // clang-format on
-constexpr WindowLayout Layout{6015, 6900, LayoutTable};
+constexpr WindowLayout Layout{6015, 7140, LayoutTable};
 
 static_assert(DefaultErrorModeFlag == CREATE_DEFAULT_ERROR_MODE);
 static_assert(IDI_LAPFORGE == ProgramIconId);

@@ -15,9 +15,9 @@ rig_scene first-run
 # lists are marked: their closed field may be taller than the table says. A button that fits its text
 # grows leftwards from its right edge, and the control to its left gives way.
 MAIN_TITLE="Lapforge"
-MAIN_CLIENT="6015 6900"
+MAIN_CLIENT="6015 7140"
 MAIN_LAYOUT="
-100 fraRahmen1 120 0 5775 6780
+100 fraRahmen1 120 0 5775 7020
 101 Label3 240 240 5535 255
 102 Sectionselection 240 480 5535 315 drop-down
 103 Label1 240 960 2295 255
@@ -31,7 +31,7 @@ MAIN_LAYOUT="
 111 cmdKeys 1935 4860 600 375 fits-text
 112 lblGPLFolder 240 5460 4335 255
 113 cmdChangeFolder 4695 5400 1080 375
-114 lblStatus 240 5820 5535 840"
+114 lblStatus 240 5820 5535 1080"
 DIALOG_TITLE="Where is GPL?"
 # A label that "grows" may be taller than its table says: what lies below it "moves" down by as
 # much, and what reaches past it "stretches".
