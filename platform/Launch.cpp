@@ -48,14 +48,16 @@ StartOutcome ShellLaunchProgram(HWND owner, const std::string& exePath, const st
     return StartOutcome{GetProcessId(info.hProcess), 0, {}, OwnProcessHandle(info.hProcess)};
 }
 
-bool IsProcessElevated() {
+std::optional<bool> IsElevated(HANDLE process) {
     HANDLE token = nullptr;
-    if (!OpenProcessToken(GetCurrentProcess(), TOKEN_QUERY, &token)) return false;
+    if (!OpenProcessToken(process, TOKEN_QUERY, &token)) return std::nullopt;
     const ScopedHandle owned(token);
     TOKEN_ELEVATION elevation{};
     DWORD size = 0;
-    return GetTokenInformation(token, TokenElevation, &elevation, sizeof elevation, &size) &&
-           elevation.TokenIsElevated != 0;
+    if (!GetTokenInformation(token, TokenElevation, &elevation, sizeof elevation, &size)) return std::nullopt;
+    return elevation.TokenIsElevated != 0;
 }
+
+bool IsProcessElevated() { return IsElevated(GetCurrentProcess()).value_or(false); }
 
 }  // namespace lapforge::platform

@@ -4,6 +4,7 @@
 
 #include <windows.h>
 
+#include <optional>
 #include <string>
 
 namespace lapforge::platform {
@@ -35,6 +36,9 @@ public:
 private:
     HWND owner_;
 };
+
+// The process runs with an administrator's full rights; nothing when its token cannot be read.
+std::optional<bool> IsElevated(HANDLE process);
 
 // True when this process runs with an administrator's full rights.
 bool IsProcessElevated();

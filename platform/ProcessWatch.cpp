@@ -56,17 +56,6 @@ std::wstring FolderOf(const std::wstring& path) {
     return path.substr(0, slash == 2 && path[1] == L':' ? 3 : slash);
 }
 
-// The process runs elevated; nothing when its token cannot be read.
-std::optional<bool> IsElevated(HANDLE process) {
-    HANDLE token = nullptr;
-    if (!OpenProcessToken(process, TOKEN_QUERY, &token)) return std::nullopt;
-    const ScopedHandle owned(token);
-    TOKEN_ELEVATION elevation{};
-    DWORD size = 0;
-    if (!GetTokenInformation(token, TokenElevation, &elevation, sizeof elevation, &size)) return std::nullopt;
-    return elevation.TokenIsElevated != 0;
-}
-
 constexpr NTSTATUS InfoLengthMismatch = static_cast<NTSTATUS>(0xC0000004);
 
 // The running processes, each with its id and file name, in one system call: ntdll's list, which

@@ -86,6 +86,7 @@ void frmLapforge::Load() {
         ShowErrorMessage(DataFilesMissingMessage);
         return QuitProgram();
     }
+    lapforgeElevated_ = platform::IsProcessElevated();
     controller_ = Controller::Create(*this, *appFolder);
     cycle_ = std::make_unique<SectionCycle>(*controller_);
     cycle_->SetOptionChecked(IsHotkeyOptionChecked());
@@ -188,7 +189,7 @@ void frmLapforge::SimulatorWatched(bool runs) {
     if (!cycle_) return;
     cycle_->SetSimulatorWatched(runs);
     // However GPL was started: one run as administrator keeps the keys from Lapforge.
-    status_.SetNotice(SimulatorAccessText(JudgeSimulatorAccess(simulator_.Seen(), platform::IsProcessElevated())));
+    status_.SetNotice(SimulatorAccessText(JudgeSimulatorAccess(simulator_.Seen(), lapforgeElevated_)));
     ShowStatus();
 }
 
@@ -215,7 +216,7 @@ void frmLapforge::cmdLosgehts_Click() {
     if (simulator_.AnyRunning() || simulator_.Find(controller_->GPLOrdnerPfad)) {
         const bool brought = simulator_.BringToFront();
         SimulatorWatched(true);
-        if (!brought && JudgeSimulatorAccess(simulator_.Seen(), platform::IsProcessElevated()) != SimulatorAccess::Usable)
+        if (!brought && JudgeSimulatorAccess(simulator_.Seen(), lapforgeElevated_) != SimulatorAccess::Usable)
             ShowErrorMessage(BringToFrontRefusedMessage);
         return;
     }

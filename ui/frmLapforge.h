@@ -91,6 +91,7 @@ private:
     platform::DesktopInput input_;
     platform::PictureBox picKarte_;
     platform::PictureBox picBlick_;
+    bool lapforgeElevated_ = false;  // for the run: Windows does not change it
     StatusLine status_;
     std::wstring shownStatus_;
     int exitCode_ = 0;
