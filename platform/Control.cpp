@@ -11,17 +11,23 @@
 
 namespace lapforge::platform {
 
+std::wstring ControlText(HWND control) {
+    std::wstring text(static_cast<std::size_t>(GetWindowTextLengthW(control)) + 1, L'\0');
+    text.resize(static_cast<std::size_t>(GetWindowTextW(control, text.data(), static_cast<int>(text.size()))));
+    return text;
+}
+
+HGDIOBJ ControlFont(HWND control) { return reinterpret_cast<HGDIOBJ>(SendMessageW(control, WM_GETFONT, 0, 0)); }
+
 namespace {
 
 // The control's own text in its own font, on one line.
 SIZE TextSize(HWND control) {
-    const int length = GetWindowTextLengthW(control);
-    std::wstring text(static_cast<std::size_t>(length) + 1, L'\0');
-    GetWindowTextW(control, text.data(), length + 1);
+    const std::wstring text = ControlText(control);
     WindowDc dc(control);
-    const Selection font(dc.Get(), reinterpret_cast<HGDIOBJ>(SendMessageW(control, WM_GETFONT, 0, 0)));
+    const Selection font(dc.Get(), ControlFont(control));
     SIZE size{};
-    GetTextExtentPoint32W(dc.Get(), text.c_str(), length, &size);
+    GetTextExtentPoint32W(dc.Get(), text.c_str(), static_cast<int>(text.size()), &size);
     return size;
 }
 

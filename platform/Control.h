@@ -2,7 +2,13 @@
 
 #include <windows.h>
 
+#include <string>
+
 namespace lapforge::platform {
+
+// A control's own text, whatever its length, and the font it draws with.
+std::wstring ControlText(HWND control);
+HGDIOBJ ControlFont(HWND control);
 
 // Makes a button as wide as its text needs, growing leftwards from where the layout has just put it;
 // the control to its left gives way.

@@ -1,5 +1,6 @@
 #include "platform/WrappedLabel.h"
 
+#include "platform/Control.h"
 #include "platform/TextWrapModel.h"
 #include "platform/Win32.h"
 
@@ -18,29 +19,21 @@ std::vector<std::wstring> Lines(HDC dc, std::wstring_view text, int width, std::
     });
 }
 
-HGDIOBJ FontOf(HWND label) { return reinterpret_cast<HGDIOBJ>(SendMessageW(label, WM_GETFONT, 0, 0)); }
-
-std::wstring TextOf(HWND label) {
-    std::wstring text(static_cast<std::size_t>(GetWindowTextLengthW(label)) + 1, L'\0');
-    text.resize(static_cast<std::size_t>(GetWindowTextW(label, text.data(), static_cast<int>(text.size()))));
-    return text;
-}
-
 }  // namespace
 
 int WrappedLabelHeight(HWND label, std::size_t maxLines) {
     RECT box{};
     GetClientRect(label, &box);
     const WindowDc dc(label);
-    const Selection font(dc.Get(), FontOf(label));
+    const Selection font(dc.Get(), ControlFont(label));
     TEXTMETRICW metrics{};
     GetTextMetricsW(dc.Get(), &metrics);
-    return static_cast<int>(Lines(dc.Get(), TextOf(label), box.right, maxLines).size()) * metrics.tmHeight;
+    return static_cast<int>(Lines(dc.Get(), ControlText(label), box.right, maxLines).size()) * metrics.tmHeight;
 }
 
 void DrawWrappedLabel(const DRAWITEMSTRUCT& item, std::size_t maxLines) {
     HDC dc = item.hDC;
-    const Selection font(dc, FontOf(item.hwndItem));
+    const Selection font(dc, ControlFont(item.hwndItem));
     // The window's colours for its labels, as a static control would ask for them.
     SetTextColor(dc, GetSysColor(COLOR_WINDOWTEXT));
     auto brush =
@@ -52,7 +45,7 @@ void DrawWrappedLabel(const DRAWITEMSTRUCT& item, std::size_t maxLines) {
     GetTextMetricsW(dc, &metrics);
     const int width = item.rcItem.right - item.rcItem.left;
     int top = item.rcItem.top;
-    for (const std::wstring& line : Lines(dc, TextOf(item.hwndItem), width, maxLines)) {
+    for (const std::wstring& line : Lines(dc, ControlText(item.hwndItem), width, maxLines)) {
         TextOutW(dc, item.rcItem.left, top, line.c_str(), static_cast<int>(line.size()));
         top += metrics.tmHeight;
     }
