@@ -204,9 +204,6 @@ std::string PickRefusedText(std::string_view what, std::string_view sectionInFil
            ", the section GPL's track file holds. Pick the section again once the file can be written.";
 }
 
-}  // namespace lapforge
-
-namespace lapforge {
 
 std::string SimulatorAccessText(SimulatorAccess access) {
     const std::string what =
