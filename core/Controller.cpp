@@ -45,20 +45,21 @@ std::string Controller::HelpPagePath() const { return AppFolder + std::string(He
 
 std::string Controller::SimulatorExePath() const { return SimulatorExeIn(GPLOrdnerPfad); }
 
-void Controller::LoadTrackFile() {
-    TrackLines.ReadTrackFile(GPLOrdnerPfad);
-    TrackFileLoaded();
-}
-
-void Controller::TrackFileLoaded() {
+void Controller::FolderLoaded() {
+    // Once per folder, not at every write: a scan of the folder costs more than the write itself.
+    TrackFileBuffer::SweepLeftovers(GPLOrdnerPfad);
+    SweepTemporaryFiles(DeployRecordPath(GPLOrdnerPfad));
     const std::optional<DeployRecord> record = ReadDeployRecord(GPLOrdnerPfad);
-    const bool writerRuns = record && record->processId != OwnProcessId() && ProcessRuns(record->processId);
-    FoundDeployLine found = DeployLineAsFound(record, TrackLines.Line(DeployLineIndex), writerRuns);
+    const bool mine = record && record->processId == OwnProcessId() &&
+                      (record->processStart == 0 || record->processStart == OwnProcessStartTime());
+    const bool writerRuns = record && !mine && ProcessRunsSince(record->processId, record->processStart);
+    FoundDeployLine found = DeployLineAsFound(record, TrackLines.Line(DeployLineIndex), writerRuns,
+                                              [this](std::string_view line) { return IsLapforgeLine(line); });
     foundDeployLine_ = std::move(found.line);
     // A running writer's record stays its own until this Lapforge writes one of its own.
     recordHere_ = record && !writerRuns;
     if (found.recordStale && RemoveFile(DeployRecordPath(GPLOrdnerPfad))) recordHere_ = false;
-    lastRewriteFailed_ = false;
+    recordWritten_ = false;
 }
 
 std::optional<std::string> Controller::TryStartWithRememberedFolder() {
@@ -73,7 +74,7 @@ std::optional<std::string> Controller::TryStartWithRememberedFolder() {
     }
     const FolderVerdict verdict = LoadTrackFileVerdict(TrackLines, GPLOrdnerPfad);
     if (verdict != FolderVerdict::Usable) return RememberedFolderProblem(GPLOrdnerPfad, FolderProblemReason(verdict));
-    TrackFileLoaded();
+    FolderLoaded();
     try {
         view_.SelectSection(StartSection);
         return std::nullopt;
@@ -83,6 +84,8 @@ std::optional<std::string> Controller::TryStartWithRememberedFolder() {
 }
 
 void Controller::StartUp() {
+    // lapforge.ini is replaced as the track file is: a kill may leave a temporary file beside it too.
+    SweepTemporaryFiles(SettingsFilePath());
     const std::optional<std::string> problem = TryStartWithRememberedFolder();
     if (!problem) return;
 
@@ -98,8 +101,15 @@ void Controller::StartUp() {
     } catch (const Failure& failure) {
         view_.ShowErrorMessage(FolderNotRememberedText(failure.what(), dynamic_cast<const ReadOnlyFile*>(&failure)));
     }
-    LoadTrackFile();
-    view_.SelectSection(StartSection);
+    // The dialog checked the folder, but a scanner, a sync client or a full disk may still refuse the
+    // first rewrite: Lapforge goes on and says so, and the next pick or press tries again.
+    try {
+        TrackLines.ReadTrackFile(GPLOrdnerPfad);
+        FolderLoaded();
+        view_.SelectSection(StartSection);
+    } catch (const std::exception& failure) {
+        view_.ShowRefusedRewrite(failure);
+    }
 }
 
 void Controller::WriteSettings() const { WriteSettingsFile(SettingsFilePath(), GPLOrdnerPfad, HotkeyBindings); }
@@ -112,32 +122,85 @@ void Controller::SaveSettings() const {
     }
 }
 
-void Controller::RewriteDeployLine(std::string_view line) {
-    const std::string before = TrackLines.Line(DeployLineIndex);
-    if (!foundDeployLine_) foundDeployLine_ = before;  // a buffer filled without StartUp, as tests do
-    lastRewriteFailed_ = true;
+bool Controller::IsLapforgeLine(std::string_view line) const {
+    for (const Section& section : SectionTable::Rows())
+        if (section.deployLine == line) return true;
+    return false;
+}
+
+void Controller::ReadTrackFileAgain() {
+    TrackFileBuffer now;
+    now.ReadTrackFile(GPLOrdnerPfad);
+    const bool firstRead = !foundDeployLine_;
+    const std::string line54 = now.Line(DeployLineIndex);
+    const bool changedElsewhere = !firstRead && line54 != TrackLines.Line(DeployLineIndex) &&
+                                  line54 != *foundDeployLine_ && !IsLapforgeLine(line54);
+    TrackLines = std::move(now);
+    if (firstRead) return FolderLoaded();  // the folder could not be read when it was chosen
+    if (!changedElsewhere) return;
+    // As after a kill: the new line is GPL's own from now on, and the record must say so first.
+    foundDeployLine_ = line54;
+    recordWritten_ = false;
+    view_.DeployLineChangedElsewhere(line54);
+}
+
+void Controller::WriteRecordOnce() {
+    if (recordWritten_) return;
     // Written ahead: a kill at any moment from here on leaves a record the next Lapforge can read.
+    const std::string trackPath = TrackFileBuffer::TrackFilePath(GPLOrdnerPfad);
     try {
-        WriteDeployRecord(GPLOrdnerPfad, DeployRecord{OwnProcessId(), *foundDeployLine_, before, std::string(line)});
-    } catch (const AccessDenied& refused) {
-        ThrowRefusedInTrackFolder(refused, GPLOrdnerPfad);  // the record goes first, so it meets a refusal first
+        WriteDeployRecord(GPLOrdnerPfad, DeployRecord{OwnProcessId(), OwnProcessStartTime(), *foundDeployLine_});
+    } catch (const Failure& failure) {
+        throw RecordNotWritten(RecordNotWrittenText(trackPath, failure.what(), RefusedWriteAdvice(trackPath)));
     }
-    recordHere_ = true;
-    TrackLines.SetDeployLine(line);
-    try {
-        TrackLines.WriteTrackFile(GPLOrdnerPfad);
-    } catch (...) {
-        TrackLines.SetDeployLine(before);  // a failed rewrite leaves the file as it was
-        throw;
+    recordWritten_ = recordHere_ = true;
+}
+
+void Controller::RewriteDeployLine(std::string_view line) {
+    ReadTrackFileAgain();
+    WriteDeployLine(line);
+}
+
+void Controller::WriteDeployLine(std::string_view line) {
+    lastRewriteFailed_ = true;
+    const std::string before = TrackLines.Line(DeployLineIndex);
+    if (before != line) {
+        WriteRecordOnce();
+        TrackLines.SetDeployLine(line);
+        try {
+            TrackLines.WriteTrackFile(GPLOrdnerPfad);
+        } catch (...) {
+            TrackLines.SetDeployLine(before);  // a failed rewrite leaves the file as it was
+            throw;
+        }
     }
     lastRewriteFailed_ = false;
 }
 
 void Controller::RestoreDeployLine() {
     if (!foundDeployLine_) return;
-    if (TrackLines.Line(DeployLineIndex) != *foundDeployLine_) RewriteDeployLine(*foundDeployLine_);
+    try {
+        ReadTrackFileAgain();
+    } catch (const NotADeployLine&) {
+        // Someone put another setting there meanwhile: nothing of Lapforge's is left to put back.
+        if (recordHere_ && RemoveFile(DeployRecordPath(GPLOrdnerPfad))) recordHere_ = recordWritten_ = false;
+        return;
+    }
+    const std::string line54 = TrackLines.Line(DeployLineIndex);
+    // The record, if any, already names the found line: putting it back needs no new one.
+    if (line54 != *foundDeployLine_ && IsLapforgeLine(line54)) {
+        lastRewriteFailed_ = true;
+        TrackLines.SetDeployLine(*foundDeployLine_);
+        try {
+            TrackLines.WriteTrackFile(GPLOrdnerPfad);
+        } catch (...) {
+            TrackLines.SetDeployLine(line54);
+            throw;
+        }
+        lastRewriteFailed_ = false;
+    }
     // A record that stays after all says only what is true: line 54 is as found.
-    if (recordHere_ && RemoveFile(DeployRecordPath(GPLOrdnerPfad))) recordHere_ = false;
+    if (recordHere_ && RemoveFile(DeployRecordPath(GPLOrdnerPfad))) recordHere_ = recordWritten_ = false;
 }
 
 void Controller::RestoreDeployLineAfterFailure() noexcept {
@@ -149,7 +212,7 @@ void Controller::RestoreDeployLineAfterFailure() noexcept {
 }
 
 Controller::FolderState Controller::Current() const {
-    return FolderState{GPLOrdnerPfad, TrackLines, foundDeployLine_, recordHere_};
+    return FolderState{GPLOrdnerPfad, TrackLines, foundDeployLine_, recordHere_, recordWritten_};
 }
 
 void Controller::Resume(FolderState state) {
@@ -157,6 +220,7 @@ void Controller::Resume(FolderState state) {
     TrackLines = std::move(state.lines);
     foundDeployLine_ = std::move(state.found);
     recordHere_ = state.recordHere;
+    recordWritten_ = state.recordWritten;
     lastRewriteFailed_ = false;
 }
 
@@ -181,7 +245,7 @@ void Controller::ChangeFolder(const std::string& folder, std::string_view sectio
         GPLOrdnerPfad = folder;
         TrackLines = std::move(next);
         entered = true;
-        TrackFileLoaded();
+        FolderLoaded();
         ApplySection(section);
     } catch (const std::exception& failure) {
         // The new file is as it was; a record of this Lapforge's there that undoes nothing goes again.
@@ -212,13 +276,14 @@ std::optional<std::string_view> Controller::SectionOnDisk() const {
 }
 
 void Controller::ApplySection(std::string_view name) {
+    WriteSection(name);
+    ShowSectionPictures(name);
+}
+
+void Controller::WriteSection(std::string_view name) {
     const auto index = SectionTable::Find(name);
     if (!index) return;
-    const Section& section = SectionTable::Rows()[*index];
-
-    ShowSectionPictures(name);
-    // The buffer holds what the file holds: a line already there needs no rewrite.
-    if (TrackLines.Line(DeployLineIndex) != section.deployLine) RewriteDeployLine(section.deployLine);
+    RewriteDeployLine(SectionTable::Rows()[*index].deployLine);
 }
 
 void Controller::ShowSectionPictures(std::string_view name) {
@@ -246,6 +311,16 @@ void Controller::AdoptJoystickIdentities(const std::vector<JoystickInfo>& joysti
         SaveSettings();
     } catch (const Failure&) {
     }
+}
+
+NeighbourSection Controller::WriteNeighbour(bool forward) {
+    // From what the file holds now; from GPL's own line on to the first section, or back to the last.
+    ReadTrackFileAgain();
+    const auto& rows = SectionTable::Rows();
+    const std::string_view from = SectionOnDisk().value_or(forward ? rows.back().name : rows.front().name);
+    NeighbourSection to = *(forward ? Successor(from) : Predecessor(from));
+    WriteDeployLine(rows[*SectionTable::Find(to.name)].deployLine);
+    return to;
 }
 
 std::optional<NeighbourSection> Controller::Successor(std::string_view name) const {

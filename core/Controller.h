@@ -4,6 +4,7 @@
 #include "core/Failure.h"
 #include "core/TrackFileBuffer.h"
 
+#include <exception>
 #include <memory>
 #include <optional>
 #include <string>
@@ -28,6 +29,12 @@ public:
     virtual bool ShowMapPicture(const std::string& path) = 0;
     // Shows the name as the list's selection; ApplySection has run for it when this returns.
     virtual void SelectSection(std::string_view name) = 0;
+    // The start section could not be written at start-up: Lapforge goes on, and the driver is told
+    // what failed and what to do without a click, as after a refused press.
+    virtual void ShowRefusedRewrite(const std::exception& failure) = 0;
+    // Someone else (a track update, a mod manager, the driver) put a line 54 into GPL's track file
+    // that no Lapforge writes: it is GPL's own line from now on, put back on exit.
+    virtual void DeployLineChangedElsewhere(std::string_view line) = 0;
     // Shows the folder dialog modally; it may change GPLOrdnerPfad. `problem` says in one line why
     // the remembered folder would not do (empty on a first run).
     virtual void AskForSimulatorFolder(std::string_view problem) = 0;
@@ -68,18 +75,27 @@ public:
     // file and applies the start section.
     void StartUp();
 
-    // Shows the section's pictures and writes its deploy point; unknown names are ignored.
+    // Writes the section's deploy point, then shows its pictures; unknown names are ignored.
     void ApplySection(std::string_view name);
-    // The pictures alone, as when the list goes back to the section the file holds.
+    // The deploy point alone, as a step of the cycle writes it before its announcement; the
+    // pictures follow (ShowSectionPictures). Unknown names are ignored.
+    void WriteSection(std::string_view name);
     void ShowSectionPictures(std::string_view name);
+
+    // Writes the section after (or before) the one GPL's track file holds now, as a step of the cycle
+    // does, and names it; from a line 54 that is no section's, the first section (or the last).
+    NeighbourSection WriteNeighbour(bool forward);
 
     // The next section in lap order, after the last the first; and the one before, before the first the last.
     std::optional<NeighbourSection> Successor(std::string_view name) const;
     std::optional<NeighbourSection> Predecessor(std::string_view name) const;
 
-    // The section whose deploy line the track file holds as line 54, as far as Lapforge knows (it
-    // keeps the buffer equal to the file, also when a rewrite fails); nothing for any other line.
+    // The section whose deploy line the track file held as line 54 when Lapforge last read or wrote
+    // it; nothing for any other line.
     std::optional<std::string_view> SectionOnDisk() const;
+
+    // A line 54 that Lapforge writes itself (a section's), as opposed to GPL's own or anyone else's.
+    bool IsLapforgeLine(std::string_view line) const;
 
     // Writes the settings file: the folder on its first line, then the bindings. A failure is
     // SettingsNotSaved; the settings in memory stay as they are and hold until Lapforge ends.
@@ -114,6 +130,8 @@ public:
 
     std::string GPLOrdnerPfad;
     const std::string AppFolder;
+    // GPL's track file as Lapforge last read or wrote it. Every rewrite reads the file afresh and
+    // changes line 54 of what is there now, so an edit made meanwhile to any other line stays.
     TrackFileBuffer TrackLines;
     Bindings HotkeyBindings;
 
@@ -121,13 +139,18 @@ private:
     Controller(View& view, std::string appFolder);
     // Nothing when started; otherwise why the remembered folder would not do (empty: none remembered).
     std::optional<std::string> TryStartWithRememberedFolder();
-    void LoadTrackFile();
-    // Takes line 54 as found for the buffer just loaded from GPLOrdnerPfad: from the record a
-    // Lapforge left there, or the line itself.
-    void TrackFileLoaded();
-    // Records the rewrite beside the track file, then makes it; on a failure the buffer keeps
-    // what the file holds.
+    // Takes the track file just read into TrackLines from GPLOrdnerPfad into use: clears what killed
+    // writers left there and takes line 54 as found, from the record a Lapforge left or the line itself.
+    void FolderLoaded();
+    // Reads the track file afresh into TrackLines; a line 54 that someone else changed meanwhile to a
+    // line no Lapforge writes becomes the line as found.
+    void ReadTrackFileAgain();
+    // Writes the record once per folder and run, before the first rewrite, then line 54; on a
+    // failure TrackLines keeps what the file holds.
     void RewriteDeployLine(std::string_view line);
+    // The same on the file just read.
+    void WriteDeployLine(std::string_view line);
+    void WriteRecordOnce();
     // The settings file as it is in memory; the failure as the file system gave it.
     void WriteSettings() const;
 
@@ -138,15 +161,18 @@ private:
         TrackFileBuffer lines;
         std::optional<std::string> found;
         bool recordHere = false;
+        bool recordWritten = false;
     };
     FolderState Current() const;
     void Resume(FolderState state);
 
     View& view_;
-    // Line 54 as found in the folder in use.
+    // Line 54 as found in the folder in use; nothing until its track file has been read.
     std::optional<std::string> foundDeployLine_;
-    // The record beside its track file is this Lapforge's to remove once line 54 is as found.
+    // A record beside the track file is there that this Lapforge may remove once line 54 is as found.
     bool recordHere_ = false;
+    // This Lapforge's own record, with the found line as it is now, is on disk.
+    bool recordWritten_ = false;
     bool lastRewriteFailed_ = false;
 };
 

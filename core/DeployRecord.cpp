@@ -14,9 +14,17 @@ namespace {
 constexpr std::string_view Heading =
     "; Lapforge puts line 54 of track.ini back from this file; it goes when Lapforge exits";
 constexpr std::string_view ProcessKey = "process=";
+constexpr std::string_view StartedKey = "started=";
 constexpr std::string_view FoundKey = "found=";
-constexpr std::string_view PreviousKey = "previous=";
-constexpr std::string_view WrittenKey = "written=";
+constexpr std::string_view EndLine = "; end";
+// An older Lapforge's record has no closing line; its last line, after the found one, is this.
+constexpr std::string_view OlderLastKey = "written=";
+
+template <typename Number>
+bool ParseNumber(std::string_view digits, Number& value) {
+    const auto [stop, error] = std::from_chars(digits.data(), digits.data() + digits.size(), value);
+    return !digits.empty() && error == std::errc() && stop == digits.data() + digits.size();
+}
 
 }  // namespace
 
@@ -28,37 +36,37 @@ std::string DeployRecordText(const DeployRecord& record) {
     std::string text(Heading);
     text += "\r\n";
     text += std::string(ProcessKey) + std::to_string(record.processId) + "\r\n";
+    text += std::string(StartedKey) + std::to_string(record.processStart) + "\r\n";
     text += std::string(FoundKey) + record.found + "\r\n";
-    text += std::string(PreviousKey) + record.previous + "\r\n";
-    text += std::string(WrittenKey) + record.written + "\r\n";
+    text += std::string(EndLine) + "\r\n";
     return text;
 }
 
 std::optional<DeployRecord> ParseDeployRecord(std::string_view bytes) {
     DeployRecord record;
-    bool process = false, found = false, previous = false, written = false;
+    bool process = false, found = false, ended = false, olderWhole = false;
     while (!bytes.empty()) {
         const std::size_t end = bytes.find('\r');
+        // A line without its end marker was cut short: its text may be cut too.
+        if (end == std::string_view::npos) return std::nullopt;
         const std::string_view line = bytes.substr(0, end);
-        bytes.remove_prefix(end == std::string_view::npos ? bytes.size() : end + 1);
+        bytes.remove_prefix(end + 1);
         if (!bytes.empty() && bytes.front() == '\n') bytes.remove_prefix(1);
 
         if (line.starts_with(ProcessKey)) {
-            const std::string_view digits = line.substr(ProcessKey.size());
-            const auto [stop, error] = std::from_chars(digits.data(), digits.data() + digits.size(), record.processId);
-            process = error == std::errc() && stop == digits.data() + digits.size();
+            process = ParseNumber(line.substr(ProcessKey.size()), record.processId);
+        } else if (line.starts_with(StartedKey)) {
+            if (!ParseNumber(line.substr(StartedKey.size()), record.processStart)) record.processStart = 0;
         } else if (line.starts_with(FoundKey)) {
             record.found = line.substr(FoundKey.size());
             found = true;
-        } else if (line.starts_with(PreviousKey)) {
-            record.previous = line.substr(PreviousKey.size());
-            previous = true;
-        } else if (line.starts_with(WrittenKey)) {
-            record.written = line.substr(WrittenKey.size());
-            written = true;
+        } else if (line == EndLine) {
+            ended = true;
+        } else if (line.starts_with(OlderLastKey)) {
+            olderWhole = found;
         }
     }
-    if (!process || !found || !previous || !written) return std::nullopt;
+    if (!process || !found || !(ended || olderWhole)) return std::nullopt;
     return record;
 }
 
@@ -73,12 +81,13 @@ std::optional<DeployRecord> ReadDeployRecord(std::string_view folder) {
 }
 
 void WriteDeployRecord(std::string_view folder, const DeployRecord& record) {
-    ReplaceFileContents(DeployRecordPath(folder), DeployRecordText(record));
+    ReplaceFileContents(DeployRecordPath(folder), DeployRecordText(record), ReplaceMode::OwnFile);
 }
 
-FoundDeployLine DeployLineAsFound(const std::optional<DeployRecord>& record, std::string_view line54, bool writerRuns) {
+FoundDeployLine DeployLineAsFound(const std::optional<DeployRecord>& record, std::string_view line54, bool writerRuns,
+                                  const std::function<bool(std::string_view line)>& isLapforgeLine) {
     if (!record) return {std::string(line54), false};
-    if (writerRuns || line54 == record->written || line54 == record->previous) return {record->found, false};
+    if (writerRuns || line54 == record->found || isLapforgeLine(line54)) return {record->found, false};
     return {std::string(line54), true};
 }
 

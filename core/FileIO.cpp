@@ -20,7 +20,7 @@ using FilePtr = std::unique_ptr<std::FILE, FileCloser>;
 
 std::string ReadWholeFile(const std::string& path) {
     errno = 0;
-    FilePtr file(std::fopen(NativePath(path).c_str(), "rb"));
+    FilePtr file(OpenForReading(path));
     if (!file) throw FileFailureFromErrno("open", path, errno ? errno : ENOENT);
 
     std::string bytes;
@@ -32,7 +32,7 @@ std::string ReadWholeFile(const std::string& path) {
 }
 
 bool FileOpensForReading(const std::string& path) {
-    FilePtr file(std::fopen(NativePath(path).c_str(), "rb"));
+    FilePtr file(OpenForReading(path));
     return file != nullptr;
 }
 

@@ -193,15 +193,55 @@ std::string StatusLineText(const CycleStatus& status) {
     return "Waiting for GPL from this folder; then " + keys + ". " + startsAt + keepOpen;
 }
 
-std::string StepRefusedStatus(std::string_view what, std::string_view sectionInFile) {
-    return "Deploy point not written: " + Sentence(FirstParagraph(what)) + " GPL still starts you at " +
-           std::string(sectionInFile) +
-           ". Close what holds the file, or clear its Read-only flag; the next press tries again.";
+std::string DeployPlace(std::string_view sectionInFile) {
+    return sectionInFile.empty() ? std::string("GPL's own deploy point") : std::string(sectionInFile);
+}
+
+namespace {
+
+// What to do, short enough for the status line; the box of a refused pick has the whole advice.
+std::string_view RefusalAdvice(const std::exception& failure) {
+    if (dynamic_cast<const ReadOnlyFile*>(&failure))
+        return "Clear the Read-only flag of track.ini (Explorer, Properties)";
+    if (dynamic_cast<const RecordNotWritten*>(&failure))
+        return "Let Lapforge write in GPL's tracks\\nurburg folder: the disk must not be full, the folder not "
+               "read-only";
+    if (dynamic_cast<const NotADeployLine*>(&failure) || dynamic_cast<const TrackFileTooShort*>(&failure))
+        return "Put GPL's own track.ini back, or pick another GPL folder with Change";
+    return "Close what holds GPL's track file (an editor, a backup or sync tool)";
+}
+
+}  // namespace
+
+std::string StepRefusedStatus(const std::exception& failure, std::string_view sectionInFile) {
+    return "Deploy point not written: " + Sentence(FirstParagraph(failure.what())) + " GPL still starts you at " +
+           DeployPlace(sectionInFile) + ". " + std::string(RefusalAdvice(failure)) + "; the next press tries again.";
 }
 
 std::string PickRefusedText(std::string_view what, std::string_view sectionInFile) {
-    return Sentence(what) + "\n\nLapforge goes on with " + std::string(sectionInFile) +
-           ", the section GPL's track file holds. Pick the section again once the file can be written.";
+    return Sentence(what) + "\n\nLapforge goes on with " + DeployPlace(sectionInFile) +
+           ", as GPL's track file holds it. Pick the section again once the file can be written.";
+}
+
+std::string RecordNotWrittenText(std::string_view trackPath, std::string_view what, std::string_view advice) {
+    // The note's own name means nothing to a driver: the folder and the system's reason do.
+    const std::string_view folder = trackPath.substr(0, trackPath.find_last_of('\\'));
+    const std::size_t reason = what.find("\": ");
+    std::string text = "Lapforge could not keep its note of GPL's own deploy point beside GPL's track file in \"";
+    text += folder;
+    text += "\"";
+    if (reason != std::string_view::npos) text += " (" + std::string(FirstParagraph(what.substr(reason + 3))) + ")";
+    text += ", so it changed nothing in the track file.\n\n";
+    text += advice.empty()
+                ? "Windows does not let Lapforge write in that folder. Check that the disk is not full and that "
+                  "the folder is not read-only; then pick the section again."
+                : std::string(advice);
+    return text;
+}
+
+std::string DeployLineChangedText(std::string_view line) {
+    return "Line 54 of GPL's track file was changed outside Lapforge to \"" + std::string(line) +
+           "\": Lapforge takes it as GPL's own deploy point and puts it back when you exit.";
 }
 
 

@@ -3,6 +3,7 @@
 #include "core/Bindings.h"
 #include "core/SimulatorAccess.h"
 
+#include <exception>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -72,7 +73,7 @@ std::string NotADeployLineText(std::string_view path);
 // After a refused rewrite of a read-only track file.
 inline constexpr std::string_view ReadOnlyTrackFileAdvice =
     "To let Lapforge write it: in Explorer, right-click \"track.ini\" in GPL's tracks\\nurburg folder, choose "
-    "Properties, clear \"Read-only\" and click OK. Then start Lapforge again";
+    "Properties, clear \"Read-only\" and click OK. Then pick the section again";
 
 // What a folder lacks, in a driver's words, for the folder dialog's hint line; empty for a usable
 // folder and for one without gpl.exe, where the dialog's own hint already says what it wants.
@@ -106,10 +107,23 @@ struct CycleStatus {
 // GPL starts the car.
 std::string StatusLineText(const CycleStatus& status);
 
-// For the status line, when a step's rewrite was refused while GPL runs.
-std::string StepRefusedStatus(std::string_view what, std::string_view sectionInFile);
+// For the status line, when a step's rewrite was refused while GPL runs: what failed, where GPL
+// still starts the car, and in a few words what to do about that kind of failure.
+std::string StepRefusedStatus(const std::exception& failure, std::string_view sectionInFile);
 
 // For a box, when the section picked in the list could not be written.
 std::string PickRefusedText(std::string_view what, std::string_view sectionInFile);
+
+// Where GPL starts the car, in those texts: the section line 54 names, or GPL's own deploy point.
+std::string DeployPlace(std::string_view sectionInFile);
+
+// When Lapforge's note of GPL's own deploy point (kept beside the track file, written before the
+// first rewrite) could not be written: nothing was changed. `advice` is what a protected folder
+// needs, or empty.
+std::string RecordNotWrittenText(std::string_view trackPath, std::string_view what, std::string_view advice);
+
+// For the status line, when someone else put a line 54 into GPL's track file that Lapforge does
+// not write: it is taken as GPL's own from now on.
+std::string DeployLineChangedText(std::string_view line);
 
 }  // namespace lapforge

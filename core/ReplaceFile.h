@@ -1,10 +1,15 @@
 #pragma once
 
+#include <cstdio>
 #include <optional>
 #include <string>
 #include <string_view>
 
 namespace lapforge {
+
+// Whose file is replaced: the user's (GPL's track file, lapforge.ini), whose read-only flag is the
+// user's word and is kept, or Lapforge's own note beside it, which it writes whatever its flags.
+enum class ReplaceMode { UserFile, OwnFile };
 
 // Replaces the file's content: the new bytes go to a temporary file beside it, reach the disk, and
 // then take the file's place. Where another program holds the file so that it may be written but
@@ -15,8 +20,9 @@ namespace lapforge {
 // written (read-only, or held by a program that shares no writing) is a failure. The new file
 // keeps the old one's hidden, system and archive attributes and the access rights set on the old
 // file itself, besides those the folder passes on (mode bits on POSIX); its owner is the writer.
-// Temporary files that killed writers left beside the file are removed first.
-void ReplaceFileContents(const std::string& path, std::string_view bytes);
+// Paths of any length work. Temporary files that killed writers left are not looked for here (that
+// costs a scan of the folder per write): SweepTemporaryFiles, once when a folder is taken into use.
+void ReplaceFileContents(const std::string& path, std::string_view bytes, ReplaceMode mode = ReplaceMode::UserFile);
 
 // Writes a new file in one step, the same way, but never over an existing one: returns false,
 // changing nothing, when the file is already there.
@@ -28,13 +34,16 @@ bool PathExists(const std::string& path);
 // refused, held, missing), and changes nothing: the file is opened for writing and closed again.
 void ProbeWritable(const std::string& path);
 
-// Removes the file; false when it is still there afterwards.
+// Removes one of Lapforge's own files, read-only or not; false when it is still there afterwards.
 bool RemoveFile(const std::string& path);
 
-// Removes the temporary files that writers of this file left when they were killed, as the two
-// calls above do before they write. A writer killed just after its file took its place (POSIX
-// links it there, then removes its own name) leaves one that no later call would otherwise see.
+// Removes the temporary files that writers of this file left when they were killed (and those a
+// writer killed just after its file took its place leaves: POSIX links it there, then removes its
+// own name).
 void SweepTemporaryFiles(const std::string& path);
+
+// Opens the file for reading bytes as they are; null with errno set when it cannot. Paths of any length.
+std::FILE* OpenForReading(const std::string& path);
 
 // The path as the operating system wants it. Paths are kept Windows-style everywhere (data-file
 // names begin with a backslash); on POSIX hosts, where the core is also built and tested, the

@@ -100,17 +100,18 @@ bool PathExists(const std::string& path) {
     return ::stat(NativePath(path).c_str(), &existing) == 0;
 }
 
-void ReplaceFileContents(const std::string& path, std::string_view bytes) {
+void ReplaceFileContents(const std::string& path, std::string_view bytes, ReplaceMode mode) {
     const std::string native = NativePath(path);
-    RemoveStaleTemporaryFiles(native);
     struct stat existing {};
     const bool exists = ::stat(native.c_str(), &existing) == 0;
-    if (exists)
+    if (exists && mode == ReplaceMode::UserFile)
         ProbeWritable(path);
-    else if (errno != ENOENT)
+    else if (!exists && errno != ENOENT)
         ThrowWriteFailure(path, errno);
 
-    TemporaryFile temp(path, native, bytes, exists ? existing.st_mode & 07777 : 0);
+    // Lapforge's own file comes back writable: its flags were never the user's word.
+    const mode_t keep = exists ? existing.st_mode & 07777 : 0;
+    TemporaryFile temp(path, native, bytes, mode == ReplaceMode::OwnFile && keep ? keep | S_IWUSR : keep);
     if (::rename(temp.Name().c_str(), native.c_str()) != 0) ThrowWriteFailure(path, errno);
     temp.Committed();
     SyncFolder(native);
@@ -130,7 +131,6 @@ void ProbeWritable(const std::string& path) {
 
 bool CreateFileContents(const std::string& path, std::string_view bytes) {
     const std::string native = NativePath(path);
-    RemoveStaleTemporaryFiles(native);
     if (PathExists(path)) return false;
     TemporaryFile temp(path, native, bytes, 0);
     // A hard link, unlike rename(), never takes the place of a file that appeared meanwhile.
@@ -148,6 +148,8 @@ bool RemoveFile(const std::string& path) {
     SyncFolder(native);
     return true;
 }
+
+std::FILE* OpenForReading(const std::string& path) { return std::fopen(NativePath(path).c_str(), "rb"); }
 
 std::string RefusedWriteAdvice(const std::string&) { return {}; }
 

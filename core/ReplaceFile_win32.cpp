@@ -10,8 +10,13 @@
 #include <shlobj.h>
 
 #include <algorithm>
+#include <cerrno>
+#include <cstdint>
 #include <string>
 #include <vector>
+
+#include <fcntl.h>
+#include <io.h>
 
 namespace lapforge {
 
@@ -19,7 +24,7 @@ namespace {
 
 // Paths arrive as 8-bit text in the ANSI code page, as the settings file stores them.
 using win32::Narrow;
-using win32::Widen;
+using win32::WidePath;
 
 // How long a holder that keeps the file from being replaced gets to let go (a scanner's look).
 constexpr ULONGLONG HolderPatienceMs = 500;
@@ -48,7 +53,7 @@ DWORD WriteAll(HANDLE file, std::string_view bytes) {
 class TemporaryFile {
 public:
     TemporaryFile(const std::string& path, std::string_view bytes, DWORD attributes)
-        : name_(Widen(TemporaryFilePath(path, OwnProcessId()))) {
+        : name_(WidePath(TemporaryFilePath(path, OwnProcessId()))) {
         win32::ScopedFile file(::CreateFileW(name_.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS,
                                              attributes ? attributes : FILE_ATTRIBUTE_NORMAL, nullptr));
         if (!file) ThrowWriteFailure(path, ::GetLastError());
@@ -158,17 +163,50 @@ void WriteInPlace(const std::string& path, const std::wstring& target, std::stri
 std::string NativePath(const std::string& path) { return path; }
 
 bool PathExists(const std::string& path) {
-    return ::GetFileAttributesW(Widen(path).c_str()) != INVALID_FILE_ATTRIBUTES;
+    return ::GetFileAttributesW(WidePath(path).c_str()) != INVALID_FILE_ATTRIBUTES;
 }
 
-void ReplaceFileContents(const std::string& path, std::string_view bytes) {
-    const std::wstring target = Widen(path);
-    RemoveStaleTemporaryFiles(target);
-    const DWORD attributes = ::GetFileAttributesW(target.c_str());
+std::FILE* OpenForReading(const std::string& path) {
+    const std::wstring target = WidePath(path);
+    // Every rewrite reads the file first, so a holder gets the same patience as a write gives it.
+    const ULONGLONG deadline = ::GetTickCount64() + HolderPatienceMs;
+    for (;;) {
+        const HANDLE file = ::CreateFileW(target.c_str(), GENERIC_READ,
+                                          FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, nullptr,
+                                          OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr);
+        if (file != INVALID_HANDLE_VALUE) {
+            const int descriptor = ::_open_osfhandle(reinterpret_cast<intptr_t>(file), _O_RDONLY | _O_BINARY);
+            if (descriptor < 0) {
+                ::CloseHandle(file);
+                return nullptr;
+            }
+            std::FILE* stream = ::_fdopen(descriptor, "rb");
+            if (!stream) ::_close(descriptor);
+            return stream;
+        }
+        const DWORD error = ::GetLastError();
+        if (!HeldByAnotherProgram(error) || ::GetTickCount64() >= deadline) {
+            errno = error == ERROR_FILE_NOT_FOUND || error == ERROR_PATH_NOT_FOUND ? ENOENT
+                    : error == ERROR_ACCESS_DENIED || HeldByAnotherProgram(error) ? EACCES
+                                                                                   : EIO;
+            return nullptr;
+        }
+        ::Sleep(HolderPollMs);
+    }
+}
+
+void ReplaceFileContents(const std::string& path, std::string_view bytes, ReplaceMode mode) {
+    const std::wstring target = WidePath(path);
+    DWORD attributes = ::GetFileAttributesW(target.c_str());
     if (attributes == INVALID_FILE_ATTRIBUTES) {
         TemporaryFile temp(path, bytes, FILE_ATTRIBUTE_NORMAL);
         if (!temp.MoveTo(target, MOVEFILE_REPLACE_EXISTING)) ThrowWriteFailure(path, ::GetLastError());
         return;
+    }
+    if ((attributes & FILE_ATTRIBUTE_READONLY) && mode == ReplaceMode::OwnFile) {
+        // A copy or sync tool may have marked Lapforge's own note read-only; it is not the user's file.
+        attributes &= ~static_cast<DWORD>(FILE_ATTRIBUTE_READONLY);
+        ::SetFileAttributesW(target.c_str(), attributes ? attributes : FILE_ATTRIBUTE_NORMAL);
     }
     if (attributes & FILE_ATTRIBUTE_READONLY)
         throw ReadOnlyFile(FileFailure("write", path, "the file is read-only").what());
@@ -198,7 +236,7 @@ void ReplaceFileContents(const std::string& path, std::string_view bytes) {
 }
 
 void ProbeWritable(const std::string& path) {
-    const std::wstring target = Widen(path);
+    const std::wstring target = WidePath(path);
     const DWORD attributes = ::GetFileAttributesW(target.c_str());
     if (attributes == INVALID_FILE_ATTRIBUTES) ThrowWriteFailure(path, ::GetLastError());
     if (attributes & FILE_ATTRIBUTE_READONLY)
@@ -208,16 +246,21 @@ void ProbeWritable(const std::string& path) {
 }
 
 bool RemoveFile(const std::string& path) {
-    if (::DeleteFileW(Widen(path).c_str())) return true;
-    const DWORD error = ::GetLastError();
+    const std::wstring target = WidePath(path);
+    if (::DeleteFileW(target.c_str())) return true;
+    DWORD error = ::GetLastError();
+    // Windows deletes no read-only file; this one is Lapforge's own.
+    if (error == ERROR_ACCESS_DENIED && ::SetFileAttributesW(target.c_str(), FILE_ATTRIBUTE_NORMAL)) {
+        if (::DeleteFileW(target.c_str())) return true;
+        error = ::GetLastError();
+    }
     return error == ERROR_FILE_NOT_FOUND || error == ERROR_PATH_NOT_FOUND;
 }
 
-void SweepTemporaryFiles(const std::string& path) { RemoveStaleTemporaryFiles(Widen(path)); }
+void SweepTemporaryFiles(const std::string& path) { RemoveStaleTemporaryFiles(WidePath(path)); }
 
 bool CreateFileContents(const std::string& path, std::string_view bytes) {
-    const std::wstring target = Widen(path);
-    RemoveStaleTemporaryFiles(target);
+    const std::wstring target = WidePath(path);
     if (::GetFileAttributesW(target.c_str()) != INVALID_FILE_ATTRIBUTES) return false;
     TemporaryFile temp(path, bytes, FILE_ATTRIBUTE_NORMAL);
     if (temp.MoveTo(target, 0)) return true;

@@ -142,17 +142,18 @@ void SectionCycle::Poll(InputSource& input, CycleView& view, std::uint64_t nowMi
 }
 
 void SectionCycle::Step(bool forward, CycleView& view) {
-    const std::string current = view.CurrentSection();
-    const auto to = forward ? controller_.Successor(current) : controller_.Predecessor(current);
-    if (!to) return;
+    // From the section the file holds, whatever the list shows.
+    std::optional<NeighbourSection> to;
     try {
-        view.SelectSection(to->name);
+        to = controller_.WriteNeighbour(forward);
     } catch (const std::exception& failure) {
         // Nothing is announced for a file that was not written; the next press tries again.
-        view.StepRefused(failure.what());
+        view.StepRefused(failure);
         return;
     }
+    // The driver hears it at once; the pictures, which take a decode, come after.
     view.PlayAnnouncement(to->announcementPath);
+    view.ShowWrittenSection(to->name);
 }
 
 }  // namespace lapforge

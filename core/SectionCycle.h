@@ -30,15 +30,16 @@ public:
     virtual std::optional<JoystickControls> JoystickInputs(unsigned joystick) = 0;
 };
 
-// What the cycle needs of the main window, besides what the controller does: the section shown,
-// and the sounds. SelectSection applies the section and throws when its track file was not written.
+// What the cycle needs of the main window, besides what the controller does: the sounds, and the
+// section a step wrote.
 class CycleView : public View {
 public:
-    virtual std::string CurrentSection() = 0;
     virtual void PlayAnnouncement(const std::string& path) = 0;
-    // A step's rewrite was refused: the list shows the section the file holds again, the short cue
-    // plays instead of the announcement, and the driver, who is in GPL, is told without a click.
-    virtual void StepRefused(std::string_view why) = 0;
+    // After the announcement: the list shows the section just written, and its pictures come up.
+    virtual void ShowWrittenSection(std::string_view name) = 0;
+    // A step's rewrite was refused: the short cue plays instead of the announcement, and the
+    // driver, who is in GPL, is told without a click; the list and pictures stay as they were.
+    virtual void StepRefused(const std::exception& failure) = 0;
 };
 
 // One binding's presses. A press counts when it was seen going down and then coming up, with no
@@ -72,7 +73,7 @@ public:
 
     enum class Due { Nothing, Look, Poll };
 
-    explicit SectionCycle(const Controller& controller) : controller_(controller) {}
+    explicit SectionCycle(Controller& controller) : controller_(controller) {}
 
     void SetOptionChecked(bool checked);
     // A window of ours in front of the main window (the Keys window, the folder dialog): a key
@@ -103,7 +104,7 @@ private:
     void Step(bool forward, CycleView& view);
     void Forget();
 
-    const Controller& controller_;
+    Controller& controller_;
     Bindings taken_;     // the controller's, as last polled: a change makes presses under way not count
     Bindings bindings_;  // the same, with the identities of old joystick bindings once they answer
     bool optionChecked_ = false;

@@ -4,10 +4,16 @@
 
 namespace lapforge {
 
-std::optional<std::string> StatusLine::Refused(std::string_view what, std::string_view sectionInFile, bool picked) {
-    problem_ = StepRefusedStatus(what, sectionInFile);
-    if (picked) return PickRefusedText(what, sectionInFile);
+std::optional<std::string> StatusLine::Refused(const std::exception& failure, std::string_view sectionInFile,
+                                               bool picked) {
+    problem_ = StepRefusedStatus(failure, sectionInFile);
+    if (picked) return PickRefusedText(failure.what(), sectionInFile);
     return std::nullopt;
+}
+
+void StatusLine::DeployLineChangedElsewhere(std::string_view line) {
+    changed_ = DeployLineChangedText(line);
+    changedNow_ = true;
 }
 
 std::string StatusLine::Text(bool armed, bool simulatorRuns, std::string_view sectionInFile, const Bindings& bindings,
@@ -21,7 +27,7 @@ std::string StatusLine::Text(bool armed, bool simulatorRuns, std::string_view se
     status.nextName = name(bindings.next);
     status.previousName = name(bindings.previous);
     status.deploySection = sectionInFile;
-    status.problem = problem_;
+    status.problem = problem_.empty() ? changed_ : problem_;
     status.notice = notice_;
     return StatusLineText(status);
 }

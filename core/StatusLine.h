@@ -14,13 +14,20 @@ namespace lapforge {
 // and whether a problem is told there or in a box.
 class StatusLine {
 public:
-    // A section was written to the track file: an earlier problem is over.
-    void Written() { problem_.clear(); }
+    // A section was written to the track file: an earlier problem is over, and so is a line changed
+    // elsewhere, unless this very rewrite found it.
+    void Written() {
+        problem_.clear();
+        if (!changedNow_) changed_.clear();
+        changedNow_ = false;
+    }
     // A rewrite was refused and the file still holds the section it held; the line says so until a
     // rewrite goes through. A step of the cycle is told there alone: the driver is in GPL, where a
     // box would wait for a click he cannot make. A pick in the list also gets the text for a box,
     // with all the failure's advice: the driver is at Lapforge.
-    std::optional<std::string> Refused(std::string_view what, std::string_view sectionInFile, bool picked);
+    std::optional<std::string> Refused(const std::exception& failure, std::string_view sectionInFile, bool picked);
+    // Someone else changed line 54 to a line Lapforge does not write; said until the next rewrite.
+    void DeployLineChangedElsewhere(std::string_view line);
     // Something about the running GPL (it runs as administrator); empty when there is nothing.
     void SetNotice(std::string_view notice) { notice_ = notice; }
 
@@ -31,6 +38,8 @@ public:
 private:
     std::string problem_;
     std::string notice_;
+    std::string changed_;
+    bool changedNow_ = false;
 };
 
 }  // namespace lapforge

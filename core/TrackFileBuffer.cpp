@@ -19,6 +19,11 @@ std::string TrackFileBuffer::OriginalCopyPath(std::string_view folder) {
     return TrackFilePath(folder) + std::string(OriginalCopySuffix);
 }
 
+void TrackFileBuffer::SweepLeftovers(std::string_view folder) {
+    SweepTemporaryFiles(TrackFilePath(folder));
+    SweepTemporaryFiles(OriginalCopyPath(folder));
+}
+
 bool IsDeployLine(std::string_view line) {
     constexpr std::string_view key = "stall_0";
     std::size_t pos = line.find_first_not_of(" \t");
@@ -80,10 +85,7 @@ void TrackFileBuffer::WriteTrackFile(std::string_view folder) const {
     const std::string path = TrackFilePath(folder);
     try {
         const std::string copy = OriginalCopyPath(folder);
-        if (PathExists(copy))
-            SweepTemporaryFiles(copy);
-        else if (PathExists(path))
-            CreateFileContents(copy, ReadWholeFile(path));
+        if (!PathExists(copy) && PathExists(path)) CreateFileContents(copy, ReadWholeFile(path));
         ReplaceFileContents(path, Contents());
     } catch (const ReadOnlyFile& readOnly) {
         throw ReadOnlyFile(std::string(readOnly.what()) + ".\n\n" + std::string(ReadOnlyTrackFileAdvice));

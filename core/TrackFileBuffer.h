@@ -29,6 +29,13 @@ public:
     using Failure::Failure;
 };
 
+// Lapforge's note of GPL's own deploy point could not be written beside the track file, so the
+// track file was left as it was.
+class RecordNotWritten : public Failure {
+public:
+    using Failure::Failure;
+};
+
 // A refusal to write in the track file's folder, with why and what to do where a folder Windows
 // protects explains it; as it came otherwise.
 [[noreturn]] void ThrowRefusedInTrackFolder(const AccessDenied& refused, std::string_view folder);
@@ -43,6 +50,9 @@ class TrackFileBuffer {
 public:
     static std::string TrackFilePath(std::string_view folder);
     static std::string OriginalCopyPath(std::string_view folder);
+    // Removes the temporary files of the track file and of its original's copy that writers left
+    // when they were killed; once when a folder is taken into use, not at every write.
+    static void SweepLeftovers(std::string_view folder);
 
     // A line ends at CR LF or at a lone CR; a lone LF is an ordinary byte. Fewer than 100 lines
     // (TrackFileTooShort) or a 54th line that is no deploy point (NotADeployLine) is a failure, so

@@ -38,6 +38,23 @@ std::string Narrow(std::wstring_view text) {
     return narrow;
 }
 
+std::wstring WidePath(std::string_view path) {
+    std::wstring wide = Widen(path);
+    // With a margin for what Windows adds when it makes a relative or odd path full.
+    constexpr std::size_t ShortEnough = MAX_PATH - 12;
+    if (wide.size() < ShortEnough || wide.starts_with(L"\\\\?\\")) return wide;
+    // The prefix turns off Windows' own clean-up of the path, so it is done here first: a drive
+    // root's doubled backslash, "." and "..".
+    const DWORD size = ::GetFullPathNameW(wide.c_str(), 0, nullptr, nullptr);
+    if (size == 0) return wide;
+    std::wstring full(size, L'\0');
+    const DWORD length = ::GetFullPathNameW(wide.c_str(), size, full.data(), nullptr);
+    if (length == 0 || length >= size) return wide;
+    full.resize(length);
+    if (full.starts_with(L"\\\\")) return L"\\\\?\\UNC\\" + full.substr(2);
+    return L"\\\\?\\" + full;
+}
+
 }  // namespace lapforge::win32
 
 namespace lapforge {
@@ -50,5 +67,14 @@ bool ProcessRuns(unsigned long id) {
     if (!process) return ::GetLastError() == ERROR_ACCESS_DENIED;
     return ::WaitForSingleObject(process.Get(), 0) == WAIT_TIMEOUT;
 }
+
+std::uint64_t ProcessStartTime(unsigned long id) {
+    const win32::ScopedHandle process(::OpenProcess(PROCESS_QUERY_LIMITED_INFORMATION, FALSE, id));
+    FILETIME created{}, exited{}, kernel{}, user{};
+    if (!process || !::GetProcessTimes(process.Get(), &created, &exited, &kernel, &user)) return 0;
+    return (std::uint64_t{created.dwHighDateTime} << 32) | created.dwLowDateTime;
+}
+
+std::uint64_t OwnProcessStartTime() { return ProcessStartTime(::GetCurrentProcessId()); }
 
 }  // namespace lapforge

@@ -85,4 +85,9 @@ std::string SystemReason(DWORD error);
 std::wstring Widen(std::string_view text);
 std::string Narrow(std::wstring_view text);
 
+// A path for the file functions, whatever its length: as it is where Windows takes it whole, else
+// in full, normalised, with the "\\?\" prefix that lifts the limit of 260 characters on every
+// Windows version (a GPL folder deep in a user's folders, plus a temporary file's name, passes it).
+std::wstring WidePath(std::string_view path);
+
 }  // namespace lapforge::win32

@@ -207,7 +207,7 @@ void frmLapforge::Sectionselection_Click() {
     try {
         ApplyShownSection();
     } catch (const std::exception& failure) {
-        RewriteRefused(failure.what(), true);
+        RewriteRefused(failure, true);
     }
 }
 
@@ -320,9 +320,7 @@ void frmLapforge::ApplyShownSection() {
     try {
         controller_->ApplySection(SectionText());
     } catch (const std::exception&) {
-        // The refused section's pictures are already up: back to the list and pictures of the file's.
-        ShowInList(SectionInFile());
-        controller_->ShowSectionPictures(SectionInFile());
+        ShowInList(SectionInFile());  // the pictures come only after a write, so they still fit
         throw;
     }
     status_.Written();
@@ -341,6 +339,13 @@ bool frmLapforge::ShowViewPicture(const std::string& path) { return picBlick_.Sh
 bool frmLapforge::ShowMapPicture(const std::string& path) { return picKarte_.Show(path); }
 
 void frmLapforge::SelectSection(std::string_view name) { SetSectionText(name); }
+
+void frmLapforge::ShowRefusedRewrite(const std::exception& failure) { RewriteRefused(failure, false); }
+
+void frmLapforge::DeployLineChangedElsewhere(std::string_view line) {
+    status_.DeployLineChangedElsewhere(line);
+    ShowStatus();
+}
 
 void frmLapforge::AskForSimulatorFolder(std::string_view problem) {
     frmGPLPfad dialog(controller_->GPLOrdnerPfad, std::string(problem), std::string());
@@ -375,21 +380,26 @@ void frmLapforge::ShowStatus() {
     SetDlgItemTextW(hwnd_, lblStatus, shownStatus_.c_str());
 }
 
-void frmLapforge::RewriteRefused(std::string_view what, bool picked) {
-    const std::optional<std::string> box = status_.Refused(what, SectionInFile(), picked);
+void frmLapforge::RewriteRefused(const std::exception& failure, bool picked) {
+    const std::optional<std::string> box = status_.Refused(failure, SectionInFile(), picked);
     ShowStatus();
     if (box) return ShowErrorMessage(*box);
     FLASHWINFO flash{sizeof flash, hwnd_, FLASHW_TRAY | FLASHW_TIMERNOFG, 0, 0};
     FlashWindowEx(&flash);
 }
 
-std::string frmLapforge::CurrentSection() { return SectionText(); }
-
 void frmLapforge::PlayAnnouncement(const std::string& path) { platform::PlayAnnouncement(path); }
 
-void frmLapforge::StepRefused(std::string_view why) {
+void frmLapforge::ShowWrittenSection(std::string_view name) {
+    ShowInList(name);
+    controller_->ShowSectionPictures(name);
+    status_.Written();
+    ShowStatus();
+}
+
+void frmLapforge::StepRefused(const std::exception& failure) {
     platform::PlayAnnouncement(controller_->AppFolder + std::string(StepRefusedCueName));
-    RewriteRefused(why, false);
+    RewriteRefused(failure, false);
 }
 
 }  // namespace lapforge

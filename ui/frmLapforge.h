@@ -35,14 +35,16 @@ public:
     bool ShowViewPicture(const std::string& path) override;
     bool ShowMapPicture(const std::string& path) override;
     void SelectSection(std::string_view name) override;
+    void ShowRefusedRewrite(const std::exception& failure) override;
+    void DeployLineChangedElsewhere(std::string_view line) override;
     void AskForSimulatorFolder(std::string_view problem) override;
     void ShowErrorMessage(std::string_view text) override;
     void EndProgram() override;
 
     // CycleView
-    std::string CurrentSection() override;
     void PlayAnnouncement(const std::string& path) override;
-    void StepRefused(std::string_view why) override;
+    void ShowWrittenSection(std::string_view name) override;
+    void StepRefused(const std::exception& failure) override;
 
     // LoopPoll: the section cycle's looks and polls, and the watched GPL's end.
     void Poll() override;
@@ -71,8 +73,8 @@ private:
 
     void QuitProgram(int exitCode = 0);
     std::string SectionText() const;
-    // Selects the section in the list and applies it; a refused rewrite puts the list and the
-    // pictures back to the section the file holds and is passed on.
+    // Selects the section in the list and applies it; a refused rewrite puts the list back to the
+    // section the file holds and is passed on.
     void SetSectionText(std::string_view name);
     void ApplyShownSection();
     void ShowInList(std::string_view name);
@@ -82,7 +84,7 @@ private:
     void ShowHotkeyCaption();
     void ShowStatus();
     // The driver is told that a rewrite was refused: in a box too when he picked the section himself.
-    void RewriteRefused(std::string_view what, bool picked);
+    void RewriteRefused(const std::exception& failure, bool picked);
     void SimulatorWatched(bool runs);
 
     std::unique_ptr<Controller> controller_;

@@ -1,6 +1,7 @@
 #include "core/Controller.h"
 #include "core/DeployRecord.h"
 #include "core/Failure.h"
+#include "core/ProcessId.h"
 #include "core/ReplaceFile.h"
 #include "core/TrackFileBuffer.h"
 
@@ -11,6 +12,7 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <fstream>
 #include <functional>
 #include <stdexcept>
 #include <string>
@@ -61,6 +63,10 @@ public:
         selection = name;
         controller->ApplySection(name);
     }
+    void ShowRefusedRewrite(const std::exception& failure) override {
+        calls.push_back("refused " + std::string(failure.what()));
+    }
+    void DeployLineChangedElsewhere(std::string_view line) override { calls.push_back("changed " + std::string(line)); }
     void AskForSimulatorFolder(std::string_view problem) override {
         calls.push_back(problem.empty() ? "ask" : "ask: " + std::string(problem));
         if (dialog) dialog(*controller);
@@ -254,17 +260,61 @@ TEST(ControllerStartUp, CancelEndsWithTheMessageAndWritesNoSettings) {
     EXPECT_FALSE(rig.HasSettings());
 }
 
-TEST(ControllerStartUp, FolderWithoutTrackFileFailsAfterWritingTheSettings) {
-    Rig rig;
-    rig.sim.Write("\\gpl.exe", "MZ");
-    rig.view.dialog = [&](Controller& c) { c.GPLOrdnerPfad = rig.sim.Path(); };
+TEST(ControllerStartUp, AFirstRewriteRefusedAfterTheDialogGoesOnAndTheNextPickTriesAgain) {
+    TestProcess ended;
+    ended.End();
+    struct Case {
+        const char* name;
+        std::function<void(Rig&, bool spoil)> step;  // spoils the folder just picked, or mends it
+        const char* said;
+    };
+    const Case cases[] = {
+        {"the track file is gone",
+         [](Rig& r, bool spoil) {
+             const auto track = TestFolder::Native(r.sim.Path() + kTrack);
+             if (spoil)
+                 std::filesystem::rename(track, track.string() + "x");
+             else
+                 std::filesystem::rename(track.string() + "x", track);
+         },
+         "could not open"},
+        {"the track file is read-only", [](Rig& r, bool spoil) { SetWritable(r.sim.Path() + kTrack, !spoil); },
+         "could not write"},
+        {"the note of GPL's own line cannot be written, and a killed Lapforge's stale one goes",
+         [&](Rig& r, bool spoil) {
+             const auto blocker = TestFolder::Native(TemporaryFilePath(r.sim.Path() + kRecord, TestProcess::OwnId()));
+             if (!spoil) return std::filesystem::remove(blocker), void();
+             std::filesystem::create_directories(blocker);
+             r.sim.Write(kRecord, DeployRecordText(DeployRecord{ended.Id(), 0, "stall_0 = 1.00 1.00"}));
+         },
+         "Lapforge could not keep its note of GPL's own deploy point beside GPL's track file in \""},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        Rig rig;
+        rig.InstallSimulator(NumberedLines(120));
+        rig.view.dialog = [&](Controller& ctl) {
+            ctl.GPLOrdnerPfad = rig.sim.Path();
+            c.step(rig, true);  // a scanner, a sync client or a full disk, just after OK
+        };
 
-    const std::string text = FailureText([&] { rig.controller->StartUp(); });
-    EXPECT_NE(text.find(rig.sim.Path() + kTrack), std::string::npos) << text;
-    EXPECT_EQ(rig.Settings(), rig.sim.Path() + "\r\n");
+        rig.controller->StartUp();
+
+        EXPECT_EQ(rig.Settings(), rig.sim.Path() + "\r\n");
+        ASSERT_EQ(rig.view.calls.back().rfind("refused " + std::string(c.said), 0), 0u) << rig.view.calls.back();
+        EXPECT_EQ(rig.view.calls.back().find("lapforge-record"), std::string::npos) << "a name drivers never heard of";
+        if (TestFolder::Exists(rig.sim.Path() + kRecord))
+            EXPECT_EQ(ParseDeployRecord(TestFolder::Read(rig.sim.Path() + kRecord))->found, "stall_0 = 54.00 0.00")
+                << "what is left there says only what is true";
+        c.step(rig, false);
+        rig.controller->ApplySection("Pitlane");
+        EXPECT_EQ(rig.Track(), WithLine54("stall_0 = 230.00 -9.30"));
+        rig.controller->RestoreDeployLine();  // exit
+        EXPECT_EQ(rig.Track(), NumberedLines(120));
+    }
 }
 
-TEST(ControllerApplySection, ShowsPicturesThenWritesTheDeployLine) {
+TEST(ControllerApplySection, WritesTheDeployLineThenShowsThePictures) {
     Rig rig;
     rig.InstallSimulator(NumberedLines(120));
     rig.app.Write("\\lapforge.ini", rig.sim.Path() + "\r\n");
@@ -279,8 +329,8 @@ TEST(ControllerApplySection, ShowsPicturesThenWritesTheDeployLine) {
         "map " + rig.app.Path() + "\\karte7.jpg",
     };
     EXPECT_EQ(rig.view.calls, expected) << "the pictures are missing, and the section is applied anyway";
-    EXPECT_EQ(rig.view.line54WhenShown, std::vector<std::string>(2, "stall_0 = 230.00 -9.30"))
-        << "the pictures come before the file is written";
+    EXPECT_EQ(rig.view.line54WhenShown, std::vector<std::string>(2, "stall_0 = 14000.00 0.00"))
+        << "the file is written before the pictures are decoded";
     EXPECT_EQ(rig.Track(), WithLine54("stall_0 = 14000.00 0.00"));
 }
 
@@ -457,10 +507,21 @@ TEST(ControllerLeavesGPLAsFound, WhateverEndedTheLapforgeBefore) {
              std::optional<DeployRecord> theirs = ParseDeployRecord(TestFolder::Read(r.sim.Path() + kRecord));
              ASSERT_TRUE(theirs.has_value());
              theirs->processId = other.Id();
+             theirs->processStart = ProcessStartTime(other.Id());
              r.sim.Write(kRecord, DeployRecordText(*theirs));
              r.sim.Write(kTrack, edited);
          },
          own},
+        {"a record whose process id another program has now: the line changed since wins",
+         [&](Rig& r) {
+             r.controller->ApplySection("Klostertal/Karussell");
+             std::optional<DeployRecord> theirs = ParseDeployRecord(TestFolder::Read(r.sim.Path() + kRecord));
+             ASSERT_TRUE(theirs.has_value());
+             theirs->processId = other.Id();  // its start time stays the killed Lapforge's
+             r.sim.Write(kRecord, DeployRecordText(*theirs));
+             r.sim.Write(kTrack, edited);
+         },
+         edited},
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.name);
@@ -484,6 +545,7 @@ TEST(ControllerChangeFolder, AllOrNothing) {
         std::function<void(Rig&, const std::string& next, bool spoil)> step;  // spoils it, or mends it
         bool newInUse;
         const char* said;  // in the message; empty: none
+        bool refusedFirst = false;  // before anything changed: not even the pictures
     };
     const Case cases[] = {
         {"all well", [](Rig&, const std::string&, bool) {}, true, ""},
@@ -494,13 +556,13 @@ TEST(ControllerChangeFolder, AllOrNothing) {
              else
                  std::filesystem::rename(TestFolder::Native(next + kTrack + "x"), TestFolder::Native(next + kTrack));
          },
-         false, "Lapforge keeps the GPL folder it had.\n\nCould not open"},
+         false, "Lapforge keeps the GPL folder it had.\n\nCould not open", true},
         {"the new track file may not be written",
          [](Rig&, const std::string& next, bool spoil) { SetWritable(next + kTrack, !spoil); }, false,
-         "Lapforge keeps the GPL folder it had.\n\nCould not write"},
+         "Lapforge keeps the GPL folder it had.\n\nCould not write", true},
         {"the old line 54 cannot be put back",
          [](Rig& r, const std::string&, bool spoil) { SetWritable(r.sim.Path() + kTrack, !spoil); }, false,
-         "Lapforge keeps the GPL folder it had.\n\nCould not write"},
+         "Lapforge keeps the GPL folder it had.\n\nCould not write", true},
         {"the first rewrite in the new folder is refused",
          [](Rig&, const std::string& next, bool spoil) {
              // Where the record's temporary file must go, a folder.
@@ -510,7 +572,7 @@ TEST(ControllerChangeFolder, AllOrNothing) {
              else
                  std::filesystem::remove(blocker);
          },
-         false, "Lapforge keeps the GPL folder it had.\n\nCould not write"},
+         false, "Lapforge keeps the GPL folder it had.\n\nLapforge could not keep its note of GPL's own deploy point"},
         {"lapforge.ini may not be written",
          [](Rig& r, const std::string&, bool spoil) { SetWritable(r.app.Path() + "\\lapforge.ini", !spoil); }, true,
          "\", but could not save it in lapforge.ini: the next start uses \""},
@@ -525,6 +587,7 @@ TEST(ControllerChangeFolder, AllOrNothing) {
         next.Write(kTrack, nextOwn);
 
         c.step(rig, next.Path(), true);
+        rig.view.calls.clear();
         std::string message;
         try {
             rig.controller->ChangeFolder(next.Path(), "Klostertal/Karussell");
@@ -535,6 +598,7 @@ TEST(ControllerChangeFolder, AllOrNothing) {
 
         EXPECT_NE(message.find(c.said), std::string::npos) << message;
         EXPECT_EQ(message.empty(), *c.said == 0) << message;
+        EXPECT_EQ(rig.view.calls.empty(), c.refusedFirst) << "checked before anything changed";
         const std::string inUse = c.newInUse ? next.Path() : rig.sim.Path();
         const std::string notInUse = c.newInUse ? rig.sim.Path() : next.Path();
         EXPECT_EQ(rig.controller->GPLOrdnerPfad, inUse);
@@ -549,4 +613,63 @@ TEST(ControllerChangeFolder, AllOrNothing) {
         EXPECT_EQ(TestFolder::Read(rig.sim.Path() + kTrack), own);
         EXPECT_EQ(TestFolder::Read(next.Path() + kTrack), nextOwn);
     }
+}
+
+TEST(ControllerRewrite, OneRecordPerFolderAndRunAndOnlyLine54OfTheFileAsItIsNow) {
+    Rig rig;
+    rig.StartWith(NumberedLines(120));
+    rig.controller->ApplySection("Klostertal/Karussell");
+    // Marked, and read-only as a copy tool may leave it: a second write of the record would show.
+    const std::string record = rig.sim.Path() + kRecord;
+    const std::string marked = TestFolder::Read(record) + "; marked\r\n";
+    rig.sim.Write(kRecord, marked);
+    SetWritable(record, false);
+
+    // A track update changes another line while Lapforge runs; the next rewrites keep it.
+    const std::string updated = WithLine54("stall_0 = 12500.00 0.00");
+    const auto edit = [](std::string file, const std::string& line) {
+        return file.replace(file.find("line 10\r\n"), 7, line);
+    };
+    rig.sim.Write(kTrack, edit(updated, "line ten"));
+    rig.controller->ApplySection("Hohe Acht/Wippermann");
+    rig.controller->ApplySection("Pitlane");
+    EXPECT_EQ(rig.Track(), edit(WithLine54("stall_0 = 230.00 -9.30"), "line ten"));
+    EXPECT_EQ(TestFolder::Read(record), marked) << "written once, before the first rewrite";
+
+    // Line 54 changed outside Lapforge to a line no Lapforge writes: GPL's own from now on.
+    rig.sim.Write(kTrack, edit(WithLine54("stall_0 = 777.00 1.50"), "line ten"));
+    rig.view.calls.clear();
+    rig.controller->ApplySection("Hohe Acht/Wippermann");
+    EXPECT_EQ(rig.view.calls.front(), "changed stall_0 = 777.00 1.50");
+    EXPECT_EQ(ParseDeployRecord(TestFolder::Read(record))->found, "stall_0 = 777.00 1.50")
+        << "the record says so before the rewrite, read-only or not";
+    rig.controller->RestoreDeployLine();  // exit
+    EXPECT_EQ(rig.Track(), edit(WithLine54("stall_0 = 777.00 1.50"), "line ten"));
+    EXPECT_FALSE(TestFolder::Exists(record));
+
+    // Another setting where the deploy point was: nothing is written over it.
+    const std::string odd = NumberedLines(53) + "pit_speed = 60\r\n" + NumberedLines(66, 55);
+    rig.StartWith(NumberedLines(120));
+    rig.sim.Write(kTrack, odd);
+    EXPECT_THROW(rig.controller->ApplySection("Hohe Acht/Wippermann"), NotADeployLine);
+    rig.controller->RestoreDeployLine();
+    EXPECT_EQ(rig.Track(), odd);
+}
+
+TEST(ControllerStartUp, ClearsWhatKilledWritersLeftAlsoWhenNothingIsRewritten) {
+    Rig rig;
+    TestProcess ended;
+    ended.End();
+    const std::string track = rig.sim.Path() + kTrack;
+    const std::vector<std::string> leftovers = {
+        TemporaryFilePath(track, ended.Id()), TemporaryFilePath(track + ".lapforge-original", ended.Id()),
+        TemporaryFilePath(rig.sim.Path() + kRecord, ended.Id()),
+        TemporaryFilePath(rig.app.Path() + "\\lapforge.ini", ended.Id())};
+    rig.InstallSimulator(WithLine54("stall_0 = 230.00 -9.30"));  // Pitlane already: no rewrite at start
+    for (const std::string& path : leftovers) std::ofstream(TestFolder::Native(path)) << "half";
+
+    rig.StartWith(WithLine54("stall_0 = 230.00 -9.30"));
+
+    for (const std::string& path : leftovers) EXPECT_FALSE(TestFolder::Exists(path)) << path;
+    EXPECT_FALSE(TestFolder::Exists(rig.sim.Path() + kRecord)) << "nothing rewritten, nothing recorded";
 }

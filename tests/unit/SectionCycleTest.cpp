@@ -1,6 +1,7 @@
 #include "core/Controller.h"
 #include "core/Failure.h"
 #include "core/SectionCycle.h"
+#include "core/SectionTable.h"
 
 #include "TestFolder.h"
 
@@ -18,6 +19,8 @@ public:
     bool ShowViewPicture(const std::string&) override { return true; }
     bool ShowMapPicture(const std::string&) override { return true; }
     void SelectSection(std::string_view) override {}
+    void ShowRefusedRewrite(const std::exception&) override {}
+    void DeployLineChangedElsewhere(std::string_view) override {}
     void AskForSimulatorFolder(std::string_view) override {}
     void ShowErrorMessage(std::string_view) override {}
     void EndProgram() override {}
@@ -78,32 +81,43 @@ private:
     std::vector<JoystickInfo> listed_;
 };
 
-// The main window as the cycle sees it; with a controller, selecting applies the section, as the
-// list does, and a refused rewrite keeps the list where it was.
+// The main window as the cycle sees it: what a step wrote, said and refused.
 class RecordingView : public CycleView {
 public:
-    Controller* controller = nullptr;
-    bool refuse = false;  // every rewrite is refused
-    std::string section;
-    std::vector<std::string> selected;
+    Controller* controller = nullptr;   // with one, selecting applies the section, as the list does
+    std::vector<std::string> selected;  // shown after a step
     std::vector<std::string> played;
     std::vector<std::string> refused;
 
     bool ShowViewPicture(const std::string&) override { return true; }
     bool ShowMapPicture(const std::string&) override { return true; }
     void SelectSection(std::string_view name) override {
-        if (refuse) throw Failure("Could not write \"track.ini\": the file is read-only");
         if (controller) controller->ApplySection(name);
-        section = name;
-        selected.emplace_back(name);
     }
+    void ShowRefusedRewrite(const std::exception&) override {}
+    void DeployLineChangedElsewhere(std::string_view) override {}
     void AskForSimulatorFolder(std::string_view) override {}
     void ShowErrorMessage(std::string_view) override {}
     void EndProgram() override {}
-    std::string CurrentSection() override { return section; }
     void PlayAnnouncement(const std::string& path) override { played.push_back(path); }
-    void StepRefused(std::string_view why) override { refused.emplace_back(why); }
+    void ShowWrittenSection(std::string_view name) override { selected.emplace_back(name); }
+    void StepRefused(const std::exception& failure) override { refused.emplace_back(failure.what()); }
 };
+
+const std::string kTrack = "\\tracks\\nurburg\\track.ini";
+
+void SetWritable(const std::string& corePath, bool writable) {
+    using std::filesystem::perms;
+    std::filesystem::permissions(
+        TestFolder::Native(corePath),
+        writable ? perms::owner_write : perms::owner_write | perms::group_write | perms::others_write,
+        writable ? std::filesystem::perm_options::add : std::filesystem::perm_options::remove);
+}
+
+// A track file whose line 54 is the given one.
+std::string TrackWithLine54(std::string_view line) {
+    return NumberedLines(53) + std::string(line) + "\r\n" + NumberedLines(66, 55);
+}
 
 const Bindings Keys{KeyBinding(F4Key), KeyBinding(F3Key)};
 const Bindings Buttons{ButtonBinding(Wheel, 5, G27), HatBinding(Wheel, Hat::Left, G27)};
@@ -117,7 +131,9 @@ const Bindings TwoJoysticks{ButtonBinding(Wheel, 5, G27), ButtonBinding(Wheel + 
 //   D  the box unticked      A  ticked again
 //   E  the simulator ends    S  it starts again       *  the user picks "Hohe Acht/Wippermann"
 //   R  rewrites refused      W  writable again
+// `start` is the section GPL's track file holds, or any other line 54.
 struct ScriptRun {
+    TestFolder sim;
     NoView noView;
     std::unique_ptr<Controller> controller = Controller::Create(noView, "C:\\Lapforge");
     SectionCycle cycle{*controller};
@@ -126,9 +142,11 @@ struct ScriptRun {
     std::uint64_t now = 1'000'000;
 
     ScriptRun(const Bindings& bindings, std::string_view start) {
+        const auto section = SectionTable::Find(start);
+        sim.Write(kTrack, TrackWithLine54(section ? SectionTable::Rows()[*section].deployLine : start));
+        controller->GPLOrdnerPfad = sim.Path();
         controller->HotkeyBindings = bindings;
         input.bindings = bindings;
-        view.section = start;
         cycle.SetOptionChecked(true);
         cycle.SetSimulatorWatched(true);
     }
@@ -150,10 +168,10 @@ struct ScriptRun {
                 continue;
             case 'R':
             case 'W':
-                view.refuse = c == 'R';
+                SetWritable(sim.Path() + kTrack, c == 'W');
                 continue;
             case '*':
-                view.section = "Hohe Acht/Wippermann";
+                controller->ApplySection("Hohe Acht/Wippermann");
                 continue;
             }
             input.nextDown = c == 'n' || c == 'M';
@@ -198,6 +216,8 @@ TEST(SectionCycle, PressesOfKeysAndButtons) {
         {"simulator back", "Pitlane", ".nE.S.n.", {"Flugplatz/Schwedenkreuz"}},
         {"simulator back with the key held", "Pitlane", "ESnn.", {}},
         {"a refused rewrite stays put, the next press tries again", "Pitlane", ".Rn.Wn.", {"Flugplatz/Schwedenkreuz"}},
+        {"from GPL's own line: on to the first section", "stall_0 = 777.00 1.50", ".n.", {"Pitlane"}},
+        {"from GPL's own line: back to the last", "stall_0 = 777.00 1.50", ".p.", {"Antoniusbuche/Tiergarten"}},
         {"Alt or Ctrl with \"previous\"", "Pitlane", ".mPPm.p.", {"Antoniusbuche/Tiergarten"}},
     };
     for (const Bindings& bindings : {Keys, Buttons, TwoJoysticks}) {
@@ -292,7 +312,7 @@ TEST(CycleOnRealFiles, EachPressRewritesTheTrackFileBeforeItsAnnouncement) {
     const std::unique_ptr<Controller> controller = Controller::Create(view, app.Path());
     view.controller = controller.get();
     controller->StartUp();
-    ASSERT_EQ(view.section, "Pitlane");
+    ASSERT_EQ(controller->SectionOnDisk(), std::optional<std::string_view>("Pitlane"));
     view.SelectSection("Schwalbenschwanz/Doettinger Hoehe");  // the user's pick
     const std::string before = TestFolder::Read(track);
     ASSERT_EQ(before, WithLine54(NumberedLines(120), "stall_0 = 17800.00 0.00"));
@@ -318,7 +338,7 @@ TEST(CycleOnRealFiles, EachPressRewritesTheTrackFileBeforeItsAnnouncement) {
     EXPECT_EQ(view.played.back(), app.Path() + "\\ansage9.wav");
 
     for (int i = 0; i < 11; ++i) press(true);
-    EXPECT_EQ(view.section, "Schwalbenschwanz/Doettinger Hoehe");
+    EXPECT_EQ(view.selected.back(), "Schwalbenschwanz/Doettinger Hoehe");
     EXPECT_EQ(TestFolder::Read(track), before) << "eleven presses give the file back byte for byte";
 
     // A refused rewrite keeps the section the file holds and announces nothing; once the file can be
@@ -326,12 +346,12 @@ TEST(CycleOnRealFiles, EachPressRewritesTheTrackFileBeforeItsAnnouncement) {
     std::filesystem::remove_all(TestFolder::Native(sim.Path() + "\\tracks"));
     const std::size_t announced = view.played.size();
     press(true);
-    EXPECT_EQ(view.section, "Schwalbenschwanz/Doettinger Hoehe");
+    EXPECT_EQ(controller->SectionOnDisk(), std::optional<std::string_view>("Schwalbenschwanz/Doettinger Hoehe"));
     EXPECT_EQ(view.played.size(), announced);
     EXPECT_EQ(view.refused.size(), 1u);
     sim.Write("\\tracks\\nurburg\\track.ini", before);
     press(true);
-    EXPECT_EQ(view.section, "Antoniusbuche/Tiergarten");
+    EXPECT_EQ(view.selected.back(), "Antoniusbuche/Tiergarten");
     EXPECT_EQ(TestFolder::Read(track), WithLine54(before, "stall_0 = 19400.00 0.00"));
 }
 

@@ -1,7 +1,10 @@
+#include "core/Failure.h"
 #include "core/StatusLine.h"
+#include "core/TrackFileBuffer.h"
 
 #include <gtest/gtest.h>
 
+#include <functional>
 #include <string>
 
 using namespace lapforge;
@@ -42,7 +45,7 @@ TEST(StatusLine, SaysWhatTheCycleDoesAndTellsProblemsWithoutABoxWhileArmed) {
         StatusLine line;
         std::string_view inFile = "Klostertal/Karussell";
         std::optional<std::string> box;
-        if (c.refused) box = line.Refused("Could not write \"track.ini\": read-only\n\nAdvice.", inFile, c.picked);
+        if (c.refused) box = line.Refused(ReadOnlyFile("Could not write \"track.ini\": read-only\n\nAdvice."), inFile, c.picked);
         if (c.notice) line.SetNotice("GPL runs as administrator.");
         if (c.writtenAgain) {
             line.Written();
@@ -54,5 +57,45 @@ TEST(StatusLine, SaysWhatTheCycleDoesAndTellsProblemsWithoutABoxWhileArmed) {
         }
         const std::string text = line.Text(c.armed, c.runs, inFile, Bindings{KeyBinding(F4Key), KeyBinding(0x72)}, KeyName);
         EXPECT_TRUE(StartsWith(text, c.starts)) << text;
+    }
+}
+
+TEST(StatusLine, NamesGPLsOwnPointAndAdviceThatFitsTheFailure) {
+    const Bindings keys{KeyBinding(F4Key), KeyBinding(0x72)};
+    struct Case {
+        const char* name;
+        std::function<void(StatusLine&)> happen;
+        std::string_view inFile;
+        std::string_view says;
+    };
+    const Case cases[] = {
+        {"no section in the file", [](StatusLine&) {}, "", "GPL runs: F4 moves to the next section, F3 back. GPL will start you at its own deploy point."},
+        {"refused with no section in the file",
+         [](StatusLine& l) { l.Refused(Failure("could not write \"track.ini\": held"), "", false); }, "",
+         "Deploy point not written: Could not write \"track.ini\": held. GPL still starts you at GPL's own deploy point. "
+         "Close what holds GPL's track file"},
+        {"the note beside the track file refused: the folder's advice, not the file's",
+         [](StatusLine& l) { l.Refused(RecordNotWritten("Lapforge could not keep its note"), "Pitlane", false); },
+         "Pitlane", "Deploy point not written: Lapforge could not keep its note. GPL still starts you at Pitlane. Let Lapforge write in GPL's tracks\\nurburg folder"},
+        {"line 54 changed elsewhere: said after the write that found it",
+         [](StatusLine& l) {
+             l.DeployLineChangedElsewhere("stall_0 = 777.00 1.50");
+             l.Written();
+         },
+         "Pitlane", "Line 54 of GPL's track file was changed outside Lapforge to \"stall_0 = 777.00 1.50\""},
+        {"and gone after the next",
+         [](StatusLine& l) {
+             l.DeployLineChangedElsewhere("stall_0 = 777.00 1.50");
+             l.Written();
+             l.Written();
+         },
+         "Pitlane", "GPL runs: F4"},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        StatusLine line;
+        c.happen(line);
+        const std::string text = line.Text(true, true, c.inFile, keys, KeyName);
+        EXPECT_TRUE(StartsWith(text, c.says)) << text;
     }
 }

@@ -1,3 +1,4 @@
+#include "core/DeployRecord.h"
 #include "core/Failure.h"
 #include "core/ProtectedFolder.h"
 #include "core/ReplaceFile.h"
@@ -106,15 +107,15 @@ TEST(TemporaryFiles, OnlyThoseOfEndedProcessesAreRemoved) {
     TrackFileBuffer buffer;
     buffer.ReadTrackFile(sim.Path());
     buffer.WriteTrackFile(sim.Path());
+    // A writer killed just after its copy of the original took its place leaves its temporary
+    // name behind; with the copy there, the sweep must still clear it.
+    const std::string copyTemporary = TemporaryFilePath(TrackFileBuffer::OriginalCopyPath(sim.Path()), ended.Id());
+    std::ofstream(TestFolder::Native(copyTemporary)) << "half";
+    TrackFileBuffer::SweepLeftovers(sim.Path());
     for (const Case& c : cases) {
         SCOPED_TRACE(c.name);
         EXPECT_EQ(TestFolder::Exists(c.path), c.stays);
     }
-    // A writer killed just after its copy of the original took its place leaves its temporary
-    // name behind; with the copy there, the next rewrite must still clear it.
-    const std::string copyTemporary = TemporaryFilePath(TrackFileBuffer::OriginalCopyPath(sim.Path()), ended.Id());
-    std::ofstream(TestFolder::Native(copyTemporary)) << "half";
-    buffer.WriteTrackFile(sim.Path());
     EXPECT_FALSE(TestFolder::Exists(copyTemporary));
 }
 
@@ -190,4 +191,31 @@ TEST(ProtectedFolder, VirtualStoreOnlyForDrivePaths) {
               "C:\\Users\\U\\AppData\\Local\\VirtualStore\\Program Files\\GPL\\a.ini");
     EXPECT_EQ(VirtualStorePath("\\\\server\\share\\GPL\\a.ini", "C:\\Local"), "");
     EXPECT_EQ(VirtualStorePath("C:\\GPL\\a.ini", ""), "");
+}
+
+TEST(DeployRecordText, OnlyAWholeRecordIsRead) {
+    const DeployRecord record{4242, 133, "stall_0 = 777.00 1.50 ; my own"};
+    const std::string whole = DeployRecordText(record);
+    struct Case {
+        const char* name;
+        std::string bytes;
+        bool read;
+    };
+    const Case cases[] = {
+        {"whole", whole, true},
+        {"cut within the found line", whole.substr(0, whole.find("1.50")), false},
+        {"cut before the closing line", whole.substr(0, whole.find("; end")), false},
+        {"cut within the closing line", whole.substr(0, whole.size() - 3), false},
+        {"an older Lapforge's, whole",
+         "; heading\r\nprocess=4242\r\nfound=stall_0 = 777.00 1.50 ; my own\r\nprevious=a\r\nwritten=b\r\n", true},
+        {"an older Lapforge's, cut", "; heading\r\nprocess=4242\r\nfound=stall_0 = 777.00 1.50 ; my own\r\nprevious=a\r\nwrit",
+         false},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        const std::optional<DeployRecord> read = ParseDeployRecord(c.bytes);
+        ASSERT_EQ(read.has_value(), c.read);
+        if (read) EXPECT_EQ(read->found, record.found);
+    }
+    EXPECT_EQ(ParseDeployRecord(whole), record);
 }
