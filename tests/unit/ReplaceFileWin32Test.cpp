@@ -1,5 +1,8 @@
 // How a rewrite meets another program that holds the track file open (Windows sharing rules).
+#include "core/DeployRecord.h"
 #include "core/Failure.h"
+#include "core/FileIO.h"
+#include "core/ReplaceFile.h"
 #include "core/TrackFileBuffer.h"
 
 #include "TestFolder.h"
@@ -11,6 +14,7 @@
 #include <sddl.h>
 
 #include <chrono>
+#include <cstring>
 #include <future>
 #include <thread>
 
@@ -178,4 +182,36 @@ TEST(TrackFileHeld, InPlaceWriteShortensTheFile) {
     Holder holder(sim.Path() + kTrack, GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE);
     buffer.WriteTrackFile(sim.Path());
     EXPECT_EQ(TestFolder::Read(sim.Path() + kTrack), buffer.Contents());
+}
+
+// A GPL folder deep in the user's folders: the record's temporary file passes 260 characters.
+TEST(TrackFileRewrite, WorksPastTheOldPathLimit) {
+    TestFolder root;
+    std::string folder = root.Path();
+    while (folder.size() < 230) {
+        folder += "\\GPL folder deep down";
+        ASSERT_TRUE(CreateDirectoryW((L"\\\\?\\" + std::wstring(folder.begin(), folder.end())).c_str(), nullptr));
+    }
+    for (const char* sub : {"\\tracks", "\\tracks\\nurburg"})
+        ASSERT_TRUE(CreateDirectoryW((L"\\\\?\\" + std::wstring(folder.begin(), folder.end()) +
+                                      std::wstring(sub, sub + strlen(sub))).c_str(),
+                                     nullptr));
+    const std::string track = folder + kTrack;
+    ReplaceFileContents(track, NumberedLines(120));
+    ASSERT_GT(TemporaryFilePath(DeployRecordPath(folder), GetCurrentProcessId()).size(), 260u);
+
+    TrackFileBuffer buffer;
+    buffer.ReadTrackFile(folder);
+    buffer.SetDeployLine("stall_0 = 3100.00 0.00");
+    WriteDeployRecord(folder, DeployRecord{GetCurrentProcessId(), 1, "stall_0 = 54.00 0.00"});
+    buffer.WriteTrackFile(folder);
+    TrackFileBuffer::SweepLeftovers(folder);
+
+    TrackFileBuffer again;
+    again.ReadTrackFile(folder);
+    EXPECT_EQ(again.Line(53), "stall_0 = 3100.00 0.00");
+    EXPECT_EQ(ReadDeployRecord(folder)->found, "stall_0 = 54.00 0.00");
+    EXPECT_EQ(ReadWholeFile(TrackFileBuffer::OriginalCopyPath(folder)), NumberedLines(120));
+    EXPECT_TRUE(RemoveFile(DeployRecordPath(folder)));
+    EXPECT_FALSE(PathExists(DeployRecordPath(folder)));
 }
