@@ -4,7 +4,8 @@
 # does not arm it; GPL ended, F4 does nothing; GPL started again, F4 moves on. "Previous" bound to
 # F3 in the Keys window (which says that no controller is connected; Esc cancels a change) moves
 # back, and the binding survives a restart at 144 DPI with the settings file's first line unchanged.
-# Screenshots of the main window and the Keys window at 96 and 144 DPI.
+# A track update while Lapforge runs is kept, and a line 54 changed outside Lapforge is put back on
+# Exit. Screenshots of the main window and the Keys window at 96 and 144 DPI.
 source "$LAPFORGE_SOURCE/tests/e2e/rig.sh"
 rig_start
 
@@ -122,4 +123,22 @@ rig_screenshot "$RIG_OUT/section-cycle-keys-144.png"
 rig_key Escape
 rig_wait_window_gone "Keys"
 grep -qx $'previous=key:0x72\r' "$app/lapforge.ini" || rig_fail "the binding went: $(cat -A "$app/lapforge.ini")"
+
+# GPL's file is the file as it is now: a track update's line 10 stays through the next press, and a
+# line 54 changed outside Lapforge to one it never writes is GPL's own from then on, as Exit shows.
+sed -i '10s/.*/line ten of the update\r/' "$track"
+press_in "$gpl" F4
+rig_expect_line "stall_0 = 230.00 -9.30" "F4 after a track update"
+rig_assert_eq "line ten of the update" "$(rig_line "$track" 10)" "the update's line 10 after a press"
+sed -i '54s/.*/stall_0 = 777.00 1.50\r/' "$track"
+press_in "$gpl" F4
+rig_expect_line "stall_0 = 230.00 -9.30" "F4 from a line 54 changed elsewhere: on to the first section"
+rig_control_text Lapforge 114 | grep -qF 'Line 54 of GPL'"'"'s track file was changed outside Lapforge to "stall_0 = 777.00 1.50"' ||
+    rig_fail "the status line does not say that line 54 was changed: $(rig_control_text Lapforge 114)"
+xdotool windowraise "$main"
+rig_click "$main" "$(px 4207 144)" "$(px 5047 144)"  # Exit Lapforge
+rig_wait_window_gone "Lapforge"
+rig_assert_eq "stall_0 = 777.00 1.50" "$(rig_line "$track" 54)" "line 54 after Exit"
+rig_assert_eq "line ten of the update" "$(rig_line "$track" 10)" "line 10 after Exit"
+[ ! -e "$track.lapforge-record" ] || rig_fail "the record stayed after Exit"
 echo "PASS [$RIG_NAME]"
