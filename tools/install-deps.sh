@@ -8,7 +8,7 @@ packages=(
   g++-mingw-w64-x86-64-posix
   wine wine64
   xvfb xdotool x11-utils imagemagick
-  espeak-ng sox
+  espeak-ng sox strace
   python3-numpy python3-pil fonts-dejavu-core fonts-dejavu-extra
   zip
 )
