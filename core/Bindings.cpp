@@ -251,7 +251,8 @@ Binding JumpBinding(const Bindings& bindings, const Stop& target) {
 
 void SetJump(Bindings& bindings, const Stop& target, const Binding& binding) {
     auto& jumps = bindings.jumps;
-    const auto found = std::find_if(jumps.begin(), jumps.end(), [&](const Jump& jump) { return jump.target == target; });
+    const auto found =
+        std::find_if(jumps.begin(), jumps.end(), [&](const Jump& jump) { return jump.target == target; });
     if (binding.kind == Binding::Kind::None) {
         if (found != jumps.end()) jumps.erase(found);
     } else if (found != jumps.end()) {

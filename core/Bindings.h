@@ -89,7 +89,7 @@ struct Jump {
 
 struct Bindings {
     Binding next = KeyBinding(F4Key);
-    Binding previous;         // unbound
+    Binding previous;           // unbound
     std::vector<Jump> jumps{};  // at most one a stop, none unbound; none at first
 
     bool operator==(const Bindings&) const = default;

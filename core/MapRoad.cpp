@@ -81,7 +81,8 @@ std::optional<MapRoad> ParseMapRoad(std::string_view text) {
     const auto hash = Number<std::uint64_t>(picture[3], 16);
     if (!width || !height || !hash || *width == 0 || *height == 0) return std::nullopt;
     const std::vector<std::string_view> colour = Words(lines[2]);
-    if (colour.size() != 2 || colour[0] != "colour" || colour[1].size() != 7 || colour[1][0] != '#') return std::nullopt;
+    if (colour.size() != 2 || colour[0] != "colour" || colour[1].size() != 7 || colour[1][0] != '#')
+        return std::nullopt;
     const auto rgb = Number<std::uint32_t>(colour[1].substr(1), 16);
     if (!rgb) return std::nullopt;
     road.width = *width;
@@ -135,8 +136,7 @@ std::optional<double> RoadMetresAt(const MapRoad& road, MapPixel pixel) {
             const double dx = b.at.x - a.at.x, dy = b.at.y - a.at.y;
             const double length2 = dx * dx + dy * dy;
             double t = 0;
-            if (length2 > 0)
-                t = std::clamp(((pixel.x - a.at.x) * dx + (pixel.y - a.at.y) * dy) / length2, 0.0, 1.0);
+            if (length2 > 0) t = std::clamp(((pixel.x - a.at.x) * dx + (pixel.y - a.at.y) * dy) / length2, 0.0, 1.0);
             const double distance = std::hypot(a.at.x + t * dx - pixel.x, a.at.y + t * dy - pixel.y);
             if (distance <= nearest) {
                 nearest = distance;

@@ -283,9 +283,10 @@ std::string NearSectionText(int metres, std::string_view section, int sectionMet
 }
 
 std::string NearPointText(int metres, std::string_view point, int pointMetres) {
-    const std::string advice =
-        " Your points must be at least " + std::to_string(PointSpacingMetres) + " m apart: pick a place farther from it.";
-    if (metres == pointMetres) return "Your point " + Quoted(point) + " is already at " + KmText(pointMetres) + "." + advice;
+    const std::string advice = " Your points must be at least " + std::to_string(PointSpacingMetres) +
+                               " m apart: pick a place farther from it.";
+    if (metres == pointMetres)
+        return "Your point " + Quoted(point) + " is already at " + KmText(pointMetres) + "." + advice;
     return KmText(metres) + " is only " + std::to_string(std::abs(metres - pointMetres)) + " m from your point " +
            Quoted(point) + " (" + KmText(pointMetres) + ")." + advice;
 }

@@ -124,8 +124,7 @@ inline constexpr std::string_view TooManyPointsText =
     "You have 50 points of your own, as many as Lapforge keeps. Remove one before you add another.";
 
 // A name refused for a point.
-inline constexpr std::string_view NameTooLongText =
-    "A point's name may be 40 characters long at most. Shorten it.";
+inline constexpr std::string_view NameTooLongText = "A point's name may be 40 characters long at most. Shorten it.";
 inline constexpr std::string_view NameNotOneLineText =
     "A point's name must be one line, without line breaks or tabs. Take them out.";
 inline constexpr std::string_view NameNotInCodePageText =

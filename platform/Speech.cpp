@@ -44,8 +44,8 @@ bool Speech::Speak(std::string_view text) {
     }
     if (!state_->voice) return false;
     // Not XML: a name is spoken as it is written, whatever marks it holds.
-    return SUCCEEDED(state_->voice->Speak(Widen(text).c_str(), SPF_ASYNC | SPF_PURGEBEFORESPEAK | SPF_IS_NOT_XML,
-                                          nullptr));
+    return SUCCEEDED(
+        state_->voice->Speak(Widen(text).c_str(), SPF_ASYNC | SPF_PURGEBEFORESPEAK | SPF_IS_NOT_XML, nullptr));
 }
 
 void Speech::Silence() {

@@ -32,8 +32,8 @@ TEST(LapPoints, NameTheCornerAheadAndTheKm) {
         const char* km;
     };
     const Case cases[] = {
-        {13085, "Karussell in 450 m", "Before Karussell", "km 13.09"},  // the Steilstrecke, 10 m on, is behind
-        {12300, "Klostertal in 450 m", "Before Klostertal", "km 12.30"},  // 465 m
+        {13085, "Karussell in 450 m", "Before Karussell", "km 13.09"},        // the Steilstrecke, 10 m on, is behind
+        {12300, "Klostertal in 450 m", "Before Klostertal", "km 12.30"},      // 465 m
         {13000, "Steilstrecke in 100 m", "Before Steilstrecke", "km 13.00"},  // 95 m: to 10 m, halves to even
         {13310, "Karussell in 200 m", "Before Karussell", "km 13.31"},        // 225 m: to 50 m, halves to even
         {13260, "Karussell in 300 m", "Before Karussell", "km 13.26"},        // 275 m
@@ -55,9 +55,11 @@ TEST(LapPoints, ReadsTypedKmAndDeployLines) {
         std::optional<int> metres;
     };
     const KmCase typed[] = {
-        {"12.3", 12300}, {"12,30", 12300},  {" 7 ", 7000},         {"12.3456", 12346}, {".5", 500},
-        {"99999", 1000000}, {"", std::nullopt}, {"abc", std::nullopt}, {"12.3.4", std::nullopt},
-        {"-1", std::nullopt}, {"1e3", std::nullopt}, {"12 km", std::nullopt}, {".", std::nullopt},
+        {"12.3", 12300},      {"12,30", 12300},      {" 7 ", 7000},
+        {"12.3456", 12346},   {".5", 500},           {"99999", 1000000},
+        {"", std::nullopt},   {"abc", std::nullopt}, {"12.3.4", std::nullopt},
+        {"-1", std::nullopt}, {"1e3", std::nullopt}, {"12 km", std::nullopt},
+        {".", std::nullopt},
     };
     for (const KmCase& c : typed) {
         SCOPED_TRACE(c.typed);
@@ -239,12 +241,11 @@ TEST(LapStops, StepInLapOrderFromAnyLineWrappingBothWays) {
 
     std::vector<std::string> order;
     for (const Stop& stop : LapStops(three)) order.push_back(Name(stop));
-    EXPECT_EQ(order, (std::vector<std::string>{"Pitlane", "1700", "Flugplatz/Schwedenkreuz",
-                                               "Fuchsroehre/Adenauer Forst", "Metzgesfeld/Kallenhard/Wehrseifen",
-                                               "Ex-Muehle/Bergwerk", "Breidscheid/Kesselchen", "12300",
-                                               "Klostertal/Karussell", "Hohe Acht/Wippermann",
-                                               "Bruennchen/Pflanzgarten", "Schwalbenschwanz/Doettinger Hoehe",
-                                               "Antoniusbuche/Tiergarten", "22100"}));
+    EXPECT_EQ(order, (std::vector<std::string>{
+                         "Pitlane", "1700", "Flugplatz/Schwedenkreuz", "Fuchsroehre/Adenauer Forst",
+                         "Metzgesfeld/Kallenhard/Wehrseifen", "Ex-Muehle/Bergwerk", "Breidscheid/Kesselchen", "12300",
+                         "Klostertal/Karussell", "Hohe Acht/Wippermann", "Bruennchen/Pflanzgarten",
+                         "Schwalbenschwanz/Doettinger Hoehe", "Antoniusbuche/Tiergarten", "22100"}));
     EXPECT_EQ(StopOfDeployLine(three, PointDeployLine(12300)), PointStop(12300));
     EXPECT_EQ(StopOfDeployLine(three, pit), SectionStop(0));
     EXPECT_EQ(StopOfDeployLine(three, "stall_0 = 12300.00 1.00"), std::nullopt);

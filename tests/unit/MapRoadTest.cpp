@@ -51,7 +51,8 @@ TEST(MapRoad, HashesAndReadsOnlyAWellFormedFileForItsPicture) {
     };
     const std::string hash = HashText(Picture);
     const Case cases[] = {
-        {"CR LF line ends", "lapforge-map-road 1\r\npicture 306 466 " + hash + "\r\ncolour #3949ab\r\nrun\r\n1 2 3\r\n", true},
+        {"CR LF line ends", "lapforge-map-road 1\r\npicture 306 466 " + hash + "\r\ncolour #3949ab\r\nrun\r\n1 2 3\r\n",
+         true},
         {"no last line end", RoadFile("run\n1 2 3"), true},
         {"another version", "lapforge-map-road 2\npicture 306 466 " + hash + "\ncolour #3949ab\nrun\n1 2 3\n", false},
         {"a short hash", "lapforge-map-road 1\npicture 306 466 " + hash.substr(1) + "\ncolour #3949ab\nrun\n1 2 3\n",

@@ -132,7 +132,7 @@ TEST(PictureFit, AClickLandsOnThePictureWhereTheBoxDrawsIt) {
         std::optional<PicturePoint> on;  // on the 306 x 466 map
     };
     const Case cases[] = {
-        {"96 DPI, the first pixel", mapBox(96), {0, 0}, PicturePoint{1.01, 1.01}},    // 151 x 230 drawn
+        {"96 DPI, the first pixel", mapBox(96), {0, 0}, PicturePoint{1.01, 1.01}},  // 151 x 230 drawn
         {"96 DPI, the last pixel", mapBox(96), {150, 229}, PicturePoint{304.99, 464.99}},
         {"96 DPI, the middle", mapBox(96), {75, 115}, PicturePoint{152.99, 234.01}},
         {"96 DPI, the row under the picture", mapBox(96), {75, 230}, std::nullopt},

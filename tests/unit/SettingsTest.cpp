@@ -153,9 +153,10 @@ TEST(SettingsPoints, ReadByTheirRulesWithSkippedLinesKeptAndSaid) {
          {{12300, "Before Klostertal"}, {15000, "Kurve: innen"}}, false, {}, {}, {}},
         {"only my points", "only-my-points=yes\r\npoint=12300:A\r\n", {{12300, "A"}}, true, {}, {}, {}},
         {"only my points without points", "only-my-points=yes\r\n", {}, false, {}, {}, {}},
-        {"other lines kept in order", "[window]\r\nnext=key:0x74\r\nzoom=2\r\n", {}, false, {}, {"[window]", "zoom=2"}, {}},
-        {"jumps to a section and to a point read later", "jump=key:0x75:Pitlane\r\n" + std::string("jump=") +
-         BindingText(wheelToPoint.binding) + ":12300\r\npoint=12300:A\r\n",
+        {"other lines kept in order", "[window]\r\nnext=key:0x74\r\nzoom=2\r\n", {}, false, {},
+         {"[window]", "zoom=2"}, {}},
+        {"jumps to a section and to a point read later",
+         "jump=key:0x75:Pitlane\r\njump=" + BindingText(wheelToPoint.binding) + ":12300\r\npoint=12300:A\r\n",
          {{12300, "A"}}, false, {f6ToPitlane, wheelToPoint}, {}, {}},
         {"a comma", "point=12,3:x", {}, false, {}, {"point=12,3:x"}, {"whole metres"}},
         {"no name part", "point=12300", {}, false, {}, {"point=12300"}, {"whole metres"}},

@@ -109,8 +109,8 @@ TEST(DataFiles, OnlyAFolderWithoutAnyOfThemCountsAsStartedAlone) {
         });
         EXPECT_EQ(alone, c.alone);
         if (alone) {
-            EXPECT_EQ(probes, 129)
-                << "eleven pictures of each kind, eleven map roads, eleven sounds, 82 lap views, two cues, the help page";
+            EXPECT_EQ(probes, 129) << "eleven pictures of each kind, eleven map roads, eleven sounds, 82 lap views, "
+                                      "two cues, the help page";
         }
     }
 }
