@@ -218,9 +218,10 @@ bool AdoptIdentity(Binding& binding, const std::vector<JoystickInfo>& joysticks)
 }
 
 bool AdoptIdentities(Bindings& bindings, const std::vector<JoystickInfo>& joysticks) {
-    const bool next = AdoptIdentity(bindings.next, joysticks);
-    const bool previous = AdoptIdentity(bindings.previous, joysticks);
-    return next || previous;
+    bool adopted = AdoptIdentity(bindings.next, joysticks);
+    adopted = AdoptIdentity(bindings.previous, joysticks) || adopted;
+    for (Jump& jump : bindings.jumps) adopted = AdoptIdentity(jump.binding, joysticks) || adopted;
+    return adopted;
 }
 
 bool SameInput(const Binding& a, const Binding& b) {
@@ -240,6 +241,42 @@ bool SameInput(const Binding& a, const Binding& b) {
         return a.joystick == b.joystick;
     }
     return false;
+}
+
+Binding JumpBinding(const Bindings& bindings, const Stop& target) {
+    for (const Jump& jump : bindings.jumps)
+        if (jump.target == target) return jump.binding;
+    return Binding{};
+}
+
+void SetJump(Bindings& bindings, const Stop& target, const Binding& binding) {
+    auto& jumps = bindings.jumps;
+    const auto found =
+        std::find_if(jumps.begin(), jumps.end(), [&](const Jump& jump) { return jump.target == target; });
+    if (binding.kind == Binding::Kind::None) {
+        if (found != jumps.end()) jumps.erase(found);
+    } else if (found != jumps.end()) {
+        found->binding = binding;
+    } else {
+        jumps.push_back(Jump{binding, target});
+    }
+}
+
+std::vector<BindingUse> TakenBindings(const Bindings& bindings) {
+    std::vector<BindingUse> taken;
+    if (bindings.next.kind != Binding::Kind::None) taken.push_back({BindingUse::Role::Next, {}, bindings.next});
+    if (bindings.previous.kind != Binding::Kind::None)
+        taken.push_back({BindingUse::Role::Previous, {}, bindings.previous});
+    for (const Jump& jump : bindings.jumps)
+        if (jump.binding.kind != Binding::Kind::None)
+            taken.push_back({BindingUse::Role::Jump, jump.target, jump.binding});
+    return taken;
+}
+
+std::optional<BindingUse> UseOf(const Bindings& bindings, const Binding& input) {
+    for (const BindingUse& use : TakenBindings(bindings))
+        if (SameInput(use.binding, input)) return use;
+    return std::nullopt;
 }
 
 }  // namespace lapforge

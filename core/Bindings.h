@@ -66,9 +66,31 @@ inline Binding HatBinding(unsigned joystick, Hat hat, std::optional<JoystickIden
     return Binding{Binding::Kind::JoystickHat, 0, joystick, 0, hat, std::move(identity)};
 }
 
+// A place the car can be deployed at: a row of the section table, or one of the driver's own points,
+// known by its distance along the lap.
+struct Stop {
+    bool ownPoint = false;
+    std::size_t section = 0;  // the section table's row, for a section
+    int metres = 0;           // the point's distance, for an own point
+
+    bool operator==(const Stop&) const = default;
+};
+
+inline Stop SectionStop(std::size_t row) { return Stop{false, row, 0}; }
+inline Stop PointStop(int metres) { return Stop{true, 0, metres}; }
+
+// A binding that deploys straight at one stop.
+struct Jump {
+    Binding binding;
+    Stop target;
+
+    bool operator==(const Jump&) const = default;
+};
+
 struct Bindings {
     Binding next = KeyBinding(F4Key);
-    Binding previous;  // unbound
+    Binding previous;           // unbound
+    std::vector<Jump> jumps{};  // at most one a stop, none unbound; none at first
 
     bool operator==(const Bindings&) const = default;
 };
@@ -113,5 +135,25 @@ bool AdoptIdentities(Bindings& bindings, const std::vector<JoystickInfo>& joysti
 
 // The two bindings name the same key, or the same control of the same joystick.
 bool SameInput(const Binding& a, const Binding& b);
+
+// The binding that jumps to the stop; unbound when none does.
+Binding JumpBinding(const Bindings& bindings, const Stop& target);
+
+// Makes the binding jump to the stop, in place of the one it had; an unbound one takes the jump away.
+void SetJump(Bindings& bindings, const Stop& target, const Binding& binding);
+
+// What a binding does, for the message that refuses a second use of the same input.
+struct BindingUse {
+    enum class Role { Next, Previous, Jump };
+    Role role = Role::Next;
+    Stop target;  // for a jump
+    Binding binding;
+};
+
+// Every binding set: next, previous, then the jumps.
+std::vector<BindingUse> TakenBindings(const Bindings& bindings);
+
+// What the input already does; nothing when it is free.
+std::optional<BindingUse> UseOf(const Bindings& bindings, const Binding& input);
 
 }  // namespace lapforge

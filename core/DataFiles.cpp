@@ -1,9 +1,12 @@
 #include "core/DataFiles.h"
 
+#include "core/LapPoints.h"
+#include "core/MapRoad.h"
 #include "core/SectionTable.h"
 #include "core/Settings.h"
 
 #include <algorithm>
+#include <utility>
 
 namespace lapforge {
 
@@ -13,8 +16,11 @@ std::vector<std::string> DataFileNames() {
         names.emplace_back(section.viewPicture);
         names.emplace_back(section.mapPicture);
         names.emplace_back(section.announcement);
+        names.push_back(MapRoadFileName(section.mapPicture));
     }
+    for (std::string& view : LapViewNames()) names.push_back(std::move(view));
     names.emplace_back(StepRefusedCueName);
+    names.emplace_back(PointCueName);
     names.emplace_back(HelpPageName);
     return names;
 }

@@ -1,10 +1,13 @@
 #include "core/Messages.h"
 
 #include "core/Failure.h"
+#include "core/LapPoints.h"
+#include "core/Settings.h"
 #include "core/SimulatorFolder.h"
 #include "core/TrackFileBuffer.h"
 
 #include <cctype>
+#include <cstdlib>
 
 namespace lapforge {
 
@@ -279,6 +282,68 @@ std::string ConnectedJoysticksText(const std::vector<JoystickInfo>& joysticks) {
                     " of its " + std::to_string(joystick.buttons) + " can be used)";
     }
     return text + ".";
+}
+
+// --- The driver's own points ---
+
+namespace {
+
+// Where points may lie, in km as a driver types them: the whole tens of metres inside the limits.
+std::string PointRangeText() {
+    return "from " + KmText((FirstPointMetres + 9) / 10 * 10) + " to " + KmText(LastPointMetres / 10 * 10);
+}
+
+std::string Quoted(std::string_view name) { return "\"" + std::string(name) + "\""; }
+
+}  // namespace
+
+std::string KmNotReadText(std::string_view typed) {
+    return Quoted(typed) + " is no distance. Type it in km, for example 12.3 for a point 12 300 m into the lap.";
+}
+
+std::string OutsideLapText(int metres) {
+    return KmText(metres) + " is not on the lap, which is " + KmText(LapMetres).substr(3) +
+           " km long. Type a distance " + PointRangeText() + ".";
+}
+
+std::string InPitLoopText(int metres) {
+    return KmText(metres) +
+           " lies in the pit loop, which the section Pitlane covers. Pick Pitlane for it, or a place " +
+           PointRangeText() + ".";
+}
+
+std::string NearSectionText(int metres, std::string_view section, int sectionMetres) {
+    const std::string advice =
+        " Pick that section, or a place at least " + std::to_string(PointSpacingMetres) + " m from it.";
+    if (metres == sectionMetres)
+        return "The section " + Quoted(section) + " already deploys at " + KmText(sectionMetres) + "." + advice;
+    return KmText(metres) + " is only " + std::to_string(std::abs(metres - sectionMetres)) +
+           " m from where the section " + Quoted(section) + " deploys (" + KmText(sectionMetres) +
+           "), and that section already deploys there." + advice;
+}
+
+std::string NearPointText(int metres, std::string_view point, int pointMetres) {
+    const std::string advice = " Your points must be at least " + std::to_string(PointSpacingMetres) +
+                               " m apart: pick a place farther from it.";
+    if (metres == pointMetres)
+        return "Your point " + Quoted(point) + " is already at " + KmText(pointMetres) + "." + advice;
+    return KmText(metres) + " is only " + std::to_string(std::abs(metres - pointMetres)) + " m from your point " +
+           Quoted(point) + " (" + KmText(pointMetres) + ")." + advice;
+}
+
+std::wstring PointOfferText(int metres) {
+    const std::string km = KmText(metres), ahead = CornerAheadText(metres);
+    // Both are ASCII.
+    return L"Deploy at " + std::wstring(km.begin(), km.end()) + L" \u2014 " + std::wstring(ahead.begin(), ahead.end());
+}
+
+std::string SkippedLinesText(const std::vector<SkippedLine>& skipped) {
+    std::string text = skipped.size() == 1 ? "Lapforge skipped this line of lapforge.ini:\n"
+                                           : "Lapforge skipped these lines of lapforge.ini:\n";
+    for (const SkippedLine& line : skipped) text += "\n" + line.line + "\n" + line.reason + "\n";
+    return text +
+           "\nThey stay in the file as they are. Correct or delete them in a text editor while Lapforge is closed, "
+           "or set up those points and buttons again in Lapforge.";
 }
 
 }  // namespace lapforge

@@ -126,4 +126,41 @@ std::string RecordNotWrittenText(std::string_view trackPath, std::string_view wh
 // not write: it is taken as GPL's own from now on.
 std::string DeployLineChangedText(std::string_view line);
 
+// --- The driver's own points ---
+
+// A place refused for a point; `metres` is where it was asked for.
+std::string KmNotReadText(std::string_view typed);
+std::string OutsideLapText(int metres);
+std::string InPitLoopText(int metres);
+std::string NearSectionText(int metres, std::string_view section, int sectionMetres);
+std::string NearPointText(int metres, std::string_view point, int pointMetres);
+inline constexpr std::string_view TooManyPointsText =
+    "You have 50 points of your own, as many as Lapforge keeps. Remove one before you add another.";
+
+// A name refused for a point.
+inline constexpr std::string_view NameTooLongText = "A point's name may be 40 characters long at most. Shorten it.";
+inline constexpr std::string_view NameNotOneLineText =
+    "A point's name must be one line, without line breaks or tabs. Take them out.";
+inline constexpr std::string_view NameNotInCodePageText =
+    "lapforge.ini keeps names in Windows' own code page for programs that are not Unicode, and it has no "
+    "letters for some of this name. Write the name with other letters.";
+
+// The map's offer of the point clicked on: "Deploy at km 12.30", a dash, "Karussell in 450 m". Wide
+// text: the dash is not in every code page.
+std::wstring PointOfferText(int metres);
+// Before a point's name in the section list.
+inline constexpr std::wstring_view OwnPointMark = L"\u2605 ";
+
+// Why a line of lapforge.ini was skipped, where no point's own check says it.
+inline constexpr std::string_view PointLineNotReadText =
+    "It names no distance in whole metres, as in point=12300:Before Karussell.";
+inline constexpr std::string_view JumpTargetUnknownText = "It names none of the sections and none of your points.";
+inline constexpr std::string_view JumpBindingNotReadText = "It names no key or button Lapforge can read.";
+inline constexpr std::string_view JumpBindingTakenText = "Its key or button already does something else.";
+inline constexpr std::string_view JumpTargetTakenText = "Another line already gives that place a key or button.";
+
+struct SkippedLine;
+// At start, once: the lines of lapforge.ini that Lapforge skipped, and why each.
+std::string SkippedLinesText(const std::vector<SkippedLine>& skipped);
+
 }  // namespace lapforge

@@ -1,9 +1,11 @@
 #pragma once
 
 #include "core/Bindings.h"
+#include "core/LapPoints.h"
 
 #include <string>
 #include <string_view>
+#include <vector>
 
 namespace lapforge {
 
@@ -12,18 +14,48 @@ inline constexpr std::string_view SettingsFileName = "\\lapforge.ini";
 inline constexpr std::string_view HelpPageName = "\\LapforgeHelp.html";
 inline constexpr std::string_view SimulatorExeName = "\\gpl.exe";
 
+// What lapforge.ini holds after the folder's line.
+struct Settings {
+    Bindings bindings;
+    OwnPoints points;
+    // The lines Lapforge does not take (another program's, or its own that it skipped), in the order
+    // the file had them; written back after Lapforge's own, as they were.
+    std::vector<std::string> otherLines;
+
+    bool operator==(const Settings&) const = default;
+};
+
+// A line of lapforge.ini that Lapforge skipped, and why, in a driver's words.
+struct SkippedLine {
+    std::string line;
+    std::string reason;
+
+    bool operator==(const SkippedLine&) const = default;
+};
+
+struct SettingsRead {
+    Settings settings;
+    std::vector<SkippedLine> skipped;  // the point and jump lines not taken; kept in otherLines
+};
+
 // The remembered simulator folder: the file's first line, the bytes before the first CR or LF. An
 // empty first line is a failure; `path` names the file in it.
 std::string SettingsFolder(std::string_view settingsBytes, const std::string& path);
 
-// The bindings, from the lines after the first ("next=key:0x73", "previous=joy:0:button:5"). A
-// binding whose line is missing or cannot be read gives that binding's default.
+// The lines after the first: "next=key:0x73", "previous=joy:0:button:5" (a binding whose line is
+// missing or cannot be read gives that binding's default); "jump=<binding>:<section's name or
+// point's metres>"; "only-my-points=yes"; "point=12300:Before Karussell". A point or jump line that
+// breaks a rule is skipped and kept; so is every line Lapforge does not know.
+SettingsRead ParseSettings(std::string_view settingsBytes);
 Bindings ParseBindings(std::string_view settingsBytes);
 
-// The folder followed by CR LF, as every Lapforge reads it, then a line for each binding that is not
-// its default; with the defaults, the folder line alone.
+// The folder followed by CR LF, as every Lapforge reads it; then the bindings that are not their
+// defaults, the jumps, the "only my points" tick, the points in lap order and the other lines, each
+// ended by CR LF. With nothing set, the folder line alone.
+std::string SettingsText(std::string_view folder, const Settings& settings);
 std::string SettingsText(std::string_view folder, const Bindings& bindings);
 // Replaced in one step (see ReplaceFileContents), so a kill in the middle loses nothing.
+void WriteSettingsFile(const std::string& path, std::string_view folder, const Settings& settings);
 void WriteSettingsFile(const std::string& path, std::string_view folder, const Bindings& bindings = {});
 
 }  // namespace lapforge

@@ -8,6 +8,7 @@
 #include <wincodec.h>
 
 #include <algorithm>
+#include <cmath>
 #include <cstddef>
 #include <optional>
 #include <vector>
@@ -73,12 +74,19 @@ struct PictureBox::State {
     UINT height = 0;
     GdiObject<HBITMAP> scaled;  // the picture at the size it is shown
     SIZE scaledSize{};
+    bool takesClicks = false;
+    PicturePoint lastClick;
+    std::optional<PicturePoint> flag;
+    COLORREF flagColour = 0;
 
     bool Load(const std::string& path);
     void Clear();
     void FitTo(SIZE box);
     HBITMAP Scale(SIZE size) const;
     void Paint(HWND box) const;
+    void PaintFlag(HDC dc, SIZE client) const;
+    // The place on the picture under a client pixel; nothing beside it or without a picture.
+    std::optional<PicturePoint> At(HWND box, LPARAM clientPixel) const;
 };
 
 bool PictureBox::State::Load(const std::string& path) {
@@ -120,6 +128,8 @@ void PictureBox::State::Clear() {
     width = height = 0;
     scaled.Reset();
     scaledSize = SIZE{};
+    takesClicks = false;
+    flag.reset();
 }
 
 void PictureBox::State::FitTo(SIZE box) {
@@ -182,12 +192,53 @@ void PictureBox::State::Paint(HWND box) const {
         if (scaled) {
             const MemoryDc source(CreateCompatibleDC(screen));
             const Selection onSource(source.Get(), scaled.Get());
-            BitBlt(buffer.Get(), (client.right - scaledSize.cx) / 2, (client.bottom - scaledSize.cy) / 2, scaledSize.cx,
-                   scaledSize.cy, source.Get(), 0, 0, SRCCOPY);
+            const PlacedPicture placed = PlaceInto(width, height, {client.right, client.bottom});
+            BitBlt(buffer.Get(), placed.left, placed.top, scaledSize.cx, scaledSize.cy, source.Get(), 0, 0, SRCCOPY);
+            PaintFlag(buffer.Get(), SIZE{client.right, client.bottom});
         }
         BitBlt(screen, 0, 0, client.right, client.bottom, buffer.Get(), 0, 0, SRCCOPY);
     }
     EndPaint(box, &ps);
+}
+
+void PictureBox::State::PaintFlag(HDC dc, SIZE client) const {
+    if (!flag) return;
+    const BoxPixel foot = BoxPixelOf(width, height, {client.cx, client.cy}, *flag);
+    // The maps' own flag, drawn at the scale the picture is shown at.
+    const double k = static_cast<double>(scaledSize.cx) / width;
+    const auto scaledBy = [k](double length) { return static_cast<int>(std::lround(length * k)); };
+    const auto thick = [k](double length) { return std::max(1, static_cast<int>(std::lround(length * k))); };
+    const COLORREF ink = RGB(38, 50, 56);
+    const GdiObject<HPEN> pole(CreatePen(PS_SOLID, thick(2.4), ink));
+    const GdiObject<HPEN> outline(CreatePen(PS_SOLID, 1, ink));
+    // Inside the circle's edge, as the maps draw it.
+    const GdiObject<HPEN> rim(CreatePen(PS_INSIDEFRAME, thick(2.5), RGB(255, 255, 255)));
+    const GdiObject<HBRUSH> fill(CreateSolidBrush(flagColour));
+    const Selection brush(dc, fill.Get());
+    {
+        const Selection pen(dc, pole.Get());
+        MoveToEx(dc, foot.x, foot.y, nullptr);
+        LineTo(dc, foot.x, foot.y - scaledBy(24));
+    }
+    {
+        const Selection pen(dc, outline.Get());
+        const POINT pennant[] = {{foot.x, foot.y - scaledBy(24)},
+                                 {foot.x + scaledBy(17), foot.y - scaledBy(19)},
+                                 {foot.x, foot.y - scaledBy(13)}};
+        Polygon(dc, pennant, 3);
+    }
+    const Selection pen(dc, rim.Get());
+    const int r = std::max(2, scaledBy(6.5));
+    Ellipse(dc, foot.x - r, foot.y - r, foot.x + r + 1, foot.y + r + 1);
+}
+
+std::optional<PicturePoint> PictureBox::State::At(HWND box, LPARAM clientPixel) const {
+    if (!picture) return std::nullopt;
+    RECT client;
+    GetClientRect(box, &client);
+    // Signed: a pixel left of or above the client area is negative.
+    const BoxPixel pixel{static_cast<short>(LOWORD(clientPixel)), static_cast<short>(HIWORD(clientPixel))};
+    return PictureAt(width, height, {client.right, client.bottom}, pixel);
 }
 
 PictureBox::PictureBox() : state_(std::make_unique<State>()) {}
@@ -205,8 +256,41 @@ bool PictureBox::Show(const std::string& path) {
     return loaded;
 }
 
+void PictureBox::TakeClicks(bool take) { state_->takesClicks = take; }
+
+PicturePoint PictureBox::LastClick() const { return state_->lastClick; }
+
+void PictureBox::ShowFlag(PicturePoint at, COLORREF colour) {
+    state_->flag = at;
+    state_->flagColour = colour;
+    if (Handle()) InvalidateRect(Handle(), nullptr, FALSE);
+}
+
+void PictureBox::ClearFlag() {
+    state_->flag.reset();
+    if (Handle()) InvalidateRect(Handle(), nullptr, FALSE);
+}
+
 LRESULT PictureBox::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) {
     switch (message) {
+    case WM_LBUTTONDOWN:
+        if (!state_->takesClicks) break;
+        if (const auto point = state_->At(Handle(), lParam)) {
+            state_->lastClick = *point;
+            NotifyParent(Clicked);
+        }
+        return 0;
+    case WM_SETCURSOR:
+        if (state_->takesClicks && LOWORD(lParam) == HTCLIENT) {
+            POINT cursor;
+            GetCursorPos(&cursor);
+            ScreenToClient(Handle(), &cursor);
+            if (state_->At(Handle(), MAKELPARAM(cursor.x, cursor.y))) {
+                SetCursor(LoadCursorW(nullptr, IDC_HAND));
+                return TRUE;
+            }
+        }
+        break;
     case WM_SIZE:
         state_->FitTo(SIZE{LOWORD(lParam), HIWORD(lParam)});
         InvalidateRect(Handle(), nullptr, FALSE);

@@ -1,6 +1,7 @@
 #include "platform/PictureModel.h"
 
 #include <algorithm>
+#include <cmath>
 #include <cstddef>
 
 namespace lapforge::platform {
@@ -27,6 +28,24 @@ PixelSize FitInto(unsigned width, unsigned height, PixelSize box) {
     const double scale = std::min(static_cast<double>(box.width) / width, static_cast<double>(box.height) / height);
     return PixelSize{std::max(1L, static_cast<long>(width * scale + 0.5)),
                      std::max(1L, static_cast<long>(height * scale + 0.5))};
+}
+
+PlacedPicture PlaceInto(unsigned width, unsigned height, PixelSize box) {
+    const PixelSize size = FitInto(width, height, box);
+    return PlacedPicture{(box.width - size.width) / 2, (box.height - size.height) / 2, size};
+}
+
+std::optional<PicturePoint> PictureAt(unsigned width, unsigned height, PixelSize box, BoxPixel pixel) {
+    const PlacedPicture placed = PlaceInto(width, height, box);
+    const long x = pixel.x - placed.left, y = pixel.y - placed.top;
+    if (x < 0 || y < 0 || x >= placed.size.width || y >= placed.size.height) return std::nullopt;
+    return PicturePoint{(x + 0.5) * width / placed.size.width, (y + 0.5) * height / placed.size.height};
+}
+
+BoxPixel BoxPixelOf(unsigned width, unsigned height, PixelSize box, PicturePoint point) {
+    const PlacedPicture placed = PlaceInto(width, height, box);
+    return BoxPixel{placed.left + static_cast<long>(std::floor(point.x * placed.size.width / width)),
+                    placed.top + static_cast<long>(std::floor(point.y * placed.size.height / height))};
 }
 
 std::vector<Coverage> AxisCoverage(unsigned source, unsigned target) {

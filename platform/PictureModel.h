@@ -1,5 +1,6 @@
 #pragma once
 
+#include <optional>
 #include <string_view>
 #include <vector>
 
@@ -20,6 +21,35 @@ struct PixelSize {
 
 // The largest size of the picture's shape that fits the box, at least one pixel each way.
 PixelSize FitInto(unsigned width, unsigned height, PixelSize box);
+
+// Where a box draws the picture in its client area: fitted into it (FitInto) and centred.
+struct PlacedPicture {
+    long left = 0;
+    long top = 0;
+    PixelSize size;
+};
+PlacedPicture PlaceInto(unsigned width, unsigned height, PixelSize box);
+
+// A place on a picture, in its own pixels: pixel (i, j) covers [i, i + 1) x [j, j + 1).
+struct PicturePoint {
+    double x = 0;
+    double y = 0;
+};
+
+// A pixel of a box's client area.
+struct BoxPixel {
+    long x = 0;
+    long y = 0;
+
+    bool operator==(const BoxPixel&) const = default;
+};
+
+// The place on the picture under a client pixel of the box that shows it (at the pixel's middle);
+// nothing beside the drawn picture.
+std::optional<PicturePoint> PictureAt(unsigned width, unsigned height, PixelSize box, BoxPixel pixel);
+
+// The client pixel a place on the picture is drawn on.
+BoxPixel BoxPixelOf(unsigned width, unsigned height, PixelSize box, PicturePoint point);
 
 // For each target pixel along one axis: the source pixels it covers and how much of each.
 struct Coverage {

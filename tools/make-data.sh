@@ -1,7 +1,7 @@
 #!/usr/bin/env bash
 # Regenerates the files that ship beside lapforge.exe: a map and a view picture
 # per track section, a spoken announcement per section, the cue for a deploy
-# point not written and the help page.
+# point not written, the cue for the driver's own point and the help page.
 # The pictures are drawn by tools/track/render.py from the real geometry kept
 # beside it (OpenStreetMap, see tools/track/NOTICE.md); the announcements are
 # synthesised here.  The output is the same on every run.
@@ -84,6 +84,19 @@ announcement() { speak "$(field "$1" 2)" de "$OUT/ansage$1.wav"; }
 
 # Played instead of an announcement when the deploy point could not be written.
 cue() { speak "Deploy point not written" en "$OUT/deploy-not-written.wav"; }
+
+# Played for the driver's own point where Windows has no voice to speak its name: two soft rising
+# notes (G5, then C6), each fading out softly, 0.4 s in all.
+point_cue() {
+  local note=("784 0.13" "1046.5 0.24") i f len
+  for i in 0 1; do
+    read -r f len <<<"${note[$i]}"
+    sox -R -n -r 22050 -c 1 -b 16 -e signed-integer "$TMP/note$i.wav" \
+      synth "$len" sine "$f" fade h 0.004 "$len" "$(awk -v l="$len" 'BEGIN { print l - 0.01 }')"
+  done
+  sox -R "$TMP/note0.wav" "$TMP/note1.wav" -r 22050 -c 1 -b 16 -e signed-integer "$OUT/point-cue.wav" \
+    pad 0.01 0.02 gain -n -3
+}
 
 help_page() {
   cat <<'HTML'
@@ -430,6 +443,7 @@ for i in "${!SECTIONS[@]}"; do
   announcement "$i"
 done
 cue
+point_cue
 mapfile -t CORNERS < <(picture_rows | "$PYTHON" "$HERE/track/render.py" corners)
 help_page >"$OUT/LapforgeHelp.html"
 echo "wrote $(find "$OUT" -maxdepth 1 -type f | wc -l) files to $OUT"

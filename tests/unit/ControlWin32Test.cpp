@@ -6,6 +6,10 @@
 #include "platform/DriveList.h"
 #include "platform/FolderList.h"
 #include "platform/PictureBox.h"
+#include "platform/PictureModel.h"
+#include "platform/Win32.h"
+
+#include "TestFolder.h"
 
 #include <gtest/gtest.h>
 
@@ -13,6 +17,7 @@
 
 #include <functional>
 #include <memory>
+#include <string>
 #include <utility>
 #include <vector>
 
@@ -140,6 +145,56 @@ TEST_F(Controls, APictureBoxWithoutItsWindowShowsNothing) {
     box.Create(parent.Handle(), ControlId, Place);
     DestroyWindow(parent.Handle());
     EXPECT_FALSE(box.Show("C:\\windows\\win.ini"));
+}
+
+TEST_F(Controls, APictureBoxTellsOfClicksOnThePictureOnlyWhileItTakesThem) {
+    // A 6 x 9 JPEG of one colour, the map's shape.
+    const std::string jpeg(
+        "\xff\xd8\xff\xe0\x00\x10\x4a\x46\x49\x46\x00\x01\x01\x00\x00\x01\x00\x01\x00\x00\xff\xdb\x00\x43\x00\x10"
+        "\x0b\x0c\x0e\x0c\x0a\x10\x0e\x0d\x0e\x12\x11\x10\x13\x18\x28\x1a\x18\x16\x16\x18\x31\x23\x25\x1d\x28\x3a"
+        "\x33\x3d\x3c\x39\x33\x38\x37\x40\x48\x5c\x4e\x40\x44\x57\x45\x37\x38\x50\x6d\x51\x57\x5f\x62\x67\x68\x67"
+        "\x3e\x4d\x71\x79\x70\x64\x78\x5c\x65\x67\x63\xff\xdb\x00\x43\x01\x11\x12\x12\x18\x15\x18\x2f\x1a\x1a\x2f"
+        "\x63\x42\x38\x42\x63\x63\x63\x63\x63\x63\x63\x63\x63\x63\x63\x63\x63\x63\x63\x63\x63\x63\x63\x63\x63\x63"
+        "\x63\x63\x63\x63\x63\x63\x63\x63\x63\x63\x63\x63\x63\x63\x63\x63\x63\x63\x63\x63\x63\x63\x63\x63\x63\x63"
+        "\x63\x63\xff\xc0\x00\x11\x08\x00\x09\x00\x06\x03\x01\x22\x00\x02\x11\x01\x03\x11\x01\xff\xc4\x00\x15\x00"
+        "\x01\x01\x00\x00\x00\x00\x00\x00\x00\x00\x00\x00\x00\x00\x00\x00\x00\x05\xff\xc4\x00\x14\x10\x01\x00\x00"
+        "\x00\x00\x00\x00\x00\x00\x00\x00\x00\x00\x00\x00\x00\x00\xff\xc4\x00\x14\x01\x01\x00\x00\x00\x00\x00\x00"
+        "\x00\x00\x00\x00\x00\x00\x00\x00\x00\x03\xff\xc4\x00\x14\x11\x01\x00\x00\x00\x00\x00\x00\x00\x00\x00\x00"
+        "\x00\x00\x00\x00\x00\x00\xff\xda\x00\x0c\x03\x01\x00\x02\x11\x03\x11\x00\x3f\x00\xb8\x00\x4c\xff\xd9",
+        285);
+    const ComApartment com;  // for the picture's decoder
+    TestFolder folder;
+    folder.Write("\\picture.jpg", jpeg);
+    const std::string path = folder.Path() + "\\picture.jpg";
+    Parent parent;
+    PictureBox box;
+    box.Create(parent.Handle(), ControlId, RECT{0, 0, 153, 233});  // the map box at 96 DPI
+    ASSERT_TRUE(box.Show(path));
+    RECT client;
+    GetClientRect(box.Handle(), &client);
+    ASSERT_EQ(client.right, 151);  // a one-pixel edge all round
+    ASSERT_EQ(client.bottom, 231);
+    const auto click = [&](int x, int y) {
+        SendMessageW(box.Handle(), WM_LBUTTONDOWN, MK_LBUTTON, MAKELPARAM(x, y));
+        SendMessageW(box.Handle(), WM_LBUTTONUP, 0, MAKELPARAM(x, y));
+    };
+    const Parent::Command clicked{ControlId, PictureBox::Clicked, box.Handle()};
+
+    click(75, 115);
+    EXPECT_TRUE(parent.commands.empty()) << "a click before the box takes them";
+    box.TakeClicks(true);
+    click(75, 115);
+    EXPECT_EQ(parent.commands, std::vector<Parent::Command>{clicked});
+    const auto expected = PictureAt(6, 9, {151, 231}, {75, 115});
+    EXPECT_DOUBLE_EQ(box.LastClick().x, expected->x);
+    EXPECT_DOUBLE_EQ(box.LastClick().y, expected->y);
+    click(75, 1);  // the picture is drawn from the third row
+    EXPECT_EQ(parent.commands.size(), 1u);
+
+    box.ShowFlag(PicturePoint{3, 4}, RGB(57, 73, 171));
+    ASSERT_TRUE(box.Show(path));
+    click(75, 115);
+    EXPECT_EQ(parent.commands.size(), 1u) << "a picture shown anew takes no clicks until told";
 }
 
 TEST_F(Controls, TheFolderListTellsItsParentOfEveryMoveBeforeReturning) {

@@ -517,7 +517,8 @@ TEST(ControllerLeavesGPLAsFound, WhateverEndedTheLapforgeBefore) {
              r.controller->ApplySection("Klostertal/Karussell");
              std::optional<DeployRecord> theirs = ParseDeployRecord(TestFolder::Read(r.sim.Path() + kRecord));
              ASSERT_TRUE(theirs.has_value());
-             theirs->processId = other.Id();  // its start time stays the killed Lapforge's
+             theirs->processId = other.Id();  // started at another time than the program now under that id
+             theirs->processStart = ProcessStartTime(other.Id()) + 1;
              r.sim.Write(kRecord, DeployRecordText(*theirs));
              r.sim.Write(kTrack, edited);
          },

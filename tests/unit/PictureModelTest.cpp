@@ -1,9 +1,11 @@
+#include "platform/DpiModel.h"
 #include "platform/PictureModel.h"
 
 #include <gtest/gtest.h>
 
 #include <cstddef>
 #include <numeric>
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -114,6 +116,43 @@ TEST(PictureFit, NeverLeavesTheBoxNorShrinksToNothing) {
                 EXPECT_TRUE(fitted.width == box.width || fitted.height == box.height);
             }
         }
+    }
+}
+
+TEST(PictureFit, AClickLandsOnThePictureWhereTheBoxDrawsIt) {
+    // The map box's client area: its 2295 x 3495 twips less the one-pixel edge on each side.
+    const auto mapBox = [](unsigned dpi) {
+        const PixelRect r = TwipsToPixels(TwipsPlace{240, 1200, 2295, 3495}, dpi);
+        return PixelSize{r.right - r.left - 2, r.bottom - r.top - 2};
+    };
+    struct Case {
+        const char* name;
+        PixelSize box;
+        BoxPixel click;
+        std::optional<PicturePoint> on;  // on the 306 x 466 map
+    };
+    const Case cases[] = {
+        {"96 DPI, the first pixel", mapBox(96), {0, 0}, PicturePoint{1.01, 1.01}},  // 151 x 230 drawn
+        {"96 DPI, the last pixel", mapBox(96), {150, 229}, PicturePoint{304.99, 464.99}},
+        {"96 DPI, the middle", mapBox(96), {75, 115}, PicturePoint{152.99, 234.01}},
+        {"96 DPI, the row under the picture", mapBox(96), {75, 230}, std::nullopt},
+        {"96 DPI, right of the box", mapBox(96), {151, 10}, std::nullopt},
+        {"96 DPI, left of it", mapBox(96), {-1, 10}, std::nullopt},
+        {"144 DPI, the middle", mapBox(144), {114, 173}, PicturePoint{153.67, 233.00}},  // 228 x 347 drawn
+        {"144 DPI, the last pixel", mapBox(144), {227, 346}, PicturePoint{305.33, 465.33}},
+        {"144 DPI, the row under the picture", mapBox(144), {10, 347}, std::nullopt},
+        {"a wide box, in its left margin", {300, 231}, {73, 100}, std::nullopt},  // 152 x 231 drawn from 74
+        {"a wide box, the picture's first column", {300, 231}, {74, 100}, PicturePoint{1.01, 202.74}},
+        {"a wide box, its right margin", {300, 231}, {226, 100}, std::nullopt},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        const std::optional<PicturePoint> on = PictureAt(306, 466, c.box, c.click);
+        ASSERT_EQ(on.has_value(), c.on.has_value());
+        if (!on) continue;
+        EXPECT_NEAR(on->x, c.on->x, 0.01);
+        EXPECT_NEAR(on->y, c.on->y, 0.01);
+        EXPECT_EQ(BoxPixelOf(306, 466, c.box, *on), c.click);  // and back, for the flag
     }
 }
 

@@ -128,3 +128,97 @@ TEST(SettingsBindings, WrittenAfterAnUnchangedFolderLineAndReadBack) {
         EXPECT_EQ(ParseBindings(bytes), bindings);
     }
 }
+
+TEST(SettingsPoints, ReadByTheirRulesWithSkippedLinesKeptAndSaid) {
+    const Jump wheelToPoint{ButtonBinding(2, 5, JoystickIdentity{0x046d, 0xc29b, 0, "Wheel: Pro"}), PointStop(12300)};
+    const Jump f6ToPitlane{KeyBinding(0x75), SectionStop(0)};
+    std::string fiftyOne;  // 100 m apart, and at least 50 m from every section's point
+    std::vector<OwnPoint> fifty;
+    for (int m = 15650; m <= 20650; m += 100) {
+        fiftyOne += "point=" + std::to_string(m) + ":\r\n";
+        if (m < 20650) fifty.push_back(OwnPoint{m, DefaultPointName(m)});
+    }
+    struct Case {
+        const char* name;
+        std::string lines;  // after the folder's
+        std::vector<OwnPoint> points;
+        bool onlyThese;
+        std::vector<Jump> jumps;
+        std::vector<std::string> other;
+        std::vector<std::string> skipped;  // a part of each reason
+    };
+    const Case cases[] = {
+        {"the folder alone", "", {}, false, {}, {}, {}},
+        {"points in any order, a colon in a name", "point=15000:Kurve: innen\r\npoint=12300:\r\n",
+         {{12300, "Before Klostertal"}, {15000, "Kurve: innen"}}, false, {}, {}, {}},
+        {"only my points", "only-my-points=yes\r\npoint=12300:A\r\n", {{12300, "A"}}, true, {}, {}, {}},
+        {"only my points without points", "only-my-points=yes\r\n", {}, false, {}, {}, {}},
+        {"other lines kept in order", "[window]\r\nnext=key:0x74\r\nzoom=2\r\n", {}, false, {},
+         {"[window]", "zoom=2"}, {}},
+        {"jumps to a section and to a point read later",
+         "jump=key:0x75:Pitlane\r\njump=" + BindingText(wheelToPoint.binding) + ":12300\r\npoint=12300:A\r\n",
+         {{12300, "A"}}, false, {f6ToPitlane, wheelToPoint}, {}, {}},
+        {"a comma", "point=12,3:x", {}, false, {}, {"point=12,3:x"}, {"whole metres"}},
+        {"no name part", "point=12300", {}, false, {}, {"point=12300"}, {"whole metres"}},
+        {"a sign", "point=-5:x", {}, false, {}, {"point=-5:x"}, {"whole metres"}},
+        {"too many digits", "point=99999999999:x", {}, false, {}, {"point=99999999999:x"}, {"whole metres"}},
+        {"beyond the lap", "point=25000:x", {}, false, {}, {"point=25000:x"}, {"not on the lap"}},
+        {"in the pit loop", "point=1000:x", {}, false, {}, {"point=1000:x"}, {"pit loop"}},
+        {"near a point", "point=12300:a\r\npoint=12320:b", {{12300, "a"}}, false, {}, {"point=12320:b"},
+         {"only 20 m from your point \"a\""}},
+        {"near a section", "point=12480:x", {}, false, {}, {"point=12480:x"}, {"Klostertal/Karussell"}},
+        {"a long name", "point=12300:" + std::string(41, 'x'), {}, false, {}, {"point=12300:" + std::string(41, 'x')},
+         {"40 characters"}},
+        {"a 51st point", fiftyOne, fifty, false, {}, {"point=20650:"}, {"as many as Lapforge keeps"}},
+        {"a jump to no point", "jump=key:0x75:12300", {}, false, {}, {"jump=key:0x75:12300"}, {"none of your points"}},
+        {"a jump to no section", "jump=key:0x75:Nowhere", {}, false, {}, {"jump=key:0x75:Nowhere"}, {"none of the"}},
+        {"a jump on the next key", "jump=key:0x73:Pitlane", {}, false, {}, {"jump=key:0x73:Pitlane"},
+         {"already does something else"}},
+        {"a second jump to a place", "jump=key:0x75:Pitlane\r\njump=key:0x76:Pitlane", {}, false, {f6ToPitlane},
+         {"jump=key:0x76:Pitlane"}, {"already gives that place"}},
+        {"a second jump on a key", "jump=key:0x75:Pitlane\r\njump=key:0x75:Klostertal/Karussell", {}, false,
+         {f6ToPitlane}, {"jump=key:0x75:Klostertal/Karussell"}, {"already does something else"}},
+        {"a jump on Alt", "jump=key:0x12:Pitlane", {}, false, {}, {"jump=key:0x12:Pitlane"}, {"no key or button"}},
+        {"a jump without target", "jump=Pitlane", {}, false, {}, {"jump=Pitlane"}, {"no key or button"}},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        const SettingsRead read = ParseSettings("C:\\GPL\r\n" + c.lines);
+        EXPECT_EQ(read.settings.points.list, c.points);
+        EXPECT_EQ(read.settings.points.onlyThese, c.onlyThese);
+        EXPECT_EQ(read.settings.bindings.jumps, c.jumps);
+        EXPECT_EQ(read.settings.otherLines, c.other);
+        ASSERT_EQ(read.skipped.size(), c.skipped.size());
+        for (std::size_t i = 0; i < c.skipped.size(); ++i) {
+            EXPECT_EQ(read.skipped[i].line, c.other[i]);
+            EXPECT_NE(read.skipped[i].reason.find(c.skipped[i]), std::string::npos) << read.skipped[i].reason;
+        }
+    }
+}
+
+TEST(SettingsPoints, WrittenInTheirOrderAndReadBack) {
+    Settings settings;
+    settings.bindings.next = KeyBinding(0x74);
+    SetJump(settings.bindings, PointStop(12300),
+            ButtonBinding(2, 5, JoystickIdentity{0x046d, 0xc29b, 0, "Wheel: Pro"}));
+    SetJump(settings.bindings, SectionStop(0), KeyBinding(0x75));
+    settings.points = OwnPoints{{{5000, "Fr\xfch"}, {12300, "Before Klostertal"}}, true};
+    settings.otherLines = {"[window]", "point=1000:skipped once"};
+    const std::string folder = "C:\\Spiele\\Gr\xfc\xdf\x65 GPL";
+    TestFolder files;
+    const std::string path = files.Path() + "\\lapforge.ini";
+    WriteSettingsFile(path, folder, settings);
+    const std::string bytes = TestFolder::Read(path);
+    EXPECT_EQ(bytes, folder +
+                         "\r\nnext=key:0x74\r\njump=joy:2:button:5:046d:c29b:0:Wheel: Pro:12300\r\n"
+                         "jump=key:0x75:Pitlane\r\nonly-my-points=yes\r\npoint=5000:Fr\xfch\r\n"
+                         "point=12300:Before Klostertal\r\n[window]\r\npoint=1000:skipped once\r\n");
+    EXPECT_EQ(ReadFolder(path), folder);
+    const SettingsRead read = ParseSettings(bytes);
+    EXPECT_EQ(read.settings, settings);
+    EXPECT_EQ(read.skipped.size(), 1u);  // the kept line is said again, and kept again
+
+    // A jump whose point has gone is not written.
+    settings.points.list.pop_back();
+    EXPECT_EQ(SettingsText(folder, settings).find("12300"), std::string::npos);
+}

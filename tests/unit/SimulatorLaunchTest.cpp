@@ -98,6 +98,7 @@ TEST(DataFiles, OnlyAFolderWithoutAnyOfThemCountsAsStartedAlone) {
         {"only the help page", {app + "\\LapforgeHelp.html"}, false},
         {"only the last announcement", {app + "\\ansage10.wav"}, false},
         {"only one map", {app + "\\karte7.jpg"}, false},
+        {"only one lap view", {app + "\\lap\\blick12250.jpg"}, false},
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.name);
@@ -108,7 +109,8 @@ TEST(DataFiles, OnlyAFolderWithoutAnyOfThemCountsAsStartedAlone) {
         });
         EXPECT_EQ(alone, c.alone);
         if (alone) {
-            EXPECT_EQ(probes, 35) << "eleven pictures of each kind, eleven sounds, the cue, the help page";
+            EXPECT_EQ(probes, 129) << "eleven pictures of each kind, eleven map roads, eleven sounds, 82 lap views, "
+                                      "two cues, the help page";
         }
     }
 }

@@ -27,6 +27,13 @@ def program_sections():
     return re.findall(r'\{"([^"]+)", "[^"]*", "[^"]*", "[^"]*", "(stall_0 = [^"]*)"\}', text)
 
 
+def program_corners():
+    """(name, metres) per row of the program's corner table, which names "Before Karussell" points."""
+    with open(os.path.join(ROOT, "core", "LapPoints.cpp"), encoding="utf-8") as f:
+        text = f.read()
+    return [(n, int(m)) for n, m in re.findall(r'^\s+\{"([^"]+)", (\d+)\},$', text, re.M)]
+
+
 def deploy_d(line):
     return float(line.split()[2])
 
@@ -109,6 +116,12 @@ class Geometry(unittest.TestCase):
         on_old_lap = [c.name for c in t.corners if c.s_sharpest >= g.NORDKEHRE_S]
         self.assertEqual(sorted(seen), sorted(on_old_lap + ["Südkehre"]))
         self.assertNotIn("T13", seen)
+
+    def test_program_corner_table_matches_the_geometry(self):
+        # The views' strip and the program name the same corner ahead of a place.
+        ascii_name = str.maketrans({"ä": "ae", "ö": "oe", "ü": "ue", "ß": "ss"})
+        lap = sorted(g.section_corners(self.track, 0, g.SIM_LAP_M), key=lambda c: c[1])
+        self.assertEqual(program_corners(), [(n.translate(ascii_name), round(d)) for n, d, _ in lap])
 
 
 if __name__ == "__main__":
