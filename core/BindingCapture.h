@@ -13,6 +13,7 @@ namespace lapforge {
 struct InputSnapshot {
     std::bitset<256> keys;
     std::array<std::optional<JoystickControls>, JoystickCount> joysticks;
+    bool silent = false;  // a listed joystick did not answer
 };
 
 // The Keys window's change: it takes the first press from up to down after it began. Whatever was
@@ -28,9 +29,10 @@ public:
 
     void Begin(const InputSnapshot& now) { last_ = now; }
 
-    // One look. A key pressed with Alt, Ctrl or a Windows key held is some program's shortcut
-    // (Alt+Tab, Win+D) and binds nothing; the input the other direction holds is refused, and the
-    // change goes on waiting.
+    // One look. A key that makes a shortcut (MakesShortcut) binds nothing, nor does the hat held in
+    // a diagonal: moved into one from a direction, nothing new is pressed, and straight from rest
+    // the driver means neither direction more than the other, so he presses one cleanly. The input
+    // the other direction holds is refused, and the change goes on waiting.
     Result Look(const InputSnapshot& now, const std::vector<JoystickInfo>& joysticks, const Binding& other);
 
 private:

@@ -73,6 +73,14 @@ bool IsBindableKey(int virtualKey) {
     return virtualKey != EscapeKey && virtualKey != PacketKey && !IsModifierKey(virtualKey);
 }
 
+bool MakesShortcut(const Binding& pressed, const std::function<bool(int)>& isDown) {
+    if (pressed.kind != Binding::Kind::Key) return false;
+    // Ctrl and Alt as either side reports them, and the two Windows keys.
+    for (const int modifier : {0x11, 0x12, 0xA2, 0xA3, 0xA4, 0xA5, 0x5B, 0x5C})
+        if (isDown(modifier)) return true;
+    return false;
+}
+
 std::string BindingText(const Binding& binding) {
     char text[64] = {};
     switch (binding.kind) {
@@ -179,6 +187,11 @@ JoystickControls HatControls(unsigned angle) {
     // Eight sectors of 45 degrees, each centred on its direction.
     constexpr JoystickControls sectors[] = {up, up | right, right, down | right, down, down | left, left, up | left};
     return sectors[((angle + 2250) / 4500) % 8];
+}
+
+bool IsHatDiagonal(JoystickControls controls) {
+    const auto hat = static_cast<unsigned>(controls >> HatBit) & 0xF;
+    return hat != 0 && (hat & (hat - 1)) != 0;
 }
 
 JoystickControls ControlBit(const Binding& binding) {

@@ -3,6 +3,7 @@
 #include <array>
 #include <bitset>
 #include <cstdint>
+#include <functional>
 #include <optional>
 #include <string>
 #include <string_view>
@@ -101,6 +102,12 @@ bool IsModifierKey(int virtualKey);
 // Keys a binding may name: keyboard keys except the modifiers and Esc, which cancels a change.
 bool IsBindableKey(int virtualKey);
 
+// What a held modifier means, the same in the Keys window and in the section cycle: a key pressed
+// with Alt, Ctrl or a Windows key held (either side) is another program's shortcut (Alt+F4, Alt+Tab,
+// Win+D) and neither binds nor moves on. Shift makes no shortcut (Shift+F4 is F4), and a controller's
+// button or hat is nobody's shortcut, whatever keys are held. isDown tells whether a key is down.
+bool MakesShortcut(const Binding& pressed, const std::function<bool(int)>& isDown);
+
 // The settings file's form: "none", "key:0x73", "joy:2:button:5:046d:c29b:0:G27 Racing Wheel",
 // "joy:2:hat:right:046d:c29b:0:G27 Racing Wheel" (id when last seen, make, place, name). The
 // older "joy:2:button:5" still reads, without an identity. Nothing for text that names no binding
@@ -118,6 +125,9 @@ std::string HotkeyOptionCaption(const Binding& next, std::string_view keyName);
 // The hat's directions from winmm's angle in hundredths of a degree, clockwise from up; anything
 // above 35999 (JOY_POVCENTERED) is the hat at rest. As JoystickControls bits.
 JoystickControls HatControls(unsigned angle);
+
+// The hat held between two directions.
+bool IsHatDiagonal(JoystickControls controls);
 
 // The binding's bit in JoystickControls.
 JoystickControls ControlBit(const Binding& binding);

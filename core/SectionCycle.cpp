@@ -18,21 +18,21 @@ struct JoystickReading {
 
 }  // namespace
 
-bool PressWatch::Look(std::optional<bool> down, bool modifierHeld) {
+bool PressWatch::Look(std::optional<bool> down, bool shortcut, bool inDiagonal) {
     if (!down) {
         state_ = State::WaitingForUp;
         return false;
     }
     switch (state_) {
     case State::Up:
-        if (*down) state_ = modifierHeld ? State::WaitingForUp : State::Down;
+        if (*down) state_ = shortcut || inDiagonal ? State::WaitingForUp : State::Down;
         return false;
     case State::Down:
         if (!*down) {
             state_ = State::Up;
             return true;
         }
-        if (modifierHeld) state_ = State::WaitingForUp;
+        if (shortcut) state_ = State::WaitingForUp;
         return false;
     case State::WaitingForUp:
         if (!*down) state_ = State::Up;
@@ -60,12 +60,20 @@ void SectionCycle::SetSimulatorWatched(bool watched) {
 }
 
 void SectionCycle::Changed(bool wasArmed, bool wasRunning) {
-    if (IsRunning() != wasRunning) Forget();
+    if (IsRunning() != wasRunning) {
+        Forget();
+        nextPoll_.reset();
+    }
     if (IsArmed() && !wasArmed) lastLook_.reset();
 }
 
 SectionCycle::Due SectionCycle::Next(std::uint64_t nowMilliseconds) {
-    if (IsRunning()) return Due::Poll;
+    if (IsRunning()) {
+        if (nextPoll_ && nowMilliseconds < *nextPoll_) return Due::Nothing;
+        const bool onTheBeat = nextPoll_ && nowMilliseconds - *nextPoll_ < PollMilliseconds;
+        nextPoll_ = (onTheBeat ? *nextPoll_ : nowMilliseconds) + PollMilliseconds;
+        return Due::Poll;
+    }
     if (!IsWaiting()) return Due::Nothing;
     if (lastLook_ && nowMilliseconds - *lastLook_ < LookMilliseconds) return Due::Nothing;
     lastLook_ = nowMilliseconds;
@@ -73,11 +81,16 @@ SectionCycle::Due SectionCycle::Next(std::uint64_t nowMilliseconds) {
 }
 
 std::optional<std::uint64_t> SectionCycle::WaitMilliseconds(std::uint64_t nowMilliseconds) const {
-    if (IsRunning()) return PollMilliseconds;
+    if (IsRunning()) return !nextPoll_ || nowMilliseconds >= *nextPoll_ ? 0 : *nextPoll_ - nowMilliseconds;
     if (!IsWaiting()) return std::nullopt;
     if (!lastLook_) return 0;
     const std::uint64_t since = nowMilliseconds - *lastLook_;
     return since >= LookMilliseconds ? 0 : LookMilliseconds - since;
+}
+
+bool SectionCycle::WantsFineTimer() const {
+    const Bindings& bindings = controller_.HotkeyBindings;
+    return IsRunning() && (bindings.next.IsJoystick() || bindings.previous.IsJoystick());
 }
 
 void SectionCycle::Forget() {
@@ -92,22 +105,34 @@ void SectionCycle::Poll(InputSource& input, CycleView& view, std::uint64_t nowMi
         Forget();
     }
 
+    if (reprobe_.Due(nowMilliseconds)) {
+        input.Reenumerate();
+        reprobe_.Listed(nowMilliseconds);
+        silent_.reset();
+    }
+
     // Each joystick a binding names is asked at most once a poll; one not connected is not asked.
     std::array<JoystickReading, JoystickCount> readings{};
     bool missing = false;
-    const auto isDown = [&](Binding& binding) -> std::optional<bool> {
+    // A binding as this poll sees it: down or up, or nothing when its joystick does not answer; and
+    // for a hat direction, whether the hat is in a diagonal.
+    struct Seen {
+        std::optional<bool> down;
+        bool inDiagonal = false;
+    };
+    const auto see = [&](Binding& binding) -> Seen {
         switch (binding.kind) {
         case Binding::Kind::None:
-            return std::nullopt;
+            return {};
         case Binding::Kind::Key:
-            return input.IsKeyDown(binding.key);
+            return {input.IsKeyDown(binding.key)};
         case Binding::Kind::JoystickButton:
         case Binding::Kind::JoystickHat: {
             const std::vector<JoystickInfo>& joysticks = input.Joysticks();
             const std::optional<unsigned> id = FindJoystick(binding, joysticks);
-            if (!id) {
+            if (!id || silent_[*id]) {
                 missing = true;
-                return std::nullopt;
+                return {};
             }
             AdoptIdentity(binding, joysticks);  // an old line's joystick is known from its first answer
             JoystickReading& reading = readings[*id];
@@ -115,28 +140,29 @@ void SectionCycle::Poll(InputSource& input, CycleView& view, std::uint64_t nowMi
                 const std::optional<JoystickControls> controls = input.JoystickInputs(*id);
                 reading.state = controls ? JoystickReading::State::Answered : JoystickReading::State::Silent;
                 reading.controls = controls.value_or(0);
+                if (!controls) silent_.set(*id);
             }
             if (reading.state == JoystickReading::State::Silent) {
                 missing = true;
-                return std::nullopt;
+                return {};
             }
-            return (reading.controls & ControlBit(binding)) != 0;
+            return {(reading.controls & ControlBit(binding)) != 0,
+                    binding.kind == Binding::Kind::JoystickHat && IsHatDiagonal(reading.controls)};
         }
         }
-        return std::nullopt;
+        return {};
     };
-    const std::optional<bool> nextDown = isDown(bindings_.next);
-    const std::optional<bool> previousDown = isDown(bindings_.previous);
-    if (!missing) {
-        reenumeration_.Answered(true, nowMilliseconds);
-    } else if (reenumeration_.MayAsk(nowMilliseconds)) {
-        input.Reenumerate();
-        reenumeration_.Answered(false, nowMilliseconds);
-    }
-    // The modifiers matter only while a binding is down: the idle poll is one look per binding.
-    const bool modifierHeld = (nextDown.value_or(false) || previousDown.value_or(false)) && input.IsModifierDown();
-    const bool nextPressed = next_.Look(nextDown, modifierHeld);
-    const bool previousPressed = previous_.Look(previousDown, modifierHeld);
+    const Seen next = see(bindings_.next);
+    const Seen previous = see(bindings_.previous);
+    reprobe_.Looked(missing, nowMilliseconds);
+    // The modifiers are asked only while a key binding is down: the idle poll is one look per binding.
+    const auto isKeyDown = [&](int key) { return input.IsKeyDown(key); };
+    const auto look = [&](PressWatch& watch, const Binding& binding, const Seen& seen) {
+        const bool down = seen.down.value_or(false);
+        return watch.Look(seen.down, down && MakesShortcut(binding, isKeyDown), down && seen.inDiagonal);
+    };
+    const bool nextPressed = look(next_, bindings_.next, next);
+    const bool previousPressed = look(previous_, bindings_.previous, previous);
     if (nextPressed) Step(true, view);
     if (previousPressed) Step(false, view);
 }

@@ -4,6 +4,7 @@
 #include "core/Controller.h"
 #include "core/JoystickReprobe.h"
 
+#include <bitset>
 #include <cstdint>
 #include <optional>
 #include <string>
@@ -19,8 +20,6 @@ public:
     virtual ~InputSource() = default;
     // System-wide, whichever program has the focus; the key is only observed, not consumed.
     virtual bool IsKeyDown(int virtualKey) = 0;
-    // Alt, Ctrl, Shift or a Windows key.
-    virtual bool IsModifierDown() = 0;
     // The joysticks that answered when last enumerated, in winmm's order: at the first use, and again
     // after Windows said that devices changed or Reenumerate was called.
     virtual const std::vector<JoystickInfo>& Joysticks() = 0;
@@ -42,13 +41,17 @@ public:
     virtual void StepRefused(const std::exception& failure) = 0;
 };
 
-// One binding's presses. A press counts when it was seen going down and then coming up, with no
-// modifier seen while it was down; so holding moves one section, and Alt+F4 none.
+// One binding's presses. A press counts when it was seen going down and then coming up; so holding
+// moves one section. It does not count when a shortcut is made while it is down (MakesShortcut: Alt+F4
+// moves nothing), nor when a hat direction is first seen in a diagonal: moved into one from the
+// neighbouring direction it was not pressed anew, and straight from rest neither direction is meant
+// more than the other.
 class PressWatch {
 public:
     // One look: the binding down or up, or nothing when that cannot be told (its controller did not
-    // answer). True when this look ends a press that counts.
-    bool Look(std::optional<bool> down, bool modifierHeld);
+    // answer); whether it makes a shortcut now; for a hat direction, whether the hat is in a
+    // diagonal. True when this look ends a press that counts.
+    bool Look(std::optional<bool> down, bool shortcut, bool inDiagonal);
     // A press under way no longer counts: the next one must be seen from its start.
     void Forget() { state_ = State::WaitingForUp; }
 
@@ -67,8 +70,8 @@ public:
     // Armed without the simulator: one started elsewhere is found within about a second, and one
     // look at the process list a second costs next to nothing.
     static constexpr std::uint64_t LookMilliseconds = 1000;
-    // While the simulator runs: often enough to see every press at once, seldom enough to cost no
-    // processor time to speak of.
+    // While the simulator runs: often enough to see every press at once, and a button box's rotary
+    // encoder's pulse of 10 to 30 ms, seldom enough to cost no processor time to speak of.
     static constexpr std::uint64_t PollMilliseconds = 10;
 
     enum class Due { Nothing, Look, Poll };
@@ -81,19 +84,29 @@ public:
     void SetModalInFront(bool inFront);
     // A simulator process from the chosen folder is watched; its end is seen as it happens.
     void SetSimulatorWatched(bool watched);
+    // Windows said that devices changed: the joysticks are listed anew once its notices are over.
+    void DevicesChanged(std::uint64_t nowMilliseconds) { reprobe_.Notice(nowMilliseconds); }
 
     // Armed, and the simulator runs: the bindings are polled.
     bool IsRunning() const { return IsArmed() && simulatorWatched_; }
     // Armed, waiting for the simulator to start.
     bool IsWaiting() const { return IsArmed() && !simulatorWatched_; }
 
-    // What is due now: a look for the simulator (taken as done) or a poll of the bindings.
+    // What is due now: a look for the simulator or a poll of the bindings, taken as done. Polls keep
+    // their 10 ms beat whenever the loop wakes late; one that comes more than a beat late (a step
+    // that wrote for long) is due at once, and the beat starts again from it.
     Due Next(std::uint64_t nowMilliseconds);
     // How long the main loop may wait for window messages or the simulator's end before Next has
     // something to do; nothing when only those can change anything.
     std::optional<std::uint64_t> WaitMilliseconds(std::uint64_t nowMilliseconds) const;
+    // A joystick binding is polled: a wait of 10 ms must last 10 ms, not Windows' usual tick of
+    // 15.6 ms, or a rotary encoder's pulse falls between two polls. Asking Windows for a finer
+    // timer costs power, so it is asked for only then.
+    bool WantsFineTimer() const;
 
-    // One look at the bindings the controller holds; does nothing unless the cycle runs.
+    // One look at the bindings the controller holds; does nothing unless the cycle runs. A step holds
+    // the thread while it writes: presses under way are kept across it, and the poll after it, due
+    // at once, sees them end or sees one that began meanwhile.
     void Poll(InputSource& input, CycleView& view, std::uint64_t nowMilliseconds);
 
 private:
@@ -111,11 +124,12 @@ private:
     bool modalInFront_ = false;
     bool simulatorWatched_ = false;
     std::optional<std::uint64_t> lastLook_;  // nothing: look at once
+    std::optional<std::uint64_t> nextPoll_;  // nothing: poll at once
     PressWatch next_;
     PressWatch previous_;
-    // Where Windows gives no notice of a joystick plugged in or out: a bound one missing has the list
-    // made anew now and then.
-    JoystickReprobe reenumeration_;
+    JoystickReprobe reprobe_;
+    // Joysticks that stopped answering: asking one again is slow, so not before the next listing.
+    std::bitset<JoystickCount> silent_;
 };
 
 }  // namespace lapforge

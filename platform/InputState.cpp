@@ -36,12 +36,6 @@ bool IsExtendedKey(int virtualKey) {
 
 bool IsKeyDown(int virtualKey) { return (GetAsyncKeyState(virtualKey) & 0x8000) != 0; }
 
-bool IsModifierDown() {
-    for (const int key : {VK_SHIFT, VK_CONTROL, VK_MENU, VK_LWIN, VK_RWIN})
-        if (IsKeyDown(key)) return true;
-    return false;
-}
-
 std::optional<JoystickControls> JoystickInputs(unsigned joystick) {
     const auto getPosition = Winmm().joyGetPosEx;
     if (!getPosition) return std::nullopt;
@@ -128,14 +122,23 @@ void JoysticksChanged() { List().stale = true; }
 InputSnapshot TakeSnapshot() {
     InputSnapshot snapshot;
     for (int key = 1; key < 256; ++key) snapshot.keys[static_cast<std::size_t>(key)] = IsKeyDown(key);
-    bool silent = false;
     for (const JoystickInfo& joystick : Joysticks()) {
         snapshot.joysticks[joystick.id] = JoystickInputs(joystick.id);
-        silent = silent || !snapshot.joysticks[joystick.id];
+        snapshot.silent = snapshot.silent || !snapshot.joysticks[joystick.id];
     }
-    // Unplugged without a notice: listed anew once, rather than asked slowly at every look.
-    if (silent) JoysticksChanged();
     return snapshot;
+}
+
+std::uint64_t Milliseconds() {
+    static const LONGLONG frequency = [] {
+        LARGE_INTEGER counts{};
+        QueryPerformanceFrequency(&counts);  // never fails from Windows XP on
+        return counts.QuadPart;
+    }();
+    LARGE_INTEGER now{};
+    QueryPerformanceCounter(&now);
+    const auto ticks = static_cast<std::uint64_t>(now.QuadPart), perSecond = static_cast<std::uint64_t>(frequency);
+    return ticks / perSecond * 1000 + ticks % perSecond * 1000 / perSecond;
 }
 
 }  // namespace lapforge::platform

@@ -14,9 +14,6 @@ namespace lapforge::platform {
 // System-wide: true while the key is down, whichever program has the focus. Not consumed.
 bool IsKeyDown(int virtualKey);
 
-// Alt, Ctrl, Shift or a Windows key is down.
-bool IsModifierDown();
-
 // The joystick's buttons 1 to 32 and its hat; nothing when it does not answer (unplugged, or no
 // joystick support at all). Slow for an unplugged one.
 std::optional<JoystickControls> JoystickInputs(unsigned joystick);
@@ -29,18 +26,20 @@ std::string KeyName(int virtualKey);
 // is slow where some are unplugged, so it is made only when devices change.
 const std::vector<JoystickInfo>& Joysticks();
 
-// Windows said that devices changed (WM_DEVICECHANGE), or a joystick stopped answering: the list is
-// made anew at its next use.
+// The list is made anew at its next use (when JoystickReprobe says so).
 void JoysticksChanged();
 
 // The keys down now and the listed joysticks' controls.
 InputSnapshot TakeSnapshot();
 
+// The clock the polls and the joysticks' listing are timed by, in milliseconds from some start, to
+// the millisecond: the tick count moves in steps of 10 to 16 ms, too coarse for a 10 ms beat.
+std::uint64_t Milliseconds();
+
 // The desktop's keyboard and joysticks, as the section cycle reads them.
 class DesktopInput final : public InputSource {
 public:
     bool IsKeyDown(int virtualKey) override { return platform::IsKeyDown(virtualKey); }
-    bool IsModifierDown() override { return platform::IsModifierDown(); }
     const std::vector<JoystickInfo>& Joysticks() override { return platform::Joysticks(); }
     void Reenumerate() override { JoysticksChanged(); }
     std::optional<JoystickControls> JoystickInputs(unsigned joystick) override {

@@ -21,10 +21,24 @@ const WinmmFunctions& Winmm() {
             Find(winmm, found.joyGetNumDevs, "joyGetNumDevs");
             Find(winmm, found.joyGetPosEx, "joyGetPosEx");
             Find(winmm, found.joyGetDevCapsW, "joyGetDevCapsW");
+            Find(winmm, found.timeBeginPeriod, "timeBeginPeriod");
+            Find(winmm, found.timeEndPeriod, "timeEndPeriod");
         }
         return found;
     }();
     return functions;
+}
+
+void TimerPeriodRequest::Want(bool wanted) {
+    if (wanted == wanted_) return;
+    wanted_ = wanted;
+    const WinmmFunctions& winmm = Winmm();
+    if (wanted) {
+        begun_ = winmm.timeBeginPeriod && winmm.timeEndPeriod && winmm.timeBeginPeriod(1) == TIMERR_NOERROR;
+    } else if (begun_) {
+        winmm.timeEndPeriod(1);
+        begun_ = false;
+    }
 }
 
 }  // namespace lapforge::platform

@@ -263,8 +263,12 @@ to be placed at the new section.</p>
   reads no keys at all.</li>
   <li>Unchecking the box stops the hotkeys at once; checking it again starts them again, without a new launch.</li>
   <li>Holding a key or button down moves exactly one section; press it again for the next.</li>
-  <li>A press while <kbd>Alt</kbd>, <kbd>Ctrl</kbd>, <kbd>Shift</kbd> or the <kbd>Windows</kbd> key is held does not
-  count, so closing a window with <kbd>Alt</kbd>+<kbd>F4</kbd> leaves the section alone.</li>
+  <li>A key pressed while <kbd>Alt</kbd>, <kbd>Ctrl</kbd> or the <kbd>Windows</kbd> key is held does not count, so
+  closing a window with <kbd>Alt</kbd>+<kbd>F4</kbd> leaves the section alone. <kbd>Shift</kbd> makes no
+  difference, and a button or the hat on your wheel counts whatever keys are held.</li>
+  <li>Short presses count too, such as the click of a rotary encoder on a button box.</li>
+  <li>A hat direction counts when you press it on its own: sliding from up into up-right does not press right, and a
+  diagonal straight from the middle presses neither direction.</li>
   <li>If the track file cannot be written at that moment (a virus scanner or OneDrive holding it, the file made
   read-only, a USB drive pulled), Lapforge keeps running: the section stays where it was, a short voice says
   &ldquo;Deploy point not written&rdquo; instead of the announcement, the status line says what failed and
@@ -284,7 +288,9 @@ to be placed at the new section.</p>
   H-shifter in gear, a latched toggle or a rotary switch on a button box &ndash; is ignored until you let it go, and
   never keeps the window&rsquo;s buttons from working.</li>
   <li>A key pressed together with <kbd>Alt</kbd>, <kbd>Ctrl</kbd> or the <kbd>Windows</kbd> key is not taken, so
-  <kbd>Alt</kbd>+<kbd>Tab</kbd> away during a change binds nothing.</li>
+  <kbd>Alt</kbd>+<kbd>Tab</kbd> away during a change binds nothing; with <kbd>Shift</kbd> held, the key itself is
+  taken, just as it then counts while you drive. For the hat, press one direction on its own: a diagonal is not
+  taken.</li>
   <li>One key or button cannot move both ways: pressing the one that already moves the other way is refused, and the
   window says which one has it.</li>
   <li><span class="ui">Clear</span> sets <span class="ui">Previous section</span> back to &ldquo;not set&rdquo;.</li>
@@ -358,8 +364,8 @@ folder as <code>lapforge.exe</code>.</p>
   <dt><kbd>F4</kbd> (or your key or button) does nothing.</dt>
   <dd>Make sure the check box (<span class="ui">Activate F4 as hotkey</span>) is checked and that GPL is running from
   the folder Lapforge knows: a GPL started from another folder does not count. After GPL starts, give Lapforge about a
-  second to notice it. A press with <kbd>Alt</kbd>, <kbd>Ctrl</kbd>, <kbd>Shift</kbd> or the <kbd>Windows</kbd> key
-  held does not count. For a wheel button, check in <span class="ui">Keys&hellip;</span> that the wheel is listed as
+  second to notice it. A key pressed with <kbd>Alt</kbd>, <kbd>Ctrl</kbd> or the <kbd>Windows</kbd> key held does
+  not count. For a wheel button, check in <span class="ui">Keys&hellip;</span> that the wheel is listed as
   connected.</dd>
 
   <dt>GPL runs as administrator.</dt>

@@ -1,12 +1,13 @@
 #include "ui/frmKeys.h"
 
 #include "core/Controller.h"
-#include "core/JoystickReprobe.h"
 #include "core/Messages.h"
 #include "platform/InputState.h"
 #include "platform/MessageBox.h"
 #include "platform/MessageLoop.h"
 #include "platform/Win32.h"
+
+#include <algorithm>
 
 namespace lapforge {
 
@@ -46,8 +47,7 @@ constexpr WindowLayout Layout{7320, 3195, LayoutTable};
 constexpr UINT_PTR ChangeTimer = 1;
 // A press is held for a tenth of a second at the least; this sees it.
 constexpr UINT ChangeMilliseconds = 20;
-
-std::uint64_t Now() { return GetTickCount64(); }
+constexpr UINT_PTR ListTimer = 2;
 
 void SetText(HWND window, int id, std::string_view text) {
     SetDlgItemTextW(window, id, platform::Widen(text).c_str());
@@ -56,7 +56,10 @@ void SetText(HWND window, int id, std::string_view text) {
 }  // namespace
 
 frmKeys::frmKeys(Controller& controller) : controller_(controller), bindings_(controller.HotkeyBindings) {
-    // An old line's joystick gets its name from the one answering under its id now.
+    // Listed anew on opening: where Windows sends no notice, opening the window again finds a
+    // controller plugged in meanwhile. An old line's joystick gets its name from the one answering
+    // under its id now.
+    platform::JoysticksChanged();
     AdoptIdentities(bindings_, platform::Joysticks());
 }
 
@@ -114,8 +117,8 @@ LRESULT frmKeys::OnMessage(UINT message, WPARAM, LPARAM, bool& handled) {
         handled = true;
         return change_ == Change::None ? MAKELRESULT(cmdOK, DC_HASDEFID) : 0;
     case WM_DEVICECHANGE:
-        platform::JoysticksChanged();
-        ShowControllers();
+        reprobe_.Notice(platform::Milliseconds());
+        ListWhenDue();
         handled = true;
         return TRUE;
     }
@@ -123,6 +126,7 @@ LRESULT frmKeys::OnMessage(UINT message, WPARAM, LPARAM, bool& handled) {
 }
 
 void frmKeys::OnTimer(UINT_PTR id) {
+    if (id == ListTimer) return ListWhenDue();
     if (id != ChangeTimer) return;
     if (change_ != Change::None) return LookForPress();
     if (settleKey_ != 0 && !platform::IsKeyDown(settleKey_)) Settled();
@@ -175,14 +179,12 @@ void frmKeys::BeginChange(Change change) {
 }
 
 void frmKeys::LookForPress() {
-    // Where Windows sends no notice of a joystick plugged in, one is found within a few seconds.
-    if (Now() - joysticksListed_ >= JoystickReprobe::IntervalMilliseconds) {
-        platform::JoysticksChanged();
-        ShowControllers();
-    }
+    const InputSnapshot now = platform::TakeSnapshot();
+    reprobe_.Looked(now.silent, platform::Milliseconds());
+    ListWhenDue();
     const bool next = change_ == Change::Next;
     const Binding& other = next ? bindings_.previous : bindings_.next;
-    const BindingCapture::Result result = capture_.Look(platform::TakeSnapshot(), platform::Joysticks(), other);
+    const BindingCapture::Result result = capture_.Look(now, platform::Joysticks(), other);
     const std::string name = BindingName(result.binding, platform::KeyName(result.binding.key));
     switch (result.outcome) {
     case BindingCapture::Outcome::Waiting:
@@ -226,8 +228,20 @@ void frmKeys::ShowBindings() {
     show(lblPrevious, bindings_.previous);
 }
 
+void frmKeys::ListWhenDue() {
+    const std::uint64_t now = platform::Milliseconds();
+    if (reprobe_.Due(now)) {
+        platform::JoysticksChanged();
+        reprobe_.Listed(now);
+        ShowControllers();
+    }
+    if (const std::optional<std::uint64_t> wait = reprobe_.NoticeWaitMilliseconds(now))
+        SetTimer(hwnd_, ListTimer, static_cast<UINT>(std::max<std::uint64_t>(*wait, USER_TIMER_MINIMUM)), nullptr);
+    else
+        KillTimer(hwnd_, ListTimer);
+}
+
 void frmKeys::ShowControllers() {
-    joysticksListed_ = Now();
     SetText(hwnd_, lblControllers, ConnectedJoysticksText(platform::Joysticks()));
 }
 

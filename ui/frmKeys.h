@@ -2,9 +2,8 @@
 
 #include "core/BindingCapture.h"
 #include "core/Bindings.h"
+#include "core/JoystickReprobe.h"
 #include "platform/WindowBase.h"
-
-#include <cstdint>
 
 namespace lapforge {
 
@@ -44,6 +43,8 @@ private:
     void Settled();
     void EnableButtons(bool enabled);
     void ShowBindings();
+    // Lists the joysticks anew and shows them when the re-probe says so; woken when it will.
+    void ListWhenDue();
     void ShowControllers();
 
     Controller& controller_;
@@ -52,7 +53,7 @@ private:
     BindingCapture capture_;
     int settleKey_ = 0;  // while the buttons wait for it to be let go
     int changed_ = 0;    // the Change button of the last change, which gets the focus back
-    std::uint64_t joysticksListed_ = 0;
+    JoystickReprobe reprobe_;
 };
 
 }  // namespace lapforge

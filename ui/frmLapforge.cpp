@@ -161,23 +161,31 @@ void frmLapforge::OnCommand(int id, int code) {
     }
 }
 
-void frmLapforge::OnDestroy() { PostQuitMessage(exitCode_); }
+void frmLapforge::OnDestroy() {
+    timerPeriod_.Want(false);
+    PostQuitMessage(exitCode_);
+}
 
 void frmLapforge::Poll() {
     if (!cycle_ || !hwnd_) return;
-    const std::uint64_t now = GetTickCount64();
+    const std::uint64_t now = platform::Milliseconds();
     switch (cycle_->Next(now)) {
     case SectionCycle::Due::Look:
-        return SimulatorWatched(simulator_.Find(controller_->GPLOrdnerPfad));
+        SimulatorWatched(simulator_.Find(controller_->GPLOrdnerPfad));
+        break;
     case SectionCycle::Due::Poll:
-        return cycle_->Poll(input_, *this, now);
+        cycle_->Poll(input_, *this, now);
+        break;
     case SectionCycle::Due::Nothing:
-        return;
+        break;
     }
+    // Whatever changed since the last round (the option, GPL's start or end, the bindings) is seen here.
+    if (hwnd_) timerPeriod_.Want(cycle_->WantsFineTimer());
 }
 
 DWORD frmLapforge::PollInterval() {
-    const std::optional<std::uint64_t> wait = cycle_ && hwnd_ ? cycle_->WaitMilliseconds(GetTickCount64()) : std::nullopt;
+    const std::optional<std::uint64_t> wait =
+        cycle_ && hwnd_ ? cycle_->WaitMilliseconds(platform::Milliseconds()) : std::nullopt;
     return wait ? static_cast<DWORD>(*wait) : INFINITE;
 }
 
@@ -194,7 +202,10 @@ void frmLapforge::SimulatorWatched(bool runs) {
 }
 
 void frmLapforge::OnEnable(bool enabled) {
-    if (cycle_) cycle_->SetModalInFront(!enabled);
+    if (!cycle_) return;
+    cycle_->SetModalInFront(!enabled);
+    // A modal window's own loop runs no Poll.
+    timerPeriod_.Want(cycle_->WantsFineTimer());
 }
 
 void frmLapforge::OnLayoutApplied() {
@@ -255,8 +266,8 @@ bool frmLapforge::OnClose() {
 
 LRESULT frmLapforge::OnMessage(UINT message, WPARAM wParam, LPARAM, bool& handled) {
     if (message == WM_DEVICECHANGE) {
-        // A joystick plugged in or out: listed anew when next read, so it works again at once.
-        platform::JoysticksChanged();
+        // A joystick plugged in or out: listed anew once the burst of notices is over.
+        if (cycle_) cycle_->DevicesChanged(platform::Milliseconds());
         handled = true;
         return TRUE;
     }

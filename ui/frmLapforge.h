@@ -8,6 +8,7 @@
 #include "platform/PictureBox.h"
 #include "platform/ProcessWatch.h"
 #include "platform/WindowBase.h"
+#include "platform/Winmm.h"
 
 #include <memory>
 
@@ -91,6 +92,7 @@ private:
     std::unique_ptr<SectionCycle> cycle_;
     platform::SimulatorWatch simulator_;
     platform::DesktopInput input_;
+    platform::TimerPeriodRequest timerPeriod_;  // as the cycle wants it
     platform::PictureBox picKarte_;
     platform::PictureBox picBlick_;
     bool lapforgeElevated_ = false;  // for the run: Windows does not change it

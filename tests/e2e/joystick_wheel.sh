@@ -6,7 +6,11 @@
 # moves on and its announcement is asked for after line 54 was written, and ids without a joystick
 # are not asked; the wheel under another id still works; the same button of another make does
 # nothing; the hat moves back. "Previous" cleared, then Esc, stays. Screenshots of the Keys window
-# with the wheel at 96 and 144 DPI.
+# with the wheel at 96 and 144 DPI. A button box plugged in and out while the Keys window waits for
+# a press: each burst of notices lists the joysticks once and the window's "Connected:" line follows,
+# and nothing lists them without a notice; the wheel moved to another id while GPL runs is listed
+# once too. The 1 ms timer period is asked for only while GPL runs with the wheel bound, and ended
+# while the Keys window is open and when Lapforge ends.
 source "$LAPFORGE_SOURCE/tests/e2e/rig.sh"
 rig_start
 
@@ -15,20 +19,27 @@ cp "$STANDIN_WINMM" "$WINEPREFIX/drive_c/windows/system32/winmm.dll"
 script="$RIG_TMP/joysticks.txt"
 sounds="$RIG_TMP/sounds.txt"
 asked="$RIG_TMP/absent-asks.txt"
-export LAPFORGE_JOYSTICKS LAPFORGE_SOUND_LOG LAPFORGE_TRACK LAPFORGE_JOY_LOG
+calls="$RIG_TMP/winmm-calls.txt"
+export LAPFORGE_JOYSTICKS LAPFORGE_SOUND_LOG LAPFORGE_TRACK LAPFORGE_JOY_LOG LAPFORGE_WINMM_LOG
 LAPFORGE_JOYSTICKS=$(rig_winpath "$script")
 LAPFORGE_SOUND_LOG=$(rig_winpath "$sounds")
 LAPFORGE_TRACK=$(rig_winpath "$track")
 LAPFORGE_JOY_LOG=$(rig_winpath "$asked")
+LAPFORGE_WINMM_LOG=$(rig_winpath "$calls")
 : >"$sounds"
+: >"$calls"
 px() { echo $(( ($1 * $2 + 720) / 1440 )); }
 
 Shifter=0x40  # button 7, held all along: a shifter in gear
 Driver="Microsoft PC-joystick driver"  # what winmm names a USB wheel; the registry has its own name
+box=""  # a button box's line, while it is plugged in
 wheel() {  # id vendor product down pov; the wheel's state, written at once
-    printf '%s %s %s 40 %x %s %s\n' "$1" "$2" "$3" $(( Shifter | $4 )) "$5" "$Driver" >"$script.new"
+    { printf '%s %s %s 40 %x %s %s\n' "$1" "$2" "$3" $(( Shifter | $4 )) "$5" "$Driver"
+      [ -z "$box" ] || echo "$box"; } >"$script.new"
     mv "$script.new" "$script"
 }
+listings() { grep -c '^list$' "$calls" || true; }
+timer_calls() { grep '^time' "$calls" | tr '\n' ' ' || true; }
 press() {  # id vendor product down pov; down for a moment, then up
     wheel "$@"
     sleep 0.3
@@ -60,6 +71,19 @@ rig_control_text Keys 107 | grep -qF 'Connected: G27 Racing Wheel (buttons 1 to 
     rig_fail "the Keys window does not name the wheel: $(rig_control_text Keys 107)"
 rig_key space  # Change "Next section"
 rig_wait_for 5 '[ "$(rig_control_text Keys 101)" == "…" ]' || rig_fail "the change did not start"
+# A button box plugged in while the change waits: one listing for the burst of notices, and none
+# without a notice, however long the change waits.
+listed=$(listings)
+box="5 1234 0001 12 0 65535 Button Box"
+wheel 3 046d c29b 0 65535
+rig_wait_for 5 'rig_control_text Keys 107 | grep -qF "can be used); Button Box."' ||
+    rig_fail "the Keys window did not list the box plugged in: $(rig_control_text Keys 107)"
+sleep 6
+rig_assert_eq 1 $(( $(listings) - listed )) "listings for the box's notices and 6 s of waiting"
+box=""
+wheel 3 046d c29b 0 65535
+rig_wait_for 5 '! rig_control_text Keys 107 | grep -qF "Button Box"' ||
+    rig_fail "the Keys window still lists the box unplugged: $(rig_control_text Keys 107)"
 press 3 046d c29b 0x10 65535  # button 5
 rig_wait_for 5 '[ "$(rig_control_text Keys 101)" == "button 5 on G27 Racing Wheel" ]' ||
     rig_fail "button 5 not taken: $(rig_control_text Keys 101)"
@@ -79,10 +103,12 @@ grep -qx $'next=joy:3:button:5:046d:c29b:0:G27 Racing Wheel\r' "$app/lapforge.in
 grep -qx $'previous=joy:3:hat:right:046d:c29b:0:G27 Racing Wheel\r' "$app/lapforge.ini" ||
     rig_fail "the hat not stored: $(cat -A "$app/lapforge.ini")"
 
+rig_assert_eq "" "$(timer_calls)" "timer period calls before GPL runs"
 xdotool windowraise "$main"
 rig_click "$main" "$(px 4207 96)" "$(px 3847 96)"  # Launch GPL
 gpl=$(rig_wait_window "GPL stand-in")
 sleep 2
+rig_assert_eq "timeBeginPeriod 1 " "$(timer_calls)" "timer period calls with GPL running and the wheel bound"
 : >"$asked"
 press 3 046d c29b 0x10 65535
 rig_expect_line "stall_0 = 3100.00 0.00" "button 5 with GPL running"
@@ -91,10 +117,12 @@ grep -q 'ansage1.wav | stall_0 = 3100.00 0.00' "$sounds" ||
     rig_fail "the announcement was asked for before the track file was written: $(cat "$sounds")"
 [ ! -s "$asked" ] || rig_fail "ids without a joystick were asked while the wheel answered: $(sort "$asked" | uniq -c)"
 
+listed=$(listings)
 wheel 6 046d c29b 0 65535  # plugged into another port: another id
 sleep 1
 press 6 046d c29b 0x10 65535
 rig_expect_line "stall_0 = 5600.00 0.00" "button 5 with the wheel under another id"
+rig_assert_eq 1 $(( $(listings) - listed )) "listings for the wheel's move, its notices and its old id silent"
 
 wheel 6 044f b66e 0 65535  # another make in its place
 sleep 1
@@ -111,8 +139,13 @@ kill -0 "$RIG_PID" 2>/dev/null || rig_fail "Lapforge ended"
 xdotool windowraise "$main"
 rig_click "$main" "$(px 4207 96)" "$(px 5047 96)"  # Exit Lapforge
 rig_wait_gone "$lapforge"
-start_lapforge 144
+rig_assert_eq "timeBeginPeriod 1 timeEndPeriod 1 " "$(timer_calls)" "timer period calls once Lapforge ended"
+: >"$calls"
+start_lapforge 144  # GPL still runs: found within a second
+rig_wait_for 5 '[ "$(timer_calls)" == "timeBeginPeriod 1 " ]' || rig_fail "no timer period with GPL found: $(timer_calls)"
 open_keys 144
+rig_wait_for 5 '[ "$(timer_calls)" == "timeBeginPeriod 1 timeEndPeriod 1 " ]' ||
+    rig_fail "the timer period not ended with the Keys window open: $(timer_calls)"
 rig_assert_eq "hat right on G27 Racing Wheel" "$(rig_control_text Keys 104)" "previous after the restart"
 rig_screenshot "$RIG_OUT/joystick-keys-144.png"
 rig_key Tab Tab space  # Clear

@@ -7,8 +7,10 @@
 //   LAPFORGE_SOUND_LOG  one line per sound asked for: its path, " | ", and line 54 of
 //   LAPFORGE_TRACK      at that moment, so the log shows what the track file held when it was asked.
 //   LAPFORGE_JOY_LOG    one line per id asked for whose joystick the script does not list.
-// When the script changes, the process's top-level windows get WM_DEVICECHANGE, as Windows sends it
-// when a device is plugged in or out.
+//   LAPFORGE_WINMM_LOG  one line per listing of the joysticks ("list", at each joyGetNumDevs) and per
+//                       timer period asked for or ended ("timeBeginPeriod 1", "timeEndPeriod 1").
+// When the script's devices change, the process's top-level windows get a burst of three
+// WM_DEVICECHANGE, as Windows sends several when a device is plugged in or out.
 // Defined here, not imported.
 #define _WINMM_
 #include <windows.h>
@@ -104,7 +106,12 @@ DWORD WINAPI WatchScript(LPVOID) {
     for (;;) {
         Sleep(100);
         const std::string now = Devices();
-        if (now != last) EnumWindows(Notify, 0);
+        if (now != last) {
+            for (int notice = 0; notice < 3; ++notice) {
+                if (notice > 0) Sleep(30);
+                EnumWindows(Notify, 0);
+            }
+        }
         last = now;
     }
 }
@@ -140,6 +147,7 @@ extern "C" {
 
 __declspec(dllexport) UINT WINAPI joyGetNumDevs() {
     StartWatching();
+    Append(Env(L"LAPFORGE_WINMM_LOG"), "list");
     return 16;
 }
 
@@ -169,6 +177,15 @@ __declspec(dllexport) MMRESULT WINAPI joyGetPosEx(UINT id, LPJOYINFOEX info) {
     for (unsigned bits = j.down; bits; bits &= bits - 1) ++info->dwButtonNumber;
     info->dwPOV = (info->dwFlags & JOY_RETURNPOV) ? j.pov : 0;
     return JOYERR_NOERROR;
+}
+
+__declspec(dllexport) MMRESULT WINAPI timeBeginPeriod(UINT period) {
+    Append(Env(L"LAPFORGE_WINMM_LOG"), "timeBeginPeriod " + std::to_string(period));
+    return TIMERR_NOERROR;
+}
+__declspec(dllexport) MMRESULT WINAPI timeEndPeriod(UINT period) {
+    Append(Env(L"LAPFORGE_WINMM_LOG"), "timeEndPeriod " + std::to_string(period));
+    return TIMERR_NOERROR;
 }
 
 __declspec(dllexport) BOOL WINAPI sndPlaySoundA(LPCSTR path, UINT) {

@@ -16,6 +16,9 @@ constexpr JoystickControls HatBit(Hat direction) { return JoystickControls{1} <<
 const JoystickIdentity G27{0x046d, 0xc29b, 0, "G27 Racing Wheel"};
 const JoystickIdentity Box0{0x1234, 0x0001, 0, "Button Box"};
 const JoystickIdentity Box1{0x1234, 0x0001, 1, "Button Box"};
+// Two drivers that give no vendor or product ids: told apart by their names.
+const JoystickIdentity PadA{0, 0, 0, "Pad A"};
+const JoystickIdentity PadB{0, 0, 0, "Pad B"};
 
 JoystickInfo Info(unsigned id, const JoystickIdentity& identity) {
     return JoystickInfo{id, identity.vendor, identity.product, identity.name, 12, true};
@@ -54,6 +57,14 @@ TEST(BindingCapture, TakesOnlyAPressMadeAfterChange) {
         {"a joystick plugged in with a button down", {Snapshot({}), Snapshot({}, 0b1)}, none, Outcome::Waiting, none},
         {"button 32", {Snapshot({}, 0), Snapshot({}, 0x80000000u)}, none, Outcome::Taken, ButtonBinding(2, 32, G27)},
         {"the hat", {Snapshot({}, 0), Snapshot({}, HatBit(Hat::Left))}, none, Outcome::Taken, HatBinding(2, Hat::Left, G27)},
+        {"the hat held up, then up-right",
+         {Snapshot({}, HatBit(Hat::Up)), Snapshot({}, HatBit(Hat::Up) | HatBit(Hat::Right))}, none, Outcome::Waiting, none},
+        {"the hat from rest into a diagonal, then right",
+         {Snapshot({}, 0), Snapshot({}, HatBit(Hat::Up) | HatBit(Hat::Right)), Snapshot({}, HatBit(Hat::Right))},
+         none, Outcome::Waiting, none},
+        {"the hat in a diagonal, at rest, then right",
+         {Snapshot({}, 0), Snapshot({}, HatBit(Hat::Down) | HatBit(Hat::Right)), Snapshot({}, 0), Snapshot({}, HatBit(Hat::Right))},
+         none, Outcome::Taken, HatBinding(2, Hat::Right, G27)},
         {"Alt+Tab", {Snapshot({AltKey}), Snapshot({AltKey, TabKey})}, none, Outcome::Waiting, none},
         {"Ctrl+F3", {Snapshot({}), Snapshot({CtrlKey, F3Key})}, none, Outcome::Waiting, none},
         {"Win+D", {Snapshot({WinKey}), Snapshot({WinKey, 0x44})}, none, Outcome::Waiting, none},
@@ -89,6 +100,7 @@ TEST(JoystickIdentity, FoundWhereverItIsPluggedIn) {
     const std::vector<JoystickInfo> usual{Info(0, G27), Info(1, Box0), Info(3, Box1)};
     const std::vector<JoystickInfo> renumbered{Info(0, Box0), Info(2, Box1), Info(5, G27)};
     const std::vector<JoystickInfo> firstBoxGone{Info(1, Box1), Info(4, G27)};
+    const std::vector<JoystickInfo> pads{Info(0, PadA), Info(1, PadB)};
     struct Case {
         const char* name;
         Binding binding;
@@ -107,6 +119,7 @@ TEST(JoystickIdentity, FoundWhereverItIsPluggedIn) {
         {"an old line: its id answers", ButtonBinding(3, 2), usual, 3},
         {"an old line: nothing under its id", ButtonBinding(2, 2), usual, std::nullopt},
         {"a key", KeyBinding(F3Key), usual, std::nullopt},
+        {"no ids, another name: another make", ButtonBinding(0, 1, PadB), pads, 1},
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.name);
@@ -118,6 +131,7 @@ TEST(JoystickIdentity, FoundWhereverItIsPluggedIn) {
     EXPECT_TRUE(AdoptIdentity(old, usual));
     EXPECT_EQ(old, ButtonBinding(3, 2, Box1));
     EXPECT_EQ(FindJoystick(old, renumbered), 2u) << "once adopted, found by its identity";
+    EXPECT_EQ(IdentityOf(pads, 1), PadB) << "the first of its make, whatever came before it";
 }
 
 TEST(BindingText, RoundTripsAndReadsOldLines) {

@@ -408,6 +408,10 @@ TEST(ControllerSettings, ANewFolderKeepsTheBindings) {
     rig.controller->HotkeyBindings.next = ButtonBinding(0, 3);
     rig.controller->SaveSettings();
     EXPECT_EQ(rig.Settings(), rig.sim.Path() + "\r\nnext=joy:0:button:3\r\nprevious=key:0x72\r\n");
+    // That old line learns the make of the wheel answering under its id, and is saved with it.
+    rig.controller->AdoptJoystickIdentities({JoystickInfo{0, 0x046d, 0xc29b, "G27 Racing Wheel", 12, true}});
+    EXPECT_EQ(rig.Settings(),
+              rig.sim.Path() + "\r\nnext=joy:0:button:3:046d:c29b:0:G27 Racing Wheel\r\nprevious=key:0x72\r\n");
 
     Rig noFolder;
     noFolder.InstallSimulator(NumberedLines(120));

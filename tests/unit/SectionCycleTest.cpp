@@ -1,3 +1,4 @@
+#include "core/BindingCapture.h"
 #include "core/Controller.h"
 #include "core/Failure.h"
 #include "core/SectionCycle.h"
@@ -7,6 +8,7 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <string>
 #include <vector>
 
@@ -38,6 +40,8 @@ public:
     bool nextDown = false;
     bool previousDown = false;
     bool modifier = false;
+    int modifierKey = 0x12;  // Alt
+    JoystickControls moreDown = 0;  // on the wheel, besides what the bindings name
     bool unplugged = false;
     unsigned wheelId = Wheel;          // where the wheel is plugged in now
     JoystickIdentity make = G27;       // what is plugged in there
@@ -46,9 +50,9 @@ public:
 
     bool IsKeyDown(int key) override {
         ++asks;
+        if (key == modifierKey) return modifier;
         return (key == bindings.next.key && nextDown) || (key == bindings.previous.key && previousDown);
     }
-    bool IsModifierDown() override { return modifier; }
     const std::vector<JoystickInfo>& Joysticks() override {
         if (stale_) {
             ++enumerations;
@@ -68,7 +72,7 @@ public:
                                                       : joystick == Wheel + 1 ? std::optional(OtherMake)
                                                                               : std::nullopt;
         if (unplugged || !there) return std::nullopt;
-        JoystickControls controls = 1u << 9;  // another button, held all along
+        JoystickControls controls = (1u << 9) | (joystick == wheelId ? moreDown : 0);  // button 10 held all along
         // An old line names no make: its button is the wheel's.
         const auto on = [&](const Binding& b) { return b.identity ? b.identity == there : joystick == wheelId; };
         if (nextDown && on(bindings.next)) controls |= ControlBit(bindings.next);
@@ -85,6 +89,8 @@ private:
 class RecordingView : public CycleView {
 public:
     Controller* controller = nullptr;   // with one, selecting applies the section, as the list does
+    std::uint64_t* clock = nullptr;     // moved on by each step's rewrite, which holds the thread
+    std::uint64_t writeMilliseconds = 0;
     std::vector<std::string> selected;  // shown after a step
     std::vector<std::string> played;
     std::vector<std::string> refused;
@@ -100,7 +106,10 @@ public:
     void ShowErrorMessage(std::string_view) override {}
     void EndProgram() override {}
     void PlayAnnouncement(const std::string& path) override { played.push_back(path); }
-    void ShowWrittenSection(std::string_view name) override { selected.emplace_back(name); }
+    void ShowWrittenSection(std::string_view name) override {
+        if (clock) *clock += writeMilliseconds;
+        selected.emplace_back(name);
+    }
     void StepRefused(const std::exception& failure) override { refused.emplace_back(failure.what()); }
 };
 
@@ -205,10 +214,6 @@ TEST(SectionCycle, PressesOfKeysAndButtons) {
          "Hohe Acht/Wippermann",
          ".p.p.n.",
          {"Klostertal/Karussell", "Breidscheid/Kesselchen", "Klostertal/Karussell"}},
-        {"Alt+F4", "Pitlane", ".mMMm.", {}},
-        {"modifier let go before the key", "Pitlane", ".mMn.", {}},
-        {"modifier pressed during the hold", "Pitlane", ".nnMn.", {}},
-        {"a modifier pressed alone spoils nothing after it", "Pitlane", ".m.n.", {"Flugplatz/Schwedenkreuz"}},
         {"the user's pick is where the next press starts", "Pitlane", ".*n.", {"Bruennchen/Pflanzgarten"}},
         {"unticked during a hold: the release does nothing", "Pitlane", ".nnDn.A.", {}},
         {"ticked again: presses count at once", "Pitlane", "D.n.A.n.", {"Flugplatz/Schwedenkreuz"}},
@@ -218,7 +223,6 @@ TEST(SectionCycle, PressesOfKeysAndButtons) {
         {"a refused rewrite stays put, the next press tries again", "Pitlane", ".Rn.Wn.", {"Flugplatz/Schwedenkreuz"}},
         {"from GPL's own line: on to the first section", "stall_0 = 777.00 1.50", ".n.", {"Pitlane"}},
         {"from GPL's own line: back to the last", "stall_0 = 777.00 1.50", ".p.", {"Antoniusbuche/Tiergarten"}},
-        {"Alt or Ctrl with \"previous\"", "Pitlane", ".mPPm.p.", {"Antoniusbuche/Tiergarten"}},
     };
     for (const Bindings& bindings : {Keys, Buttons, TwoJoysticks}) {
         for (const Case& c : cases) {
@@ -230,6 +234,103 @@ TEST(SectionCycle, PressesOfKeysAndButtons) {
             EXPECT_EQ(run.view.played.size(), c.selected.size()) << "announced only what was written";
             EXPECT_EQ(run.view.refused.size(), std::string_view(c.script).find('R') == std::string_view::npos ? 0u : 1u);
         }
+    }
+}
+
+TEST(ModifierPolicy, TheKeysWindowAndTheCycleAgree) {
+    // One look per character: . nothing  n the input  m the modifier alone  M the modifier and the input.
+    // The Keys window takes a press as it goes down, the cycle counts it as it comes up; a controller's
+    // button is taken and counts whatever keys are held.
+    struct Case {
+        const char* name;
+        int modifier;
+        std::string_view script;
+        bool keyTaken;   // by the Keys window
+        bool keyCounts;  // in the cycle
+    };
+    const Case cases[] = {
+        {"the key alone", 0xA0, ".n.", true, true},
+        {"left Shift", 0xA0, ".mMm.", true, true},
+        {"Shift as either side reports it", 0x10, ".mMm.", true, true},
+        {"right Shift pressed during the hold", 0xA1, ".nMn.", true, true},
+        {"Alt", 0x12, ".mMMm.", false, false},
+        {"left Alt", 0xA4, ".mMm.", false, false},
+        {"AltGr", 0xA5, ".mMm.", false, false},
+        {"Ctrl", 0x11, ".mMm.", false, false},
+        {"right Ctrl", 0xA3, ".mMm.", false, false},
+        {"left Windows key", 0x5B, ".mMm.", false, false},
+        {"right Windows key", 0x5C, ".mMm.", false, false},
+        {"Alt let go before the key", 0x12, ".mMn.", false, false},
+        {"Alt pressed during the hold: the Keys window took it going down", 0x12, ".nnMn.", true, false},
+        {"Alt pressed alone spoils nothing after it", 0x12, ".m.n.", true, true},
+    };
+    for (const Case& c : cases) {
+        for (const bool button : {false, true}) {
+            SCOPED_TRACE(std::string(c.name) + (button ? ", button 5" : ", F4"));
+            const Binding input = button ? ButtonBinding(Wheel, 5, G27) : KeyBinding(F4Key);
+            BindingCapture capture;
+            bool taken = false;
+            for (std::size_t i = 0; i < c.script.size() && !taken; ++i) {
+                const char look = c.script[i];
+                InputSnapshot snapshot;
+                if (look == 'm' || look == 'M') snapshot.keys.set(static_cast<std::size_t>(c.modifier));
+                const bool in = look == 'n' || look == 'M';
+                if (in && !button) snapshot.keys.set(F4Key);
+                snapshot.joysticks[Wheel] = in && button ? ControlBit(input) : 0;
+                if (i == 0)
+                    capture.Begin(snapshot);
+                else
+                    taken = capture.Look(snapshot, {JoystickInfo{Wheel, G27.vendor, G27.product, G27.name, 12, true}},
+                                         Binding{})
+                                .outcome == BindingCapture::Outcome::Taken;
+            }
+            EXPECT_EQ(taken, button || c.keyTaken);
+            for (const bool next : {true, false}) {
+                SCOPED_TRACE(next ? "as next" : "as previous");
+                ScriptRun run(next ? Bindings{input, Binding{}} : Bindings{Binding{}, input}, "Pitlane");
+                run.input.modifierKey = c.modifier;
+                std::string script(c.script);
+                if (!next)
+                    for (char& look : script) look = look == 'n' ? 'p' : look == 'M' ? 'P' : look;
+                run.Play(script);
+                EXPECT_EQ(run.view.selected.size(), button || c.keyCounts ? 1u : 0u);
+            }
+        }
+    }
+}
+
+TEST(SectionCycle, AHatDirectionCountsOnlyWhenPressedCleanly) {
+    // One poll per character, the hat:  . at rest  u up  r right  R up-right  L up-left.
+    // "Next" is bound to up, "previous" to right; left is bound to nothing.
+    struct Case {
+        const char* name;
+        std::string_view script;
+        std::vector<std::string> selected;
+    };
+    const std::string on = "Flugplatz/Schwedenkreuz", back = "Antoniusbuche/Tiergarten";
+    const Case cases[] = {
+        {"up", ".u.", {on}},
+        {"right", ".r.", {back}},
+        {"up held, then up-right and back: up alone", ".uuRRu.", {on}},
+        {"up, up-right, right: up alone", ".uRr.", {on}},
+        {"right held, then up-right: right alone", ".rRr.", {back}},
+        {"from rest straight into a diagonal: neither", ".RR.", {}},
+        {"a diagonal, then up, which it held already", ".Ru.", {}},
+        {"into a diagonal with an unbound neighbour: nothing", ".Lu.", {}},
+        {"a diagonal, back to rest, then up", ".R.u.", {on}},
+        {"right, then up with the diagonal between two polls: both", ".ru.", {back, "Pitlane"}},
+    };
+    constexpr JoystickControls left = JoystickControls{1} << 35;
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        ScriptRun run(Bindings{HatBinding(Wheel, Hat::Up, G27), HatBinding(Wheel, Hat::Right, G27)}, "Pitlane");
+        for (const char look : c.script) {
+            run.input.nextDown = look == 'u' || look == 'R' || look == 'L';
+            run.input.previousDown = look == 'r' || look == 'R';
+            run.input.moreDown = look == 'L' ? left : 0;
+            run.cycle.Poll(run.input, run.view, run.now += 10);
+        }
+        EXPECT_EQ(run.view.selected, c.selected);
     }
 }
 
@@ -270,10 +371,17 @@ TEST(SectionCycle, AJoystickIsFoundAgainWhereverItIsPluggedIn) {
         run.Play("p.");  // the key still works
         EXPECT_EQ(run.view.selected.back(), "Pitlane");
 
-        run.input.wheelId = 7;  // back in another port; Windows gives notice
-        run.input.Reenumerate();
+        // Back in another port: Windows gives a burst of notices, which make one listing once over.
+        run.input.wheelId = 7;
+        run.input.enumerations = 0;
+        for (int notice = 0; notice < 3; ++notice) {
+            run.cycle.DevicesChanged(run.now);
+            run.Play("....");
+        }
+        run.Play(std::string(JoystickReprobe::QuietMilliseconds / 10, '.'));
+        EXPECT_EQ(run.input.enumerations, 1) << "one listing for the burst";
         run.Play(".n.");
-        EXPECT_EQ(run.view.selected.back(), "Flugplatz/Schwedenkreuz") << "at once under its new id";
+        EXPECT_EQ(run.view.selected.back(), "Flugplatz/Schwedenkreuz") << "under its new id";
 
         run.input.make = OtherMake;  // another make in its place, the same button pressed
         run.input.Reenumerate();
@@ -407,4 +515,123 @@ TEST(SectionCycleSchedule, LooksAndPollsOnlyWhenItShould) {
         }
         EXPECT_EQ(seen, c.seen);
     }
+}
+
+TEST(SectionCycleSchedule, AShortPulseBetweenTwoPollsCountsOnce) {
+    // The main loop as it runs: a poll when Next says so, then a wait as long as WaitMilliseconds says,
+    // woken `late` ms after it; each step's rewrite holds the thread for `write` ms. Pulses of a
+    // rotary encoder on "next" and "previous" come at their times, plus a phase of 0 to 9 ms.
+    struct Pulse {
+        bool next;
+        std::uint64_t at, length;
+    };
+    struct Case {
+        const char* name;
+        std::uint64_t late, write;
+        std::vector<Pulse> pulses;
+        std::vector<std::string> selected;
+    };
+    const std::string on = "Flugplatz/Schwedenkreuz";
+    const Case cases[] = {
+        {"12 ms", 0, 0, {{true, 100, 12}}, {on}},
+        {"12 ms, each wake-up 3 ms late (window messages first)", 3, 0, {{true, 100, 12}}, {on}},
+        {"one that comes during a 30 ms rewrite counts after it",
+         0, 30, {{true, 100, 12}, {true, 145, 12}}, {on, "Fuchsroehre/Adenauer Forst"}},
+        {"\"previous\" under way across the rewrite of \"next\"", 0, 30, {{true, 100, 12}, {false, 105, 30}},
+         {on, "Pitlane"}},
+    };
+    for (const Case& c : cases) {
+        for (std::uint64_t phase = 0; phase < SectionCycle::PollMilliseconds; ++phase) {
+            SCOPED_TRACE(std::string(c.name) + ", phase " + std::to_string(phase));
+            ScriptRun run(Buttons, "Pitlane");
+            run.view.clock = &run.now;
+            run.view.writeMilliseconds = c.write;
+            const std::uint64_t start = run.now;
+            const auto down = [&](bool next) {
+                return std::any_of(c.pulses.begin(), c.pulses.end(), [&](const Pulse& p) {
+                    const std::uint64_t at = start + p.at + phase;
+                    return p.next == next && run.now >= at && run.now < at + p.length;
+                });
+            };
+            while (run.now < start + 300) {
+                if (run.cycle.Next(run.now) == SectionCycle::Due::Poll) {
+                    run.input.nextDown = down(true);
+                    run.input.previousDown = down(false);
+                    run.cycle.Poll(run.input, run.view, run.now);
+                }
+                const std::optional<std::uint64_t> wait = run.cycle.WaitMilliseconds(run.now);
+                ASSERT_TRUE(wait.has_value());
+                run.now += *wait + c.late;
+            }
+            EXPECT_EQ(run.view.selected, c.selected);
+        }
+    }
+}
+
+TEST(SectionCycleSchedule, AsksForAFineTimerOnlyWhileAJoystickBindingIsPolled) {
+    // C the box ticked  W a simulator watched  M a window of ours in front
+    struct Case {
+        const char* name;
+        Bindings bindings;
+        std::string_view events;
+        bool wanted;
+    };
+    const Case cases[] = {
+        {"a button, GPL running", Buttons, "CW", true},
+        {"a hat as \"previous\" alone", Bindings{KeyBinding(F4Key), HatBinding(Wheel, Hat::Up, G27)}, "CW", true},
+        {"keys alone", Keys, "CW", false},
+        {"GPL not running", Buttons, "C", false},
+        {"the box unticked", Buttons, "W", false},
+        {"a window of ours in front", Buttons, "CWM", false},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        NoView noView;
+        const std::unique_ptr<Controller> controller = Controller::Create(noView, "C:\\Lapforge");
+        controller->HotkeyBindings = c.bindings;
+        SectionCycle cycle(*controller);
+        for (const char e : c.events) {
+            if (e == 'C') cycle.SetOptionChecked(true);
+            if (e == 'W') cycle.SetSimulatorWatched(true);
+            if (e == 'M') cycle.SetModalInFront(true);
+        }
+        EXPECT_EQ(cycle.WantsFineTimer(), c.wanted);
+    }
+}
+
+TEST(JoystickReprobe, OneListingPerBurstOfNotices) {
+    // Looked at every 10 ms, as the cycle polls, for 12 s: Windows' notices at their times, a joystick
+    // missing from `missing` to `found`; the times the list is made anew.
+    struct Case {
+        const char* name;
+        std::vector<std::uint64_t> notices;
+        std::uint64_t missing, found;
+        std::vector<std::uint64_t> listed;
+    };
+    const Case cases[] = {
+        {"nothing", {}, 0, 0, {}},
+        {"one notice: once it has been quiet", {1000}, 0, 0, {1300}},
+        {"a burst: once, after its last", {1000, 1040, 1100, 1250}, 0, 0, {1550}},
+        {"two bursts", {1000, 1050, 4000}, 0, 0, {1350, 4300}},
+        {"missing without a notice: after a moment, then every 5 s", {}, 1000, 12000, {1300, 6300, 11300}},
+        {"missing, then found", {}, 1000, 2000, {1300}},
+        {"missing, and its unplugging's notices: once, then every 5 s", {1100, 1150}, 1000, 12000, {1450, 6450, 11450}},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        JoystickReprobe reprobe;
+        std::vector<std::uint64_t> listed;
+        for (std::uint64_t now = 0; now < 12000; now += 10) {
+            if (std::find(c.notices.begin(), c.notices.end(), now) != c.notices.end()) reprobe.Notice(now);
+            if (reprobe.Due(now)) {
+                listed.push_back(now);
+                reprobe.Listed(now);
+            }
+            reprobe.Looked(now >= c.missing && now < c.found, now);
+        }
+        EXPECT_EQ(listed, c.listed);
+    }
+    JoystickReprobe reprobe;
+    reprobe.Notice(1000);
+    EXPECT_EQ(reprobe.NoticeWaitMilliseconds(1100), 200u) << "the Keys window's timer";
 }
