@@ -1,8 +1,10 @@
 #include "core/HostFolderChoice.h"
 
 #include "core/Controller.h"
+#include "core/Messages.h"
 
 #include <cctype>
+#include <exception>
 
 namespace lapforge {
 
@@ -30,21 +32,22 @@ void HostFolderChoice::DriveProbed(char drive, bool ready, FolderDialogWindow& d
     if (drive != probing_) return;
     probing_ = 0;
     dialog.EndDriveProbe();
-    if (!ready) {
-        // An empty card reader must not end the program: say so and stay where we were.
-        dialog.ShowHint(FolderHint(verdict_));
-        dialog.ShowDriveNotReady(drive);
-        const std::string folder = dialog.FolderListFolder();
-        dialog.ShowDrive(folder.empty() ? drive : folder[0]);
-        return;
-    }
+    // An empty card reader, or a drive the user may not read, must not end the program: say so and
+    // stay where we were.
+    if (!ready) return StayAfterDriveProblem(drive, DriveNotReadyMessage(drive), dialog);
     try {
         dialog.MoveFolderListToDrive(drive);  // raises the folder list's change first
-    } catch (...) {
-        dialog.ShowHint(FolderHint(verdict_));
-        throw;
+    } catch (const std::exception& failure) {
+        return StayAfterDriveProblem(drive, DriveNotOpenedMessage(drive, failure.what()), dialog);
     }
     FolderListChanged(dialog);
+}
+
+void HostFolderChoice::StayAfterDriveProblem(char drive, std::string_view text, FolderDialogWindow& dialog) {
+    dialog.ShowHint(FolderHint(verdict_));
+    dialog.ShowDriveProblem(text);
+    const std::string folder = dialog.FolderListFolder();
+    dialog.ShowDrive(folder.empty() ? drive : folder[0]);
 }
 
 void HostFolderChoice::FolderListChanged(FolderDialogWindow& dialog) {

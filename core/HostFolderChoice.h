@@ -16,11 +16,13 @@ public:
     virtual void StartDriveProbe(char drive) = 0;
     // The awaited answer came, or the wait for it is over: stop waiting for it.
     virtual void EndDriveProbe() = 0;
-    virtual void ShowDriveNotReady(char drive) = 0;
+    // A message about the drive just picked, which the folder list did not move to.
+    virtual void ShowDriveProblem(std::string_view text) = 0;
     // Shows the drive in the drive list again, without acting on it.
     virtual void ShowDrive(char drive) = 0;
-    // Moves the folder list to the drive's current folder; the folder list raises its change before
-    // this returns. Throws, with nothing changed, when the folder cannot be listed.
+    // Moves the folder list to the drive's current folder, or to its root where that folder cannot
+    // be listed; the folder list raises its change before this returns. Throws, with nothing
+    // changed, when the drive cannot be listed.
     virtual void MoveFolderListToDrive(char drive) = 0;
     virtual std::string FolderListFolder() = 0;
     virtual void EnableOk(bool enabled) = 0;
@@ -50,6 +52,8 @@ public:
     // The user picked a drive in the drive list: it is probed first, the dialog stays responsive.
     void DriveChanged(char drive, FolderDialogWindow& dialog);
     // The probe's answer. Only the drive picked last counts; an earlier pick's late answer is dropped.
+    // A drive that is not ready, or cannot be listed, is named in a message and the dialog stays on
+    // the folder it showed.
     void DriveProbed(char drive, bool ready, FolderDialogWindow& dialog);
     // The folder list moved: the folder goes to the caller, and OK and the hint follow it.
     void FolderListChanged(FolderDialogWindow& dialog);
@@ -58,6 +62,9 @@ private:
     std::string& folder_;
     FolderCheck check_;
     FolderVerdict verdict_ = FolderVerdict::NoSimulator;
+    // The drive list back on the folder list's drive, the hint and a message about the drive.
+    void StayAfterDriveProblem(char drive, std::string_view text, FolderDialogWindow& dialog);
+
     char probing_ = 0;  // the drive whose answer is awaited
 };
 

@@ -32,6 +32,15 @@ std::string Sentence(std::string_view what) {
 
 }  // namespace
 
+std::string DriveNotOpenedMessage(char driveLetter, std::string_view what) {
+    std::string text = "Drive ";
+    text += static_cast<char>(std::toupper(static_cast<unsigned char>(driveLetter)));
+    text += ": could not be opened.\n\n" + Sentence(what) +
+            "\n\nPick another drive; or, if GPL is on this one, check in Explorer that you may open the drive, "
+            "then pick it again.";
+    return text;
+}
+
 std::string LaunchFailedText(std::string_view exePath, std::string_view reason) {
     std::string text(LaunchFailedMessage);
     text += "\n\nWindows could not start \"";

@@ -17,6 +17,10 @@ inline constexpr std::string_view LaunchFailedMessage = "GPL could not be launch
 // For a drive that cannot be read, such as an empty card reader or a lost network drive.
 std::string DriveNotReadyMessage(char driveLetter);
 
+// For a drive that answered, yet whose folders could not be listed (no right to, or it went away):
+// `what` is the failure.
+std::string DriveNotOpenedMessage(char driveLetter, std::string_view what);
+
 // The main window's status line while GPL runs and Lapforge cannot reach it; empty when it can.
 // Says which inputs still work, which do not, and what to do.
 std::string SimulatorAccessText(SimulatorAccess access);

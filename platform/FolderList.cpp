@@ -115,7 +115,16 @@ void FolderList::SetFolder(const std::wstring& path) {
     MoveTo(std::wstring(full, length), true);
 }
 
-void FolderList::SetDrive(char letter) { SetFolder(std::wstring{static_cast<wchar_t>(letter), L':'}); }
+void FolderList::SetDrive(char letter) {
+    const std::wstring root{static_cast<wchar_t>(letter), L':', L'\\'};
+    try {
+        SetFolder(root.substr(0, 2));
+    } catch (const Failure&) {
+        // Its current folder may have gone since, or never have had an 8-bit name: the drive is
+        // still there, from its root.
+        SetFolder(root);
+    }
+}
 
 void FolderList::MoveTo(const std::wstring& path, bool notify) {
     const std::wstring folder = NormaliseFolder(path);

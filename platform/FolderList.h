@@ -30,7 +30,7 @@ public:
     // A folder that cannot be listed (a drive that is not ready, no access) or has no 8-bit name
     // throws WideFailure and leaves the list where it was.
     void SetFolder(const std::wstring& path);
-    // Moves to that drive's current folder.
+    // Moves to that drive's current folder, or to its root where that folder cannot be listed.
     void SetDrive(char letter);
 
 private:

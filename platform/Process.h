@@ -1,5 +1,7 @@
 #pragma once
 
+#include "platform/Win32.h"
+
 #include <windows.h>
 
 #include <optional>
@@ -16,9 +18,41 @@ void InitialiseProcess();
 // (AnsiPath). A folder without such a form is named in an "Error" box, and the answer is empty.
 std::optional<std::string> ApplicationFolder();
 
-// One Lapforge at a time in a Windows session: true for the first. A later start brings the first
-// one's window to the front and gets false, having read and written nothing. The claim ends with
-// the process, however it ends.
-bool FirstInstanceInSession();
+// One Lapforge at a time in a Windows session, also beside one run as administrator. The first
+// start holds the claim until Release, or until its end however it ends, and meanwhile listens for
+// later starts. A later start asks the first to come to the front, never waiting for an answer, and
+// is not First; it ends having read and written nothing. Should the first give the claim up within
+// a second (it was ending), the later start takes it over and is First. Made and released on the
+// program's main thread.
+class SessionClaim {
+public:
+    // The session's own namespace: each user's desktop has its own Lapforge.
+    static constexpr const wchar_t* OnePerSession = L"Local\\Lapforge.OnePerSession";
+
+    explicit SessionClaim(const wchar_t* name = OnePerSession);
+    ~SessionClaim() { Release(); }
+    SessionClaim(const SessionClaim&) = delete;
+    SessionClaim& operator=(const SessionClaim&) = delete;
+
+    bool First() const { return first_; }
+
+    // Ends the claim: a start from now on counts as the first, though this process may take a
+    // moment longer to end.
+    void Release();
+
+    // The main window is going, with the files as Lapforge leaves them: the claim this process
+    // holds ends now, so that a start right after Exit counts even while the window is still there.
+    static void ReleaseHeld();
+
+    // What a later start posts to the first one's listener.
+    static UINT ComeForwardMessage();
+
+private:
+    void Hold(ScopedHandle mutex, const wchar_t* name);
+
+    ScopedHandle mutex_;  // owned by this thread while held
+    HWND listener_ = nullptr;
+    bool first_ = false;
+};
 
 }  // namespace lapforge::platform

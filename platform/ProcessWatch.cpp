@@ -39,8 +39,8 @@ std::wstring ImagePath(HANDLE process) {
 // The folder's identity on its volume; nothing where it cannot be opened or the file system gives none.
 std::optional<FileIdentity> FolderIdentity(const std::wstring& folder) {
     // Backup semantics open a folder; no access right is asked, only its attributes are read.
-    const ScopedHandle handle(CreateFileW(folder.c_str(), 0, FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE,
-                                          nullptr, OPEN_EXISTING, FILE_FLAG_BACKUP_SEMANTICS, nullptr));
+    const ScopedFile handle(CreateFileW(folder.c_str(), 0, FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE,
+                                        nullptr, OPEN_EXISTING, FILE_FLAG_BACKUP_SEMANTICS, nullptr));
     if (!handle) return std::nullopt;
     BY_HANDLE_FILE_INFORMATION info{};
     if (!GetFileInformationByHandle(handle.Get(), &info)) return std::nullopt;

@@ -3,7 +3,6 @@
 #include "core/Controller.h"
 #include "core/Failure.h"
 #include "core/FileIO.h"
-#include "core/Messages.h"
 #include "platform/MessageBox.h"
 #include "platform/MessageLoop.h"
 #include "platform/WrappedLabel.h"
@@ -199,7 +198,7 @@ void frmGPLPfad::StartDriveProbe(char drive) {
 
 void frmGPLPfad::EndDriveProbe() { KillTimer(hwnd_, DriveProbeTimer); }
 
-void frmGPLPfad::ShowDriveNotReady(char drive) { platform::ShowErrorMessage(hwnd_, DriveNotReadyMessage(drive)); }
+void frmGPLPfad::ShowDriveProblem(std::string_view text) { platform::ShowErrorMessage(hwnd_, std::string(text)); }
 
 void frmGPLPfad::ShowDrive(char drive) { drvDrive_.SetDrive(drive); }
 

@@ -40,7 +40,7 @@ private:
     // FolderDialogWindow
     void StartDriveProbe(char drive) override;
     void EndDriveProbe() override;
-    void ShowDriveNotReady(char drive) override;
+    void ShowDriveProblem(std::string_view text) override;
     void ShowDrive(char drive) override;
     void MoveFolderListToDrive(char drive) override;
     std::string FolderListFolder() override;

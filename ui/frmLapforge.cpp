@@ -307,6 +307,7 @@ void frmLapforge::ShowFolder() {
 void frmLapforge::QuitProgram(int exitCode) {
     // The program unwinds: the window goes, its WM_QUIT ends the main loop and main returns.
     exitCode_ = exitCode;
+    platform::SessionClaim::ReleaseHeld();  // a start right after Exit counts, though the window takes a moment to go
     if (hwnd_) DestroyWindow(hwnd_);
 }
 

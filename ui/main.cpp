@@ -8,8 +8,9 @@
 
 int WINAPI wWinMain(HINSTANCE, HINSTANCE, PWSTR, int) {
     using namespace lapforge;
-    if (!platform::FirstInstanceInSession()) return 0;
     platform::InitialiseProcess();
+    platform::SessionClaim claim;
+    if (!claim.First()) return 0;
     try {
         frmLapforge window;
         window.Create();

@@ -4,6 +4,8 @@
 # without snapping back; Enter on D: says it is not ready and puts the list back on C:; then the open
 # list closed on E: moves the folder list there, and the simulator's folder is accepted. On the way,
 # OK follows each drive change: on for F:, whose root holds gpl.exe, and off again back on E:.
+# Lapforge is started from a command prompt that was on E:\gone, a folder removed once the dialog is
+# up: E:'s current folder cannot be listed, so the pick of E: lands on its root.
 source "$LAPFORGE_SOURCE/tests/e2e/rig.sh"
 rig_start
 
@@ -12,6 +14,7 @@ rig_app_folder "$app"
 edrive="$RIG_TMP/edrive"
 rig_demo_sim "$edrive/GPL Sim"
 ln -s "$RIG_TMP/no such folder" "$WINEPREFIX/dosdevices/d:"
+mkdir "$edrive/gone"
 ln -s "$edrive" "$WINEPREFIX/dosdevices/e:"
 fdrive="$RIG_TMP/fdrive"
 rig_demo_sim "$fdrive"
@@ -22,8 +25,10 @@ ok_state() {  # enabled or disabled
     wine "$LAYOUT_PROBE" "Where is GPL?" 2>/dev/null | tr -d '\r' | awk '$1 == "control" && $2 == 103 { print $7 }'
 }
 
-rig_run_bg "$app/lapforge.exe"
+# The prompt keeps each drive's current folder for the programs it starts.
+rig_run_bg cmd /c "cd /d E:\\gone & cd /d C:\\ & $(rig_winpath "$app/lapforge.exe")"
 rig_wait_window "Where is GPL?" >/dev/null
+rmdir "$edrive/gone"
 rig_key Down Down Up Down  # c: -> d: -> e: -> d: -> e:, each only shown
 sleep 1
 [ -z "$(rig_window Error)" ] || rig_fail "a step through the closed list acted on a drive"
@@ -37,6 +42,7 @@ rig_wait_window_gone "Error"
 rig_key alt+Down Down Down Return
 sleep 1
 [ -z "$(rig_window Error)" ] || rig_fail "picking e: gave a message"
+[ -z "$(rig_window Lapforge)" ] || rig_fail "picking e: stopped Lapforge"
 rig_screenshot "$RIG_OUT/drive-list-picked.png"
 rig_assert_eq disabled "$(ok_state)" "OK on e:, whose root has no gpl.exe"
 rig_key alt+Down Down Return  # f:

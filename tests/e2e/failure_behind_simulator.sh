@@ -2,9 +2,9 @@
 # What a failure or a kill leaves behind. With GPL in front, F4 against a track folder that has gone
 # keeps Lapforge running with nothing to click: the list stays, the status line says so and the main
 # window asks for attention (what FlashWindowEx becomes under X); once the folder is back the next F4
-# moves on from the section the file holds. A second start ends at once, touching nothing. Killed at
-# a section, started again and ended with Exit, Lapforge leaves the track file as it was before the
-# first start.
+# moves on from the section the file holds. A second start brings the first one, minimised, back in
+# front and ends, touching nothing. Killed at a section, started again, ended with Exit and at once
+# started and exited again, Lapforge leaves the track file as it was before the first start.
 source "$LAPFORGE_SOURCE/tests/e2e/rig.sh"
 rig_start
 
@@ -40,11 +40,20 @@ rig_hold_key F4 0.1
 rig_wait_for 10 '[ "$(rig_line "$track" 54)" == "stall_0 = 5600.00 0.00" ]' ||
     rig_fail "the next F4 did not move on from the section the file holds: $(rig_line "$track" 54)"
 
+# Minimised behind GPL, the first one comes back in front of it when a second is started.
+window_state() { wine "$LAYOUT_PROBE" "Lapforge" 2>/dev/null | tr -d '\r' | awk '$1 == "state" { print $2, $3 }'; }
+wine "$LAYOUT_PROBE" "Lapforge" minimise
+rig_wait_for 5 '[[ "$(window_state)" == minimised* ]]' || rig_fail "the main window is not minimised: $(window_state)"
 cp "$track" "$RIG_TMP/track.running"
 cp "$app/lapforge.ini" "$RIG_TMP/settings.running"
 wine "$app/lapforge.exe" >/dev/null 2>&1 &
 second=$!
 rig_wait_gone "$second" 20
+rig_wait_for 5 '[ "$(window_state)" == "normal front" ]' || rig_fail "the first one did not come forward: $(window_state)"
+top=$(xwininfo -root -children | grep -oE '"(Lapforge|GPL stand-in)"' | head -n 1)  # top-most first
+rig_assert_eq '"Lapforge"' "$top" "the window on top after the second start"
+sleep 0.5  # let it finish painting
+rig_screenshot "$RIG_OUT/second-start.png"
 cmp -s "$track" "$RIG_TMP/track.running" || rig_fail "a second start touched the track file"
 cmp -s "$app/lapforge.ini" "$RIG_TMP/settings.running" || rig_fail "a second start touched the settings"
 [ "$(xdotool search --onlyvisible --name "^Lapforge\$" | wc -l)" -eq 1 ] || rig_fail "two main windows"
@@ -54,7 +63,14 @@ rig_wait_gone "$lapforge"
 rig_run_bg "$app/lapforge.exe"
 main=$(rig_wait_window "Lapforge")
 rig_assert_eq "stall_0 = 230.00 -9.30" "$(rig_line "$track" 54)" "line 54 after the restart"
-rig_click "$main" "$(( (4207 * 96 + 720) / 1440 ))" "$(( (5047 * 96 + 720) / 1440 ))"  # Exit Lapforge
+exit_button() { rig_click "$1" "$(( (4207 * 96 + 720) / 1440 ))" "$(( (5047 * 96 + 720) / 1440 ))"; }
+restarted=$RIG_PID
+exit_button "$main"
+# Started again at once, while the one that was exited may still be ending: this start counts.
+rig_run_bg "$app/lapforge.exe"
+rig_wait_gone "$restarted"
+main=$(rig_wait_window "Lapforge")
+exit_button "$main"
 rig_wait_gone "$RIG_PID"
 cmp "$RIG_TMP/track.before" "$track" || rig_fail "the track file is not as it was before the first start"
 echo "PASS [$RIG_NAME]"

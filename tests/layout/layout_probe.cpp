@@ -2,7 +2,9 @@
 // its DPI changed, as the system does when a window moves to a monitor with another scale.
 //   layout_probe <window title> [<new dpi> <suggested left> <top> <right> <bottom>]
 //   layout_probe <window title> text <control id>   prints that control's text, in UTF-8
-// Prints "client <width> <height>", "window <left> <top> <width> <height>" (screen pixels) and one
+//   layout_probe <window title> minimise            minimises the window, as its button would
+// Prints "client <width> <height>", "window <left> <top> <width> <height>" (screen pixels),
+// "state <minimised|normal> <front|behind>" and one
 // "control <id> <left> <top> <width> <height> <enabled|disabled> <text>" line per direct child
 // window, in pixels of the window's client area, the text in UTF-8. Exits with 1 if there is no
 // such window or the message could not be delivered.
@@ -50,9 +52,15 @@ BOOL CALLBACK CollectChild(HWND child, LPARAM children) {
 }  // namespace
 
 int wmain(int argc, wchar_t** argv) {
-    if (argc != 2 && argc != 4 && argc != 7) return 2;
+    if (argc < 2 || argc == 5 || argc == 6 || argc > 7) return 2;
     HWND window = FindWindowW(nullptr, argv[1]);
     if (!window) return 1;
+
+    if (argc == 3) {
+        if (std::wcscmp(argv[2], L"minimise") != 0) return 2;
+        ShowWindow(window, SW_MINIMIZE);
+        return 0;
+    }
 
     if (argc == 4) {
         HWND control = GetDlgItem(window, static_cast<int>(std::wcstol(argv[3], nullptr, 10)));
@@ -78,6 +86,8 @@ int wmain(int argc, wchar_t** argv) {
     RECT frame{};
     GetWindowRect(window, &frame);
     std::printf("window %ld %ld %ld %ld\n", frame.left, frame.top, frame.right - frame.left, frame.bottom - frame.top);
+    std::printf("state %s %s\n", IsIconic(window) ? "minimised" : "normal",
+                GetForegroundWindow() == window ? "front" : "behind");
     Children children{window, {}};
     EnumChildWindows(window, CollectChild, reinterpret_cast<LPARAM>(&children));
     for (HWND child : children.found) {
