@@ -1,7 +1,8 @@
 #!/usr/bin/env bash
-# Regenerates the files that ship beside lapforge.exe: a map and a view picture
-# per track section, a spoken announcement per section, the cue for a deploy
-# point not written, the cue for the driver's own point and the help page.
+# Regenerates the files that ship beside lapforge.exe: a map with its road file
+# and a view picture per track section, a view every 250 m of the lap (lap/),
+# a spoken announcement per section, the cue for a deploy point not written,
+# the cue for the driver's own point and the help page.
 # The pictures are drawn by tools/track/render.py from the real geometry kept
 # beside it (OpenStreetMap, see tools/track/NOTICE.md); the announcements are
 # synthesised here.  The output is the same on every run.
@@ -205,8 +206,14 @@ distance on today's loop. This is a fit, not a survey, so the <b>positions on th
 approximate</b>. The corners listed are those whose tightest point lies inside the section, under the names
 they had in 1967; corners named only later are left out. The old start/finish
 straight, the S&uuml;dkehre and the road behind the pits were torn down in the early 1980s and are not in the
-surveyed data: the maps draw them by hand (dashed), and the &ldquo;Pitlane&rdquo; view shows the old pit lane in
-simple form.</p>
+surveyed data: the maps draw them by hand (dashed), and the &ldquo;Pitlane&rdquo; view shows the old pits, the pit
+straight and the S&uuml;dkehre in simple form.</p>
+<p>Each view shows the road ahead of the deploy point as a TV crane would, from high up behind it: the next
+1.3 km or so with every bend, crest and dip, the deploy point marked with the section's flag, the corners ahead under
+their 1967 names, and along the bottom the next corner and how far it is. The heights are drawn three times as steep
+as they are, so that valleys and crests show from above; the woods stand back from the road so they never hide it.
+Only what stood in 1967 is drawn: the bridge at Breidscheid, the spectators' bank at Br&uuml;nnchen, and the concrete
+of the banked Karussell and of the small banked corner at the Schwalbenschwanz.</p>
 <p>The track file is rewritten safely: Lapforge writes a temporary file in the same folder and then replaces
 <code>track.ini</code> with it, so an interruption never leaves a half-written file. Every other line is kept exactly as
 it was, including any lines after line 100.</p>
@@ -232,6 +239,9 @@ Lapforge waits half a second for it and then writes the new lines straight into 
 Pictures of more than 40 megapixels or 64 MB are not shown. Keep a copy of your pictures: unpacking a new Lapforge
 over the folder replaces them. The maps (<code>karte</code><i>N</i><code>.jpg</code>) can be replaced the same
 way.</p>
+<p>The folder <code>lap</code> beside <code>lapforge.exe</code> holds a view for every 250 m of the lap, drawn the same
+way but without the strip, and each map has a <code>karte</code><i>N</i><code>.road</code> file that says where the
+road runs on it. Keep both with the other files.</p>
 </section>
 
 <section id="launch">
@@ -441,7 +451,8 @@ if [ "${1:-}" == --help-page ]; then
   echo "wrote $OUT/LapforgeHelp.html"
   exit 0
 fi
-rm -f "$OUT"/karte*.jpg "$OUT"/blick*.jpg "$OUT"/ansage*.wav "$OUT"/deploy-not-written.wav "$OUT"/LapforgeHelp.html
+rm -f "$OUT"/karte*.jpg "$OUT"/karte*.road "$OUT"/blick*.jpg "$OUT"/lap/blick*.jpg "$OUT"/ansage*.wav \
+  "$OUT"/deploy-not-written.wav "$OUT"/LapforgeHelp.html
 
 picture_rows | FONT_DIR=$FONT_DIR nice "$PYTHON" "$HERE/track/render.py" pictures "$OUT"
 for i in "${!SECTIONS[@]}"; do
@@ -452,4 +463,4 @@ cue
 point_cue
 mapfile -t CORNERS < <(picture_rows | "$PYTHON" "$HERE/track/render.py" corners)
 help_page >"$OUT/LapforgeHelp.html"
-echo "wrote $(find "$OUT" -maxdepth 1 -type f | wc -l) files to $OUT"
+echo "wrote $(find "$OUT" -type f | wc -l) files to $OUT"

@@ -19,7 +19,7 @@ sim="$demo/GPL Demo"
 standin=$build/windows/tests/standin/gpl.exe
 mkdir -p "$app"
 cp "$build/windows/ui/lapforge.exe" "$app/"
-cp "$here"/data/* "$app/"
+cp -R "$here"/data/. "$app/"
 bash "$here/tests/e2e/make-prefix.sh" "$demo/wineprefix"
 
 if [ -z "${DISPLAY:-}" ]; then

@@ -151,7 +151,7 @@ rig_winpath() {
 rig_app_folder() {  # folder
     mkdir -p "$1"
     cp "$LAPFORGE_EXE" "$1/"
-    cp "$LAPFORGE_DATA"/* "$1/"
+    cp -R "$LAPFORGE_DATA"/. "$1/"
 }
 
 # A fresh demo simulator folder: the stand-in gpl.exe and a track file whose line 54 is Pitlane's.

@@ -1,62 +1,86 @@
-"""The view from a deploy point: a driver's eye 1.1 m above the road, looking along the direction of
-travel, in perspective over the real centre line and heights, as the Ring looked in 1967: a narrow
-road without edge lines, grass verges, banks, hedges along the fields and trees close to its edge,
-no guard rails. A strip along the bottom names the corner that comes next.
+"""The view from a deploy point: the road ahead as a TV crane or a navigation device shows it, from
+a camera raised high behind the deploy point and looking down along the lap, so that the next
+1.3 km of road with its bends, crests and dips is in sight at once.
 
-The ground is a height field round the road, the forest a canopy raised on it with single trees
-along its edge, all drawn back to front (the painter's way): on a height field seen from above it,
-nearer always covers farther, so crests hide the road beyond them as they should.
+The country is the height field of terrain.py (heights drawn RELIEF times steeper) with forest as
+masses on it, drawn back to front in rings round the camera (on a height field seen from above,
+a nearer ring always covers a farther one). The road goes on top, wider than it is so that it reads
+at the size the program shows the picture; only the bare ground hides it, where a crest lies
+between it and the camera, never the trees. Then the deploy point's flag, the corners ahead by
+their 1967 names and the strip naming the next one.
 """
-import copy
 import math
 
 import numpy as np
 from PIL import Image, ImageDraw, ImageFilter
 
 import geometry as g
+import terrain
+from karte import title_key
 from style import COND_BOLD, SS, font, save_jpeg
 
 W, H = 418, 306
-FOCAL = (W / 2) / math.tan(math.radians(28))  # 56 degrees across: the road ahead, not the verges
-CY = H * 0.54  # the horizon a little low: less of the road under the car, more ahead
-EYE_M = 1.1
-ROAD_HALF_M = 3.6   # the 1967 road: about 7 m of asphalt, no edge lines
-VERGE_M = 5.2       # grass from the asphalt's edge to here, then a bank, a hedge or the trees
-HEDGE_M = 6.2
-FAR_M = 1800.0
-CELL_M = 8.0
-SKY_TOP, SKY_HORIZON = np.array([72, 128, 196]), np.array([206, 222, 236])
-HAZE_M = 1400.0
-# Whatever lies on the ground is drawn after every ground cell it overlaps: a cell's middle can be
-# this much nearer the eye than the middle of the road piece lying on it.
-ON_GROUND = 9.0
-# The heights are terrain smoothed over about 24 m: the road's crests and dips come out flatter
-# than a driver sees them, so the views draw every rise and fall this much steeper.
-RELIEF = 2.0
-SLOPE_SEEN = 0.11
-TREES_M = 600.0  # single trees up to here, beyond it the forest is a canopy
+HFOV = math.radians(54)
+FOCAL = (W / 2) / math.tan(HFOV / 2)
+STRIP_H = 38
+# The camera: it looks down at the deploy point at DEPRESSION, from as far back (between NEAREST_M
+# and FARTHEST_M) as it takes to frame the next AHEAD_M of road between FRAME_TOP and the strip,
+# turned up to MAX_TURN off the direction in which that road lies to frame it best. The deploy
+# point sits at DEPLOY_Y, in the middle.
+DEPRESSION = math.radians(30)
+DEPLOY_Y = 228.0
+FRAME_TOP, FRAME_BOTTOM, FRAME_SIDE = 62.0, H - STRIP_H - 8.0, 16.0
+AHEAD_M = 1300.0
+NEAREST_M, FARTHEST_M = 140.0, 900.0
+MAX_TURN = math.radians(70)
+PITCH = -(DEPRESSION - math.atan((DEPLOY_Y - H / 2) / FOCAL))
+
+FAR_M = 6000.0
+SKY_TOP, SKY_HORIZON = np.array([88, 140, 200]), np.array([214, 226, 236])
+HAZE_M = 3200.0
+SUN = np.array([-0.55, -0.45, 0.7]) / np.linalg.norm([-0.55, -0.45, 0.7])  # from the south-west, not high: relief shows
+
+ROAD_HALF_M = 4.0        # drawn half width: a little wider than the road
+ROAD_MIN_HALF_PX = 2.1   # never thinner than 4 px, 2 px as shown at 96 DPI
+ROAD_MAX_HALF_PX = 4.5
+CASING_PX = 1.1
+ASPHALT = (196, 196, 190)
+ASPHALT_FAR = (160, 161, 158)  # the road before the deploy point and beyond the stretch framed
+CASING = (44, 48, 44)
+CONCRETE = (236, 230, 214)    # the banked corners' concrete
+STRIP_INK = (38, 50, 56)      # the strip, the labels' plates and the flag's pole, as on the maps
 
 # What a driver knows a place by, in metres of the data's loop (see geometry.py); only what stood
-# in 1967. The two banked corners: the Karussell, banked down towards its inside (a left-hander),
-# and the small banked left-hander at the Schwalbenschwanz.
-BANKED = [(12075, 12195, 0.28), (16985, 17095, 0.18)]
+# in 1967. The two banked corners: the Karussell, and the small banked left-hander at the
+# Schwalbenschwanz.
+BANKED = [(12075, 12195), (16985, 17095)]
 # The bridge over the valley road at Breidscheid, at the lowest point of the lap: the data's
 # short way there (OpenStreetMap way 41395647, 15 m).
 BRIDGE = (8050, 8075)
 # The spectators' bank on the outside of the right-hander at Brünnchen (-1: left of the road).
 SPECTATOR_BANK = (14240, 14430, -1)
-PEOPLE = [(180, 40, 40), (40, 60, 120), (220, 210, 190), (60, 60, 60), (200, 160, 60), (90, 110, 70)]  # their clothes
+PEOPLE = [(180, 40, 40), (40, 60, 120), (230, 220, 200), (60, 60, 60), (210, 170, 60), (200, 90, 40)]
+
+_land = {}
+
+
+def land_of(track):
+    """The country round the lap, made once per track: it takes seconds."""
+    if id(track) not in _land:
+        _land[id(track)] = terrain.Land(track)
+    return _land[id(track)]
 
 
 class Camera:
     def __init__(self, pos, forward, pitch):
         fx, fy = forward
         self.pos = np.array(pos, dtype=float)
+        self.yaw = math.atan2(fy, fx)
         cp, sp = math.cos(pitch), math.sin(pitch)
         self.f = np.array([fx * cp, fy * cp, sp])
         self.r = np.array([fy, -fx, 0.0])
         self.u = np.cross(self.r, self.f)
-        self.horizon = CY + FOCAL * math.tan(pitch)
+        self.horizon = H / 2 + FOCAL * math.tan(pitch)
 
     def project(self, p):
         """Screen points (pixels of the final picture) and depths of world points (N, 3)."""
@@ -65,398 +89,533 @@ class Camera:
         x = v @ self.r
         y = v @ self.u
         zc = np.maximum(z, 0.05)
-        return np.column_stack([W / 2 + FOCAL * x / zc, CY - FOCAL * y / zc]), z
+        return np.column_stack([W / 2 + FOCAL * x / zc, H / 2 - FOCAL * y / zc]), z
+
+
+def crane(p0, yaw, back):
+    """The camera `back` metres behind p0 along yaw, looking down at it."""
+    fx, fy = math.cos(yaw), math.sin(yaw)
+    pos = (p0[0] - fx * back, p0[1] - fy * back, p0[2] + back * math.tan(DEPRESSION))
+    return Camera(pos, (fx, fy), PITCH)
+
+
+def frames(cam, pts):
+    scr, z = cam.project(pts)
+    return bool(np.all(z > 1) and np.all(scr[:, 0] >= FRAME_SIDE) and np.all(scr[:, 0] <= W - FRAME_SIDE)
+                and np.all(scr[:, 1] >= FRAME_TOP) and np.all(scr[:, 1] <= FRAME_BOTTOM))
+
+
+def place_camera(land, d0):
+    """The crane for the deploy point d0: turned and drawn back so that the next AHEAD_M of road
+    fits the frame from as near as possible, looking as straight along the road as it can. Where
+    the road turns back towards the camera (the Südkehre) and cannot all be framed, the longest
+    stretch from the deploy point that can be."""
+    p0 = np.array(land_point(land, d0))
+    # Looking towards where the road ahead lies as a whole, not only where it heads at first.
+    x, y, _ = land.at(d0 + np.arange(0.0, AHEAD_M + 1, 20.0))
+    hx, hy = x.mean() - p0[0], y.mean() - p0[1]
+    heading = math.atan2(hy, hx)
+    best = None
+    for length in (AHEAD_M, 1100.0, 900.0, 700.0, 500.0, 350.0):
+        ahead = np.column_stack(land.at(d0 + np.arange(0.0, length + 1, 20.0)))
+        for turn in np.arange(-MAX_TURN, MAX_TURN + 1e-9, math.radians(2.5)):
+            yaw = heading + turn
+            if frames(crane(p0, yaw, NEAREST_M), ahead):
+                back = NEAREST_M
+            elif not frames(crane(p0, yaw, FARTHEST_M), ahead):
+                continue
+            else:
+                lo, hi = NEAREST_M, FARTHEST_M
+                for _ in range(14):
+                    mid = (lo + hi) / 2
+                    lo, hi = (lo, mid) if frames(crane(p0, yaw, mid), ahead) else (mid, hi)
+                back = hi
+            # Near, looking along the road, and as much of it as can be had, in that order.
+            cost = back * (1 + 2.0 * (turn / MAX_TURN) ** 2) + 0.5 * (AHEAD_M - length)
+            if best is None or cost < best[0] - 1e-9:
+                best = (cost, yaw, back)
+    if best is None:
+        return crane(p0, heading, FARTHEST_M)
+    return crane(p0, best[1], best[2])
 
 
 def haze(rgb, dist):
-    k = 1 - math.exp(-dist / HAZE_M)
-    return tuple(int(c + (h - c) * k) for c, h in zip(rgb, SKY_HORIZON))
+    k = 1 - np.exp(-np.asarray(dist) / HAZE_M)
+    return rgb + (SKY_HORIZON - rgb) * k[..., None]
 
 
-class Scene:
-    """Polygons with a depth each, drawn farthest first."""
-
-    def __init__(self, cam):
-        self.cam = cam
-        self.items = []
-
-    def add(self, pts, rgb, bias=0.0, shade=True):
-        scr, z = self.cam.project(pts)
-        if np.all(z < 0.3):
-            return
-        if np.any(z < 0.3):
-            scr = clip_near(np.asarray(pts, dtype=float), self.cam)
-            if scr is None:
-                return
-        if np.all(scr[:, 0] < -50) or np.all(scr[:, 0] > W + 50) or np.all(scr[:, 1] < -50) or np.all(scr[:, 1] > H + 50):
-            return
-        depth = float(np.mean(np.linalg.norm(np.asarray(pts)[:, :2] - self.cam.pos[:2], axis=1)))
-        self.items.append((depth - bias, rgb if not shade else haze(rgb, depth), scr))
-
-    def draw(self, img):
-        d = ImageDraw.Draw(img)
-        for _, rgb, scr in sorted(self.items, key=lambda it: -it[0]):
-            d.polygon([(x * SS, y * SS) for x, y in scr], fill=rgb)
-
-
-def clip_near(pts, cam, near=0.3):
-    """The part of a polygon in front of the camera, projected; None if nothing is left."""
-    v = pts - cam.pos
-    z = v @ cam.f
-    out = []
-    n = len(pts)
-    for i in range(n):
-        a, b = pts[i], pts[(i + 1) % n]
-        za, zb = z[i], z[(i + 1) % n]
-        if za >= near:
-            out.append(a)
-        if (za >= near) != (zb >= near):
-            t = (near - za) / (zb - za)
-            out.append(a + (b - a) * t)
-    if len(out) < 3:
-        return None
-    scr, _ = cam.project(np.array(out))
-    return scr
-
-
-def noise2(x, y, seed):
-    """Smooth value noise in [0, 1] on a 60 m lattice: field patterns and canopy shades."""
-    def h(i, j):
-        v = np.sin(i * 127.1 + j * 311.7 + seed * 74.7) * 43758.5453
-        return v - np.floor(v)
-    gx, gy = x / 60.0, y / 60.0
-    i, j = np.floor(gx), np.floor(gy)
-    fx, fy = gx - i, gy - j
-    fx, fy = fx * fx * (3 - 2 * fx), fy * fy * (3 - 2 * fy)
-    a, b, c, d = h(i, j), h(i + 1, j), h(i, j + 1), h(i + 1, j + 1)
-    return a + (b - a) * fx + (c - a) * fy + (a - b - c + d) * fx * fy
-
-
-class Roads:
-    """Every road point the picture may see: the surveyed loop and the hand-drawn pit loop."""
-
-    def __init__(self, track):
-        pit = track.pit.xy
-        self.xy = np.vstack([np.column_stack([track.x, track.y]), pit])
-        self.z = np.concatenate([track.z, np.full(len(pit), track.pit.z)])
-        self.open = np.array([track.is_open(s) for s in track.s] + [True] * len(pit))
-        # The spectators' bank is a clearing beside the road, the forest standing behind it.
-        self.cleared = np.concatenate([(track.s >= SPECTATOR_BANK[0] - 30) & (track.s < SPECTATOR_BANK[1] + 30),
-                                       np.zeros(len(pit), dtype=bool)])
-
-    def near(self, pts, radius=500.0):
-        """Per point: distance to the nearest road point, that point's index, and a height for
-        the ground there, weighted over the road points round it."""
-        dist = np.empty(len(pts))
-        idx = np.empty(len(pts), dtype=int)
-        zg = np.empty(len(pts))
-        for a in range(0, len(pts), 1500):
-            p = pts[a:a + 1500]
-            d2 = ((p[:, None, :] - self.xy[None, :, :]) ** 2).sum(axis=2)
-            k = np.argmin(d2, axis=1)
-            idx[a:a + 1500] = k
-            dist[a:a + 1500] = np.sqrt(d2[np.arange(len(p)), k])
-            w = 1.0 / (d2 + 25.0) ** 1.5
-            w[d2 > radius * radius] = 0
-            ws = w.sum(axis=1)
-            # Farther than radius from every road the ground keeps the nearest road's height.
-            zg[a:a + 1500] = np.where(ws > 0, (w @ self.z) / np.maximum(ws, 1e-30), self.z[k])
-        return dist, idx, zg
-
-
-def steeper(track, z_ref, k=RELIEF):
-    """The track with every height k times as far above or below z_ref."""
-    out = copy.copy(track)
-    out.z = z_ref + (track.z - z_ref) * k
-    out.pit = copy.copy(track.pit)
-    out.pit.z = z_ref + (track.pit.z - z_ref) * k
-    return out
-
-
-def render(track, d0, colour, path, seed, pit=False):
-    # Camera: on the road at the deploy point (in the pit lane for "Pitlane"), facing the road
-    # 15 m on.
-    track = steeper(track, g.lap_point(track, d0)[2])
-    roads = Roads(track)
-    x0, y0, z0 = g.lap_point(track, d0)
-    x1, y1, z1 = g.lap_point(track, d0 + 15)
-    hx, hy = x1 - x0, y1 - y0
-    n = math.hypot(hx, hy)
-    fwd = (hx / n, hy / n)
-    right = (fwd[1], -fwd[0])
-    lateral = 9.3 if pit else 0.0
-    zb = g.lap_point(track, d0 - 5)[2]
-    # A driver's head stays level on a gentle slope, so a drop or a climb ahead shows as one; only
-    # past SLOPE_SEEN does the eye tilt with the car, or a steep climb would fill the view.
-    grade = (z1 - zb) / 20.0
-    pitch = math.atan(grade - min(max(grade, -SLOPE_SEEN), SLOPE_SEEN))
-    cam = Camera((x0 + right[0] * lateral, y0 + right[1] * lateral, z0 + EYE_M), fwd, pitch)
-    rng = np.random.default_rng(seed)
-
-    img = sky(cam, rng)
-    scene = Scene(cam)
-    ground(scene, cam, roads, fwd, rng)
-    road(scene, cam, track, roads, d0, rng)
-    if pit:
-        pits(scene, track, d0)
-    scene.draw(img)
-    img = img.resize((W, H), Image.LANCZOS)
-    img = band(img, track, d0, colour)
-    save_jpeg(img, path, text=False)
-
-
-def sky(cam, rng):
-    img = Image.new("RGB", (W * SS, H * SS))
-    hz = cam.horizon * SS
-    rows = np.arange(H * SS)[:, None]
-    t = np.clip(rows / max(hz, 1), 0, 1) ** 1.6
+def sky(cam, seed):
+    rows = np.arange(H * SS)[:, None] / SS
+    t = np.clip(rows / max(cam.horizon, 1), 0, 1) ** 1.4
     col = SKY_TOP[None, :] * (1 - t) + SKY_HORIZON[None, :] * t
-    arr = np.repeat(col[:, None, :], W * SS, axis=1).astype(np.uint8)
-    img = Image.fromarray(arr)
-    # A few soft clouds, and the far Eifel hills on the horizon.
+    img = Image.fromarray(np.repeat(col[:, None, :], W * SS, axis=1).astype(np.uint8))
+    # A few soft clouds above the horizon.
+    rng = np.random.default_rng(seed)
     clouds = Image.new("L", img.size, 0)
     d = ImageDraw.Draw(clouds)
-    for _ in range(5):
-        cx, cy = rng.uniform(0, W * SS), rng.uniform(0.1, 0.6) * hz
-        rx = rng.uniform(30, 60) * SS
-        for k in range(5):
-            ox, oy = rng.uniform(-1, 1) * rx, rng.uniform(-0.25, 0.1) * rx
-            r = rx * rng.uniform(0.35, 0.6)
-            d.ellipse((cx + ox - r, cy + oy - r * 0.5, cx + ox + r, cy + oy + r * 0.5), fill=200)
-    clouds = clouds.filter(ImageFilter.GaussianBlur(6 * SS))
-    img.paste(Image.new("RGB", img.size, (250, 251, 253)), mask=clouds)
-    d = ImageDraw.Draw(img)
-    for layer, (rgb, amp) in enumerate((((150, 170, 185), 16), ((120, 146, 150), 9))):
-        ph = rng.uniform(0, 6)
-        pts = [(0, H * SS)]
-        for x in range(0, W + 6, 6):
-            hgt = amp * (0.6 + 0.4 * math.sin(x / 61 + ph) + 0.25 * math.sin(x / 17 + ph * 3))
-            pts.append((x * SS, hz - hgt * SS + layer * 2 * SS))
-        pts.append((W * SS, H * SS))
-        d.polygon(pts, fill=rgb)
+    for _ in range(4):
+        cx, cy = rng.uniform(0, W), rng.uniform(0.15, 0.7) * cam.horizon
+        rx = rng.uniform(25, 50)
+        for _ in range(4):
+            ox, oy, r = rng.uniform(-1, 1) * rx, rng.uniform(-0.2, 0.1) * rx, rx * rng.uniform(0.35, 0.6)
+            d.ellipse(((cx + ox - r) * SS, (cy + oy - r * 0.4) * SS, (cx + ox + r) * SS, (cy + oy + r * 0.4) * SS), fill=170)
+    clouds = clouds.filter(ImageFilter.GaussianBlur(5 * SS))
+    img.paste(Image.new("RGB", img.size, (248, 250, 252)), mask=clouds)
     return img
 
 
-def ground(scene, cam, roads, fwd, rng):
-    """The height field within sight, as cells of CELL_M: grass and fields where open, a forest
-    canopy (its edge stepped up from the ground) elsewhere."""
-    cx, cy = cam.pos[:2]
-    span = np.arange(-FAR_M, FAR_M + CELL_M, CELL_M)
-    gx, gy = np.meshgrid(cx + span, cy + span)
-    pts = np.column_stack([gx.ravel(), gy.ravel()])
-    rel = pts - cam.pos[:2]
-    ahead = rel @ np.array(fwd)
-    side = np.abs(rel @ np.array([fwd[1], -fwd[0]]))
-    keep = (ahead > -30) & (side < ahead * 0.85 + 60) & (np.hypot(*rel.T) < FAR_M)
-    dist, idx, zg = roads.near(pts[keep])
-    shape = gx.shape
-    Z = np.full(shape, np.nan)
-    D = np.full(shape, 1e9)
-    OPEN = np.ones(shape, dtype=bool)
-    # Beside a road the ground is at the road's height, farther off it follows the country. Past
-    # the verge it rises into a bank or falls away below the road, as the road was cut into the
-    # hillside or built up over a dip.
-    near_w = np.clip((dist - 15.0) / 25.0, 0, 1)
-    kx, ky = pts[keep].T
-    bank = (noise2(kx * 0.8, ky * 0.8, 11) * 2.8 - 1.0) * np.clip((dist - VERGE_M) / 3.5, 0, 1)
-    Z.ravel()[np.flatnonzero(keep)] = (roads.z[idx] + bank) * (1 - near_w) + zg * near_w
-    D.ravel()[np.flatnonzero(keep)] = dist
-    CLEARED = np.zeros(shape, dtype=bool)
-    CLEARED.ravel()[np.flatnonzero(keep)] = roads.cleared[idx]
-    OPEN.ravel()[np.flatnonzero(keep)] = roads.open[idx] | (roads.cleared[idx] & (dist < 34))
-    # Towards the edge of what is drawn the country sinks away below the skyline, so a hillside
-    # does not end in a cut against the sky.
-    Z -= np.clip((np.hypot(gx - cx, gy - cy) - (FAR_M - 500)) / 500, 0, 1) ** 2 * 250
-    rough = rng.uniform(-3, 3, shape)
-    # Near the eye the forest's edge is single trees on the forest floor, beyond them the canopy;
-    # far off the canopy itself comes to the road's edge.
-    near_eye = np.hypot(gx - cx, gy - cy) < TREES_M
-    edge = np.where(CLEARED, 42.0, np.where(near_eye, 14.0, 11.0))
-    tree_h = np.where(OPEN, 0.0, np.clip((D - edge) / 4.0, 0, 1) * (20 + 6 * noise2(gx, gy, 3) + rough))
-    # The canopy thins out towards the edge of what is drawn, not ending in a cliff against the sky.
-    thin = np.clip((FAR_M - np.hypot(gx - cx, gy - cy)) / 250.0, 0, 1)
-    tree_h *= thin
-    # Woods stand in the open country too, away from the road.
-    wood = (noise2(gx * 0.5, gy * 0.5, 9) > 0.68) & (D > 60)
-    tree_h = np.where(OPEN & wood, (18 + 5 * noise2(gx, gy, 5) + rough) * thin, tree_h)
-    floor = ~OPEN & near_eye & (D > edge - 7) & (D < edge + 1)
-    top = Z - 0.25 + tree_h
-    field = noise2(gx * 1.6, gy * 1.6, 1)
-    sun = np.array([0.45, 0.55, 0.7])
-    spots = []
-    for i in range(shape[0] - 1):
-        for j in range(shape[1] - 1):
-            c = top[i:i + 2, j:j + 2]
-            if np.isnan(c).any():
-                continue
-            quad = np.array([[gx[i, j], gy[i, j], c[0, 0]], [gx[i, j + 1], gy[i, j + 1], c[0, 1]],
-                             [gx[i + 1, j + 1], gy[i + 1, j + 1], c[1, 1]], [gx[i + 1, j], gy[i + 1, j], c[1, 0]]])
-            nrm = np.cross(quad[1] - quad[0], quad[3] - quad[0])
-            lit = 0.72 + 0.4 * max(0.0, nrm @ sun / np.linalg.norm(nrm)) - 0.2
-            forest = tree_h[i, j] > 1 or tree_h[i + 1, j + 1] > 1
-            if forest:
-                v = noise2(gx[i, j] * 3, gy[i, j] * 3, 7)
-                rgb = (28 + 24 * v, 62 + 30 * v, 34 + 14 * v)
-                if abs(nrm[2]) / np.linalg.norm(nrm) < 0.4:
-                    lit = 0.5  # the shade under the trees, where the forest meets the verge
-                else:
-                    lit *= 0.8 + 0.4 * rng.random()
-            elif floor[i, j]:
-                rgb = (62, 78, 44)
-            elif D[i, j] < VERGE_M + 4:
-                rgb = (92, 136, 60)
-            else:
-                f = field[i, j]
-                rgb = (112, 156, 70) if f < 0.55 else ((150, 168, 82) if f < 0.8 else (178, 168, 104))
-            rgb = tuple(min(255, int(v * lit)) for v in rgb)
-            scene.add(quad, rgb)
-            if floor[i, j]:
-                for _ in range(3):
-                    spots.append(quad[0] + (quad[2] - quad[0]) * np.array([rng.random(), rng.random(), 0]))
-    # Trees close to the road's edge, but not on the verge, nor so near the eye that one fills the view.
-    if spots:
-        spots = np.array(spots)
-        dist, _, _ = roads.near(spots[:, :2], radius=1.0)
-        for p, dr in zip(spots, dist):
-            if dr > VERGE_M + 1.6 and math.hypot(*(p[:2] - cam.pos[:2])) > 22:
-                tree(scene, p, rng)
+class Grid:
+    """The ground round the camera in rings (far to near) and spokes (across the view)."""
+
+    def __init__(self, land, cam, d0):
+        cx, cy, cz = cam.pos
+        half = HFOV / 2 + math.radians(8)
+        self.az = cam.yaw + np.linspace(half, -half, 150)
+        # Rings about 2 px apart on the screen, coarser far off.
+        h = max(cz - float(land.at(d0)[2]), 30.0)
+        r, rings = 0.45 * h / math.tan(-PITCH + math.atan(H / 2 / FOCAL) + math.radians(4)), []
+        while r < FAR_M:
+            rings.append(r)
+            r += min(max(1.8 * (r * r + h * h) / (FOCAL * h), 1.5), 0.012 * r + 3)
+        self.r = np.array(rings)
+        R, A = np.meshgrid(self.r, self.az, indexing="ij")
+        self.x, self.y = cx + R * np.cos(A), cy + R * np.sin(A)
+        self.ground = land.height(self.x, self.y)
+        dist, idx = land.near(self.x.ravel(), self.y.ravel())
+        self.dist, self.idx = dist.reshape(R.shape), idx.reshape(R.shape)
+        # The ground beside the road lies at the road's own height, as the road was built into it.
+        road_z = land.z[self.idx]
+        k = terrain.smoothstep((self.dist - 9.0) / 30.0)
+        self.ground = road_z * (1 - k) + self.ground * k
+        # The country sinks below the skyline towards the edge of what is drawn, so it does not end
+        # in a cut against the sky.
+        self.ground -= terrain.smoothstep((R - (FAR_M - 2200)) / 2200) * 500
+        self.canopy = land.forest(self.x, self.y, self.dist, self.idx)
+        self.top = self.ground + self.canopy
+        # Per spoke, the steepest rise seen so far from the camera: what hides the ground behind.
+        self.rise = np.maximum.accumulate((self.ground - cz) / R, axis=0)
+
+    def hidden(self, cam, pts, steady_m=8):
+        """Per world point: whether the bare ground between it and the camera hides it. Along a
+        line of points, runs shorter than steady_m points are taken as their neighbours."""
+        v = pts[:, :2] - cam.pos[:2]
+        r = np.hypot(v[:, 0], v[:, 1])
+        a = np.mod(self.az[0] - np.arctan2(v[:, 1], v[:, 0]) + math.pi, 2 * math.pi) - math.pi
+        j = np.clip(np.round(a / (self.az[0] - self.az[1])).astype(int), 0, len(self.az) - 1)
+        i = np.clip(np.searchsorted(self.r, r - 40.0) - 1, 0, len(self.r) - 1)
+        seen = self.rise[i, j]
+        hid = ((pts[:, 2] + 5.0 - cam.pos[2]) / np.maximum(r, 1) < seen) & (r - 40.0 > self.r[0])
+        # A road point now seen, now hidden along a crest would break the road into dashes.
+        return steady(steady(hid, steady_m), steady_m, value=False) if steady_m else hid
+
+    def draw(self, img, cam, seed):
+        cx, cy, cz = cam.pos
+        top = self.top
+        p = np.stack([self.x, self.y, top], axis=-1)
+        scr, depth = cam.project(p.reshape(-1, 3))
+        scr = scr.reshape(self.x.shape + (2,)) * SS
+        depth = depth.reshape(self.x.shape)
+        # Quad (i, j) has corners (i, j), (i, j+1), (i+1, j+1), (i+1, j).
+        a, b = p[:-1, :-1], p[:-1, 1:]
+        c, d = p[1:, 1:], p[1:, :-1]
+        nrm = np.cross(c - a, b - d)
+        nrm /= np.linalg.norm(nrm, axis=-1, keepdims=True)
+        nrm *= np.sign(nrm[..., 2:3])
+        lit = shading(nrm, cam)
+        canopy = (self.canopy[:-1, :-1] + self.canopy[1:, 1:] + self.canopy[:-1, 1:] + self.canopy[1:, :-1]) / 4
+        dist = self.dist[:-1, :-1]
+        qx, qy = self.x[:-1, :-1], self.y[:-1, :-1]
+        field = terrain.noise2(qx, qy, 1, 110.0)
+        fields = np.where(field[..., None] < 0.45, [112, 152, 72], np.where(field[..., None] < 0.72, [146, 166, 84], [186, 176, 112]))
+        verge = np.array([104, 146, 70])
+        tone = terrain.noise2(qx, qy, 7, 30.0)[..., None]
+        wood = np.array([36, 74, 40]) + tone * np.array([22, 28, 12])
+        # Blended rather than cut, so the edges of the woods and the verge do not step from ring
+        # to ring.
+        on_verge = terrain.smoothstep((34.0 - dist) / 14.0)[..., None]
+        in_wood = terrain.smoothstep((canopy - 2.0) / 8.0)[..., None]
+        rgb = wood * in_wood + (verge * on_verge + fields * (1 - on_verge)) * (1 - in_wood)
+        rgb = rgb * lit[..., None]
+        rng = np.random.default_rng(seed)
+        rgb *= rng.uniform(0.96, 1.04, rgb.shape[:2])[..., None]
+        rng_m = np.hypot(qx - cx, qy - cy)
+        rgb = np.clip(haze(rgb, rng_m), 0, 255).astype(np.uint8)
+        front = (depth[:-1, :-1] > 1) & (depth[1:, 1:] > 1) & (depth[:-1, 1:] > 1) & (depth[1:, :-1] > 1)
+        draw = ImageDraw.Draw(img)
+        s00, s01, s11, s10 = scr[:-1, :-1], scr[:-1, 1:], scr[1:, 1:], scr[1:, :-1]
+        for i in range(len(self.r) - 2, -1, -1):
+            row = np.stack([s00[i], s01[i], s11[i], s10[i]], axis=1).tolist()
+            cols = [tuple(c) for c in rgb[i].tolist()]
+            ok = front[i].tolist()
+            for q, col, k in zip(row, cols, ok):
+                if k:
+                    draw.polygon([tuple(v) for v in q], fill=col)
 
 
-def tree(scene, p, rng):
-    """A spruce or a beech standing at p: the Eifel's forest has both."""
-    r = scene.cam.r
-    up = np.array([0, 0, 1.0])
-    v = rng.uniform(0.75, 1.1)
-    if rng.random() < 0.65:
-        hh = rng.uniform(16, 26)
-        w = hh * rng.uniform(0.22, 0.3)
-        scene.add([p - r * 0.3, p + r * 0.3, p + r * 0.3 + up * 4, p - r * 0.3 + up * 4], (70, 56, 44), bias=0.5)
-        for k in range(4):
-            y0 = 2.5 + k * (hh - 2.5) * 0.2
-            y1 = y0 + (hh - 2.5) * (0.45 - k * 0.05)
-            hw = w / 2 * (1 - k * 0.2)
-            scene.add([p + up * y0 - r * hw, p + up * y0 + r * hw, p + up * y1],
-                      (int(30 * v), int(68 * v), int(42 * v)), bias=0.5 + k * 0.01)
-    else:
-        hh = rng.uniform(14, 22)
-        w = hh * rng.uniform(0.45, 0.6)
-        scene.add([p - r * 0.35, p + r * 0.35, p + r * 0.35 + up * hh * 0.5, p - r * 0.35 + up * hh * 0.5],
-                  (92, 84, 72), bias=0.5)
-        c = p + up * hh * 0.62
-        ring = [c + r * (w / 2 * math.cos(a)) + up * (hh * 0.38 * math.sin(a)) for a in np.linspace(0, 2 * math.pi, 11)[:-1]]
-        scene.add(ring, (int(62 * v), int(104 * v), int(46 * v)), bias=0.5)
-        ring = [c + r * (w / 3 * math.cos(a) - w / 8) + up * (hh * 0.25 * math.sin(a) + hh * 0.08)
-                for a in np.linspace(0, 2 * math.pi, 9)[:-1]]
-        scene.add(ring, (int(84 * v), int(130 * v), int(58 * v)), bias=0.52)
+def shading(nrm, cam):
+    """Brightness of surfaces with unit normals nrm (..., 3): lit by the sun, and more by a light
+    from behind the camera, so that ground rising ahead of the viewer shows bright and ground
+    falling away from him dark: the rise and fall of the road ahead reads at a glance."""
+    back = -cam.f.copy()
+    back[2] = 0.0
+    back = back / np.linalg.norm(back) * math.cos(math.radians(35))
+    back[2] = math.sin(math.radians(35))
+    return np.clip(0.15 + 0.35 * (nrm @ SUN) + 0.75 * (nrm @ back), 0.3, 1.35)
 
 
-def road(scene, cam, track, roads, d0, rng):
-    """Asphalt and the hedges along it, 2.5 m pieces near, longer far off. No guard rails: in 1967
-    the Ring had hardly any, and we do not know where those few stood."""
-    def frame(dd):
-        x, y, z = g.lap_point(track, dd)
-        x2, y2, _ = g.lap_point(track, dd + 1)
-        n = math.hypot(x2 - x, y2 - y) or 1
-        return x, y, z, (y2 - y) / n, -(x2 - x) / n
-
-    def tilt(dd):
-        """Metres the road rises per metre right of its centre: the banked corners."""
-        s = g.d_to_s(dd)
-        for a, b, k in BANKED:
-            if s is not None and a <= s < b:
-                return k * min(1.0, (s - a) / 25, (b - s) / 25)
-        return 0.0
-
-    def ribbon(d, off0, off1, h0=0.05, h1=None):
-        """A band from lateral offset off0 to off1 (metres right of the centre line), at height
-        h0 above the road, or standing from h0 to h1 when off0 == off1."""
-        a, b = frame(d[0]), frame(d[1])
-        ta, tb = tilt(d[0]), tilt(d[1])
-        if h1 is None:
-            spans = ((off0, h0), (off1, h0))
-        else:
-            spans = ((off0, h0), (off1, h1))
-        pts = [[f[0] + f[3] * o, f[1] + f[4] * o, f[2] + h + t * o] for f, t, (o, h) in ((a, ta, spans[0]), (b, tb, spans[0]))]
-        pts += [[f[0] + f[3] * o, f[1] + f[4] * o, f[2] + h + t * o] for f, t, (o, h) in ((b, tb, spans[1]), (a, ta, spans[1]))]
-        return pts
-
-    def within(dd, stretch):
-        s = g.d_to_s(dd)
-        return s is not None and stretch[0] <= s < stretch[1]
-
-    d, step = d0 - 10, 2.5
-    while d < d0 + FAR_M:
-        seg = (d, d + step)
-        tone = int(rng.integers(-5, 6))
-        banked = tilt(d) != 0
-        scene.add(ribbon(seg, -ROAD_HALF_M, ROAD_HALF_M),
-                  (150 + tone, 148 + tone, 140 + tone) if banked else (96 + tone, 99 + tone, 104 + tone), bias=ON_GROUND)
-        if d < d0 + 500 and not banked:
-            # The darker tracks the cars' wheels wear into the asphalt: they show how the road
-            # runs over a crest or up a climb where the plain grey would not.
-            for o in (-1.8, 1.8):
-                scene.add(ribbon(seg, o - 0.5, o + 0.5, 0.055), (84 + tone, 86 + tone, 91 + tone), bias=ON_GROUND + 0.03)
-        if d < d0 + 250 and rng.random() < 0.1:
-            # Old asphalt: a patch laid over one half of the road.
-            side = 1 if rng.random() < 0.5 else -1
-            scene.add(ribbon(seg, 0.3 * side, ROAD_HALF_M * side * 0.9, 0.06), (82 + tone, 84 + tone, 88 + tone),
-                      bias=ON_GROUND + 0.05)
-        if within(d, BRIDGE):
-            # The bridge's stone parapets, where the road crosses the valley road at Breidscheid.
-            for side in (-1, 1):
-                o = side * (ROAD_HALF_M + 0.6)
-                scene.add(ribbon(seg, o, o, -0.3, 0.95), (150, 144, 132), bias=ON_GROUND + 0.3)
-                scene.add(ribbon(seg, o, o + side * 0.5, 0.95), (176, 170, 158), bias=ON_GROUND + 0.2)
-        if within(d, SPECTATOR_BANK) and d < d0 + 600:
-            # Spectators on the bank on the outside of the corner, with gaps between the groups.
-            o0, o1 = SPECTATOR_BANK[2] * 9.0, SPECTATOR_BANK[2] * 17.0
-            scene.add(ribbon(seg, o0, o1, -0.2, 3.2), (104, 140, 66), bias=ON_GROUND - 1)
-            for _ in range(int(step * 1.2)):
-                if rng.random() < 0.55:
-                    u = rng.random()
-                    o = o0 + (o1 - o0) * u
-                    t = d + rng.random() * step
-                    person = ribbon((t, t + 0.5), o, o, 3.2 * u, 3.2 * u + 1.7)
-                    scene.add(person, PEOPLE[int(rng.integers(len(PEOPLE)))], bias=ON_GROUND - 1.2)
-        s = g.d_to_s(d)
-        if s is not None and track.is_open(s) and d < d0 + 900:
-            # Hedges along the fields, with gaps where a gate or a path leaves the road.
-            for side in (-1, 1):
-                if noise2(np.array(s * 3.0), np.array(side * 50.0), 13) < 0.62:
-                    o = side * HEDGE_M
-                    scene.add(ribbon(seg, o, o, 0.0, 1.5), (44, 76, 36), bias=ON_GROUND - 0.6)
-                    scene.add(ribbon(seg, o, o + side * 1.2, 1.5), (56, 92, 42), bias=ON_GROUND - 0.7)
-        d += step
-        step = min(10.0, step * 1.03)
-    # The rest of the surveyed loop where another part of it comes into sight.
-    far_d = np.arange(d0 + FAR_M, d0 + g.SIM_LAP_M - 30, 10.0)
-    for dd in far_d:
-        x, y, _ = g.lap_point(track, dd)
-        if math.hypot(x - cam.pos[0], y - cam.pos[1]) < FAR_M:
-            scene.add(ribbon((dd, dd + 10), -ROAD_HALF_M, ROAD_HALF_M), (110, 113, 118), bias=ON_GROUND)
+def render(track, d0, colour, path, seed, name=None, text=True, strip=True):
+    """Writes the view from deploy point d0 to path and returns its Layout. name: the section's,
+    whose first corner is labelled wherever it is in sight; text=False draws no text at all (no
+    labels, no strip), strip=False the labels without the strip."""
+    land = land_of(track)
+    cam = place_camera(land, d0)
+    img = sky(cam, seed)
+    grid = Grid(land, cam, d0)
+    grid.draw(img, cam, seed)
+    draw = ImageDraw.Draw(img)
+    pits(draw, cam, land, grid)
+    road_pts = road(draw, cam, land, grid, d0)
+    spot = np.array([deploy_spot(land, d0)])
+    (fx, fy), = cam.project(spot)[0]
+    corners = corner_points(track, land, cam, grid, d0) if text else []
+    flag(draw, fx, fy, colour)
+    bottom = H - STRIP_H if text and strip else H
+    labels = place_labels(corners, road_pts, (fx, fy), bottom, first_corner(track, name)) if text else []
+    for n, (px, py), box in labels:
+        leader(draw, (px, py), box)
+    img = img.resize((W, H), Image.LANCZOS)
+    for n, _, box in labels:
+        img = label(img, n, box)
+    if text and strip:
+        img = band(img, track, d0, colour)
+    save_jpeg(img, path, text=False)
+    mark = d0 + np.arange(0.0, AHEAD_M + 1, CENTRELINE_STEP_M)
+    centreline = cam.project(np.column_stack(land.at(mark)))[0]
+    return Layout(centreline, road_pts, [(n, LABEL_PX, box) for n, _, box in labels], flag_box(fx, fy),
+                  bottom, text and strip, [n for n, _, _ in corners])
 
 
-def pits(scene, track, d0):
-    """The old pits, simply: a low garage block with its roof right of the pit lane, a pit wall
-    to the left, and a grandstand across the straight."""
-    for d in np.arange(d0 - 10, d0 + 700, 8.0):
-        x, y, z = g.lap_point(track, d)
-        x2, y2, _ = g.lap_point(track, d + 8)
-        n = math.hypot(x2 - x, y2 - y)
-        rx, ry = (y2 - y) / n, -(x2 - x) / n
+CENTRELINE_STEP_M = 25.0
 
-        def at(o, h, t):
-            return [x + (x2 - x) * t + rx * o, y + (y2 - y) * t + ry * o, z + h]
-        # Garages: doors alternate open (dark) and closed (grey), a blue fascia above.
-        door = (48, 53, 60) if int(d / 8) % 3 else (142, 153, 164)
-        scene.add([at(14, 0, 0), at(14, 0, 1), at(14, 3.4, 1), at(14, 3.4, 0)], door, bias=ON_GROUND)
-        scene.add([at(14, 3.4, 0), at(14, 3.4, 1), at(14, 4.4, 1), at(14, 4.4, 0)], (21, 101, 192), bias=ON_GROUND)
-        scene.add([at(14, 4.4, 0), at(14, 4.4, 1), at(24, 4.4, 1), at(24, 4.4, 0)], (200, 196, 186), bias=ON_GROUND - 0.5)
-        scene.add([at(4.6, 0.06, 0), at(4.6, 0.06, 1), at(14, 0.06, 1), at(14, 0.06, 0)], (104, 106, 110), bias=ON_GROUND)
-        scene.add([at(4.6, 0, 0), at(4.6, 0, 1), at(4.6, 1.0, 1), at(4.6, 1.0, 0)], (222, 220, 212), bias=ON_GROUND + 0.3)
-        scene.add([at(-ROAD_HALF_M - 10, 0, 0), at(-ROAD_HALF_M - 10, 0, 1),
-                   at(-ROAD_HALF_M - 30, 12, 1), at(-ROAD_HALF_M - 30, 12, 0)],
-                  (170, 180, 192) if int(d / 8) % 2 else (140, 152, 166), bias=ON_GROUND)
+
+def land_point(land, d):
+    return [float(v) for v in land.at(d)]
+
+
+def deploy_spot(land, d0):
+    """Where the car stands: on the road, or in the pit lane right of it when d0 lies on the pit
+    straight (the pit lane's stall line says -9.30: 9.3 m right of the track)."""
+    x, y, z = land_point(land, d0)
+    if g.d_to_s(d0) is not None:
+        return [x, y, z]
+    x1, y1, _ = land_point(land, d0 + 5)
+    n = math.hypot(x1 - x, y1 - y)
+    return [x + (y1 - y) / n * PIT_LANE_M, y - (x1 - x) / n * PIT_LANE_M, z]
+
+
+PIT_LANE_M = 9.3
+
+
+class Layout:
+    """What a view holds, known when it is drawn, for the checks: the road framed, on the screen
+    every CENTRELINE_STEP_M from the deploy point; the road's next 200 m as (x, y, half width) in
+    pixels; the labels as (name, font px, box); the flag's box; the bottom of the picture above
+    the strip; whether the strip is drawn; the corners in sight."""
+
+    def __init__(self, centreline, road_next, labels, flag, bottom, strip, in_sight):
+        self.centreline, self.road_next, self.labels = centreline, road_next, labels
+        self.flag, self.bottom, self.strip, self.in_sight = flag, bottom, strip, in_sight
+
+
+def road(draw, cam, land, grid, d0):
+    """The lap within sight, far pieces first; the stretch framed lighter than the rest, the banked
+    corners in their concrete, the Breidscheid bridge and the Brünnchen bank. Returns the road's
+    next 200 m as (x, y, half width) in pixels."""
+    ds = np.arange(0.0, g.SIM_LAP_M + 1, 4.0)  # the lap's end again at its start: no gap there
+    x, y, z = land.at(ds)
+    pts = np.column_stack([x, y, z])
+    scr, depth = cam.project(pts)
+    hid = grid.hidden(cam, pts)
+    dist = np.hypot(x - cam.pos[0], y - cam.pos[1])
+    rel = np.mod(ds - d0 + 3000, g.SIM_LAP_M) - 3000   # metres after the deploy point
+    s = np.array([g.d_to_s(d) for d in ds], dtype=float)
+    banked = np.zeros(len(ds), bool)
+    for a, b in BANKED:
+        banked |= (s >= a) & (s < b)
+    ok = (depth > 5) & ~hid & (dist < FAR_M - 1500)
+    half = np.clip(FOCAL * ROAD_HALF_M / np.maximum(depth, 1), ROAD_MIN_HALF_PX, ROAD_MAX_HALF_PX)
+    fill = [CONCRETE if banked[k] else (ASPHALT if -2 <= rel[k] <= AHEAD_M else ASPHALT_FAR) for k in range(len(ds))]
+    bridge = (s >= BRIDGE[0] - 5) & (s < BRIDGE[1] + 5) & ok
+    if bridge.any():
+        # The bridge: stone parapets either side and the valley's shadow under it.
+        k = np.flatnonzero(bridge)
+        ribbon(draw, scr[k] + [0, 2.5], half[k] + 3.0, 0.0, (40, 46, 40))
+        ribbon(draw, scr[k], half[k] + 2.6, 0.0, (222, 212, 190))
+    spectators(draw, cam, land, ds, s, ok)
+    for a, b in sorted(pieces(ok, 30), key=lambda p: -float(np.mean(depth[p[0]:p[1] + 1]))):
+        cut = slice(a, b + 1)
+        wide = half[cut] + np.where(banked[cut], 1.2, 0.0)
+        ribbon(draw, scr[cut], wide, CASING_PX, CASING)
+        ribbon(draw, scr[cut], wide, 0.0, fill[a:b + 1])
+    nxt = (rel >= -4) & (rel <= 204) & (depth > 1)
+    return np.column_stack([scr[nxt], half[nxt] + CASING_PX])
+
+
+def spectators(draw, cam, land, ds, s, ok):
+    """The bank outside Brünnchen: a strip of trodden grass beside the road, thick with people."""
+    a, b, side = SPECTATOR_BANK
+    k = np.flatnonzero((s >= a) & (s < b) & ok)
+    if len(k) < 2:
+        return
+    rng = np.random.default_rng(14240)
+    ds = ds[k]
+    px, py, pz = land.at(ds)
+    qx, qy, _ = land.at(ds + 4)
+    n = np.hypot(qx - px, qy - py)
+    rx, ry = (qy - py) / n, -(qx - px) / n
+    bank = []
+    for o in (9.0, 20.0):
+        bank.append(np.column_stack([px + rx * side * o, py + ry * side * o, pz + 1.5 * (o - 9.0) / 11.0]))
+    edge = np.vstack([bank[0], bank[1][::-1]])
+    scr, _ = cam.project(edge)
+    draw.polygon([(u * SS, v * SS) for u, v in scr], fill=(150, 160, 96))
+    people = []
+    for _ in range(len(ds) * 6):
+        u, w = rng.random(), rng.random()
+        i = min(int(u * (len(ds) - 1)), len(ds) - 2)
+        o = side * (9.5 + w * 10.0)
+        people.append([px[i] + rx[i] * o, py[i] + ry[i] * o, pz[i] + 1.5 * w + 0.8])
+    scr, _ = cam.project(np.array(people))
+    for (u, v), col in zip(scr, rng.integers(0, len(PEOPLE), len(people))):
+        r = 0.55 * SS
+        draw.ellipse((u * SS - r, v * SS - r, u * SS + r, v * SS + r), fill=PEOPLE[int(col)])
+
+
+def pits(draw, cam, land, grid):
+    """The old pits, simply: a long low garage block right of the pit lane, the pit wall, and the
+    grandstand across the straight; what a crest hides is left out."""
+    def along(d_a, d_b, o_a, o_b, h_a, h_b):
+        """Floor and top of a box beside the lap from d_a to d_b, o_a to o_b metres right of it,
+        h_a high at o_a and h_b at o_b."""
+        x0, y0, z0 = land_point(land, d_a)
+        x1, y1, _ = land_point(land, d_b)
+        n = math.hypot(x1 - x0, y1 - y0)
+        rx, ry = (y1 - y0) / n, -(x1 - x0) / n
+        corners = [(x0, y0, o_a, h_a), (x1, y1, o_a, h_a), (x1, y1, o_b, h_b), (x0, y0, o_b, h_b)]
+        base = np.array([[x + rx * o, y + ry * o, z0] for x, y, o, _ in corners])
+        top = np.array([[x + rx * o, y + ry * o, z0 + h] for x, y, o, h in corners])
+        return base, top
+
+    boxes = [
+        (-260.0, 330.0, 5.4, 15.0, 0.15, 0.15, (108, 110, 112), ((108, 110, 112),) * 2),         # pit lane
+        (-260.0, 330.0, 15.0, 27.0, 5.0, 5.0, (206, 200, 188), ((70, 76, 86), (150, 156, 164))),  # garages: roof, doors
+        (-260.0, 330.0, 4.6, 5.4, 1.0, 1.0, (236, 234, 226), ((200, 198, 190),) * 2),           # pit wall
+        (-200.0, 300.0, -14.0, -36.0, 3.0, 12.0, (150, 160, 176), ((96, 104, 118),) * 2),        # grandstand
+    ]
+    faces = []
+    for d_a, d_b, o_a, o_b, h_a, h_b, roof, sides in boxes:
+        # In pieces of 10 m, so that a box reaching behind the camera still shows where it is
+        # in front of it, and the garage doors alternate.
+        starts = np.arange(d_a, d_b, 10.0)
+        for k, d in enumerate(starts):
+            base, top = along(d, min(d + 10.0, d_b), o_a, o_b, h_a, h_b)
+            faces.append((top, roof))
+            middle = base.mean(axis=0)
+            for i in range(4):
+                if (i == 1 and k < len(starts) - 1) or (i == 3 and k > 0):
+                    continue  # the ends between two pieces
+                side = np.array([base[i], base[(i + 1) % 4], top[(i + 1) % 4], top[i]])
+                out = side.mean(axis=0) - middle
+                if out @ (cam.pos - side.mean(axis=0)) > 0:  # only the sides facing the camera
+                    faces.append((side, sides[k % 2]))
+    hid = grid.hidden(cam, np.array([f.mean(axis=0) for f, _ in faces]), steady_m=0)
+    faces = [f for f, h in zip(faces, hid) if not h]
+    faces.sort(key=lambda f: -float(np.mean(np.hypot(*(f[0][:, :2] - cam.pos[:2]).T))))
+    for f, colour in faces:
+        scr, depth = cam.project(f)
+        if np.all(depth > 1):
+            draw.polygon([(u * SS, v * SS) for u, v in scr], fill=colour)
+
+
+def steady(mask, shortest, value=True):
+    """mask with runs of `value` shorter than `shortest` points flipped."""
+    out = mask.copy()
+    k, n = 0, len(mask)
+    while k < n:
+        e = k
+        while e < n and mask[e] == mask[k]:
+            e += 1
+        if mask[k] == value and e - k < shortest and k > 0 and e < n:
+            out[k:e] = not value
+        k = e
+    return out
+
+
+def pieces(ok, most):
+    """(first, last) point index of each run of visible points, cut every `most` segments."""
+    out, k, n = [], 0, len(ok)
+    while k < n - 1:
+        if not (ok[k] and ok[k + 1]):
+            k += 1
+            continue
+        e = k
+        while e < n - 1 and ok[e + 1] and e - k < most:
+            e += 1
+        out.append((k, e))
+        k = e
+    return out
+
+
+def ribbon(draw, scr, half, extra, colour):
+    """A band along screen points, half[k] + extra wide each side, in one colour or one per
+    point. The casing's round joins stop short of the ends, so a nearer piece drawn over a farther
+    one leaves no dark line across the road where they meet."""
+    cols = colour if isinstance(colour, list) else [colour] * len(scr)
+    for k in range(len(scr) - 1):
+        (x0, y0), (x1, y1) = scr[k], scr[k + 1]
+        n = math.hypot(x1 - x0, y1 - y0) or 1e-6
+        nx, ny = -(y1 - y0) / n, (x1 - x0) / n
+        a0, a1 = half[k] + extra, half[k + 1] + extra
+        quad = [(x0 + nx * a0, y0 + ny * a0), (x1 + nx * a1, y1 + ny * a1),
+                (x1 - nx * a1, y1 - ny * a1), (x0 - nx * a0, y0 - ny * a0)]
+        draw.polygon([(u * SS, v * SS) for u, v in quad], fill=cols[k])
+    along = np.concatenate([[0.0], np.cumsum(np.hypot(*np.diff(scr, axis=0).T))])
+    for k in range(len(scr)):
+        if extra and min(along[k], along[-1] - along[k]) < half[k] + extra + 0.5:
+            continue
+        r = (half[k] + extra) * SS
+        x, y = scr[k] * SS
+        draw.ellipse((x - r, y - r, x + r, y + r), fill=cols[min(k, len(scr) - 2)])
+
+
+def flag(d, x, y, colour):
+    """The maps' flag, in the section's colour, at (x, y) on the road."""
+    k = SS
+    ink = STRIP_INK
+    d.line([(x * k, y * k), (x * k, (y - 26) * k)], fill=ink, width=round(2.6 * k))
+    d.polygon([(x * k, (y - 26) * k), ((x + 18) * k, (y - 20.5) * k), (x * k, (y - 15) * k)], fill=colour, outline=ink)
+    r = 6.0 * k
+    d.ellipse((x * k - r, y * k - r, x * k + r, y * k + r), fill=colour, outline=(255, 255, 255), width=round(2.4 * k))
+
+
+LABEL_PX = 22   # 11 px as shown at 96 DPI, as on the maps
+LABEL_PAD = 4
+LABEL_INK, LABEL_BACK = (255, 255, 255), STRIP_INK
+MOST_LABELS = 4
+
+
+def lap_corners(track):
+    """(name, d) of every named corner of the 1967 lap, by its tightest point, the Südkehre too."""
+    out = [(c.name, c.s_sharpest + g.SIM_OFFSET_M) for c in track.corners if c.s_sharpest >= g.NORDKEHRE_S]
+    return sorted(out + [("Südkehre", track.pit.d_suedkehre)], key=lambda c: c[1])
+
+
+def first_corner(track, name):
+    """The corner a section's name begins with, if it is one."""
+    if not name:
+        return None
+    key = title_key(name.split("/")[0])
+    return next((n for n, _ in lap_corners(track) if title_key(n) == key), None)
+
+
+def corner_points(track, land, cam, grid, d0):
+    """(name, metres after the deploy point, screen point) of the corners in sight: those ahead
+    within the stretch framed and a little beyond, and any other in sight for the first corner of
+    the section's name."""
+    out = []
+    for n, d in lap_corners(track):
+        rel = (d - d0 + 3000) % g.SIM_LAP_M - 3000
+        p = np.array([land_point(land, d)])
+        (x, y), = cam.project(p)[0]
+        depth = cam.project(p)[1][0]
+        if depth < 5 or grid.hidden(cam, p)[0] or not (6 <= x <= W - 6 and 6 <= y <= H - 6):
+            continue
+        out.append((n, rel, (float(x), float(y))))
+    return out
+
+
+def text_size(n):
+    f = font(COND_BOLD, LABEL_PX)
+    box = f.getbbox(n)
+    return (box[2] - box[0]) / SS + 2 * LABEL_PAD, LABEL_PX + 2
+
+
+def overlap(a, b):
+    return max(0, min(a[2], b[2]) - max(a[0], b[0])) * max(0, min(a[3], b[3]) - max(a[1], b[1]))
+
+
+def box_hits_road(box, road_pts, margin=2.0):
+    """Whether a box comes within margin of any road piece given as (x, y, half width)."""
+    if len(road_pts) == 0:
+        return False
+    x, y, r = road_pts[:, 0], road_pts[:, 1], road_pts[:, 2] + margin
+    gx = np.maximum(np.maximum(box[0] - x, x - box[2]), 0)
+    gy = np.maximum(np.maximum(box[1] - y, y - box[3]), 0)
+    return bool(np.any(gx * gx + gy * gy < r * r))
+
+
+def flag_box(x, y):
+    return (x - 8, y - 28, x + 20, y + 8)
+
+
+def place_labels(corners, road_next, spot, bottom, first):
+    """Puts corner labels one by one, the section's first corner first, then those ahead in
+    order, each near its point where it covers the least road; a label must stay inside the
+    picture above `bottom`, off the other labels, the flag and the road's next 200 m, or it is
+    left out. Returns (name, point, box) per label placed."""
+    wanted = [c for c in corners if c[0] == first]
+    wanted += sorted((c for c in corners if c[0] != first and 40 <= c[1] <= AHEAD_M + 200), key=lambda c: c[1])
+    taken = [flag_box(*spot)]
+    placed = []
+    for n, rel, (x, y) in wanted:
+        if len(placed) == MOST_LABELS:
+            break
+        w, h = text_size(n)
+        reach = (10, 18, 28, 40, 54, 70, 90) + ((115, 140) if n == first else ())
+        best = None
+        for dist in reach:
+            for ang in range(0, 360, 15):
+                ox, oy = math.cos(math.radians(ang)) * dist, -math.sin(math.radians(ang)) * dist
+                bx = x + ox - w / 2 + math.copysign(min(abs(ox), w / 2), ox) * (abs(ox) > 3)
+                by = y + oy - h / 2 + math.copysign(min(abs(oy), h / 2), oy) * (abs(oy) > 3)
+                box = (bx, by, bx + w, by + h)
+                if box[0] < 3 or box[2] > W - 3 or box[1] < 3 or box[3] > bottom - 3:
+                    continue
+                margin = (box[0] - 3, box[1] - 3, box[2] + 3, box[3] + 3)
+                if any(overlap(margin, t) > 0 for t in taken) or box_hits_road(box, road_next):
+                    continue
+                cost = dist + sum(12 for _, _, (qx, qy) in corners if box[0] - 4 < qx < box[2] + 4 and box[1] - 4 < qy < box[3] + 4)
+                if best is None or cost < best[0]:
+                    best = (cost, box)
+            if best and best[0] < dist + 10:
+                break
+        if best:
+            taken.append(best[1])
+            placed.append((n, (x, y), best[1]))
+    return placed
+
+
+def leader(draw, p, box):
+    """The line from a label to its corner, and the corner's dot on the road."""
+    x, y = p
+    qx, qy = min(max(x, box[0]), box[2]), min(max(y, box[1]), box[3])
+    if math.hypot(qx - x, qy - y) > 4:
+        draw.line([(x * SS, y * SS), (qx * SS, qy * SS)], fill=(255, 255, 255), width=round(3.2 * SS))
+        draw.line([(x * SS, y * SS), (qx * SS, qy * SS)], fill=LABEL_BACK, width=round(1.6 * SS))
+    r = 3.6 * SS
+    draw.ellipse((x * SS - r, y * SS - r, x * SS + r, y * SS + r), fill=LABEL_BACK, outline=(255, 255, 255),
+                 width=round(1.4 * SS))
+
+
+def label(img, n, box):
+    """A corner's name on a dark plate, drawn at the picture's own size: crisp at 11 px."""
+    big = Image.new("RGBA", (round((box[2] - box[0]) * SS), round((box[3] - box[1]) * SS)), (0, 0, 0, 0))
+    d = ImageDraw.Draw(big)
+    d.rounded_rectangle((0, 0, big.width - 1, big.height - 1), radius=4 * SS, fill=LABEL_BACK + (230,))
+    d.text((big.width / 2, big.height / 2), n, font=font(COND_BOLD, LABEL_PX), fill=LABEL_INK, anchor="mm")
+    small = big.resize((round(box[2] - box[0]), round(box[3] - box[1])), Image.LANCZOS)
+    img.paste(small, (round(box[0]), round(box[1])), small)
+    return img
 
 
 def next_corner(track, d0):
@@ -478,8 +637,8 @@ BAND_PX = 22  # as on the maps: 11 px as shown at 96 DPI
 
 def band(img, track, d0, colour):
     """A strip along the bottom: what comes next, and where the view stands, in km."""
-    h = 38
-    big = Image.new("RGB", (W * SS, h * SS), (38, 50, 56))
+    h = STRIP_H
+    big = Image.new("RGB", (W * SS, h * SS), STRIP_INK)
     d = ImageDraw.Draw(big)
     d.rectangle((0, 0, 10 * SS, h * SS), fill=colour)
     f = font(COND_BOLD, BAND_PX)

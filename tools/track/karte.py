@@ -191,10 +191,11 @@ def labelled_corners(track, name, d0, d1):
 
 class Layout:
     """What a map holds besides its lines: the map area, every text drawn with its font size and
-    box, and the marks no text may lie on. Known when the map is drawn, for the checks."""
+    box, the marks no text may lie on, and the main map's fit of the plane into the picture.
+    Known when the map is drawn, for the checks and the map's road file."""
 
-    def __init__(self, area, texts, labels, marks):
-        self.area, self.texts, self.labels, self.marks = area, texts, labels, marks
+    def __init__(self, area, texts, labels, marks, view):
+        self.area, self.texts, self.labels, self.marks, self.view = area, texts, labels, marks, view
 
 
 def title_key(n):
@@ -304,7 +305,7 @@ def draw(track, name, colour, d0, d1, path):
         sub = sub.replace(" at", "")
     c.text((W / 2, H - FOOT_H + 35), sub, font(COND, LABEL_PX), (70, 90, 100), "ma")
     c.save(path)
-    return Layout(area, c.texts, [(lb[0], pl[1]) for lb, pl in zip(labels, placed) if pl], c.marks)
+    return Layout(area, c.texts, [(lb[0], pl[1]) for lb, pl in zip(labels, placed) if pl], c.marks, view)
 
 
 def flag(c, x, y, colour, scale=1.0):

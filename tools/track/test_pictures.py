@@ -1,21 +1,31 @@
 """Checks of how the pictures are laid out, not of their pixels: the views look the way the road
 bends, the maps are north up, and the map labels stay inside the box and clear of each other."""
 import glob
-import math
 import os
+import re
 import sys
 import tempfile
 import unittest
 
 import numpy as np
-from PIL import Image
+from PIL import Image, ImageColor
 
 sys.path.insert(0, os.path.dirname(os.path.abspath(__file__)))
 import blick  # noqa: E402
 import geometry as g  # noqa: E402
 import karte  # noqa: E402
+import maproad  # noqa: E402
 from style import wrap_after_slashes  # noqa: E402
 from test_geometry import ROOT, deploy_d, script_sections  # noqa: E402
+
+
+def picture_rows():
+    """(index, name, d0, d1, colour) per section, as tools/make-data.sh hands them to render.py."""
+    with open(os.path.join(ROOT, "tools", "make-data.sh"), encoding="utf-8") as f:
+        text = f.read()
+    rows = re.findall(r'^\s+"[^"|]+\|([^|]*)\|[^|]*\|stall_0 = ([0-9.]+)[^|]*\|(#[0-9a-f]{6})"', text, re.M)
+    ds = [float(d) for _, d, _ in rows] + [g.SIM_LAP_M]
+    return [(i, name, ds[i], ds[i + 1], c) for i, (name, _, c) in enumerate(rows)]
 
 
 def section_ranges():
@@ -24,22 +34,52 @@ def section_ranges():
     return [(name, ds[i], ds[i + 1]) for i, (name, _) in enumerate(rows)]
 
 
+# Two views whose roads, point for point along the lap, lie this close on the screen on average
+# (pixels of the 418 x 306 picture, 4 % of its width) show the same road: near-duplicates.
+DUPLICATE_PX = 15.0
+
+
+def road_apart(a, b):
+    """Mean screen distance between two views' roads ahead, taken at the same metres along it."""
+    return float(np.mean(np.hypot(*(a.centreline - b.centreline).T)))
+
+
+def near_duplicates(layouts):
+    return [(m, n) for i, (m, a) in enumerate(layouts) for n, b in layouts[i + 1:] if road_apart(a, b) < DUPLICATE_PX]
+
+
 class Views(unittest.TestCase):
+    @classmethod
+    def setUpClass(cls):
+        cls.track = g.Track()
+        with tempfile.TemporaryDirectory() as tmp:
+            path = os.path.join(tmp, "b.jpg")
+            cls.shown = [(name, blick.render(cls.track, d0, "#3949ab", path, 1000 + i, name=name))
+                         for i, (name, d0, _) in enumerate(section_ranges())]
+            # The views for drivers' own points: labels, no strip.
+            cls.shown += [(f"lap {d}", blick.render(cls.track, d, "#3949ab", path, d, strip=False)) for d in (4000, 14250)]
+            cls.blind = []
+            for i, (name, d0, _) in enumerate(section_ranges()):
+                cls.blind.append((name, blick.render(cls.track, d0, "#3949ab", path, 1000 + i, name=name, text=False)))
+                if i == 1:
+                    with Image.open(path) as img:
+                        cls.blind_strip = np.asarray(img.convert("RGB"))[-20:].reshape(-1, 3).mean(axis=0)
+            # Two sections drawn from one point, whatever else differs, are the same view.
+            d1 = section_ranges()[1][1]
+            cls.twin = ("Flugplatz twice", blick.render(cls.track, d1, "#e53935", path, 7, name="Twin", text=False))
+
     def test_road_ahead_appears_on_the_side_it_bends_to(self):
         # A mirrored camera would show every bend the wrong way round.
-        track = g.Track()
-        for name, d0, _ in section_ranges()[1:]:
-            with self.subTest(name):
-                x0, y0, z0 = g.lap_point(track, d0)
-                x1, y1, _ = g.lap_point(track, d0 + 15)
-                fwd = np.array([x1 - x0, y1 - y0]) / math.hypot(x1 - x0, y1 - y0)
-                cam = blick.Camera((x0, y0, z0 + 1.1), fwd, 0.0)
-                xa, ya, za = g.lap_point(track, d0 + 60)
-                (sx, _), = cam.project([[xa, ya, za]])[0]
-                rel = np.array([xa - x0, ya - y0])
-                right_of_heading = rel[0] * fwd[1] - rel[1] * fwd[0]
-                if abs(right_of_heading) > 3:
-                    self.assertEqual(sx > blick.W / 2, right_of_heading > 0)
+        land = blick.land_of(self.track)
+        for name, d0, _ in section_ranges():
+            cam = blick.place_camera(land, d0)
+            for ahead in (150, 400, 800):
+                with self.subTest(name, ahead=ahead):
+                    p = np.array([blick.land_point(land, d0 + ahead)])
+                    (sx, _), = cam.project(p)[0]
+                    right_of_view = (p[0] - cam.pos) @ cam.r
+                    if abs(right_of_view) > 3:
+                        self.assertEqual(sx > blick.W / 2, right_of_view > 0)
 
     def test_point_ahead_and_above_projects_above_the_horizon_in_the_middle(self):
         cam = blick.Camera((0, 0, 0), (0.0, 1.0), 0.0)
@@ -47,13 +87,43 @@ class Views(unittest.TestCase):
         self.assertAlmostEqual(x, blick.W / 2)
         self.assertLess(y, cam.horizon)
 
-    def test_polygon_through_the_eye_is_cut_at_the_near_plane(self):
-        cam = blick.Camera((0, 0, 1), (0.0, 1.0), 0.0)
-        quad = np.array([[-1, -5, 0], [1, -5, 0], [1, 5, 0], [-1, 5, 0]], dtype=float)
-        scr = blick.clip_near(quad, cam)
-        self.assertIsNotNone(scr)
-        self.assertTrue(np.all(np.isfinite(scr)))
-        self.assertIsNone(blick.clip_near(quad - [0, 20, 0], cam), "a polygon behind the eye is dropped")
+    def test_labels_are_readable_in_the_picture_and_on_nothing_else(self):
+        def pairs(labels):
+            return [(a[0], b[0]) for i, a in enumerate(labels) for b in labels[i + 1:] if blick.overlap(a[2], b[2]) > 0]
+
+        def unnamed(name, lay):
+            # The corner a section is named after keeps its label wherever it is in sight.
+            first = blick.first_corner(self.track, name if not name.startswith("lap") else None)
+            return [first] if first in lay.in_sight and first not in [n for n, _, _ in lay.labels] else []
+
+        cases = [
+            ("text smaller than the minimum", lambda name, lay: [n for n, px, _ in lay.labels if px < blick.LABEL_PX]),
+            ("label outside the picture or on the strip", lambda name, lay: [
+                n for n, _, b in lay.labels if not (0 <= b[0] and b[2] <= blick.W and 0 <= b[1] and b[3] <= lay.bottom)]),
+            ("labels on each other", lambda name, lay: pairs(lay.labels)),
+            ("label on the road's next 200 m", lambda name, lay: [
+                n for n, _, b in lay.labels if blick.box_hits_road(b, lay.road_next, margin=0.0)]),
+            ("label on the flag", lambda name, lay: [n for n, _, b in lay.labels if blick.overlap(b, lay.flag) > 0]),
+            ("first corner of the section's name unlabelled", unnamed),
+        ]
+        for what, offenders in cases:
+            for name, lay in self.shown:
+                with self.subTest(what=what, view=name):
+                    self.assertEqual(offenders(name, lay), [])
+        self.assertGreater(sum(len(lay.labels) for _, lay in self.shown), 2 * len(self.shown), "hardly any labels")
+
+    def test_views_without_text_are_no_two_alike(self):
+        for name, lay in self.blind:
+            with self.subTest(name):
+                self.assertEqual((lay.labels, lay.strip), ([], False))
+        self.assertGreater(np.abs(self.blind_strip - blick.STRIP_INK).sum(), 60, "the strip is drawn")
+        cases = [
+            ("the sections", self.blind, []),
+            ("two sections drawn from one point", [self.blind[1], self.twin], [(self.blind[1][0], self.twin[0])]),
+        ]
+        for what, layouts, alike in cases:
+            with self.subTest(what):
+                self.assertEqual(near_duplicates(layouts), alike)
 
 
 class Maps(unittest.TestCase):
@@ -108,6 +178,56 @@ class Maps(unittest.TestCase):
                 if in_1967:
                     self.assertIn(in_1967, shown)
         self.assertIn("Bergwerk", shown, "names given before 1967 stay")
+
+
+class MapRoads(unittest.TestCase):
+    def test_fnv1a64_gives_the_published_values(self):
+        for data, want in ((b"", 0xCBF29CE484222325), (b"a", 0xAF63DC4C8601EC8C), (b"foobar", 0x85944171F73967E8)):
+            with self.subTest(data=data):
+                self.assertEqual(maproad.fnv1a64(data), want)
+
+    def test_each_map_has_a_road_file_that_follows_its_road(self):
+        colours = {int(i): c for i, _, _, _, c in picture_rows()}
+        maps = sorted(glob.glob(os.path.join(ROOT, "data", "karte*.jpg")))
+        self.assertEqual(len(maps), len(colours))
+        for path in maps:
+            i = int(os.path.basename(path)[5:-4])
+            with self.subTest(os.path.basename(path)):
+                width, height, digest, colour, runs = maproad.read(path[:-4] + ".road")
+                with open(path, "rb") as f:
+                    data = f.read()
+                with Image.open(path) as f:
+                    img = f.convert("RGB")
+                self.assertEqual((width, height, digest, colour), img.size + (maproad.fnv1a64(data), colours[i]))
+                self.assertTrue(runs and all(len(r) > 0 for r in runs))
+                pts = np.array([p for r in runs for p in r])
+                self.assertTrue(np.all((pts[:, 0] >= 0) & (pts[:, 0] < g.SIM_LAP_M)))
+                self.assertTrue(np.all((pts[:, 1] >= 0) & (pts[:, 1] < width) & (pts[:, 2] >= 0) & (pts[:, 2] < height)))
+                for r in runs:
+                    steps = np.diff(np.array(r)[:, 0])
+                    self.assertTrue(np.all((steps > 0) & (steps <= 10)), "a run's points out of order or too far apart")
+                # Sampled points lie on a road as drawn: the section's colour, the grey of the rest of
+                # the lap or the white casing, within 2 px. Labels, the flag and the pit loop's dashes
+                # cover a few.
+                px = np.asarray(img).astype(int)
+                inks = np.array([karte.GREY_ROAD, ImageColor.getrgb(colour), (255, 255, 255)])
+                sample = pts[::25]
+                on = 0
+                for _, x, y in sample:
+                    x0, y0 = int(round(x)), int(round(y))
+                    patch = px[max(y0 - 2, 0):y0 + 3, max(x0 - 2, 0):x0 + 3].reshape(-1, 1, 3)
+                    on += bool(np.any(np.abs(patch - inks[None]).sum(axis=2) < 45))
+                self.assertGreater(on / len(sample), 0.9)
+
+
+class LapViews(unittest.TestCase):
+    def test_a_view_for_every_250_m_of_the_lap(self):
+        shipped = sorted(os.listdir(os.path.join(ROOT, "data", "lap")))
+        self.assertEqual(shipped, sorted(f"blick{d}.jpg" for d in range(1750, 22001, 250)))
+        for name in shipped[::20]:
+            with self.subTest(name):
+                with Image.open(os.path.join(ROOT, "data", "lap", name)) as img:
+                    self.assertEqual((img.format, img.size), ("JPEG", (blick.W, blick.H)))
 
 
 class Icon(unittest.TestCase):
