@@ -10,6 +10,7 @@
 #include "core/Settings.h"
 #include "core/SimulatorFolder.h"
 
+#include <algorithm>
 #include <exception>
 
 namespace lapforge {
@@ -66,8 +67,12 @@ std::optional<std::string> Controller::TryStartWithRememberedFolder() {
     // Any reason the remembered folder will not do leads to asking the user, who is told why.
     try {
         const std::string path = SettingsFilePath();
-        const std::string bytes = ReadWholeFile(path);  // one read for the folder and the bindings
-        HotkeyBindings = ParseBindings(bytes);
+        const std::string bytes = ReadWholeFile(path);  // one read for the folder and the rest
+        SettingsRead read = ParseSettings(bytes);
+        HotkeyBindings = std::move(read.settings.bindings);
+        Points = std::move(read.settings.points);
+        otherSettingsLines_ = std::move(read.settings.otherLines);
+        skipped_ = std::move(read.skipped);
         GPLOrdnerPfad = SettingsFolder(bytes, path);
     } catch (const std::exception&) {
         return std::string();
@@ -112,7 +117,9 @@ void Controller::StartUp() {
     }
 }
 
-void Controller::WriteSettings() const { WriteSettingsFile(SettingsFilePath(), GPLOrdnerPfad, HotkeyBindings); }
+void Controller::WriteSettings() const {
+    WriteSettingsFile(SettingsFilePath(), GPLOrdnerPfad, Settings{HotkeyBindings, Points, otherSettingsLines_});
+}
 
 void Controller::SaveSettings() const {
     try {
@@ -123,9 +130,8 @@ void Controller::SaveSettings() const {
 }
 
 bool Controller::IsLapforgeLine(std::string_view line) const {
-    for (const Section& section : SectionTable::Rows())
-        if (section.deployLine == line) return true;
-    return false;
+    return StopOfDeployLine(Points, line).has_value() ||
+           std::find(retiredLines_.begin(), retiredLines_.end(), line) != retiredLines_.end();
 }
 
 void Controller::ReadTrackFileAgain() {
@@ -225,6 +231,10 @@ void Controller::Resume(FolderState state) {
 }
 
 void Controller::ChangeFolder(const std::string& folder, std::string_view section) {
+    ChangeFolder(folder, SectionStop(SectionTable::Find(section).value_or(0)));
+}
+
+void Controller::ChangeFolder(const std::string& folder, const Stop& section) {
     // Everything that can be checked without a change, first.
     try {
         TrackFileBuffer trial;
@@ -246,7 +256,7 @@ void Controller::ChangeFolder(const std::string& folder, std::string_view sectio
         TrackLines = std::move(next);
         entered = true;
         FolderLoaded();
-        ApplySection(section);
+        ApplyStop(section);
     } catch (const std::exception& failure) {
         // The new file is as it was; a record of this Lapforge's there that undoes nothing goes again.
         if (entered && recordHere_ && TrackLines.Line(DeployLineIndex) == *foundDeployLine_)
@@ -254,7 +264,7 @@ void Controller::ChangeFolder(const std::string& folder, std::string_view sectio
         Resume(std::move(old));
         std::string notRewritten;
         try {
-            ApplySection(section);
+            ApplyStop(section);
         } catch (const std::exception& again) {
             notRewritten = again.what();
         }
@@ -276,22 +286,108 @@ std::optional<std::string_view> Controller::SectionOnDisk() const {
 }
 
 void Controller::ApplySection(std::string_view name) {
-    WriteSection(name);
-    ShowSectionPictures(name);
+    if (const auto index = SectionTable::Find(name)) ApplyStop(SectionStop(*index));
 }
 
 void Controller::WriteSection(std::string_view name) {
-    const auto index = SectionTable::Find(name);
-    if (!index) return;
-    RewriteDeployLine(SectionTable::Rows()[*index].deployLine);
+    if (const auto index = SectionTable::Find(name)) WriteStop(SectionStop(*index));
 }
 
 void Controller::ShowSectionPictures(std::string_view name) {
-    const auto index = SectionTable::Find(name);
-    if (!index) return;
-    const Section& section = SectionTable::Rows()[*index];
-    view_.ShowViewPicture(AppFolder + std::string(section.viewPicture));
-    view_.ShowMapPicture(AppFolder + std::string(section.mapPicture));
+    if (const auto index = SectionTable::Find(name)) ShowStopPictures(SectionStop(*index));
+}
+
+void Controller::ApplyStop(const Stop& stop) {
+    if (stop.ownPoint && !FindPoint(Points, stop.metres)) return;
+    WriteStop(stop);
+    ShowStopPictures(stop);
+}
+
+void Controller::WriteStop(const Stop& stop) {
+    if (stop.ownPoint && !FindPoint(Points, stop.metres)) return;
+    RewriteDeployLine(StopDeployLine(stop));
+}
+
+std::optional<MapRoad> Controller::RoadOfMap(std::string_view mapPicture) const {
+    try {
+        const std::string picture = ReadWholeFile(AppFolder + std::string(mapPicture));
+        return RoadOfPicture(ReadWholeFile(AppFolder + MapRoadFileName(mapPicture)), picture);
+    } catch (const std::exception&) {
+        return std::nullopt;  // no road file: a map that takes no clicks, as the driver's own does
+    }
+}
+
+void Controller::ShowStopPictures(const Stop& stop) {
+    const Section& section = SectionTable::Rows()[stop.ownPoint ? SectionOf(stop.metres) : stop.section];
+    // A point's view is the lap view nearest to it; where that file is gone, its section's.
+    const std::string lapView = AppFolder + LapViewName(stop.metres);
+    const bool ownView = stop.ownPoint && FileOpensForReading(lapView);
+    view_.ShowViewPicture(ownView ? lapView : AppFolder + std::string(section.viewPicture));
+    const bool shown = view_.ShowMapPicture(AppFolder + std::string(section.mapPicture));
+    shownRoad_ = shown ? RoadOfMap(section.mapPicture) : std::nullopt;
+    std::optional<MapPixel> flag;
+    if (shownRoad_ && stop.ownPoint) flag = RoadPixelOf(*shownRoad_, stop.metres);
+    view_.ShowMapRoad(shownRoad_.has_value(), flag, shownRoad_ ? shownRoad_->colour : 0);
+}
+
+std::optional<int> Controller::RoadMetresAtClick(MapPixel pixel) const {
+    if (!shownRoad_) return std::nullopt;
+    const std::optional<double> metres = RoadMetresAt(*shownRoad_, pixel);
+    if (!metres) return std::nullopt;
+    return static_cast<int>(*metres + 0.5) % LapMetres;
+}
+
+std::vector<Stop> Controller::ListedStops() const { return LapStops(OwnPoints{Points.list, false}); }
+
+std::string Controller::StopName(const Stop& stop) const {
+    if (!stop.ownPoint) return std::string(SectionTable::Rows()[stop.section].name);
+    const OwnPoint* point = FindPoint(Points, stop.metres);
+    return point ? point->name : KmText(stop.metres);
+}
+
+std::optional<Stop> Controller::StopOnDisk() const {
+    return StopOfDeployLine(Points, TrackLines.Line(DeployLineIndex));
+}
+
+std::string Controller::PlaceOnDisk() const {
+    const std::optional<Stop> stop = StopOnDisk();
+    if (!stop) return {};
+    if (!stop->ownPoint) return StopName(*stop);
+    return StopName(*stop) + " (" + KmText(stop->metres) + ")";
+}
+
+std::optional<std::string> Controller::AddPoint(int metres, std::string_view name) {
+    if (std::optional<std::string> refused = lapforge::AddPoint(Points, metres, name)) return refused;
+    SaveSettings();
+    return std::nullopt;
+}
+
+std::optional<std::string> Controller::RenamePoint(int metres, std::string_view name) {
+    if (std::optional<std::string> refused = lapforge::RenamePoint(Points, metres, name)) return refused;
+    SaveSettings();
+    return std::nullopt;
+}
+
+void Controller::RemovePoint(int metres) {
+    if (!FindPoint(Points, metres)) return;
+    const std::string line = PointDeployLine(metres);
+    if (TrackLines.Line(DeployLineIndex) == line) {
+        // GPL would start the driver at a place he no longer has: at its section instead.
+        retiredLines_.push_back(line);
+        try {
+            WriteStop(SectionStop(SectionOf(metres)));
+        } catch (const std::exception&) {
+        }
+    }
+    lapforge::RemovePoint(Points, HotkeyBindings, metres);
+    SaveSettings();
+}
+
+bool Controller::SetOnlyMyPoints(bool only) {
+    const bool was = Points.onlyThese;
+    const bool now = SetOnlyThese(Points, only);
+    if (now != was) SaveSettings();
+    return now;
 }
 
 std::optional<std::string> Controller::LeaveSimulatorAsFound() noexcept {
@@ -313,14 +409,19 @@ void Controller::AdoptJoystickIdentities(const std::vector<JoystickInfo>& joysti
     }
 }
 
-NeighbourSection Controller::WriteNeighbour(bool forward) {
-    // From what the file holds now; from GPL's own line on to the first section, or back to the last.
+StopAnnouncement Controller::WriteNeighbour(bool forward) {
+    // From what the file holds now, whatever the list shows: the stop after or before its place on
+    // the lap, also from GPL's own line.
     ReadTrackFileAgain();
-    const auto& rows = SectionTable::Rows();
-    const std::string_view from = SectionOnDisk().value_or(forward ? rows.back().name : rows.front().name);
-    NeighbourSection to = *(forward ? Successor(from) : Predecessor(from));
-    WriteDeployLine(rows[*SectionTable::Find(to.name)].deployLine);
-    return to;
+    const std::string& line54 = TrackLines.Line(DeployLineIndex);
+    const Stop to = forward ? NextStop(Points, line54) : PreviousStop(Points, line54);
+    WriteDeployLine(StopDeployLine(to));
+    return AnnouncementOf(to);
+}
+
+StopAnnouncement Controller::AnnouncementOf(const Stop& stop) const {
+    if (stop.ownPoint) return StopAnnouncement{stop, std::string(), StopName(stop)};
+    return StopAnnouncement{stop, AppFolder + std::string(SectionTable::Rows()[stop.section].announcement), {}};
 }
 
 std::optional<NeighbourSection> Controller::Successor(std::string_view name) const {

@@ -2,8 +2,12 @@
 
 #include "core/Bindings.h"
 #include "core/Failure.h"
+#include "core/LapPoints.h"
+#include "core/MapRoad.h"
+#include "core/Settings.h"
 #include "core/TrackFileBuffer.h"
 
+#include <cstdint>
 #include <exception>
 #include <memory>
 #include <optional>
@@ -27,6 +31,9 @@ public:
     // because a cosmetic file must not keep the deploy point from being written.
     virtual bool ShowViewPicture(const std::string& path) = 0;
     virtual bool ShowMapPicture(const std::string& path) = 0;
+    // After the map picture: whether it takes clicks (Lapforge knows its road), and where on it, in
+    // its pixels, the flag of a driver's own point goes (nothing: no flag).
+    virtual void ShowMapRoad(bool takesClicks, std::optional<MapPixel> flag, std::uint32_t colour) = 0;
     // Shows the name as the list's selection; ApplySection has run for it when this returns.
     virtual void SelectSection(std::string_view name) = 0;
     // The start section could not be written at start-up: Lapforge goes on, and the driver is told
@@ -48,6 +55,14 @@ public:
 struct NeighbourSection {
     std::string_view name;
     std::string announcementPath;
+};
+
+// How a stop is announced once it is written: a section's wave file, or a driver's point's name,
+// spoken by Windows.
+struct StopAnnouncement {
+    Stop stop;
+    std::string wavePath;    // a section's; empty for a point
+    std::string spokenName;  // a point's; empty for a section
 };
 
 // The simulator's program in a folder. Plain appending: at a drive root this gives two backslashes,
@@ -82,9 +97,42 @@ public:
     void WriteSection(std::string_view name);
     void ShowSectionPictures(std::string_view name);
 
-    // Writes the section after (or before) the one GPL's track file holds now, as a step of the cycle
-    // does, and names it; from a line 54 that is no section's, the first section (or the last).
-    NeighbourSection WriteNeighbour(bool forward);
+    // The same for any stop, a section or a point of the driver's own; a point not in Points is ignored.
+    void ApplyStop(const Stop& stop);
+    void WriteStop(const Stop& stop);
+    // A point's map is its section's, with the point flagged; its view the nearest lap view.
+    void ShowStopPictures(const Stop& stop);
+
+    // Writes the stop after (or before) the place GPL's track file holds now, as a step of the cycle
+    // does (only the driver's points while "only my points" is ticked), and says how to announce it.
+    StopAnnouncement WriteNeighbour(bool forward);
+    StopAnnouncement AnnouncementOf(const Stop& stop) const;
+
+    // Every stop in lap order, for the list: the sections, each followed by the points in it.
+    std::vector<Stop> ListedStops() const;
+    // A stop's name in the list and the texts: a section's, or the point's own.
+    std::string StopName(const Stop& stop) const;
+    // The stop line 54 held when Lapforge last read or wrote it; nothing for any other line.
+    std::optional<Stop> StopOnDisk() const;
+    // Where GPL starts the car, for the status line: the section's name, the point's with its km, or
+    // empty for any other line (GPL's own).
+    std::string PlaceOnDisk() const;
+
+    // The distance of the road under a click on the map shown, in whole metres; nothing off the
+    // road, and on a map picture of the driver's own.
+    std::optional<int> RoadMetresAtClick(MapPixel pixel) const;
+
+    // The driver's own points. Each edit is saved at once; a refusal (why, in a driver's words)
+    // changes nothing. A saved edit holds for the run even when lapforge.ini refuses it:
+    // SettingsNotSaved is thrown after the change.
+    std::optional<std::string> AddPoint(int metres, std::string_view name);
+    std::optional<std::string> RenamePoint(int metres, std::string_view name);
+    // Its jump goes with it; when line 54 holds it, line 54 goes to the section it lies in first.
+    void RemovePoint(int metres);
+    // "F4 visits only my points"; with no points it stays off. The tick as it is then.
+    bool SetOnlyMyPoints(bool only);
+    // The lines of lapforge.ini skipped at start, and why; kept in the file as they were.
+    const std::vector<SkippedLine>& SkippedSettingsLines() const { return skipped_; }
 
     // The next section in lap order, after the last the first; and the one before, before the first the last.
     std::optional<NeighbourSection> Successor(std::string_view name) const;
@@ -94,7 +142,8 @@ public:
     // it; nothing for any other line.
     std::optional<std::string_view> SectionOnDisk() const;
 
-    // A line 54 that Lapforge writes itself (a section's), as opposed to GPL's own or anyone else's.
+    // A line 54 that Lapforge writes itself (a section's or a driver's point's, also one removed in
+    // this run), as opposed to GPL's own or anyone else's.
     bool IsLapforgeLine(std::string_view line) const;
 
     // Writes the settings file: the folder on its first line, then the bindings. A failure is
@@ -122,6 +171,7 @@ public:
     // folder is remembered. When a step fails, FolderNotChanged says why and the old folder stays
     // in use, with the section applied there again. When only the settings cannot be saved, the
     // new folder is in use until Lapforge ends and SettingsNotSaved says so.
+    void ChangeFolder(const std::string& folder, const Stop& stop);
     void ChangeFolder(const std::string& folder, std::string_view section);
 
     std::string SettingsFilePath() const;
@@ -134,6 +184,7 @@ public:
     // changes line 54 of what is there now, so an edit made meanwhile to any other line stays.
     TrackFileBuffer TrackLines;
     Bindings HotkeyBindings;
+    OwnPoints Points;
 
 private:
     Controller(View& view, std::string appFolder);
@@ -153,6 +204,8 @@ private:
     void WriteRecordOnce();
     // The settings file as it is in memory; the failure as the file system gave it.
     void WriteSettings() const;
+    // The map picture's road, read with the picture's bytes; nothing for the driver's own picture.
+    std::optional<MapRoad> RoadOfMap(std::string_view mapPicture) const;
 
     // The folder in use with all that leaving it as found needs, kept aside while a change of
     // folder may still have to go back to it.
@@ -174,6 +227,13 @@ private:
     // This Lapforge's own record, with the found line as it is now, is on disk.
     bool recordWritten_ = false;
     bool lastRewriteFailed_ = false;
+    // lapforge.ini's lines that Lapforge does not take, written back as they were.
+    std::vector<std::string> otherSettingsLines_;
+    std::vector<SkippedLine> skipped_;
+    // Lines of points removed in this run: still Lapforge's own when line 54 holds one.
+    std::vector<std::string> retiredLines_;
+    // The road of the map on screen, for its clicks.
+    std::optional<MapRoad> shownRoad_;
 };
 
 // Puts line 54 back for the controller that exists, if any (see RestoreDeployLineAfterFailure):

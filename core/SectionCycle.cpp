@@ -2,6 +2,7 @@
 
 #include "core/Controller.h"
 
+#include <algorithm>
 #include <array>
 #include <exception>
 
@@ -90,18 +91,22 @@ std::optional<std::uint64_t> SectionCycle::WaitMilliseconds(std::uint64_t nowMil
 
 bool SectionCycle::WantsFineTimer() const {
     const Bindings& bindings = controller_.HotkeyBindings;
-    return IsRunning() && (bindings.next.IsJoystick() || bindings.previous.IsJoystick());
+    return IsRunning() && (bindings.next.IsJoystick() || bindings.previous.IsJoystick() ||
+                           std::any_of(bindings.jumps.begin(), bindings.jumps.end(),
+                                       [](const lapforge::Jump& jump) { return jump.binding.IsJoystick(); }));
 }
 
 void SectionCycle::Forget() {
     next_.Forget();
     previous_.Forget();
+    for (PressWatch& jump : jumps_) jump.Forget();
 }
 
 void SectionCycle::Poll(InputSource& input, CycleView& view, std::uint64_t nowMilliseconds) {
     if (!IsRunning()) return;
     if (controller_.HotkeyBindings != taken_) {
         taken_ = bindings_ = controller_.HotkeyBindings;
+        jumps_.assign(bindings_.jumps.size(), PressWatch());
         Forget();
     }
 
@@ -154,6 +159,8 @@ void SectionCycle::Poll(InputSource& input, CycleView& view, std::uint64_t nowMi
     };
     const Seen next = see(bindings_.next);
     const Seen previous = see(bindings_.previous);
+    std::vector<Seen> jumps;
+    for (lapforge::Jump& jump : bindings_.jumps) jumps.push_back(see(jump.binding));
     reprobe_.Looked(missing, nowMilliseconds);
     // The modifiers are asked only while a key binding is down: the idle poll is one look per binding.
     const auto isKeyDown = [&](int key) { return input.IsKeyDown(key); };
@@ -163,23 +170,41 @@ void SectionCycle::Poll(InputSource& input, CycleView& view, std::uint64_t nowMi
     };
     const bool nextPressed = look(next_, bindings_.next, next);
     const bool previousPressed = look(previous_, bindings_.previous, previous);
+    std::vector<Stop> jumpedTo;
+    for (std::size_t i = 0; i < jumps.size(); ++i)
+        if (look(jumps_[i], bindings_.jumps[i].binding, jumps[i])) jumpedTo.push_back(bindings_.jumps[i].target);
     if (nextPressed) Step(true, view);
     if (previousPressed) Step(false, view);
+    for (const Stop& to : jumpedTo) Jump(to, view);
 }
 
 void SectionCycle::Step(bool forward, CycleView& view) {
-    // From the section the file holds, whatever the list shows.
-    std::optional<NeighbourSection> to;
+    // From the place the file holds, whatever the list shows.
+    std::optional<StopAnnouncement> written;
     try {
-        to = controller_.WriteNeighbour(forward);
+        written = controller_.WriteNeighbour(forward);
     } catch (const std::exception& failure) {
         // Nothing is announced for a file that was not written; the next press tries again.
         view.StepRefused(failure);
         return;
     }
+    Written(*written, view);
+}
+
+void SectionCycle::Jump(const Stop& to, CycleView& view) {
+    try {
+        controller_.WriteStop(to);
+    } catch (const std::exception& failure) {
+        view.StepRefused(failure);
+        return;
+    }
+    Written(controller_.AnnouncementOf(to), view);
+}
+
+void SectionCycle::Written(const StopAnnouncement& written, CycleView& view) {
     // The driver hears it at once; the pictures, which take a decode, come after.
-    view.PlayAnnouncement(to->announcementPath);
-    view.ShowWrittenSection(to->name);
+    view.Announce(written);
+    view.ShowWrittenStop(written.stop);
 }
 
 }  // namespace lapforge

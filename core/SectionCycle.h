@@ -29,13 +29,14 @@ public:
     virtual std::optional<JoystickControls> JoystickInputs(unsigned joystick) = 0;
 };
 
-// What the cycle needs of the main window, besides what the controller does: the sounds, and the
-// section a step wrote.
+// What the cycle needs of the main window, besides what the controller does: the announcements, and
+// the stop a step or a jump wrote.
 class CycleView : public View {
 public:
-    virtual void PlayAnnouncement(const std::string& path) = 0;
-    // After the announcement: the list shows the section just written, and its pictures come up.
-    virtual void ShowWrittenSection(std::string_view name) = 0;
+    // A section's wave file, or a point's name spoken (or, where Windows has no voice, a short cue).
+    virtual void Announce(const StopAnnouncement& announcement) = 0;
+    // After the announcement: the list shows the stop just written, and its pictures come up.
+    virtual void ShowWrittenStop(const Stop& stop) = 0;
     // A step's rewrite was refused: the short cue plays instead of the announcement, and the
     // driver, who is in GPL, is told without a click; the list and pictures stay as they were.
     virtual void StepRefused(const std::exception& failure) = 0;
@@ -61,8 +62,10 @@ private:
 };
 
 // The section cycle. The option box arms it; it runs while a simulator from the chosen folder runs,
-// and then each press of the "next" binding moves the section list on in lap order and each press of
-// "previous" back, with the new section's announcement once its track file has been rewritten.
+// and then each press of the "next" binding moves the section list on in lap order (the sections and
+// the driver's points, or his points alone) and each press of "previous" back, and a jump binding's
+// press goes straight to its stop, with the new stop's announcement once its track file has been
+// rewritten.
 // It also decides when the main loop looks for the simulator and when it polls the bindings; the
 // clock is a parameter, so every decision runs the same in tests.
 class SectionCycle {
@@ -115,6 +118,9 @@ private:
     // starts or stops, and arming looks for the simulator at once.
     void Changed(bool wasArmed, bool wasRunning);
     void Step(bool forward, CycleView& view);
+    void Jump(const Stop& to, CycleView& view);
+    // Announces what was just written, then shows it.
+    void Written(const StopAnnouncement& written, CycleView& view);
     void Forget();
 
     Controller& controller_;
@@ -127,6 +133,7 @@ private:
     std::optional<std::uint64_t> nextPoll_;  // nothing: poll at once
     PressWatch next_;
     PressWatch previous_;
+    std::vector<PressWatch> jumps_;  // one for each of bindings_.jumps
     JoystickReprobe reprobe_;
     // Joysticks that stopped answering: asking one again is slow, so not before the next listing.
     std::bitset<JoystickCount> silent_;

@@ -27,7 +27,7 @@ std::string StatusLine::Text(bool armed, bool simulatorRuns, std::string_view se
     status.nextName = name(bindings.next);
     status.previousName = name(bindings.previous);
     status.deploySection = sectionInFile;
-    status.problem = problem_.empty() ? changed_ : problem_;
+    status.problem = !problem_.empty() ? problem_ : !changed_.empty() ? changed_ : startNote_;
     status.notice = notice_;
     return StatusLineText(status);
 }

@@ -18,6 +18,7 @@ public:
     // elsewhere, unless this very rewrite found it.
     void Written() {
         problem_.clear();
+        startNote_.clear();
         if (!changedNow_) changed_.clear();
         changedNow_ = false;
     }
@@ -28,6 +29,9 @@ public:
     std::optional<std::string> Refused(const std::exception& failure, std::string_view sectionInFile, bool picked);
     // Someone else changed line 54 to a line Lapforge does not write; said until the next rewrite.
     void DeployLineChangedElsewhere(std::string_view line);
+    // Said from the start until the first rewrite the driver makes, as lines of lapforge.ini that
+    // Lapforge skipped.
+    void SetStartNote(std::string_view note) { startNote_ = note; }
     // Something about the running GPL (it runs as administrator); empty when there is nothing.
     void SetNotice(std::string_view notice) { notice_ = notice; }
 
@@ -40,6 +44,7 @@ private:
     std::string notice_;
     std::string changed_;
     bool changedNow_ = false;
+    std::string startNote_;
 };
 
 }  // namespace lapforge

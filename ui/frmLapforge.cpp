@@ -19,6 +19,7 @@
 
 #include <commctrl.h>
 
+#include <algorithm>
 #include <optional>
 #include <utility>
 
@@ -89,6 +90,7 @@ void frmLapforge::Load() {
     lapforgeElevated_ = platform::IsProcessElevated();
     controller_ = Controller::Create(*this, *appFolder);
     cycle_ = std::make_unique<SectionCycle>(*controller_);
+    ShowStops();  // the sections; the driver's points join them once lapforge.ini is read
     cycle_->SetOptionChecked(IsHotkeyOptionChecked());
     {
         // The remembered folder may be on a drive that is gone or empty: asking comes next, not a prompt.
@@ -96,6 +98,10 @@ void frmLapforge::Load() {
         controller_->StartUp();
     }
     if (!hwnd_) return;  // the start-up ended the program
+    ShowStops();
+    ShowInList(controller_->StopOnDisk());
+    if (!controller_->SkippedSettingsLines().empty())
+        status_.SetStartNote(SkippedLinesText(controller_->SkippedSettingsLines()));
     // The joysticks are listed once at start: an old line's joystick keeps the make found under its id.
     controller_->AdoptJoystickIdentities(platform::Joysticks());
     ShowHotkeyCaption();
@@ -112,8 +118,6 @@ void frmLapforge::Show() {
 void frmLapforge::OnCreate() {
     // Created in tab order; the frame then goes to the bottom so everything is drawn above it.
     HWND list = AddControl(L"COMBOBOX", L"", WS_TABSTOP | WS_VSCROLL | CBS_DROPDOWNLIST, Sectionselection);
-    for (const Section& section : SectionTable::Rows())
-        SendMessageW(list, CB_ADDSTRING, 0, reinterpret_cast<LPARAM>(platform::Widen(section.name).c_str()));
     AddControl(L"BUTTON", L"Launch GPL", WS_TABSTOP | BS_PUSHBUTTON, cmdLosgehts);
     AddControl(L"BUTTON", L"Help", WS_TABSTOP | BS_PUSHBUTTON, cmdHilfe);
     picBlick_.Create(hwnd_, picBlick, ControlRect(picBlick));
@@ -132,7 +136,7 @@ void frmLapforge::OnCreate() {
     AddControl(L"BUTTON", L"Change\u2026", WS_TABSTOP | BS_PUSHBUTTON, cmdChangeFolder);
     AddControl(L"STATIC", L"", SS_LEFT | SS_NOPREFIX, lblStatus);
     SetWindowPos(frame, HWND_BOTTOM, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE | SWP_NOACTIVATE);
-    SendMessageW(list, CB_SETMINVISIBLE, SectionTable::Count, 0);
+    SendMessageW(list, CB_SETMINVISIBLE, SectionTable::Count + 4, 0);
 }
 
 void frmLapforge::OnCommand(int id, int code) {
@@ -216,7 +220,7 @@ void frmLapforge::OnLayoutApplied() {
 void frmLapforge::Sectionselection_Click() {
     // The driver's own pick: a refused rewrite is told, and the list shows what the file holds.
     try {
-        ApplyShownSection();
+        ApplyShownStop();
     } catch (const std::exception& failure) {
         RewriteRefused(failure, true);
     }
@@ -287,7 +291,7 @@ void frmLapforge::cmdChangeFolder_Click() {
     const std::string before = controller_->GPLOrdnerPfad;
     std::string failed;
     try {
-        controller_->ChangeFolder(chosen, SectionText());
+        controller_->ChangeFolder(chosen, ShownStop().value_or(SectionStop(0)));
     } catch (const Failure& failure) {
         failed = failure.what();  // says which folder is in use
     }
@@ -311,46 +315,64 @@ void frmLapforge::QuitProgram(int exitCode) {
     if (hwnd_) DestroyWindow(hwnd_);
 }
 
-std::string frmLapforge::SectionText() const {
+void frmLapforge::ShowStops() {
     HWND list = GetDlgItem(hwnd_, Sectionselection);
-    const LRESULT index = SendMessageW(list, CB_GETCURSEL, 0, 0);
-    if (index == CB_ERR) return {};
-    // The items are the table's names, in table order.
-    if (index >= 0 && static_cast<std::size_t>(index) < SectionTable::Count)
-        return std::string(SectionTable::Rows()[static_cast<std::size_t>(index)].name);
-    return {};
+    SendMessageW(list, CB_RESETCONTENT, 0, 0);
+    listed_ = controller_->ListedStops();
+    for (const Stop& stop : listed_) {
+        const std::wstring name = (stop.ownPoint ? std::wstring(OwnPointMark) : std::wstring()) +
+                                  platform::Widen(controller_->StopName(stop));
+        SendMessageW(list, CB_ADDSTRING, 0, reinterpret_cast<LPARAM>(name.c_str()));
+    }
 }
 
-void frmLapforge::SetSectionText(std::string_view name) {
-    if (!SectionTable::Find(name)) return;
-    ShowInList(name);
-    // CB_SETCURSEL sends no CBN_SELCHANGE, yet callers rely on the section being applied now.
-    ApplyShownSection();
+std::optional<Stop> frmLapforge::ShownStop() const {
+    const LRESULT index = SendMessageW(GetDlgItem(hwnd_, Sectionselection), CB_GETCURSEL, 0, 0);
+    if (index < 0 || static_cast<std::size_t>(index) >= listed_.size()) return std::nullopt;
+    return listed_[static_cast<std::size_t>(index)];
 }
 
-void frmLapforge::ApplyShownSection() {
+void frmLapforge::SelectStop(const Stop& stop) {
+    ShowInList(stop);
+    // CB_SETCURSEL sends no CBN_SELCHANGE, yet callers rely on the stop being applied now.
+    ApplyShownStop();
+}
+
+void frmLapforge::ApplyShownStop() {
+    const std::optional<Stop> shown = ShownStop();
+    if (!shown) return;
     try {
-        controller_->ApplySection(SectionText());
+        controller_->ApplyStop(*shown);
     } catch (const std::exception&) {
-        ShowInList(SectionInFile());  // the pictures come only after a write, so they still fit
+        ShowInList(controller_->StopOnDisk());  // the pictures come only after a write, so they still fit
         throw;
     }
     status_.Written();
     ShowStatus();
 }
 
-std::string_view frmLapforge::SectionInFile() const { return controller_->SectionOnDisk().value_or(std::string_view()); }
+std::string frmLapforge::PlaceInFile() const { return controller_->PlaceOnDisk(); }
 
-void frmLapforge::ShowInList(std::string_view name) {
-    const auto index = SectionTable::Find(name);
-    SendMessageW(GetDlgItem(hwnd_, Sectionselection), CB_SETCURSEL, index ? static_cast<WPARAM>(*index) : WPARAM(-1), 0);
+void frmLapforge::ShowInList(const std::optional<Stop>& stop) {
+    const auto at = stop ? std::find(listed_.begin(), listed_.end(), *stop) : listed_.end();
+    const WPARAM index = at == listed_.end() ? WPARAM(-1) : static_cast<WPARAM>(at - listed_.begin());
+    SendMessageW(GetDlgItem(hwnd_, Sectionselection), CB_SETCURSEL, index, 0);
 }
 
 bool frmLapforge::ShowViewPicture(const std::string& path) { return picBlick_.Show(path); }
 
 bool frmLapforge::ShowMapPicture(const std::string& path) { return picKarte_.Show(path); }
 
-void frmLapforge::SelectSection(std::string_view name) { SetSectionText(name); }
+void frmLapforge::SelectSection(std::string_view name) {
+    if (const auto row = SectionTable::Find(name)) SelectStop(SectionStop(*row));
+}
+
+void frmLapforge::ShowMapRoad(bool takesClicks, std::optional<MapPixel> flag, std::uint32_t colour) {
+    picKarte_.TakeClicks(takesClicks);
+    if (flag)
+        picKarte_.ShowFlag(platform::PicturePoint{flag->x, flag->y},
+                           RGB((colour >> 16) & 0xFF, (colour >> 8) & 0xFF, colour & 0xFF));
+}
 
 void frmLapforge::ShowRefusedRewrite(const std::exception& failure) { RewriteRefused(failure, false); }
 
@@ -384,7 +406,7 @@ void frmLapforge::ShowHotkeyCaption() {
 void frmLapforge::ShowStatus() {
     if (!hwnd_ || !cycle_) return;
     std::wstring text = platform::Widen(
-        status_.Text(IsHotkeyOptionChecked(), cycle_->IsRunning(), SectionInFile(), controller_->HotkeyBindings,
+        status_.Text(IsHotkeyOptionChecked(), cycle_->IsRunning(), PlaceInFile(), controller_->HotkeyBindings,
                      platform::KeyName));
     // Set only when it changes: a look once a second must not make the line flicker.
     if (text == shownStatus_) return;
@@ -393,18 +415,26 @@ void frmLapforge::ShowStatus() {
 }
 
 void frmLapforge::RewriteRefused(const std::exception& failure, bool picked) {
-    const std::optional<std::string> box = status_.Refused(failure, SectionInFile(), picked);
+    const std::optional<std::string> box = status_.Refused(failure, PlaceInFile(), picked);
     ShowStatus();
     if (box) return ShowErrorMessage(*box);
     FLASHWINFO flash{sizeof flash, hwnd_, FLASHW_TRAY | FLASHW_TIMERNOFG, 0, 0};
     FlashWindowEx(&flash);
 }
 
-void frmLapforge::PlayAnnouncement(const std::string& path) { platform::PlayAnnouncement(path); }
+void frmLapforge::Announce(const StopAnnouncement& announcement) {
+    if (!announcement.stop.ownPoint) {
+        speech_.Silence();
+        return platform::PlayAnnouncement(announcement.wavePath);
+    }
+    // Where Windows has no voice, a cue; the status line names the point.
+    if (!speech_.Speak(announcement.spokenName))
+        platform::PlayAnnouncement(controller_->AppFolder + std::string(PointCueName));
+}
 
-void frmLapforge::ShowWrittenSection(std::string_view name) {
-    ShowInList(name);
-    controller_->ShowSectionPictures(name);
+void frmLapforge::ShowWrittenStop(const Stop& stop) {
+    ShowInList(stop);
+    controller_->ShowStopPictures(stop);
     status_.Written();
     ShowStatus();
 }

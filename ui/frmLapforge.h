@@ -6,11 +6,15 @@
 #include "platform/InputState.h"
 #include "platform/MessageLoop.h"
 #include "platform/PictureBox.h"
+#include "platform/Speech.h"
 #include "platform/ProcessWatch.h"
 #include "platform/WindowBase.h"
 #include "platform/Winmm.h"
 
+#include <cstdint>
 #include <memory>
+#include <optional>
+#include <vector>
 
 namespace lapforge {
 
@@ -35,6 +39,7 @@ public:
     // View
     bool ShowViewPicture(const std::string& path) override;
     bool ShowMapPicture(const std::string& path) override;
+    void ShowMapRoad(bool takesClicks, std::optional<MapPixel> flag, std::uint32_t colour) override;
     void SelectSection(std::string_view name) override;
     void ShowRefusedRewrite(const std::exception& failure) override;
     void DeployLineChangedElsewhere(std::string_view line) override;
@@ -43,8 +48,8 @@ public:
     void EndProgram() override;
 
     // CycleView
-    void PlayAnnouncement(const std::string& path) override;
-    void ShowWrittenSection(std::string_view name) override;
+    void Announce(const StopAnnouncement& announcement) override;
+    void ShowWrittenStop(const Stop& stop) override;
     void StepRefused(const std::exception& failure) override;
 
     // LoopPoll: the section cycle's looks and polls, and the watched GPL's end.
@@ -73,13 +78,15 @@ private:
     void ShowFolder();
 
     void QuitProgram(int exitCode = 0);
-    std::string SectionText() const;
-    // Selects the section in the list and applies it; a refused rewrite puts the list back to the
-    // section the file holds and is passed on.
-    void SetSectionText(std::string_view name);
-    void ApplyShownSection();
-    void ShowInList(std::string_view name);
-    std::string_view SectionInFile() const;
+    // The list: every stop in lap order, the driver's points marked.
+    void ShowStops();
+    std::optional<Stop> ShownStop() const;
+    // Selects the stop in the list and applies it; a refused rewrite puts the list back to the
+    // stop the file holds and is passed on.
+    void SelectStop(const Stop& stop);
+    void ApplyShownStop();
+    void ShowInList(const std::optional<Stop>& stop);
+    std::string PlaceInFile() const;
 
     bool IsHotkeyOptionChecked() const;
     void ShowHotkeyCaption();
@@ -95,6 +102,8 @@ private:
     platform::TimerPeriodRequest timerPeriod_;  // as the cycle wants it
     platform::PictureBox picKarte_;
     platform::PictureBox picBlick_;
+    platform::Speech speech_;
+    std::vector<Stop> listed_;  // the list's items
     bool lapforgeElevated_ = false;  // for the run: Windows does not change it
     StatusLine status_;
     std::wstring shownStatus_;

@@ -132,7 +132,7 @@ rig_expect_line "stall_0 = 230.00 -9.30" "F4 after a track update"
 rig_assert_eq "line ten of the update" "$(rig_line "$track" 10)" "the update's line 10 after a press"
 sed -i '54s/.*/stall_0 = 777.00 1.50\r/' "$track"
 press_in "$gpl" F4
-rig_expect_line "stall_0 = 230.00 -9.30" "F4 from a line 54 changed elsewhere: on to the first section"
+rig_expect_line "stall_0 = 3100.00 0.00" "F4 from a line 54 changed elsewhere (777 m): on along the lap"
 rig_control_text Lapforge 114 | grep -qF 'Line 54 of GPL'"'"'s track file was changed outside Lapforge to "stall_0 = 777.00 1.50"' ||
     rig_fail "the status line does not say that line 54 was changed: $(rig_control_text Lapforge 114)"
 xdotool windowraise "$main"

@@ -1,6 +1,8 @@
 #include "core/Controller.h"
 #include "core/DeployRecord.h"
 #include "core/Failure.h"
+#include "core/MapRoad.h"
+#include "core/Messages.h"
 #include "core/ProcessId.h"
 #include "core/ReplaceFile.h"
 #include "core/TrackFileBuffer.h"
@@ -12,6 +14,7 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <cstdio>
 #include <fstream>
 #include <functional>
 #include <stdexcept>
@@ -62,6 +65,9 @@ public:
         calls.push_back("select " + std::string(name));
         selection = name;
         controller->ApplySection(name);
+    }
+    void ShowMapRoad(bool takesClicks, std::optional<MapPixel> flag, std::uint32_t) override {
+        if (takesClicks) calls.push_back(flag ? "flag " + std::to_string(static_cast<int>(flag->x)) : "clicks");
     }
     void ShowRefusedRewrite(const std::exception& failure) override {
         calls.push_back("refused " + std::string(failure.what()));
@@ -677,4 +683,52 @@ TEST(ControllerStartUp, ClearsWhatKilledWritersLeftAlsoWhenNothingIsRewritten) {
 
     for (const std::string& path : leftovers) EXPECT_FALSE(TestFolder::Exists(path)) << path;
     EXPECT_FALSE(TestFolder::Exists(rig.sim.Path() + kRecord)) << "nothing rewritten, nothing recorded";
+}
+
+TEST(ControllerOwnPoints, StandInTheLapWithTheirPicturesAndAreLapforgesOwnLines) {
+    Rig rig;
+    rig.InstallSimulator(NumberedLines(120));
+    rig.app.Write("\\lapforge.ini", rig.sim.Path() + "\r\npoint=12300:Before Mutkurve\r\nmine=kept\r\n");
+    // The section's map with its road, and a lap view near the point.
+    const std::string picture = "a map picture's bytes";
+    char hash[17];
+    std::snprintf(hash, sizeof hash, "%016llx", static_cast<unsigned long long>(Fnv1a64(picture)));
+    rig.app.Write("\\karte5.jpg", picture);
+    std::string road = "lapforge-map-road 1\npicture 306 466 " + std::string(hash) + "\ncolour #d81b60\nrun\n";
+    for (int metres = 12000; metres <= 12600; metres += 10)  // a straight road, 1 pixel each 10 m
+        road += std::to_string(metres) + " " + std::to_string(10 + (metres - 12000) / 10) + " 100\n";
+    rig.app.Write("\\karte5.road", road);
+    rig.app.Write("\\lap\\blick12250.jpg", "view");
+    rig.controller->StartUp();
+    const Stop point = PointStop(12300);
+    const std::vector<Stop> listed = rig.controller->ListedStops();
+    EXPECT_EQ(std::find(listed.begin(), listed.end(), point) - listed.begin(), 6) << "after Breidscheid/Kesselchen";
+
+    rig.view.calls.clear();
+    rig.controller->ApplyStop(point);
+    const std::vector<std::string> shown = {"view " + rig.app.Path() + "\\lap\\blick12250.jpg",
+                                            "map " + rig.app.Path() + "\\karte5.jpg", "flag 40"};
+    EXPECT_EQ(rig.view.calls, shown);
+    EXPECT_EQ(Line(rig.Track(), 54), "stall_0 = 12300.00 0.00");
+    EXPECT_EQ(rig.controller->PlaceOnDisk(), "Before Mutkurve (km 12.30)");
+    EXPECT_EQ(rig.controller->RoadMetresAtClick(MapPixel{55, 103}), 12450) << "a click beside the road";
+    EXPECT_EQ(rig.controller->RoadMetresAtClick(MapPixel{55, 140}), std::nullopt) << "a click off the road";
+
+    // Killed at the point: the next start knows the point's line as Lapforge's, not GPL's own.
+    rig.Restart();
+    rig.controller->StartUp();
+    rig.controller->RestoreDeployLine();
+    EXPECT_EQ(rig.Track(), NumberedLines(120));
+
+    // A point added and removed while line 54 holds it: GPL then starts at its section.
+    rig.Restart();
+    rig.controller->StartUp();
+    EXPECT_EQ(rig.controller->AddPoint(12300, "x"), std::optional<std::string>(NearPointText(12300, "Before Mutkurve", 12300)));
+    EXPECT_EQ(rig.controller->AddPoint(20000, ""), std::nullopt);
+    rig.controller->ApplyStop(PointStop(20000));
+    rig.controller->RemovePoint(20000);
+    EXPECT_EQ(Line(rig.Track(), 54), "stall_0 = 19400.00 0.00");
+    EXPECT_EQ(rig.Settings(), rig.sim.Path() + "\r\npoint=12300:Before Mutkurve\r\nmine=kept\r\n") << "unknown lines kept";
+    rig.controller->RestoreDeployLine();
+    EXPECT_EQ(rig.Track(), NumberedLines(120));
 }

@@ -20,6 +20,7 @@ class NoView : public View {
 public:
     bool ShowViewPicture(const std::string&) override { return true; }
     bool ShowMapPicture(const std::string&) override { return true; }
+    void ShowMapRoad(bool, std::optional<MapPixel>, std::uint32_t) override {}
     void SelectSection(std::string_view) override {}
     void ShowRefusedRewrite(const std::exception&) override {}
     void DeployLineChangedElsewhere(std::string_view) override {}
@@ -48,9 +49,11 @@ public:
     int asks = 0;                      // looks at the keyboard or a controller
     int enumerations = 0;
 
+    int otherKey = 0;  // another key down, as a jump's
     bool IsKeyDown(int key) override {
         ++asks;
         if (key == modifierKey) return modifier;
+        if (key == otherKey) return true;
         return (key == bindings.next.key && nextDown) || (key == bindings.previous.key && previousDown);
     }
     const std::vector<JoystickInfo>& Joysticks() override {
@@ -97,6 +100,7 @@ public:
 
     bool ShowViewPicture(const std::string&) override { return true; }
     bool ShowMapPicture(const std::string&) override { return true; }
+    void ShowMapRoad(bool, std::optional<MapPixel>, std::uint32_t) override {}
     void SelectSection(std::string_view name) override {
         if (controller) controller->ApplySection(name);
     }
@@ -105,10 +109,13 @@ public:
     void AskForSimulatorFolder(std::string_view) override {}
     void ShowErrorMessage(std::string_view) override {}
     void EndProgram() override {}
-    void PlayAnnouncement(const std::string& path) override { played.push_back(path); }
-    void ShowWrittenSection(std::string_view name) override {
+    void Announce(const StopAnnouncement& announcement) override {
+        played.push_back(announcement.stop.ownPoint ? "speak " + announcement.spokenName : announcement.wavePath);
+    }
+    void ShowWrittenStop(const Stop& stop) override {
         if (clock) *clock += writeMilliseconds;
-        selected.emplace_back(name);
+        selected.push_back(stop.ownPoint ? "point " + std::to_string(stop.metres)
+                                         : std::string(SectionTable::Rows()[stop.section].name));
     }
     void StepRefused(const std::exception& failure) override { refused.emplace_back(failure.what()); }
 };
@@ -221,8 +228,8 @@ TEST(SectionCycle, PressesOfKeysAndButtons) {
         {"simulator back", "Pitlane", ".nE.S.n.", {"Flugplatz/Schwedenkreuz"}},
         {"simulator back with the key held", "Pitlane", "ESnn.", {}},
         {"a refused rewrite stays put, the next press tries again", "Pitlane", ".Rn.Wn.", {"Flugplatz/Schwedenkreuz"}},
-        {"from GPL's own line: on to the first section", "stall_0 = 777.00 1.50", ".n.", {"Pitlane"}},
-        {"from GPL's own line: back to the last", "stall_0 = 777.00 1.50", ".p.", {"Antoniusbuche/Tiergarten"}},
+        {"from GPL's own line at 777 m: on along the lap", "stall_0 = 777.00 1.50", ".n.", {"Flugplatz/Schwedenkreuz"}},
+        {"from GPL's own line at 777 m: back along the lap", "stall_0 = 777.00 1.50", ".p.", {"Pitlane"}},
     };
     for (const Bindings& bindings : {Keys, Buttons, TwoJoysticks}) {
         for (const Case& c : cases) {
@@ -634,4 +641,41 @@ TEST(JoystickReprobe, OneListingPerBurstOfNotices) {
     JoystickReprobe reprobe;
     reprobe.Notice(1000);
     EXPECT_EQ(reprobe.NoticeWaitMilliseconds(1100), 200u) << "the Keys window's timer";
+}
+
+TEST(SectionCycle, VisitsTheDriversPointsAndJumpsStraightToAStop) {
+    constexpr int F5Key = 0x74;
+    struct Case {
+        const char* name;
+        std::string_view start;
+        bool onlyPoints;
+        std::string_view script;  // j: F5, bound to jump to the point at 13000 m
+        std::vector<std::string> selected;
+        std::vector<std::string> played;
+    };
+    const Case cases[] = {
+        {"a point after the section it lies in", "Breidscheid/Kesselchen", false, ".n.n.",
+         {"point 12300", "Klostertal/Karussell"}, {"speak Before Mutkurve", "C:\\Lapforge\\ansage6.wav"}},
+        {"back from a section to the point before it", "Klostertal/Karussell", false, ".p.",
+         {"point 12300"}, {"speak Before Mutkurve"}},
+        {"only my points, from a section", "Pitlane", true, ".n.n.n.", {"point 12300", "point 13000", "point 12300"},
+         {"speak Before Mutkurve", "speak Before Karussell", "speak Before Mutkurve"}},
+        {"only my points, back over the lap's start", "stall_0 = 12300.00 0.00", true, ".p.", {"point 13000"},
+         {"speak Before Karussell"}},
+        {"a jump, then on from where it went", "Pitlane", false, ".jj.n.", {"point 13000", "Hohe Acht/Wippermann"},
+         {"speak Before Karussell", "C:\\Lapforge\\ansage7.wav"}},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        Bindings bindings = Keys;
+        bindings.jumps.push_back(lapforge::Jump{KeyBinding(F5Key), PointStop(13000)});
+        ScriptRun run(bindings, c.start);
+        run.controller->Points = OwnPoints{{{12300, "Before Mutkurve"}, {13000, "Before Karussell"}}, c.onlyPoints};
+        for (const char key : c.script) {
+            run.input.otherKey = key == 'j' ? F5Key : 0;
+            run.Play(key == 'j' ? "." : std::string(1, key));
+        }
+        EXPECT_EQ(run.view.selected, c.selected);
+        EXPECT_EQ(run.view.played, c.played);
+    }
 }
