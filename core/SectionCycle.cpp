@@ -96,6 +96,18 @@ bool SectionCycle::WantsFineTimer() const {
                                        [](const lapforge::Jump& jump) { return jump.binding.IsJoystick(); }));
 }
 
+bool SectionCycle::WantsKeyEvents() const {
+    const Bindings& bindings = controller_.HotkeyBindings;
+    const auto isKey = [](const Binding& binding) { return binding.kind == Binding::Kind::Key; };
+    return IsRunning() && (isKey(bindings.next) || isKey(bindings.previous) ||
+                           std::any_of(bindings.jumps.begin(), bindings.jumps.end(),
+                                       [&](const lapforge::Jump& jump) { return isKey(jump.binding); }));
+}
+
+void SectionCycle::KeyEvent(std::uint64_t nowMilliseconds) {
+    if (IsRunning()) nextPoll_ = nowMilliseconds;
+}
+
 void SectionCycle::Forget() {
     next_.Forget();
     previous_.Forget();

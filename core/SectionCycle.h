@@ -106,6 +106,11 @@ public:
     // 15.6 ms, or a rotary encoder's pulse falls between two polls. Asking Windows for a finer
     // timer costs power, so it is asked for only then.
     bool WantsFineTimer() const;
+    // A key binding is polled: Windows is asked to tell of every key pressed or let go anywhere
+    // (raw input), which it does at once, so a press counts without waiting for the next poll.
+    bool WantsKeyEvents() const;
+    // A key went down or up somewhere: the next poll is due at once, and the beat starts from it.
+    void KeyEvent(std::uint64_t nowMilliseconds);
 
     // One look at the bindings the controller holds; does nothing unless the cycle runs. A step holds
     // the thread while it writes: presses under way are kept across it, and the poll after it, due

@@ -34,6 +34,13 @@ bool IsExtendedKey(int virtualKey) {
 
 }  // namespace
 
+void KeyEventRequest::Want(HWND window, bool wanted) {
+    if (wanted == registered_ || (wanted && !window)) return;
+    // The generic desktop page's keyboard; RIDEV_INPUTSINK: also while another program is in front.
+    RAWINPUTDEVICE keyboard{0x01, 0x06, wanted ? RIDEV_INPUTSINK : RIDEV_REMOVE, wanted ? window : nullptr};
+    if (RegisterRawInputDevices(&keyboard, 1, sizeof keyboard)) registered_ = wanted;
+}
+
 bool IsKeyDown(int virtualKey) { return (GetAsyncKeyState(virtualKey) & 0x8000) != 0; }
 
 std::optional<JoystickControls> JoystickInputs(unsigned joystick) {

@@ -4,6 +4,8 @@
 #include "core/Bindings.h"
 #include "core/SectionCycle.h"
 
+#include <windows.h>
+
 #include <cstdint>
 #include <optional>
 #include <string>
@@ -35,6 +37,21 @@ InputSnapshot TakeSnapshot();
 // The clock the polls and the joysticks' listing are timed by, in milliseconds from some start, to
 // the millisecond: the tick count moves in steps of 10 to 16 ms, too coarse for a 10 ms beat.
 std::uint64_t Milliseconds();
+
+// Windows tells the window of every key pressed or let go anywhere, whichever program is in front
+// (raw input, WM_INPUT), while wanted; the keys are only observed. Asked for only on a change.
+class KeyEventRequest {
+public:
+    KeyEventRequest() = default;
+    ~KeyEventRequest() { Want(nullptr, false); }
+    KeyEventRequest(const KeyEventRequest&) = delete;
+    KeyEventRequest& operator=(const KeyEventRequest&) = delete;
+
+    void Want(HWND window, bool wanted);
+
+private:
+    bool registered_ = false;
+};
 
 // The desktop's keyboard and joysticks, as the section cycle reads them.
 class DesktopInput final : public InputSource {

@@ -167,6 +167,7 @@ void frmLapforge::OnCommand(int id, int code) {
 
 void frmLapforge::OnDestroy() {
     timerPeriod_.Want(false);
+    keyEvents_.Want(hwnd_, false);
     PostQuitMessage(exitCode_);
 }
 
@@ -184,7 +185,13 @@ void frmLapforge::Poll() {
         break;
     }
     // Whatever changed since the last round (the option, GPL's start or end, the bindings) is seen here.
-    if (hwnd_) timerPeriod_.Want(cycle_->WantsFineTimer());
+    AskForWhatTheCycleWants();
+}
+
+void frmLapforge::AskForWhatTheCycleWants() {
+    if (!hwnd_ || !cycle_) return;
+    timerPeriod_.Want(cycle_->WantsFineTimer());
+    keyEvents_.Want(hwnd_, cycle_->WantsKeyEvents());
 }
 
 DWORD frmLapforge::PollInterval() {
@@ -209,7 +216,7 @@ void frmLapforge::OnEnable(bool enabled) {
     if (!cycle_) return;
     cycle_->SetModalInFront(!enabled);
     // A modal window's own loop runs no Poll.
-    timerPeriod_.Want(cycle_->WantsFineTimer());
+    AskForWhatTheCycleWants();
 }
 
 void frmLapforge::OnLayoutApplied() {
@@ -269,6 +276,12 @@ bool frmLapforge::OnClose() {
 }
 
 LRESULT frmLapforge::OnMessage(UINT message, WPARAM wParam, LPARAM, bool& handled) {
+    if (message == WM_INPUT) {
+        // A key anywhere: a press that ends now counts now, not at the next poll. The message's
+        // own clean-up is the system's.
+        if (cycle_) cycle_->KeyEvent(platform::Milliseconds());
+        return 0;
+    }
     if (message == WM_DEVICECHANGE) {
         // A joystick plugged in or out: listed anew once the burst of notices is over.
         if (cycle_) cycle_->DevicesChanged(platform::Milliseconds());

@@ -94,12 +94,15 @@ private:
     // The driver is told that a rewrite was refused: in a box too when he picked the section himself.
     void RewriteRefused(const std::exception& failure, bool picked);
     void SimulatorWatched(bool runs);
+    // The fine timer and the key events, as the cycle wants them now.
+    void AskForWhatTheCycleWants();
 
     std::unique_ptr<Controller> controller_;
     std::unique_ptr<SectionCycle> cycle_;
     platform::SimulatorWatch simulator_;
     platform::DesktopInput input_;
     platform::TimerPeriodRequest timerPeriod_;  // as the cycle wants it
+    platform::KeyEventRequest keyEvents_;       // the same
     platform::PictureBox picKarte_;
     platform::PictureBox picBlick_;
     platform::Speech speech_;

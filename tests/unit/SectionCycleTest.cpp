@@ -575,21 +575,25 @@ TEST(SectionCycleSchedule, AShortPulseBetweenTwoPollsCountsOnce) {
     }
 }
 
-TEST(SectionCycleSchedule, AsksForAFineTimerOnlyWhileAJoystickBindingIsPolled) {
+TEST(SectionCycleSchedule, AsksForAFineTimerAndKeyEventsOnlyForWhatIsPolled) {
     // C the box ticked  W a simulator watched  M a window of ours in front
     struct Case {
         const char* name;
         Bindings bindings;
         std::string_view events;
-        bool wanted;
+        bool timer;  // a joystick binding is polled
+        bool keys;   // a key binding is polled
     };
+    Bindings jumpOnAButton{KeyBinding(F4Key), Binding{}};
+    jumpOnAButton.jumps.push_back(lapforge::Jump{ButtonBinding(Wheel, 3, G27), SectionStop(0)});
     const Case cases[] = {
-        {"a button, GPL running", Buttons, "CW", true},
-        {"a hat as \"previous\" alone", Bindings{KeyBinding(F4Key), HatBinding(Wheel, Hat::Up, G27)}, "CW", true},
-        {"keys alone", Keys, "CW", false},
-        {"GPL not running", Buttons, "C", false},
-        {"the box unticked", Buttons, "W", false},
-        {"a window of ours in front", Buttons, "CWM", false},
+        {"a button, GPL running", Buttons, "CW", true, false},
+        {"a hat as \"previous\"", Bindings{KeyBinding(F4Key), HatBinding(Wheel, Hat::Up, G27)}, "CW", true, true},
+        {"a jump on a button", jumpOnAButton, "CW", true, true},
+        {"keys alone", Keys, "CW", false, true},
+        {"GPL not running", Keys, "C", false, false},
+        {"the box unticked", Buttons, "W", false, false},
+        {"a window of ours in front", Keys, "CWM", false, false},
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.name);
@@ -602,8 +606,21 @@ TEST(SectionCycleSchedule, AsksForAFineTimerOnlyWhileAJoystickBindingIsPolled) {
             if (e == 'W') cycle.SetSimulatorWatched(true);
             if (e == 'M') cycle.SetModalInFront(true);
         }
-        EXPECT_EQ(cycle.WantsFineTimer(), c.wanted);
+        EXPECT_EQ(cycle.WantsFineTimer(), c.timer);
+        EXPECT_EQ(cycle.WantsKeyEvents(), c.keys);
     }
+    // A key event while the cycle runs: the poll is due at once, not at the next beat.
+    NoView noView;
+    const std::unique_ptr<Controller> controller = Controller::Create(noView, "C:\\Lapforge");
+    SectionCycle cycle(*controller);
+    cycle.SetOptionChecked(true);
+    cycle.SetSimulatorWatched(true);
+    ASSERT_EQ(cycle.Next(1000), SectionCycle::Due::Poll);
+    EXPECT_EQ(cycle.WaitMilliseconds(1003), 7u);
+    cycle.KeyEvent(1003);
+    EXPECT_EQ(cycle.WaitMilliseconds(1003), 0u);
+    EXPECT_EQ(cycle.Next(1003), SectionCycle::Due::Poll);
+    EXPECT_EQ(cycle.WaitMilliseconds(1003), 10u) << "the beat goes on from the key's poll";
 }
 
 TEST(JoystickReprobe, OneListingPerBurstOfNotices) {
