@@ -39,6 +39,7 @@ mv "$RIG_TMP/tracks-away" "$sim/tracks"
 rig_hold_key F4 0.1
 rig_wait_for 10 '[ "$(rig_line "$track" 54)" == "stall_0 = 5600.00 0.00" ]' ||
     rig_fail "the next F4 did not move on from the section the file holds: $(rig_line "$track" 54)"
+rig_wait_for 5 '[[ "$(status)" == "GPL runs: "* ]]' || rig_fail "the problem is still said after a good press: $(status)"
 
 # Minimised behind GPL, the first one comes back in front of it when a second is started.
 window_state() { wine "$LAYOUT_PROBE" "Lapforge" 2>/dev/null | tr -d '\r' | awk '$1 == "state" { print $2, $3 }'; }

@@ -1,0 +1,73 @@
+// The failure report ends the process without unwinding, so it puts GPL's line 54 back first: its
+// box may never be answered. Run in a child process, which the test ends.
+#include "core/Controller.h"
+#include "platform/MessageBox.h"
+
+#include "TestFolder.h"
+
+#include <gtest/gtest.h>
+
+#include <windows.h>
+
+#include <cstdlib>
+#include <string>
+
+using namespace lapforge;
+
+namespace {
+
+constexpr char ChildFolder[] = "LAPFORGE_FAILURE_REPORT_FOLDER";
+
+class SilentView : public View {
+public:
+    bool ShowViewPicture(const std::string&) override { return true; }
+    bool ShowMapPicture(const std::string&) override { return true; }
+    void ShowMapRoad(bool, std::optional<MapPixel>, std::uint32_t) override {}
+    void SelectSection(std::string_view) override {}
+    void ShowRefusedRewrite(const std::exception&) override {}
+    void DeployLineChangedElsewhere(std::string_view) override {}
+    void AskForSimulatorFolder(std::string_view) override {}
+    void ShowErrorMessage(std::string_view) override {}
+    void EndProgram() override {}
+};
+
+std::string Line54(const std::string& folder) {
+    const std::string file = TestFolder::Read(folder + "\\tracks\\nurburg\\track.ini");
+    std::size_t begin = 0;
+    for (int line = 1; line < 54; ++line) begin = file.find("\r\n", begin) + 2;
+    return file.substr(begin, file.find("\r\n", begin) - begin);
+}
+
+}  // namespace
+
+TEST(FailureReport, PutsLine54BackBeforeItsBox) {
+    if (const char* folder = std::getenv(ChildFolder)) {
+        // The child: a section written, then a failure nothing handles.
+        SilentView view;
+        const auto controller = Controller::Create(view, folder);
+        controller->GPLOrdnerPfad = folder;
+        controller->ApplySection("Klostertal/Karussell");
+        platform::ReportUnhandledFailure("Lapforge has to stop.\n\nA test's failure.");
+    }
+    TestFolder sim;
+    sim.Write("\\tracks\\nurburg\\track.ini", NumberedLines(120));
+    SetEnvironmentVariableA(ChildFolder, sim.Path().c_str());
+    wchar_t self[MAX_PATH] = {};
+    GetModuleFileNameW(nullptr, self, MAX_PATH);
+    std::wstring command = L"\"" + std::wstring(self) + L"\" --gtest_filter=FailureReport.PutsLine54BackBeforeItsBox";
+    STARTUPINFOW startup{};
+    startup.cb = sizeof startup;
+    PROCESS_INFORMATION child{};
+    ASSERT_TRUE(CreateProcessW(self, command.data(), nullptr, nullptr, FALSE, 0, nullptr, nullptr, &startup, &child));
+    SetEnvironmentVariableA(ChildFolder, nullptr);
+    // Put back while the box waits for an answer, or before the child ended where no box can show.
+    const std::string copy = sim.Path() + "\\tracks\\nurburg\\track.ini.lapforge-original";
+    const auto putBack = [&] { return TestFolder::Exists(copy) && Line54(sim.Path()) == "stall_0 = 54.00 0.00"; };
+    for (int i = 0; i < 300 && !putBack() && WaitForSingleObject(child.hProcess, 0) == WAIT_TIMEOUT; ++i) Sleep(50);
+    TerminateProcess(child.hProcess, 0);
+    WaitForSingleObject(child.hProcess, INFINITE);
+    CloseHandle(child.hThread);
+    CloseHandle(child.hProcess);
+    EXPECT_TRUE(TestFolder::Exists(copy)) << "the child wrote nothing";
+    EXPECT_EQ(Line54(sim.Path()), "stall_0 = 54.00 0.00");
+}
