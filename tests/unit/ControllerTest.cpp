@@ -115,14 +115,6 @@ struct Rig {
     }
 };
 
-void SetWritable(const std::string& corePath, bool writable) {
-    using std::filesystem::perms;
-    std::filesystem::permissions(
-        TestFolder::Native(corePath),
-        writable ? perms::owner_write : perms::owner_write | perms::group_write | perms::others_write,
-        writable ? std::filesystem::perm_options::add : std::filesystem::perm_options::remove);
-}
-
 std::string WithLine54(const std::string& text) { return NumberedLines(53) + text + "\r\n" + NumberedLines(66, 55); }
 
 }  // namespace
@@ -284,7 +276,7 @@ TEST(ControllerStartUp, AFirstRewriteRefusedAfterTheDialogGoesOnAndTheNextPickTr
                  std::filesystem::rename(track.string() + "x", track);
          },
          "could not open"},
-        {"the track file is read-only", [](Rig& r, bool spoil) { SetWritable(r.sim.Path() + kTrack, !spoil); },
+        {"the track file is read-only", [](Rig& r, bool spoil) { TestFolder::SetWritable(r.sim.Path() + kTrack, !spoil); },
          "could not write"},
         {"the note of GPL's own line cannot be written, and a killed Lapforge's stale one goes",
          [&](Rig& r, bool spoil) {
@@ -430,7 +422,7 @@ TEST(ControllerSettings, ANewFolderKeepsTheBindings) {
     Rig locked;
     locked.InstallSimulator(NumberedLines(120));
     locked.app.Write("\\lapforge.ini", "\r\nprevious=key:0x72\r\n");
-    SetWritable(locked.app.Path() + "\\lapforge.ini", false);
+    TestFolder::SetWritable(locked.app.Path() + "\\lapforge.ini", false);
     locked.view.dialog = [&](Controller& c) { c.GPLOrdnerPfad = locked.sim.Path(); };
     locked.controller->StartUp();
     EXPECT_EQ(locked.view.calls[1].rfind("error Lapforge could not save the GPL folder in lapforge.ini", 0), 0u);
@@ -500,9 +492,9 @@ TEST(ControllerLeavesGPLAsFound, WhateverEndedTheLapforgeBefore) {
         {"killed after a refused rewrite",
          [](Rig& r) {
              r.controller->ApplySection("Klostertal/Karussell");
-             SetWritable(r.sim.Path() + kTrack, false);
+             TestFolder::SetWritable(r.sim.Path() + kTrack, false);
              EXPECT_THROW(r.controller->ApplySection("Hohe Acht/Wippermann"), Failure);
-             SetWritable(r.sim.Path() + kTrack, true);
+             TestFolder::SetWritable(r.sim.Path() + kTrack, true);
          },
          own},
         {"killed, then the driver's own edit",
@@ -569,10 +561,10 @@ TEST(ControllerChangeFolder, AllOrNothing) {
          },
          false, "Lapforge keeps the GPL folder it had.\n\nCould not open", true},
         {"the new track file may not be written",
-         [](Rig&, const std::string& next, bool spoil) { SetWritable(next + kTrack, !spoil); }, false,
+         [](Rig&, const std::string& next, bool spoil) { TestFolder::SetWritable(next + kTrack, !spoil); }, false,
          "Lapforge keeps the GPL folder it had.\n\nCould not write", true},
         {"the old line 54 cannot be put back",
-         [](Rig& r, const std::string&, bool spoil) { SetWritable(r.sim.Path() + kTrack, !spoil); }, false,
+         [](Rig& r, const std::string&, bool spoil) { TestFolder::SetWritable(r.sim.Path() + kTrack, !spoil); }, false,
          "Lapforge keeps the GPL folder it had.\n\nCould not write", true},
         {"the first rewrite in the new folder is refused",
          [](Rig&, const std::string& next, bool spoil) {
@@ -585,7 +577,7 @@ TEST(ControllerChangeFolder, AllOrNothing) {
          },
          false, "Lapforge keeps the GPL folder it had.\n\nLapforge could not keep its note of GPL's own deploy point"},
         {"lapforge.ini may not be written",
-         [](Rig& r, const std::string&, bool spoil) { SetWritable(r.app.Path() + "\\lapforge.ini", !spoil); }, true,
+         [](Rig& r, const std::string&, bool spoil) { TestFolder::SetWritable(r.app.Path() + "\\lapforge.ini", !spoil); }, true,
          "\", but could not save it in lapforge.ini: the next start uses \""},
     };
     for (const Case& c : cases) {
@@ -634,7 +626,7 @@ TEST(ControllerRewrite, OneRecordPerFolderAndRunAndOnlyLine54OfTheFileAsItIsNow)
     const std::string record = rig.sim.Path() + kRecord;
     const std::string marked = TestFolder::Read(record) + "; marked\r\n";
     rig.sim.Write(kRecord, marked);
-    SetWritable(record, false);
+    TestFolder::SetWritable(record, false);
 
     // A track update changes another line while Lapforge runs; the next rewrites keep it.
     const std::string updated = WithLine54("stall_0 = 12500.00 0.00");

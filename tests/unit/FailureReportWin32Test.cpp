@@ -3,6 +3,7 @@
 #include "core/Controller.h"
 #include "platform/MessageBox.h"
 
+#include "NullView.h"
 #include "TestFolder.h"
 
 #include <gtest/gtest.h>
@@ -18,19 +19,6 @@ namespace {
 
 constexpr char ChildFolder[] = "LAPFORGE_FAILURE_REPORT_FOLDER";
 
-class SilentView : public View {
-public:
-    bool ShowViewPicture(const std::string&) override { return true; }
-    bool ShowMapPicture(const std::string&) override { return true; }
-    void ShowMapRoad(bool, std::optional<MapPixel>, std::uint32_t) override {}
-    void SelectSection(std::string_view) override {}
-    void ShowRefusedRewrite(const std::exception&) override {}
-    void DeployLineChangedElsewhere(std::string_view) override {}
-    void AskForSimulatorFolder(std::string_view) override {}
-    void ShowErrorMessage(std::string_view) override {}
-    void EndProgram() override {}
-};
-
 std::string Line54(const std::string& folder) {
     const std::string file = TestFolder::Read(folder + "\\tracks\\nurburg\\track.ini");
     std::size_t begin = 0;
@@ -43,7 +31,7 @@ std::string Line54(const std::string& folder) {
 TEST(FailureReport, PutsLine54BackBeforeItsBox) {
     if (const char* folder = std::getenv(ChildFolder)) {
         // The child: a section written, then a failure nothing handles.
-        SilentView view;
+        NullView view;
         const auto controller = Controller::Create(view, folder);
         controller->GPLOrdnerPfad = folder;
         controller->ApplySection("Klostertal/Karussell");

@@ -4,6 +4,7 @@
 #include "core/SectionCycle.h"
 #include "core/SectionTable.h"
 
+#include "NullView.h"
 #include "TestFolder.h"
 
 #include <gtest/gtest.h>
@@ -15,19 +16,6 @@
 using namespace lapforge;
 
 namespace {
-
-class NoView : public View {
-public:
-    bool ShowViewPicture(const std::string&) override { return true; }
-    bool ShowMapPicture(const std::string&) override { return true; }
-    void ShowMapRoad(bool, std::optional<MapPixel>, std::uint32_t) override {}
-    void SelectSection(std::string_view) override {}
-    void ShowRefusedRewrite(const std::exception&) override {}
-    void DeployLineChangedElsewhere(std::string_view) override {}
-    void AskForSimulatorFolder(std::string_view) override {}
-    void ShowErrorMessage(std::string_view) override {}
-    void EndProgram() override {}
-};
 
 constexpr int F3Key = 0x72;
 constexpr unsigned Wheel = 2;  // a controller's id, not the first, so ids are not confused with indexes
@@ -122,14 +110,6 @@ public:
 
 const std::string kTrack = "\\tracks\\nurburg\\track.ini";
 
-void SetWritable(const std::string& corePath, bool writable) {
-    using std::filesystem::perms;
-    std::filesystem::permissions(
-        TestFolder::Native(corePath),
-        writable ? perms::owner_write : perms::owner_write | perms::group_write | perms::others_write,
-        writable ? std::filesystem::perm_options::add : std::filesystem::perm_options::remove);
-}
-
 // A track file whose line 54 is the given one.
 std::string TrackWithLine54(std::string_view line) {
     return NumberedLines(53) + std::string(line) + "\r\n" + NumberedLines(66, 55);
@@ -150,7 +130,7 @@ const Bindings TwoJoysticks{ButtonBinding(Wheel, 5, G27), ButtonBinding(Wheel + 
 // `start` is the section GPL's track file holds, or any other line 54.
 struct ScriptRun {
     TestFolder sim;
-    NoView noView;
+    NullView noView;
     std::unique_ptr<Controller> controller = Controller::Create(noView, "C:\\Lapforge");
     SectionCycle cycle{*controller};
     ScriptedInput input;
@@ -184,7 +164,7 @@ struct ScriptRun {
                 continue;
             case 'R':
             case 'W':
-                SetWritable(sim.Path() + kTrack, c == 'W');
+                TestFolder::SetWritable(sim.Path() + kTrack, c == 'W');
                 continue;
             case '*':
                 controller->ApplySection("Hohe Acht/Wippermann");
@@ -490,7 +470,7 @@ TEST(SectionCycleSchedule, LooksAndPollsOnlyWhenItShould) {
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.name);
-        NoView noView;
+        NullView noView;
         const std::unique_ptr<Controller> controller = Controller::Create(noView, "C:\\Lapforge");
         SectionCycle cycle(*controller);
         std::uint64_t now = 5'000'000;
@@ -597,7 +577,7 @@ TEST(SectionCycleSchedule, AsksForAFineTimerAndKeyEventsOnlyForWhatIsPolled) {
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.name);
-        NoView noView;
+        NullView noView;
         const std::unique_ptr<Controller> controller = Controller::Create(noView, "C:\\Lapforge");
         controller->HotkeyBindings = c.bindings;
         SectionCycle cycle(*controller);
@@ -610,7 +590,7 @@ TEST(SectionCycleSchedule, AsksForAFineTimerAndKeyEventsOnlyForWhatIsPolled) {
         EXPECT_EQ(cycle.WantsKeyEvents(), c.keys);
     }
     // A key event while the cycle runs: the poll is due at once, not at the next beat.
-    NoView noView;
+    NullView noView;
     const std::unique_ptr<Controller> controller = Controller::Create(noView, "C:\\Lapforge");
     SectionCycle cycle(*controller);
     cycle.SetOptionChecked(true);

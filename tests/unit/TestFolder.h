@@ -57,6 +57,15 @@ public:
 
     static bool Exists(std::string_view corePath) { return std::filesystem::exists(Native(corePath)); }
 
+    // Takes every write permission away (read-only, as the user or a copy tool may leave a file),
+    // or gives the owner's back.
+    static void SetWritable(std::string_view corePath, bool writable) {
+        using std::filesystem::perms;
+        std::filesystem::permissions(
+            Native(corePath), writable ? perms::owner_write : perms::owner_write | perms::group_write | perms::others_write,
+            writable ? std::filesystem::perm_options::add : std::filesystem::perm_options::remove);
+    }
+
     // Names of every entry in a core-style folder, for spotting stray temporary files.
     static std::size_t EntryCount(std::string_view coreFolder) {
         std::size_t n = 0;
