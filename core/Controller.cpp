@@ -279,22 +279,8 @@ void Controller::ChangeFolder(const std::string& folder, const Stop& section) {
     }
 }
 
-std::optional<std::string_view> Controller::SectionOnDisk() const {
-    for (const Section& section : SectionTable::Rows())
-        if (section.deployLine == TrackLines.Line(DeployLineIndex)) return section.name;
-    return std::nullopt;
-}
-
 void Controller::ApplySection(std::string_view name) {
     if (const auto index = SectionTable::Find(name)) ApplyStop(SectionStop(*index));
-}
-
-void Controller::WriteSection(std::string_view name) {
-    if (const auto index = SectionTable::Find(name)) WriteStop(SectionStop(*index));
-}
-
-void Controller::ShowSectionPictures(std::string_view name) {
-    if (const auto index = SectionTable::Find(name)) ShowStopPictures(SectionStop(*index));
 }
 
 void Controller::ApplyStop(const Stop& stop) {

@@ -92,12 +92,10 @@ public:
 
     // Writes the section's deploy point, then shows its pictures; unknown names are ignored.
     void ApplySection(std::string_view name);
-    // The deploy point alone, as a step of the cycle writes it before its announcement; the
-    // pictures follow (ShowSectionPictures). Unknown names are ignored.
-    void WriteSection(std::string_view name);
-    void ShowSectionPictures(std::string_view name);
 
-    // The same for any stop, a section or a point of the driver's own; a point not in Points is ignored.
+    // The same for any stop, a section or a point of the driver's own; a point not in Points is
+    // ignored. WriteStop writes the deploy point alone, as a jump does before its announcement; the
+    // pictures follow (ShowStopPictures).
     void ApplyStop(const Stop& stop);
     void WriteStop(const Stop& stop);
     // A point's map is its section's, with the point flagged; its view the nearest lap view.
@@ -138,13 +136,6 @@ public:
     std::optional<NeighbourSection> Successor(std::string_view name) const;
     std::optional<NeighbourSection> Predecessor(std::string_view name) const;
 
-    // The section whose deploy line the track file held as line 54 when Lapforge last read or wrote
-    // it; nothing for any other line.
-    std::optional<std::string_view> SectionOnDisk() const;
-
-    // A line 54 that Lapforge writes itself (a section's or a driver's point's, also one removed in
-    // this run), as opposed to GPL's own or anyone else's.
-    bool IsLapforgeLine(std::string_view line) const;
 
     // Writes the settings file: the folder on its first line, then the bindings. A failure is
     // SettingsNotSaved; the settings in memory stay as they are and hold until Lapforge ends.
@@ -188,6 +179,9 @@ public:
 
 private:
     Controller(View& view, std::string appFolder);
+    // A line 54 that Lapforge writes itself (a section's or a driver's point's, also one removed in
+    // this run), as opposed to GPL's own or anyone else's.
+    bool IsLapforgeLine(std::string_view line) const;
     // Nothing when started; otherwise why the remembered folder would not do (empty: none remembered).
     std::optional<std::string> TryStartWithRememberedFolder();
     // Takes the track file just read into TrackLines from GPLOrdnerPfad into use: clears what killed

@@ -358,14 +358,14 @@ TEST(ControllerApplySection, ARefusedRewriteLeavesTheBufferAsTheFileAndTheNextTr
                                  std::filesystem::perm_options::remove);
 
     EXPECT_THROW(rig.controller->ApplySection("Hohe Acht/Wippermann"), Failure);
-    EXPECT_EQ(rig.controller->SectionOnDisk(), std::optional<std::string_view>("Pitlane"));
+    EXPECT_EQ(rig.controller->PlaceOnDisk(), "Pitlane");
     EXPECT_EQ(rig.controller->TrackLines.Line(53), "stall_0 = 230.00 -9.30");
     RestoreDeployLineBeforeFailureReport();  // the refused rewrite is the failure reported: not tried again
     EXPECT_EQ(Line(rig.Track(), 54), "stall_0 = 230.00 -9.30");
 
     std::filesystem::permissions(track, std::filesystem::perms::owner_write, std::filesystem::perm_options::add);
     rig.controller->ApplySection("Hohe Acht/Wippermann");
-    EXPECT_EQ(rig.controller->SectionOnDisk(), std::optional<std::string_view>("Hohe Acht/Wippermann"));
+    EXPECT_EQ(rig.controller->PlaceOnDisk(), "Hohe Acht/Wippermann");
     RestoreDeployLineBeforeFailureReport();  // any other failure: line 54 goes back first
     EXPECT_EQ(rig.Track(), NumberedLines(120));
     EXPECT_FALSE(TestFolder::Exists(rig.sim.Path() + kRecord));

@@ -407,7 +407,7 @@ TEST(CycleOnRealFiles, EachPressRewritesTheTrackFileBeforeItsAnnouncement) {
     const std::unique_ptr<Controller> controller = Controller::Create(view, app.Path());
     view.controller = controller.get();
     controller->StartUp();
-    ASSERT_EQ(controller->SectionOnDisk(), std::optional<std::string_view>("Pitlane"));
+    ASSERT_EQ(controller->PlaceOnDisk(), "Pitlane");
     view.SelectSection("Schwalbenschwanz/Doettinger Hoehe");  // the user's pick
     const std::string before = TestFolder::Read(track);
     ASSERT_EQ(before, WithLine54(NumberedLines(120), "stall_0 = 17800.00 0.00"));
@@ -441,7 +441,7 @@ TEST(CycleOnRealFiles, EachPressRewritesTheTrackFileBeforeItsAnnouncement) {
     std::filesystem::remove_all(TestFolder::Native(sim.Path() + "\\tracks"));
     const std::size_t announced = view.played.size();
     press(true);
-    EXPECT_EQ(controller->SectionOnDisk(), std::optional<std::string_view>("Schwalbenschwanz/Doettinger Hoehe"));
+    EXPECT_EQ(controller->PlaceOnDisk(), "Schwalbenschwanz/Doettinger Hoehe");
     EXPECT_EQ(view.played.size(), announced);
     EXPECT_EQ(view.refused.size(), 1u);
     sim.Write("\\tracks\\nurburg\\track.ini", before);
