@@ -136,7 +136,6 @@ public:
     std::optional<NeighbourSection> Successor(std::string_view name) const;
     std::optional<NeighbourSection> Predecessor(std::string_view name) const;
 
-
     // Writes the settings file: the folder on its first line, then the bindings. A failure is
     // SettingsNotSaved; the settings in memory stay as they are and hold until Lapforge ends.
     void SaveSettings() const;

@@ -171,9 +171,9 @@ std::FILE* OpenForReading(const std::string& path) {
     // Every rewrite reads the file first, so a holder gets the same patience as a write gives it.
     const ULONGLONG deadline = ::GetTickCount64() + HolderPatienceMs;
     for (;;) {
-        const HANDLE file = ::CreateFileW(target.c_str(), GENERIC_READ,
-                                          FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, nullptr,
-                                          OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr);
+        const HANDLE file =
+            ::CreateFileW(target.c_str(), GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, nullptr,
+                          OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr);
         if (file != INVALID_HANDLE_VALUE) {
             const int descriptor = ::_open_osfhandle(reinterpret_cast<intptr_t>(file), _O_RDONLY | _O_BINARY);
             if (descriptor < 0) {
@@ -187,7 +187,7 @@ std::FILE* OpenForReading(const std::string& path) {
         const DWORD error = ::GetLastError();
         if (!HeldByAnotherProgram(error) || ::GetTickCount64() >= deadline) {
             errno = error == ERROR_FILE_NOT_FOUND || error == ERROR_PATH_NOT_FOUND ? ENOENT
-                    : error == ERROR_ACCESS_DENIED || HeldByAnotherProgram(error) ? EACCES
+                    : error == ERROR_ACCESS_DENIED || HeldByAnotherProgram(error)  ? EACCES
                                                                                    : EIO;
             return nullptr;
         }

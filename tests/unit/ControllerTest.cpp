@@ -276,8 +276,8 @@ TEST(ControllerStartUp, AFirstRewriteRefusedAfterTheDialogGoesOnAndTheNextPickTr
                  std::filesystem::rename(track.string() + "x", track);
          },
          "could not open"},
-        {"the track file is read-only", [](Rig& r, bool spoil) { TestFolder::SetWritable(r.sim.Path() + kTrack, !spoil); },
-         "could not write"},
+        {"the track file is read-only",
+         [](Rig& r, bool spoil) { TestFolder::SetWritable(r.sim.Path() + kTrack, !spoil); }, "could not write"},
         {"the note of GPL's own line cannot be written, and a killed Lapforge's stale one goes",
          [&](Rig& r, bool spoil) {
              const auto blocker = TestFolder::Native(TemporaryFilePath(r.sim.Path() + kRecord, TestProcess::OwnId()));
@@ -577,8 +577,10 @@ TEST(ControllerChangeFolder, AllOrNothing) {
          },
          false, "Lapforge keeps the GPL folder it had.\n\nLapforge could not keep its note of GPL's own deploy point"},
         {"lapforge.ini may not be written",
-         [](Rig& r, const std::string&, bool spoil) { TestFolder::SetWritable(r.app.Path() + "\\lapforge.ini", !spoil); }, true,
-         "\", but could not save it in lapforge.ini: the next start uses \""},
+         [](Rig& r, const std::string&, bool spoil) {
+             TestFolder::SetWritable(r.app.Path() + "\\lapforge.ini", !spoil);
+         },
+         true, "\", but could not save it in lapforge.ini: the next start uses \""},
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.name);
@@ -664,10 +666,10 @@ TEST(ControllerStartUp, ClearsWhatKilledWritersLeftAlsoWhenNothingIsRewritten) {
     TestProcess ended;
     ended.End();
     const std::string track = rig.sim.Path() + kTrack;
-    const std::vector<std::string> leftovers = {
-        TemporaryFilePath(track, ended.Id()), TemporaryFilePath(track + ".lapforge-original", ended.Id()),
-        TemporaryFilePath(rig.sim.Path() + kRecord, ended.Id()),
-        TemporaryFilePath(rig.app.Path() + "\\lapforge.ini", ended.Id())};
+    const std::vector<std::string> leftovers = {TemporaryFilePath(track, ended.Id()),
+                                                TemporaryFilePath(track + ".lapforge-original", ended.Id()),
+                                                TemporaryFilePath(rig.sim.Path() + kRecord, ended.Id()),
+                                                TemporaryFilePath(rig.app.Path() + "\\lapforge.ini", ended.Id())};
     rig.InstallSimulator(WithLine54("stall_0 = 230.00 -9.30"));  // Pitlane already: no rewrite at start
     for (const std::string& path : leftovers) std::ofstream(TestFolder::Native(path)) << "half";
 
@@ -715,12 +717,14 @@ TEST(ControllerOwnPoints, StandInTheLapWithTheirPicturesAndAreLapforgesOwnLines)
     // A point added and removed while line 54 holds it: GPL then starts at its section.
     rig.Restart();
     rig.controller->StartUp();
-    EXPECT_EQ(rig.controller->AddPoint(12300, "x"), std::optional<std::string>(NearPointText(12300, "Before Mutkurve", 12300)));
+    EXPECT_EQ(rig.controller->AddPoint(12300, "x"),
+              std::optional<std::string>(NearPointText(12300, "Before Mutkurve", 12300)));
     EXPECT_EQ(rig.controller->AddPoint(20000, ""), std::nullopt);
     rig.controller->ApplyStop(PointStop(20000));
     rig.controller->RemovePoint(20000);
     EXPECT_EQ(Line(rig.Track(), 54), "stall_0 = 19400.00 0.00");
-    EXPECT_EQ(rig.Settings(), rig.sim.Path() + "\r\npoint=12300:Before Mutkurve\r\nmine=kept\r\n") << "unknown lines kept";
+    EXPECT_EQ(rig.Settings(), rig.sim.Path() + "\r\npoint=12300:Before Mutkurve\r\nmine=kept\r\n")
+        << "unknown lines kept";
     rig.controller->RestoreDeployLine();
     EXPECT_EQ(rig.Track(), NumberedLines(120));
 }

@@ -193,9 +193,9 @@ TEST(TrackFileRewrite, WorksPastTheOldPathLimit) {
         ASSERT_TRUE(CreateDirectoryW((L"\\\\?\\" + std::wstring(folder.begin(), folder.end())).c_str(), nullptr));
     }
     for (const char* sub : {"\\tracks", "\\tracks\\nurburg"})
-        ASSERT_TRUE(CreateDirectoryW((L"\\\\?\\" + std::wstring(folder.begin(), folder.end()) +
-                                      std::wstring(sub, sub + strlen(sub))).c_str(),
-                                     nullptr));
+        ASSERT_TRUE(CreateDirectoryW(
+            (L"\\\\?\\" + std::wstring(folder.begin(), folder.end()) + std::wstring(sub, sub + strlen(sub))).c_str(),
+            nullptr));
     const std::string track = folder + kTrack;
     ReplaceFileContents(track, NumberedLines(120));
     ASSERT_GT(TemporaryFilePath(DeployRecordPath(folder), GetCurrentProcessId()).size(), 260u);

@@ -45,7 +45,8 @@ TEST(StatusLine, SaysWhatTheCycleDoesAndTellsProblemsWithoutABoxWhileArmed) {
         StatusLine line;
         std::string_view inFile = "Klostertal/Karussell";
         std::optional<std::string> box;
-        if (c.refused) box = line.Refused(ReadOnlyFile("Could not write \"track.ini\": read-only\n\nAdvice."), inFile, c.picked);
+        if (c.refused)
+            box = line.Refused(ReadOnlyFile("Could not write \"track.ini\": read-only\n\nAdvice."), inFile, c.picked);
         if (c.notice) line.SetNotice("GPL runs as administrator.");
         if (c.writtenAgain) {
             line.Written();
@@ -69,14 +70,18 @@ TEST(StatusLine, NamesGPLsOwnPointAndAdviceThatFitsTheFailure) {
         std::string_view says;
     };
     const Case cases[] = {
-        {"no section in the file", [](StatusLine&) {}, "", "GPL runs: F4 moves to the next section, F3 back. GPL will start you at its own deploy point."},
+        {"no section in the file", [](StatusLine&) {}, "",
+         "GPL runs: F4 moves to the next section, F3 back. GPL will start you at its own deploy point."},
         {"refused with no section in the file",
          [](StatusLine& l) { l.Refused(Failure("could not write \"track.ini\": held"), "", false); }, "",
-         "Deploy point not written: Could not write \"track.ini\": held. GPL still starts you at GPL's own deploy point. "
+         "Deploy point not written: Could not write \"track.ini\": held. GPL still starts you at GPL's own deploy "
+         "point. "
          "Close what holds GPL's track file"},
         {"the note beside the track file refused: the folder's advice, not the file's",
          [](StatusLine& l) { l.Refused(RecordNotWritten("Lapforge could not keep its note"), "Pitlane", false); },
-         "Pitlane", "Deploy point not written: Lapforge could not keep its note. GPL still starts you at Pitlane. Let Lapforge write in GPL's tracks\\nurburg folder"},
+         "Pitlane",
+         "Deploy point not written: Lapforge could not keep its note. GPL still starts you at Pitlane. Let Lapforge "
+         "write in GPL's tracks\\nurburg folder"},
         {"line 54 changed elsewhere: said after the write that found it",
          [](StatusLine& l) {
              l.DeployLineChangedElsewhere("stall_0 = 777.00 1.50");

@@ -62,7 +62,8 @@ public:
     static void SetWritable(std::string_view corePath, bool writable) {
         using std::filesystem::perms;
         std::filesystem::permissions(
-            Native(corePath), writable ? perms::owner_write : perms::owner_write | perms::group_write | perms::others_write,
+            Native(corePath),
+            writable ? perms::owner_write : perms::owner_write | perms::group_write | perms::others_write,
             writable ? std::filesystem::perm_options::add : std::filesystem::perm_options::remove);
     }
 

@@ -208,8 +208,8 @@ TEST(DeployRecordText, OnlyAWholeRecordIsRead) {
         {"cut within the closing line", whole.substr(0, whole.size() - 3), false},
         {"an older Lapforge's, whole",
          "; heading\r\nprocess=4242\r\nfound=stall_0 = 777.00 1.50 ; my own\r\nprevious=a\r\nwritten=b\r\n", true},
-        {"an older Lapforge's, cut", "; heading\r\nprocess=4242\r\nfound=stall_0 = 777.00 1.50 ; my own\r\nprevious=a\r\nwrit",
-         false},
+        {"an older Lapforge's, cut",
+         "; heading\r\nprocess=4242\r\nfound=stall_0 = 777.00 1.50 ; my own\r\nprevious=a\r\nwrit", false},
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.name);
