@@ -106,6 +106,9 @@ void Controller::StartUp() {
     } catch (const Failure& failure) {
         view_.ShowErrorMessage(FolderNotRememberedText(failure.what(), dynamic_cast<const ReadOnlyFile*>(&failure)));
     }
+    // Nothing of the remembered folder's holds for the one picked, least of all its line as found.
+    foundDeployLine_.reset();
+    recordHere_ = recordWritten_ = false;
     // The dialog checked the folder, but a scanner, a sync client or a full disk may still refuse the
     // first rewrite: Lapforge goes on and says so, and the next pick or press tries again.
     try {

@@ -728,3 +728,28 @@ TEST(ControllerOwnPoints, StandInTheLapWithTheirPicturesAndAreLapforgesOwnLines)
     rig.controller->RestoreDeployLine();
     EXPECT_EQ(rig.Track(), NumberedLines(120));
 }
+
+TEST(ControllerStartUp, AFolderPickedAfterARefusedOneTakesItsOwnLineAsFound) {
+    Rig rig;
+    TestFolder remembered;
+    remembered.Write("\\gpl.exe", "MZ");
+    remembered.Write(kTrack, WithLine54("stall_0 = 1.00 1.00"));
+    rig.app.Write("\\lapforge.ini", remembered.Path() + "\r\n");
+    // The remembered folder's first rewrite is refused (its note cannot be written), so Lapforge asks;
+    // the folder picked then cannot be read at once.
+    const auto blocker = TestFolder::Native(TemporaryFilePath(remembered.Path() + kRecord, TestProcess::OwnId()));
+    std::filesystem::create_directories(blocker);
+    const std::string own = WithLine54("stall_0 = 230.00 -9.30");  // GPL's own line is Pitlane's here
+    rig.InstallSimulator(own);
+    const auto track = TestFolder::Native(rig.sim.Path() + kTrack);
+    rig.view.dialog = [&](Controller& c) {
+        c.GPLOrdnerPfad = rig.sim.Path();
+        std::filesystem::rename(track, track.string() + "x");
+    };
+    rig.controller->StartUp();
+    std::filesystem::rename(track.string() + "x", track);
+
+    rig.controller->ApplySection("Hohe Acht/Wippermann");
+    rig.controller->RestoreDeployLine();  // exit
+    EXPECT_EQ(rig.Track(), own) << "not the remembered folder's line 54";
+}
