@@ -57,4 +57,17 @@ constexpr PixelRect CentredOn(const PixelRect& work, int width, int height) {
     return PixelRect{left, top, left + width, top + height};
 }
 
+// The top-left corner that centres a window of the given size over its owner's window, kept on the
+// owner's monitor's work area (its top-left corner first, where it is larger).
+constexpr PixelRect CentredOver(const PixelRect& owner, const PixelRect& work, int width, int height) {
+    const auto place = [](int ownerFrom, int ownerTo, int from, int to, int size) {
+        int start = ownerFrom + (ownerTo - ownerFrom - size) / 2;
+        if (start + size > to) start = to - size;
+        return start < from ? from : start;
+    };
+    const int left = place(owner.left, owner.right, work.left, work.right, width);
+    const int top = place(owner.top, owner.bottom, work.top, work.bottom, height);
+    return PixelRect{left, top, left + width, top + height};
+}
+
 }  // namespace lapforge::platform

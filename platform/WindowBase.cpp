@@ -73,6 +73,22 @@ void WindowBase::CentreOnScreen() {
     SetWindowPos(hwnd_, nullptr, place.left, place.top, 0, 0, SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
 }
 
+void WindowBase::CentreOnOwner() {
+    const HWND owner = GetWindow(hwnd_, GW_OWNER);
+    RECT over{}, window{};
+    MONITORINFO monitor{};
+    monitor.cbSize = sizeof monitor;
+    if (!owner || !GetWindowRect(owner, &over) ||
+        !GetMonitorInfoW(MonitorFromWindow(owner, MONITOR_DEFAULTTONEAREST), &monitor))
+        return CentreOnScreen();
+    GetWindowRect(hwnd_, &window);
+    const RECT& work = monitor.rcWork;
+    const platform::PixelRect place = platform::CentredOver({over.left, over.top, over.right, over.bottom},
+                                                            {work.left, work.top, work.right, work.bottom},
+                                                            window.right - window.left, window.bottom - window.top);
+    SetWindowPos(hwnd_, nullptr, place.left, place.top, 0, 0, SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
+}
+
 void WindowBase::ChangeLayout(const WindowLayout& layout) {
     layout_ = layout;
     SizeClientArea(dpi_);

@@ -55,6 +55,8 @@ protected:
     RECT ControlRect(int id) const;
     // Centres the window on the work area of its owner's monitor, or of its own when it has no owner.
     void CentreOnScreen();
+    // Centres the window over its owner, on the owner's monitor.
+    void CentreOnOwner();
     // Takes another layout while the window is open, as when a text needs more room than the table
     // gives it: the client area grows or shrinks downwards, and the controls are placed anew. The
     // layout's controls must outlive its use.

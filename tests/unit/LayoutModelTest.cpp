@@ -100,3 +100,26 @@ TEST(CentredOn, TheMonitorsWorkAreaWithTheTitleBarOnIt) {
         EXPECT_EQ(place.right - place.left, c.width);
     }
 }
+
+TEST(CentredOver, TheOwnerKeptOnItsWorkArea) {
+    const PixelRect work{0, 0, 1920, 1040};
+    struct Case {
+        const char* name;
+        PixelRect owner;
+        int width, height;
+        int left, top;
+    };
+    const Case cases[] = {
+        {"inside the owner", {100, 100, 500, 700}, 300, 200, 150, 300},
+        {"wider than the owner", {100, 100, 500, 700}, 600, 200, 0, 300},
+        {"an owner at the right edge", {1700, 100, 2100, 700}, 300, 200, 1620, 300},
+        {"an owner below the bottom", {100, 900, 500, 1500}, 300, 200, 150, 840},
+        {"larger than the work area", {100, 100, 500, 700}, 2000, 1200, 0, 0},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        const PixelRect place = CentredOver(c.owner, work, c.width, c.height);
+        EXPECT_EQ(place.left, c.left);
+        EXPECT_EQ(place.top, c.top);
+    }
+}
