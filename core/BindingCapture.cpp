@@ -1,5 +1,7 @@
 #include "core/BindingCapture.h"
 
+#include <utility>
+
 namespace lapforge {
 
 std::optional<Binding> BindingCapture::NewPress(const InputSnapshot& now,
@@ -24,11 +26,12 @@ std::optional<Binding> BindingCapture::NewPress(const InputSnapshot& now,
 }
 
 BindingCapture::Result BindingCapture::Look(const InputSnapshot& now, const std::vector<JoystickInfo>& joysticks,
-                                            const Binding& other) {
+                                            const Bindings& bindings, const BindingSlot& slot) {
     const std::optional<Binding> pressed = NewPress(now, joysticks);
     last_ = now;
     if (!pressed) return {};
-    return Result{SameInput(*pressed, other) ? Outcome::Refused : Outcome::Taken, *pressed};
+    std::optional<BindingUse> heldBy = OtherUseOf(bindings, slot, *pressed);
+    return Result{heldBy ? Outcome::Refused : Outcome::Taken, *pressed, std::move(heldBy)};
 }
 
 }  // namespace lapforge

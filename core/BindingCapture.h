@@ -24,16 +24,19 @@ public:
     enum class Outcome { Waiting, Taken, Refused };
     struct Result {
         Outcome outcome = Outcome::Waiting;
-        Binding binding;  // taken, or refused because the other direction has it
+        Binding binding;                  // taken, or refused
+        std::optional<BindingUse> heldBy;  // what the refused input already does
     };
 
     void Begin(const InputSnapshot& now) { last_ = now; }
 
     // One look. A key that makes a shortcut (MakesShortcut) binds nothing, nor does the hat held in
     // a diagonal: moved into one from a direction, nothing new is pressed, and straight from rest
-    // the driver means neither direction more than the other, so he presses one cleanly. The input
-    // the other direction holds is refused, and the change goes on waiting.
-    Result Look(const InputSnapshot& now, const std::vector<JoystickInfo>& joysticks, const Binding& other);
+    // the driver means neither direction more than the other, so he presses one cleanly. An input
+    // that any other binding holds (next, previous or another jump) is refused, and the change goes
+    // on waiting; the slot's own input is taken again.
+    Result Look(const InputSnapshot& now, const std::vector<JoystickInfo>& joysticks, const Bindings& bindings,
+                const BindingSlot& slot);
 
 private:
     std::optional<Binding> NewPress(const InputSnapshot& now, const std::vector<JoystickInfo>& joysticks) const;

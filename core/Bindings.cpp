@@ -1,6 +1,7 @@
 #include "core/Bindings.h"
 
 #include <algorithm>
+#include <cctype>
 #include <charconv>
 #include <cstdio>
 
@@ -170,14 +171,27 @@ std::string BindingName(const Binding& binding, std::string_view keyName) {
     return name + " on controller " + std::to_string(binding.joystick + 1);
 }
 
+namespace {
+
+// The boxes are narrow: a button goes without its controller, which the Keys window names.
+std::string ShortName(const Binding& binding, std::string_view keyName) {
+    if (binding.kind == Binding::Kind::JoystickButton) return "button " + std::to_string(binding.button);
+    if (binding.kind == Binding::Kind::JoystickHat) return "hat " + std::string(HatNames[static_cast<int>(binding.hat)]);
+    return BindingName(binding, keyName);
+}
+
+}  // namespace
+
 std::string HotkeyOptionCaption(const Binding& next, std::string_view keyName) {
-    // The box is narrow: a button goes without its controller, which the Keys window names.
-    if (next.kind == Binding::Kind::JoystickButton)
-        return "Activate button " + std::to_string(next.button) + " as hotkey";
-    if (next.kind == Binding::Kind::JoystickHat)
-        return "Activate hat " + std::string(HatNames[static_cast<int>(next.hat)]) + " as hotkey";
     if (next.kind == Binding::Kind::None) return "Activate hotkeys";
-    return "Activate " + BindingName(next, keyName) + " as hotkey";
+    return "Activate " + ShortName(next, keyName) + " as hotkey";
+}
+
+std::string OnlyMyPointsCaption(const Binding& next, std::string_view keyName) {
+    if (next.kind == Binding::Kind::None) return "The hotkeys visit only my points";
+    std::string name = ShortName(next, keyName);
+    name[0] = static_cast<char>(std::toupper(static_cast<unsigned char>(name[0])));  // "Button 5", "Hat right"
+    return name + " visits only my points";
 }
 
 JoystickControls HatControls(unsigned angle) {
@@ -289,6 +303,38 @@ std::vector<BindingUse> TakenBindings(const Bindings& bindings) {
 std::optional<BindingUse> UseOf(const Bindings& bindings, const Binding& input) {
     for (const BindingUse& use : TakenBindings(bindings))
         if (SameInput(use.binding, input)) return use;
+    return std::nullopt;
+}
+
+Binding SlotBinding(const Bindings& bindings, const BindingSlot& slot) {
+    switch (slot.role) {
+    case BindingUse::Role::Next:
+        return bindings.next;
+    case BindingUse::Role::Previous:
+        return bindings.previous;
+    case BindingUse::Role::Jump:
+        break;
+    }
+    return JumpBinding(bindings, slot.target);
+}
+
+void SetSlot(Bindings& bindings, const BindingSlot& slot, const Binding& binding) {
+    switch (slot.role) {
+    case BindingUse::Role::Next:
+        bindings.next = binding;
+        return;
+    case BindingUse::Role::Previous:
+        bindings.previous = binding;
+        return;
+    case BindingUse::Role::Jump:
+        SetJump(bindings, slot.target, binding);
+        return;
+    }
+}
+
+std::optional<BindingUse> OtherUseOf(const Bindings& bindings, const BindingSlot& slot, const Binding& input) {
+    for (const BindingUse& use : TakenBindings(bindings))
+        if (SameInput(use.binding, input) && !(use.role == slot.role && use.target == slot.target)) return use;
     return std::nullopt;
 }
 

@@ -121,6 +121,8 @@ std::string BindingName(const Binding& binding, std::string_view keyName);
 
 // The option box's caption, which names the binding that moves on.
 std::string HotkeyOptionCaption(const Binding& next, std::string_view keyName);
+// The Points window's tick box, named the same way: "F4 visits only my points".
+std::string OnlyMyPointsCaption(const Binding& next, std::string_view keyName);
 
 // The hat's directions from winmm's angle in hundredths of a degree, clockwise from up; anything
 // above 35999 (JOY_POVCENTERED) is the hat at rest. As JoystickControls bits.
@@ -165,5 +167,22 @@ std::vector<BindingUse> TakenBindings(const Bindings& bindings);
 
 // What the input already does; nothing when it is free.
 std::optional<BindingUse> UseOf(const Bindings& bindings, const Binding& input);
+
+// One binding as the Keys window changes it: next, previous, or the jump to a stop.
+struct BindingSlot {
+    BindingUse::Role role = BindingUse::Role::Next;
+    Stop target;  // for a jump
+
+    bool operator==(const BindingSlot&) const = default;
+};
+
+inline BindingSlot JumpSlot(const Stop& target) { return BindingSlot{BindingUse::Role::Jump, target}; }
+
+Binding SlotBinding(const Bindings& bindings, const BindingSlot& slot);
+void SetSlot(Bindings& bindings, const BindingSlot& slot, const Binding& binding);
+
+// What the input already does besides the slot's own binding: the use that keeps it from the slot,
+// or nothing when the slot may have it.
+std::optional<BindingUse> OtherUseOf(const Bindings& bindings, const BindingSlot& slot, const Binding& input);
 
 }  // namespace lapforge

@@ -185,6 +185,15 @@ std::optional<std::string> PlaceProblem(const OwnPoints& points, int metres, std
     return std::nullopt;
 }
 
+TypedPlace PlaceOfTypedKm(const OwnPoints& points, std::string_view typed) {
+    if (Trimmed(typed).empty()) return TypedPlace{std::nullopt, std::string(KmPromptText)};
+    const std::optional<int> metres = ParseKm(typed);
+    if (!metres) return TypedPlace{std::nullopt, KmNotReadText(Trimmed(typed))};
+    if (std::optional<std::string> problem = PlaceProblem(points, *metres))
+        return TypedPlace{std::nullopt, std::move(*problem)};
+    return TypedPlace{metres, {}};
+}
+
 std::optional<std::string> NameProblem(std::string_view name) {
     if (std::any_of(name.begin(), name.end(), [](char c) { return static_cast<unsigned char>(c) < 0x20 || c == 0x7F; }))
         return std::string(NameNotOneLineText);

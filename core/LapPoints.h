@@ -84,6 +84,15 @@ std::vector<std::string> LapViewNames();
 // Why no point may lie at `metres`, in a driver's words; nothing when one may. `moving`: the
 // distance of the point being moved, which is no neighbour of its own.
 std::optional<std::string> PlaceProblem(const OwnPoints& points, int metres, std::optional<int> moving = {});
+// A distance typed for a new point, as the Point window judges it while it is typed: the place, or
+// why there can be no point there (for an empty field, what to type).
+struct TypedPlace {
+    std::optional<int> metres;  // only where a point may go
+    std::string problem;
+
+    bool operator==(const TypedPlace&) const = default;
+};
+TypedPlace PlaceOfTypedKm(const OwnPoints& points, std::string_view typed);
 // Why a typed name (8-bit) cannot be a point's; nothing when it can. An empty one stands for the default.
 std::optional<std::string> NameProblem(std::string_view name);
 // The name as kept: without spaces at its ends; the default for an empty one.

@@ -274,8 +274,11 @@ std::string SimulatorAccessText(SimulatorAccess access) {
     return {};
 }
 
-std::string InputHeldByOtherText(std::string_view inputName, bool otherIsNext) {
-    return std::string(inputName) + " already moves to the " + (otherIsNext ? "next" : "previous") +
+std::string InputInUseText(std::string_view inputName, BindingUse::Role role, std::string_view jumpTarget) {
+    if (role == BindingUse::Role::Jump)
+        return std::string(inputName) + " already jumps to \"" + std::string(jumpTarget) +
+               "\". Press another, or clear that one first.";
+    return std::string(inputName) + " already moves to the " + (role == BindingUse::Role::Next ? "next" : "previous") +
            " section. Press another, or change that one first.";
 }
 

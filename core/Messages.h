@@ -34,12 +34,13 @@ inline constexpr std::string_view BringToFrontRefusedMessage =
 // The Keys window's hint, and its line while a change waits.
 inline constexpr std::string_view KeysHint =
     "Click Change, then press the key or wheel button you want for moving to the next or the previous "
-    "section.";
+    "section, or for jumping straight to the place picked in the list.";
 inline constexpr std::string_view KeysPrompt =
     "Press the key or the wheel button you want now. Esc cancels the change.";
 
-// The Keys window, when the input pressed already moves the other way.
-std::string InputHeldByOtherText(std::string_view inputName, bool otherIsNext);
+// The Keys window, when the input pressed already does something else: moves on or back, or jumps
+// to `jumpTarget`.
+std::string InputInUseText(std::string_view inputName, BindingUse::Role role, std::string_view jumpTarget);
 
 // The Keys window's line on the connected joysticks: their names, and the buttons it can use where
 // one has more than winmm reads.
@@ -154,6 +155,12 @@ inline constexpr std::string_view NameNotInCodePageText =
 std::wstring PointOfferText(int metres);
 // Before a point's name in the section list.
 inline constexpr std::wstring_view OwnPointMark = L"\u2605 ";
+
+// The Point window's line while the distance field is empty.
+inline constexpr std::string_view KmPromptText = "Type the distance along the lap in km, for example 12.3.";
+// The Points window's hint: a point's key or button is set where the others are.
+inline constexpr std::wstring_view PointsHint =
+    L"To give a point a key or button of its own, click \u201cKeys\u2026\u201d in the main window.";
 
 // Why a line of lapforge.ini was skipped, where no point's own check says it.
 inline constexpr std::string_view PointLineNotReadText =

@@ -15,6 +15,8 @@
 #include "platform/Win32.h"
 #include "ui/frmGPLPfad.h"
 #include "ui/frmKeys.h"
+#include "ui/frmPoint.h"
+#include "ui/frmPoints.h"
 #include "ui/resource.h"
 
 #include <commctrl.h>
@@ -43,11 +45,12 @@ enum ControlId {
     lblGPLFolder,
     cmdChangeFolder,
     lblStatus,
+    cmdPoints,
 };
 
 // clang-format off
 constexpr ControlPlacement LayoutTable[] = {
-    {fraRahmen1, 120, 0, 5775, 7020},
+    {fraRahmen1, 120, 0, 5775, 7500},
     {Label3, 240, 240, 5535, 255},
     {Sectionselection, 240, 480, 5535, 315},
     {Label1, 240, 960, 2295, 255},
@@ -56,15 +59,16 @@ constexpr ControlPlacement LayoutTable[] = {
     {picBlick, 2640, 1200, 3135, 2295},
     {cmdLosgehts, 2640, 3600, 3135, 495},
     {cmdHilfe, 2640, 4200, 3135, 495},
-    {chkHotkeyUndAudio, 240, 4800, 1635, 495},
+    {chkHotkeyUndAudio, 240, 4800, 2295, 495},
     {cmdBeenden, 2640, 4800, 3135, 495},
-    {cmdKeys, 1935, 4860, 600, 375},
-    {lblGPLFolder, 240, 5460, 4335, 255},
-    {cmdChangeFolder, 4695, 5400, 1080, 375},
-    {lblStatus, 240, 5820, 5535, 1080},
+    {cmdKeys, 240, 5400, 1095, 375},
+    {lblGPLFolder, 240, 5940, 4335, 255},
+    {cmdChangeFolder, 4695, 5880, 1080, 375},
+    {lblStatus, 240, 6300, 5535, 1080},
+    {cmdPoints, 1440, 5400, 1095, 375},
 };
 // clang-format on
-constexpr WindowLayout Layout{6015, 7140, LayoutTable};
+constexpr WindowLayout Layout{6015, 7620, LayoutTable};
 
 static_assert(DefaultErrorModeFlag == CREATE_DEFAULT_ERROR_MODE);
 static_assert(IDI_LAPFORGE == ProgramIconId);
@@ -131,6 +135,7 @@ void frmLapforge::OnCreate() {
         AddControl(L"BUTTON", L"Activate F4 as hotkey", WS_TABSTOP | BS_AUTOCHECKBOX | BS_MULTILINE, chkHotkeyUndAudio);
     SendMessageW(check, BM_SETCHECK, BST_CHECKED, 0);
     AddControl(L"BUTTON", L"Keys\u2026", WS_TABSTOP | BS_PUSHBUTTON, cmdKeys);
+    AddControl(L"BUTTON", L"Points\u2026", WS_TABSTOP | BS_PUSHBUTTON, cmdPoints);
     AddControl(L"BUTTON", L"Exit Lapforge", WS_TABSTOP | BS_PUSHBUTTON, cmdBeenden);
     AddControl(L"STATIC", L"", SS_LEFT | SS_NOPREFIX | SS_PATHELLIPSIS, lblGPLFolder);
     AddControl(L"BUTTON", L"Change\u2026", WS_TABSTOP | BS_PUSHBUTTON, cmdChangeFolder);
@@ -155,6 +160,12 @@ void frmLapforge::OnCommand(int id, int code) {
         break;
     case cmdKeys:
         if (code == BN_CLICKED) cmdKeys_Click();
+        break;
+    case cmdPoints:
+        if (code == BN_CLICKED) cmdPoints_Click();
+        break;
+    case picKarte:
+        if (code == platform::PictureBox::Clicked) picKarte_Click();
         break;
     case cmdBeenden:
         if (code == BN_CLICKED) cmdBeenden_Click();
@@ -219,11 +230,6 @@ void frmLapforge::OnEnable(bool enabled) {
     AskForWhatTheCycleWants();
 }
 
-void frmLapforge::OnLayoutApplied() {
-    // "Keys..." as wide as its text at this DPI; the option box beside it gives way.
-    platform::WidenToText(GetDlgItem(hwnd_, cmdKeys), GetDlgItem(hwnd_, chkHotkeyUndAudio));
-}
-
 void frmLapforge::Sectionselection_Click() {
     // The driver's own pick: a refused rewrite is told, and the list shows what the file holds.
     try {
@@ -261,6 +267,39 @@ void frmLapforge::cmdKeys_Click() {
     frmKeys keys(*controller_);
     keys.ShowModal(hwnd_);
     ShowHotkeyCaption();
+    ShowStatus();
+}
+
+void frmLapforge::cmdPoints_Click() {
+    frmPoints points(*controller_);
+    points.ShowModal(hwnd_);
+    PointsChanged();
+}
+
+void frmLapforge::picKarte_Click() {
+    const platform::PicturePoint at = picKarte_.LastClick();
+    const std::optional<int> metres = controller_->RoadMetresAtClick(MapPixel{at.x, at.y});
+    if (!metres) return;  // beside the road
+    if (const std::optional<std::string> problem = PlaceProblem(controller_->Points, *metres))
+        return ShowErrorMessage(*problem);
+    frmPoint point(*controller_, frmPoint::Purpose::Offer, *metres);
+    point.ShowModal(hwnd_);
+    if (!point.Done()) return;
+    ShowStops();
+    // The offer said "Deploy at": the new point is picked, as if from the list.
+    try {
+        SelectStop(PointStop(*point.Done()));
+    } catch (const std::exception& failure) {
+        RewriteRefused(failure, true);
+    }
+}
+
+void frmLapforge::PointsChanged() {
+    ShowStops();
+    const std::optional<Stop> onDisk = controller_->StopOnDisk();
+    ShowInList(onDisk);
+    // A point removed while line 54 held it took line 54 to its section; a renamed one keeps its place.
+    if (onDisk) controller_->ShowStopPictures(*onDisk);
     ShowStatus();
 }
 

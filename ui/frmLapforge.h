@@ -19,7 +19,7 @@
 namespace lapforge {
 
 // The main window: the section list with its map and view, the launch button, the option box that
-// arms the section cycle and the Keys window's button, help and exit, the GPL folder and the status
+// arms the section cycle, the Keys and Points windows' buttons, help and exit, the GPL folder and the status
 // line. It owns the controller and is its view; the section cycle decides when the main loop looks
 // for GPL and when it polls.
 class frmLapforge final : public WindowBase,
@@ -65,13 +65,15 @@ private:
     bool OnClose() override;
     LRESULT OnMessage(UINT message, WPARAM wParam, LPARAM lParam, bool& handled) override;
     void OnEnable(bool enabled) override;
-    void OnLayoutApplied() override;
 
     void Sectionselection_Click();
     void cmdLosgehts_Click();
     void cmdHilfe_Click();
     void chkHotkeyUndAudio_Click();
     void cmdKeys_Click();
+    void cmdPoints_Click();
+    // A click on the map's road offers a point of the driver's own there.
+    void picKarte_Click();
     void cmdBeenden_Click();
     void cmdChangeFolder_Click();
 
@@ -86,6 +88,8 @@ private:
     void SelectStop(const Stop& stop);
     void ApplyShownStop();
     void ShowInList(const std::optional<Stop>& stop);
+    // The list anew after the driver's points changed, at the stop the file holds.
+    void PointsChanged();
     std::string PlaceInFile() const;
 
     bool IsHotkeyOptionChecked() const;

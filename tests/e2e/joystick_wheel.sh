@@ -54,7 +54,7 @@ start_lapforge() {  # dpi; the stand-in winmm for lapforge.exe alone
 }
 open_keys() {  # dpi
     xdotool windowraise "$main"
-    rig_click "$main" "$(px 2235 "$1")" "$(px 5047 "$1")"
+    rig_click "$main" "$(px 787 "$1")" "$(px 5587 "$1")"
     keys=$(rig_wait_window "Keys")
 }
 
@@ -96,7 +96,7 @@ press 3 046d c29b 0 9000  # the hat's right
 rig_wait_for 5 '[ "$(rig_control_text Keys 104)" == "hat right on G27 Racing Wheel" ]' ||
     rig_fail "the hat not taken: $(rig_control_text Keys 104)"
 rig_screenshot "$RIG_OUT/joystick-keys-96.png"
-rig_key Tab Tab space  # OK
+rig_key Tab Tab Tab Tab Tab space  # OK (past Clear and the jump list with its buttons)
 rig_wait_window_gone "Keys"
 grep -qx $'next=joy:3:button:5:046d:c29b:0:G27 Racing Wheel\r' "$app/lapforge.ini" ||
     rig_fail "button 5 not stored: $(cat -A "$app/lapforge.ini")"

@@ -51,7 +51,7 @@ rig_key Down Down Down Down Down Down  # Klostertal/Karussell
 rig_wait_for 5 '[ "$(rig_line "$(track "GPL 1967")" 54)" == "stall_0 = 12500.00 0.00" ]' || rig_fail "no section"
 rig_screenshot "$RIG_OUT/main-window-folder-96dpi.png"
 
-rig_click "$main" "$(px 5235)" "$(px 5587)"  # Change...
+rig_click "$main" "$(px 5235)" "$(px 6067)"  # Change...
 rig_wait_window "Where is GPL?" >/dev/null
 enabled "Where is GPL?" 103 || rig_fail "OK off in the folder in use"
 rig_key Tab Up Return Down Down Return Tab space  # up to the parent, "GPL 1969", OK

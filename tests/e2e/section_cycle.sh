@@ -15,7 +15,7 @@ mkdir -p "$other"
 cp "$sim/gpl.exe" "$other/"
 cp "$app/lapforge.ini" "$RIG_TMP/first-line.ini"
 px() { echo $(( ($1 * $2 + 720) / 1440 )); }
-main_keys_button() { echo "$(px 2235 "$1") $(px 5047 "$1")"; }  # the middle of "Keys…" at a DPI
+main_keys_button() { echo "$(px 787 "$1") $(px 5587 "$1")"; }  # the middle of "Keys…" at a DPI
 
 standins() { xdotool search --onlyvisible --name '^GPL stand-in$' 2>/dev/null | sort || true; }
 start_standin() {  # folder; the new stand-in's unix pid in STANDIN_PID, its window in STANDIN
@@ -94,7 +94,7 @@ rig_wait_for 5 '[ "$(rig_control_text Keys 104)" == "…" ]' || rig_fail "the se
 rig_hold_key F3 0.1
 rig_wait_for 5 '[ "$(rig_control_text Keys 104)" == "F3" ]' || rig_fail "F3 not taken: $(rig_control_text Keys 104)"
 sleep 0.5
-rig_key Tab Tab space  # OK (past Clear)
+rig_key Tab Tab Tab Tab Tab space  # OK (past Clear and the jump list with its buttons)
 rig_wait_window_gone "Keys"
 head -c "$(wc -c <"$RIG_TMP/first-line.ini")" "$app/lapforge.ini" | cmp -s - "$RIG_TMP/first-line.ini" ||
     rig_fail "the settings file's first line changed: $(od -c "$app/lapforge.ini" | head -n 3)"

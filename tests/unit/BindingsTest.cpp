@@ -40,47 +40,67 @@ TEST(BindingCapture, TakesOnlyAPressMadeAfterChange) {
     struct Case {
         const char* name;
         std::vector<InputSnapshot> looks;  // the first is when Change was clicked
-        Binding other;                     // what the other direction holds
+        Bindings held;                     // the bindings as they are
         Outcome outcome;
         Binding binding;
+        BindingSlot slot = {};  // the one changed: next unless said
+        std::optional<BindingUse::Role> heldBy = {};
     };
     const Binding none;
+    const Bindings free{none, none};
+    const auto previous = [](const Binding& b) { return Bindings{Binding{}, b}; };
+    const Stop karussell = SectionStop(6), point = PointStop(12300);
+    const Bindings jumps{KeyBinding(F3Key), none, {{ButtonBinding(2, 3, G27), karussell}, {KeyBinding(0x74), point}}};
     const Case cases[] = {
-        {"a key", {Snapshot({}), Snapshot({F3Key})}, none, Outcome::Taken, KeyBinding(F3Key)},
-        {"the key that clicked Change", {Snapshot({0x20}), Snapshot({0x20})}, none, Outcome::Waiting, none},
+        {"a key", {Snapshot({}), Snapshot({F3Key})}, free, Outcome::Taken, KeyBinding(F3Key)},
+        {"the key that clicked Change", {Snapshot({0x20}), Snapshot({0x20})}, free, Outcome::Waiting, none},
         {"a shifter in gear, then a button",
          {Snapshot({}, 0b1000), Snapshot({}, 0b1000), Snapshot({}, 0b1010)},
-         none, Outcome::Taken, ButtonBinding(2, 2, G27)},
+         free, Outcome::Taken, ButtonBinding(2, 2, G27)},
         {"a latched switch let go and pressed again",
          {Snapshot({}, 0b1), Snapshot({}, 0), Snapshot({}, 0b1)},
-         none, Outcome::Taken, ButtonBinding(2, 1, G27)},
-        {"a joystick plugged in with a button down", {Snapshot({}), Snapshot({}, 0b1)}, none, Outcome::Waiting, none},
-        {"button 32", {Snapshot({}, 0), Snapshot({}, 0x80000000u)}, none, Outcome::Taken, ButtonBinding(2, 32, G27)},
-        {"the hat", {Snapshot({}, 0), Snapshot({}, HatBit(Hat::Left))}, none, Outcome::Taken, HatBinding(2, Hat::Left, G27)},
+         free, Outcome::Taken, ButtonBinding(2, 1, G27)},
+        {"a joystick plugged in with a button down", {Snapshot({}), Snapshot({}, 0b1)}, free, Outcome::Waiting, none},
+        {"button 32", {Snapshot({}, 0), Snapshot({}, 0x80000000u)}, free, Outcome::Taken, ButtonBinding(2, 32, G27)},
+        {"the hat", {Snapshot({}, 0), Snapshot({}, HatBit(Hat::Left))}, free, Outcome::Taken, HatBinding(2, Hat::Left, G27)},
         {"the hat held up, then up-right",
-         {Snapshot({}, HatBit(Hat::Up)), Snapshot({}, HatBit(Hat::Up) | HatBit(Hat::Right))}, none, Outcome::Waiting, none},
+         {Snapshot({}, HatBit(Hat::Up)), Snapshot({}, HatBit(Hat::Up) | HatBit(Hat::Right))}, free, Outcome::Waiting, none},
         {"the hat from rest into a diagonal, then right",
          {Snapshot({}, 0), Snapshot({}, HatBit(Hat::Up) | HatBit(Hat::Right)), Snapshot({}, HatBit(Hat::Right))},
-         none, Outcome::Waiting, none},
+         free, Outcome::Waiting, none},
         {"the hat in a diagonal, at rest, then right",
          {Snapshot({}, 0), Snapshot({}, HatBit(Hat::Down) | HatBit(Hat::Right)), Snapshot({}, 0), Snapshot({}, HatBit(Hat::Right))},
-         none, Outcome::Taken, HatBinding(2, Hat::Right, G27)},
-        {"Alt+Tab", {Snapshot({AltKey}), Snapshot({AltKey, TabKey})}, none, Outcome::Waiting, none},
-        {"Ctrl+F3", {Snapshot({}), Snapshot({CtrlKey, F3Key})}, none, Outcome::Waiting, none},
-        {"Win+D", {Snapshot({WinKey}), Snapshot({WinKey, 0x44})}, none, Outcome::Waiting, none},
-        {"Tab after Alt is let go, still held", {Snapshot({AltKey, TabKey}), Snapshot({TabKey})}, none, Outcome::Waiting, none},
-        {"Shift+F5 gives F5", {Snapshot({ShiftKey}), Snapshot({ShiftKey, 0x74})}, none, Outcome::Taken, KeyBinding(0x74)},
-        {"a button with Alt held", {Snapshot({AltKey}, 0), Snapshot({AltKey}, 0b1)}, none, Outcome::Taken, ButtonBinding(2, 1, G27)},
-        {"modifiers and Esc alone", {Snapshot({}), Snapshot({0x10, 0xA1, 0x1B})}, none, Outcome::Waiting, none},
-        {"a mouse click", {Snapshot({}), Snapshot({0x01})}, none, Outcome::Waiting, none},
+         free, Outcome::Taken, HatBinding(2, Hat::Right, G27)},
+        {"Alt+Tab", {Snapshot({AltKey}), Snapshot({AltKey, TabKey})}, free, Outcome::Waiting, none},
+        {"Ctrl+F3", {Snapshot({}), Snapshot({CtrlKey, F3Key})}, free, Outcome::Waiting, none},
+        {"Win+D", {Snapshot({WinKey}), Snapshot({WinKey, 0x44})}, free, Outcome::Waiting, none},
+        {"Tab after Alt is let go, still held", {Snapshot({AltKey, TabKey}), Snapshot({TabKey})}, free, Outcome::Waiting, none},
+        {"Shift+F5 gives F5", {Snapshot({ShiftKey}), Snapshot({ShiftKey, 0x74})}, free, Outcome::Taken, KeyBinding(0x74)},
+        {"a button with Alt held", {Snapshot({AltKey}, 0), Snapshot({AltKey}, 0b1)}, free, Outcome::Taken, ButtonBinding(2, 1, G27)},
+        {"modifiers and Esc alone", {Snapshot({}), Snapshot({0x10, 0xA1, 0x1B})}, free, Outcome::Waiting, none},
+        {"a mouse click", {Snapshot({}), Snapshot({0x01})}, free, Outcome::Waiting, none},
         {"the key the other direction holds",
-         {Snapshot({}), Snapshot({F3Key})}, KeyBinding(F3Key), Outcome::Refused, KeyBinding(F3Key)},
+         {Snapshot({}), Snapshot({F3Key})}, previous(KeyBinding(F3Key)), Outcome::Refused, KeyBinding(F3Key),
+         {}, BindingUse::Role::Previous},
         {"the button the other direction holds",
-         {Snapshot({}, 0), Snapshot({}, 0b100)}, ButtonBinding(7, 3, G27), Outcome::Refused, ButtonBinding(2, 3, G27)},
+         {Snapshot({}, 0), Snapshot({}, 0b100)}, previous(ButtonBinding(7, 3, G27)), Outcome::Refused, ButtonBinding(2, 3, G27),
+         {}, BindingUse::Role::Previous},
         {"the same button of an old line under the same id",
-         {Snapshot({}, 0), Snapshot({}, 0b100)}, ButtonBinding(2, 3), Outcome::Refused, ButtonBinding(2, 3, G27)},
+         {Snapshot({}, 0), Snapshot({}, 0b100)}, previous(ButtonBinding(2, 3)), Outcome::Refused, ButtonBinding(2, 3, G27),
+         {}, BindingUse::Role::Previous},
         {"the same button on another box",
-         {Snapshot({}, 0), Snapshot({}, 0b100)}, ButtonBinding(2, 3, Box0), Outcome::Taken, ButtonBinding(2, 3, G27)},
+         {Snapshot({}, 0), Snapshot({}, 0b100)}, previous(ButtonBinding(2, 3, Box0)), Outcome::Taken, ButtonBinding(2, 3, G27)},
+        {"for next, a button a jump holds", {Snapshot({}, 0), Snapshot({}, 0b100)}, jumps, Outcome::Refused,
+         ButtonBinding(2, 3, G27), {}, BindingUse::Role::Jump},
+        {"for next, its own key again", {Snapshot({}), Snapshot({F3Key})}, jumps, Outcome::Taken, KeyBinding(F3Key)},
+        {"for a jump, the key next holds", {Snapshot({}), Snapshot({F3Key})}, jumps, Outcome::Refused,
+         KeyBinding(F3Key), JumpSlot(karussell), BindingUse::Role::Next},
+        {"for a jump, the key another jump holds", {Snapshot({}), Snapshot({0x74})}, jumps, Outcome::Refused,
+         KeyBinding(0x74), JumpSlot(karussell), BindingUse::Role::Jump},
+        {"for a jump, its own button again", {Snapshot({}, 0), Snapshot({}, 0b100)}, jumps, Outcome::Taken,
+         ButtonBinding(2, 3, G27), JumpSlot(karussell)},
+        {"for a jump, a free key", {Snapshot({}), Snapshot({0x75})}, jumps, Outcome::Taken, KeyBinding(0x75),
+         JumpSlot(SectionStop(0))},
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.name);
@@ -88,11 +108,12 @@ TEST(BindingCapture, TakesOnlyAPressMadeAfterChange) {
         capture.Begin(c.looks.front());
         BindingCapture::Result result;
         for (std::size_t i = 1; i < c.looks.size() && result.outcome == Outcome::Waiting; ++i)
-            result = capture.Look(c.looks[i], wheel, c.other);
+            result = capture.Look(c.looks[i], wheel, c.held, c.slot);
         EXPECT_EQ(result.outcome, c.outcome);
         if (c.outcome != Outcome::Waiting) {
             EXPECT_EQ(result.binding, c.binding);
         }
+        EXPECT_EQ(result.heldBy ? std::optional(result.heldBy->role) : std::nullopt, c.heldBy);
     }
 }
 
@@ -171,20 +192,25 @@ TEST(BindingNames, NameTheInputAndItsController) {
         const char* keyName;
         const char* caption;
         const char* name;
+        const char* onlyMine;  // the Points window's tick box
     };
     const Case cases[] = {
-        {KeyBinding(F4Key), "F4", "Activate F4 as hotkey", "F4"},
-        {KeyBinding(0x6B), "Num +", "Activate Num + as hotkey", "Num +"},
-        {KeyBinding(0xE2), "", "Activate key 0xe2 as hotkey", "key 0xe2"},
-        {ButtonBinding(0, 5, G27), "", "Activate button 5 as hotkey", "button 5 on G27 Racing Wheel"},
-        {HatBinding(0, Hat::Right, G27), "", "Activate hat right as hotkey", "hat right on G27 Racing Wheel"},
-        {ButtonBinding(0, 7), "", "Activate button 7 as hotkey", "button 7 on controller 1"},
-        {Binding{}, "", "Activate hotkeys", "not set"},
+        {KeyBinding(F4Key), "F4", "Activate F4 as hotkey", "F4", "F4 visits only my points"},
+        {KeyBinding(0x6B), "Num +", "Activate Num + as hotkey", "Num +", "Num + visits only my points"},
+        {KeyBinding(0xE2), "", "Activate key 0xe2 as hotkey", "key 0xe2", "Key 0xe2 visits only my points"},
+        {ButtonBinding(0, 5, G27), "", "Activate button 5 as hotkey", "button 5 on G27 Racing Wheel",
+         "Button 5 visits only my points"},
+        {HatBinding(0, Hat::Right, G27), "", "Activate hat right as hotkey", "hat right on G27 Racing Wheel",
+         "Hat right visits only my points"},
+        {ButtonBinding(0, 7), "", "Activate button 7 as hotkey", "button 7 on controller 1",
+         "Button 7 visits only my points"},
+        {Binding{}, "", "Activate hotkeys", "not set", "The hotkeys visit only my points"},
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.name);
         EXPECT_EQ(HotkeyOptionCaption(c.next, c.keyName), c.caption);
         EXPECT_EQ(BindingName(c.next, c.keyName), c.name);
+        EXPECT_EQ(OnlyMyPointsCaption(c.next, c.keyName), c.onlyMine);
     }
 }
 

@@ -82,6 +82,31 @@ TEST(LapPoints, ReadsTypedKmAndDeployLines) {
     EXPECT_EQ(DeployLineMetres(PointDeployLine(1629)), 1629.0);
 }
 
+TEST(LapPoints, JudgeADistanceAsItIsTyped) {
+    const OwnPoints one = Points({12300});
+    struct Case {
+        const char* typed;
+        std::optional<int> metres;
+        const char* problem;  // a part of the line shown instead of the offer
+    };
+    const Case cases[] = {
+        {"", std::nullopt, "Type the distance along the lap in km"},
+        {"  ", std::nullopt, "Type the distance along the lap in km"},
+        {" 12 km", std::nullopt, "\"12 km\" is no distance"},
+        {"12.33", std::nullopt, "only 30 m from your point \"Point 12300\""},
+        {"0,5", std::nullopt, "pit loop"},
+        {"25", std::nullopt, "not on the lap"},
+        {"11,2", 11200, ""},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.typed);
+        const TypedPlace place = PlaceOfTypedKm(one, c.typed);
+        EXPECT_EQ(place.metres, c.metres);
+        EXPECT_NE(place.problem.find(c.problem), std::string::npos) << place.problem;
+        EXPECT_EQ(place.problem.empty(), c.metres.has_value());
+    }
+}
+
 TEST(LapPoints, FallInASectionAndShowTheNearestLapView) {
     struct Case {
         int metres;

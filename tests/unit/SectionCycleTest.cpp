@@ -268,7 +268,7 @@ TEST(ModifierPolicy, TheKeysWindowAndTheCycleAgree) {
                     capture.Begin(snapshot);
                 else
                     taken = capture.Look(snapshot, {JoystickInfo{Wheel, G27.vendor, G27.product, G27.name, 12, true}},
-                                         Binding{})
+                                         Bindings{Binding{}, Binding{}}, BindingSlot{})
                                 .outcome == BindingCapture::Outcome::Taken;
             }
             EXPECT_EQ(taken, button || c.keyTaken);
