@@ -24,7 +24,7 @@ public:
     enum class Outcome { Waiting, Taken, Refused };
     struct Result {
         Outcome outcome = Outcome::Waiting;
-        Binding binding;                  // taken, or refused
+        Binding binding;                   // taken, or refused
         std::optional<BindingUse> heldBy;  // what the refused input already does
     };
 

@@ -176,7 +176,8 @@ namespace {
 // The boxes are narrow: a button goes without its controller, which the Keys window names.
 std::string ShortName(const Binding& binding, std::string_view keyName) {
     if (binding.kind == Binding::Kind::JoystickButton) return "button " + std::to_string(binding.button);
-    if (binding.kind == Binding::Kind::JoystickHat) return "hat " + std::string(HatNames[static_cast<int>(binding.hat)]);
+    if (binding.kind == Binding::Kind::JoystickHat)
+        return "hat " + std::string(HatNames[static_cast<int>(binding.hat)]);
     return BindingName(binding, keyName);
 }
 

@@ -34,7 +34,7 @@ inline constexpr std::string_view BringToFrontRefusedMessage =
 // The Keys window's hint, and its line while a change waits.
 inline constexpr std::string_view KeysHint =
     "Click Change, then press the key or wheel button you want for moving to the next or the previous "
-    "section, or for jumping straight to the place picked in the list.";
+    "section.";
 inline constexpr std::string_view KeysPrompt =
     "Press the key or the wheel button you want now. Esc cancels the change.";
 
