@@ -138,7 +138,7 @@ help_page() {
   <p>Practise the Nordschleife in GPL one section at a time</p>
 </header>
 <nav>
-  <a href="#what">What it does</a><a href="#first">First start</a><a href="#sections">Sections</a><a href="#pictures">Your own views</a><a href="#launch">Launching GPL</a><a href="#hotkey">Hotkeys</a><a href="#settings">Settings</a><a href="#restore">Track file back</a><a href="#trouble">Troubleshooting</a>
+  <a href="#what">What it does</a><a href="#first">First start</a><a href="#sections">Sections</a><a href="#pictures">Your own views</a><a href="#launch">Launching GPL</a><a href="#hotkey">Hotkeys</a><a href="#points">Your own points</a><a href="#settings">Settings</a><a href="#restore">Track file back</a><a href="#trouble">Troubleshooting</a>
 </nav>
 <main>
 
@@ -152,8 +152,8 @@ right in front of the part you want to learn.</p>
 <p>The main window shows a drop-down list <span class="ui">Please choose track section from these:</span>, a map of the lap
 with the chosen section highlighted (left), a view of the road from the deploy point (right), and the buttons
 <span class="ui">Launch GPL</span>, <span class="ui">Help</span> and <span class="ui">Exit Lapforge</span>, plus the check box
-<span class="ui">Activate F4 as hotkey</span> with the small button <span class="ui">Keys&hellip;</span> beside it. At the
-bottom it shows the GPL folder in use, with a <span class="ui">Change&hellip;</span> button, and under it a status line:
+<span class="ui">Activate F4 as hotkey</span> with the buttons <span class="ui">Keys&hellip;</span> and
+<span class="ui">Points&hellip;</span> under it. At the bottom it shows the GPL folder in use, with a <span class="ui">Change&hellip;</span> button, and under it a status line:
 it says at all times whether the hotkey is waiting for GPL, works in the running GPL or is off, and at which section
 GPL will start you. Anything that went wrong while you drive is told there, never in a box you would have to click.</p>
 <p>When it starts, Lapforge sets the Pitlane deploy point; when you exit it (or Windows shuts down), it puts line 54
@@ -313,7 +313,69 @@ to be placed at the new section.</p>
   port, add a second device or change the preferred device in the Game Controllers panel, and its button still works.
   Of two identical wheels or boxes, Lapforge takes the one in the same place among them. Unplugging the wheel while
   driving disturbs nothing; plug it back in and its button works again at once.</li>
+  <li>Below the two, the window lists every section and every point of your own, each with a key or button that
+  takes you straight there: see <a href="#jump">A key or button for each place</a>.</li>
 </ul>
+</section>
+
+<section id="points">
+<h2>Your own points</h2>
+<p>The sections lie 1.5 to 3 km apart. To practise one corner again and again, start a few hundred metres before
+it: give Lapforge a deploy point of your own there.</p>
+<h3>Adding a point on the map</h3>
+<ol>
+  <li>Choose the section whose map shows the place.</li>
+  <li>Click the road on the map where you want to start (over a map whose road Lapforge knows, the pointer is a
+  hand).</li>
+  <li>The small window <span class="ui">Point</span> offers the place, for example <span class="ui">Deploy at km 12.30
+  &mdash; Karussell in 450 m</span>, with a name ready, after the next corner: <span class="ui">Before
+  Karussell</span>. Change the name if you like, then click <span class="ui">OK</span> (or press <kbd>Enter</kbd>).
+  Lapforge keeps the point and deploys you there at once. <span class="ui">Cancel</span> (or <kbd>Esc</kbd>)
+  changes nothing.</li>
+</ol>
+<p>A map picture of your own (see <a href="#pictures">Your own view pictures</a>) takes no clicks.</p>
+<h3>Adding a point by its distance</h3>
+<ol>
+  <li>Click <span class="ui">Points&hellip;</span> under the check box, then <span class="ui">Add&hellip;</span>.</li>
+  <li>Type the distance along the lap in km, for example <code>12.3</code> (<code>12,3</code> works too). As you
+  type, the line below says where that is, or what is wrong with it.</li>
+  <li>Check the name and click <span class="ui">OK</span>.</li>
+</ol>
+<p>A point lies on the lap from km 1.63 to km 22.18 (the pit loop around the line is Pitlane&rsquo;s), at least 50 m
+from every section&rsquo;s deploy point and from your other points. You can have up to 50. A name has at most 40
+characters on one line, in letters Windows&rsquo; own code page for older programs has, as the GPL folder&rsquo;s
+name; left empty, it is the default. Whatever is wrong is said in the window, which stays open and changes
+nothing.</p>
+<h3>Driving your points</h3>
+<p>Your points stand in the drop-down list in lap order, each after the section it lies in and marked with a star:
+<span class="ui">&#9733; Before Karussell</span>. Pick one like a section: Lapforge writes its deploy line, for km
+12.30 <code>stall_0 = 12300.00 0.00</code>, and shows the map of its section with the point flagged on it and the
+view from the <code>lap</code> folder nearest to it. <kbd>F4</kbd> and your other hotkeys visit your points in lap
+order along with the sections. Your points have no recorded announcement: Windows speaks the point&rsquo;s name with
+your default voice. Where Windows has no voice installed, two short rising notes play and the status line names the
+point.</p>
+<h3>The Points window</h3>
+<p><span class="ui">Points&hellip;</span> lists your points in lap order with their distance, name and key or button.
+<span class="ui">Add&hellip;</span>, <span class="ui">Rename&hellip;</span> (or a double-click) and
+<span class="ui">Remove</span> change them, and every change is saved at once. Removing the point GPL would start you
+at moves the deploy point to the section it lies in. Tick <span class="ui">F4 visits only my points</span> to make
+the hotkeys skip the eleven sections (it names your key or button when you chose another); without points it is off.
+<span class="ui">Close</span> (or <kbd>Esc</kbd>) ends the window.</p>
+<h3 id="jump">A key or button for each place</h3>
+<p>Any section or point of yours can have a key or button of its own that takes you straight there while GPL runs
+&ndash; a button box with six buttons deploys you at six places, a button for Pitlane is the common one. None is
+set at first.</p>
+<ol>
+  <li>Click <span class="ui">Keys&hellip;</span>. Below <span class="ui">Next section</span> and
+  <span class="ui">Previous section</span> the list holds every section and every point of yours.</li>
+  <li>Pick the place and click <span class="ui">Change</span> under the list (or double-click the place), then press
+  the key or the button. The same rules hold as for next and previous: only a press made after you clicked counts,
+  a key with <kbd>Alt</kbd>, <kbd>Ctrl</kbd> or the <kbd>Windows</kbd> key is not taken, and a key or button that
+  already does something &ndash; moves on, moves back or takes you to another place &ndash; is refused, with a line
+  saying what it does. <span class="ui">Clear</span> takes the place&rsquo;s key or button away.</li>
+  <li>Click <span class="ui">OK</span> to keep all your choices; <span class="ui">Cancel</span> keeps none.</li>
+</ol>
+<p>The Points window shows each point&rsquo;s key or button too.</p>
 </section>
 
 <section id="settings">
@@ -324,6 +386,14 @@ first line is the folder; a line for each hotkey you changed follows, for exampl
 <p>A wheel&rsquo;s line holds the number Windows last gave it, its make, its place among identical ones and its name. A
 line from an older Lapforge such as <code>next=joy:0:button:5</code> still works: Lapforge learns the wheel&rsquo;s make
 from the controller that answers under that number.</p>
+<p>Your points and their keys follow: a <code>jump=</code> line for each place with a key or button of its own (the
+place a section&rsquo;s name or a point&rsquo;s distance in metres), <code>only-my-points=yes</code> while
+<span class="ui">F4 visits only my points</span> is ticked, and a <code>point=</code> line for each point, for
+example:</p>
+<p><code>jump=joy:0:button:3:1234:0001:0:Button Box:12300</code><br><code>point=12300:Before Karussell</code></p>
+<p>A point&rsquo;s name is kept in Windows&rsquo; own code page for older programs, like the folder. A point or jump
+line Lapforge cannot use is skipped and kept in the file as it is; the status line names it, with the reason, once
+at each start. Lines Lapforge does not know stay in the file too.</p>
 <p>An older Lapforge reads the same file and simply uses the folder.</p>
 <p>If you keep one GPL folder per season mod, click <span class="ui">Change&hellip;</span> beside the folder shown at
 the bottom of the main window and open the other GPL folder. Lapforge puts line 54 of the old folder's track file back
