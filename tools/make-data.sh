@@ -406,7 +406,9 @@ folder as <code>lapforge.exe</code>.</p>
 <h2>Getting the track file back</h2>
 <ul>
   <li>Lapforge changes nothing but line 54 of <code>track.ini</code>, and only where that line is GPL's deploy
-  point.</li>
+  point. It reads the file afresh before every change, so a track update, a mod manager or your own edit of any
+  other line while Lapforge runs stays as it is. If line 54 itself is changed meanwhile to a line Lapforge never
+  writes, that line is GPL's own from then on, and the status line says so.</li>
   <li>When you exit Lapforge, change the GPL folder or Windows shuts down, Lapforge puts line 54 back exactly as it was
   when Lapforge started.</li>
   <li>Before it first changes the file, Lapforge notes the line it found in
@@ -414,6 +416,9 @@ folder as <code>lapforge.exe</code>.</p>
   Lapforge was ended any other way &ndash; by Task Manager, a crash or a power cut &ndash; the next Lapforge reads the
   note and puts GPL's own line back when it ends, unless you or a track update changed line 54 in the meantime:
   then your new line counts as found. If Lapforge must stop on an error, it puts the line back first.</li>
+  <li>If Windows refuses a change (a virus scanner or a backup tool holding the file, a read-only flag, a full
+  disk), nothing is changed and Lapforge goes on: the status line says what failed and what to do, and the next
+  pick or press tries again.</li>
   <li>Choosing <span class="ui">Pitlane</span> restores the standard pit-lane deploy line
   <code>stall_0 = 230.00 -9.30</code> &ndash; for normal racing this is all you need.</li>
   <li>Before it changes <code>track.ini</code> for the first time, Lapforge saves an exact copy of your file beside it,
