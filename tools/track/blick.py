@@ -57,6 +57,9 @@ STRIP_INK = (38, 50, 56)      # the strip, the labels' plates and the flag's pol
 BANKED = [(12075, 12195), (16985, 17095)]
 # The concrete bowl on the inside of each: how far it reaches from the road to the bend's middle.
 BOWL_REACH = [0.8, 0.6]
+# The banked lanes drawn this much wider each side than the road: the Karussell's concrete has to
+# show from a kilometre off.
+BANKED_WIDER_PX = [2.4, 1.4]
 BOWL, BOWL_RIM = (212, 206, 190), (96, 96, 90)
 # The bridge over the valley road at Breidscheid, at the lowest point of the lap: the data's
 # short way there (OpenStreetMap way 41395647, 15 m).
@@ -137,9 +140,10 @@ FRAMINGS = [
     # 0.5 to 1.8 km ahead and the road falls away behind a crest, so the crane looks down steeply
     # on 1.9 km, as a map would show the sequence.
     (6950, 7250, Framing(ahead=1900, depression=60, keep=3.0)),
-    # Klostertal, the Steilstrecke and the Karussell: from the side and steeper, so the climb
-    # back up from the Klostertal hairpin and the Karussell at its top lie across the picture.
-    (12350, 12650, Framing(ahead=1150, turn=-60, depression=45)),
+    # Klostertal, the Steilstrecke and the Karussell: from the right and steeper, so the hairpin,
+    # the climb back from it and the Karussell at its top lie across the picture, the Karussell
+    # seen from the open side of its bowl.
+    (12350, 12650, Framing(ahead=1150, turn=60, depression=45)),
     # The Hohe Acht: from low behind, so the climb ends against the sky on the high ground and
     # the road drops away beyond it towards Wippermann.
     (13850, 14150, Framing(depression=22, nearest=250)),
@@ -464,14 +468,15 @@ def render(track, d0, colour, path, seed, name=None, text=True, strip=True):
     grid.draw(img, cam, land, seed)
     draw = ImageDraw.Draw(img)
     pits(draw, cam, land, grid)
-    road_pts = road(draw, cam, land, grid, d0)
+    road_pts, landmarks = road(draw, cam, land, grid, d0)
     spot = np.array([deploy_spot(land, d0)])
     (fx, fy), = cam.project(spot)[0]
     corners = corner_points(track, land, cam, grid, d0) if text else []
     flag(draw, fx, fy, colour)
     bottom = H - STRIP_H if text and strip else H
     named = named_corners(track, name)
-    labels = place_labels(corners, road_pts, (fx, fy), bottom, named, framing(d0).ahead) if text else []
+    labels = place_labels(corners, np.vstack([road_pts, landmarks]), (fx, fy), bottom, named,
+                          framing(d0).ahead) if text else []
     for n, (px, py), box in labels:
         leader(draw, (px, py), box)
     img = img.resize((W, H), Image.LANCZOS)
@@ -524,7 +529,7 @@ class Layout:
 def road(draw, cam, land, grid, d0):
     """The lap within sight, far pieces first; the stretch framed lighter than the rest, the banked
     corners in their concrete, the Breidscheid bridge and the Brünnchen bank. Returns the road's
-    next 200 m as (x, y, half width) in pixels."""
+    next 200 m and the banked corners in sight, each as (x, y, half width) in pixels."""
     ds = np.arange(0.0, g.SIM_LAP_M + 1, 4.0)  # the lap's end again at its start: no gap there
     x, y, z = land.at(ds)
     pts = np.column_stack([x, y, z])
@@ -534,8 +539,11 @@ def road(draw, cam, land, grid, d0):
     rel = np.mod(ds - d0 + 3000, g.SIM_LAP_M) - 3000   # metres after the deploy point
     s = np.array([g.d_to_s(d) for d in ds], dtype=float)
     banked = np.zeros(len(ds), bool)
-    for a, b in BANKED:
-        banked |= (s >= a) & (s < b)
+    wider = np.zeros(len(ds))
+    for (a, b), more in zip(BANKED, BANKED_WIDER_PX):
+        on = (s >= a) & (s < b)
+        banked |= on
+        wider[on] = more
     ok = (depth > 5) & ~hid & (dist < FAR_M - 1500)
     half = np.clip(FOCAL * ROAD_HALF_M / np.maximum(depth, 1), ROAD_MIN_HALF_PX, ROAD_MAX_HALF_PX)
     ahead = framing(d0).ahead
@@ -550,11 +558,14 @@ def road(draw, cam, land, grid, d0):
     bowls(draw, cam, land, grid)
     for a, b in sorted(pieces(ok, 30), key=lambda p: -float(np.mean(depth[p[0]:p[1] + 1]))):
         cut = slice(a, b + 1)
-        wide = half[cut] + np.where(banked[cut], 1.2, 0.0)
+        wide = half[cut] + wider[cut]
         ribbon(draw, scr[cut], wide, CASING_PX, CASING)
         ribbon(draw, scr[cut], wide, 0.0, fill[a:b + 1])
     nxt = (rel >= -4) & (rel <= 204) & (depth > 1)
-    return np.column_stack([scr[nxt], half[nxt] + CASING_PX])
+    shown = banked & ok
+    # The banked corners' concrete, widened over its bowl, is kept clear of labels too.
+    bowl = np.column_stack([scr[shown], half[shown] + wider[shown] + CASING_PX + 6.0])
+    return np.column_stack([scr[nxt], half[nxt] + CASING_PX]), bowl
 
 
 def bowls(draw, cam, land, grid):
