@@ -4,10 +4,11 @@ a camera raised high behind the deploy point and looking down along the lap, so 
 
 The country is the height field of terrain.py (heights drawn RELIEF times steeper) with forest as
 masses on it, drawn back to front in rings round the camera (on a height field seen from above,
-a nearer ring always covers a farther one). The road goes on top, wider than it is so that it reads
-at the size the program shows the picture; only the bare ground hides it, where a crest lies
-between it and the camera, never the trees. Then the deploy point's flag, the corners ahead by
-their 1967 names and the strip naming the next one.
+a nearer ring always covers a farther one), each ring followed by the tree crowns standing on it:
+the woods' crowns, and the hedges and lone trees of the fields. The road goes on top, wider than it
+is so that it reads at the size the program shows the picture; only the bare ground hides it, where
+a crest lies between it and the camera, never the trees. Then the deploy point's flag, the corners
+ahead by their 1967 names and the strip naming the next one.
 """
 import math
 
@@ -27,8 +28,8 @@ STRIP_H = 38
 JPEG_QUALITY = 80
 # The camera: it looks down at the deploy point at DEPRESSION, from as far back (between NEAREST_M
 # and FARTHEST_M) as it takes to frame the next AHEAD_M of road between FRAME_TOP and the strip,
-# turned up to MAX_TURN off the direction in which that road lies to frame it best. The deploy
-# point sits at DEPLOY_Y, in the middle.
+# turned up to MAX_TURN off the direction in which that road lies to frame it best; FRAMINGS below
+# changes that for a few stretches. The deploy point sits at DEPLOY_Y, in the middle.
 DEPRESSION = math.radians(30)
 DEPLOY_Y = 228.0
 FRAME_TOP, FRAME_BOTTOM, FRAME_SIDE = 62.0, H - STRIP_H - 8.0, 16.0
