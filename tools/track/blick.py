@@ -303,8 +303,9 @@ class Grid:
         # to ring.
         on_verge = terrain.smoothstep((34.0 - dist) / 14.0)[..., None]
         in_wood = terrain.smoothstep((canopy - 2.0) / 8.0)[..., None]
-        rgb = wood * in_wood + (np.array(VERGE) * on_verge + fields * (1 - on_verge)) * (1 - in_wood)
-        rgb = rgb * lit[..., None]
+        # The floor of the woods, seen between the crowns, stays in shade wherever the slope faces.
+        rgb = wood * in_wood * (0.5 + 0.5 * lit[..., None]) \
+            + (np.array(VERGE) * on_verge + fields * (1 - on_verge)) * (1 - in_wood) * lit[..., None]
         rng = np.random.default_rng(seed)
         rgb *= rng.uniform(0.97, 1.03, rgb.shape[:2])[..., None]
         rng_m = np.hypot(qx - cx, qy - cy)
@@ -347,7 +348,7 @@ LONE_TREE = np.array([58, 96, 46])
 # apart, so that each shows about CROWN_PX or more across wherever it stands.
 TREE_M = 7.0
 CROWN_PX = 3.6
-CROWN_MOST_PX = 7.0  # nearer crowns are drawn no bigger: a crane close above the trees
+CROWN_MOST_PX = 9.0  # nearer crowns are drawn no bigger: a crane close above the trees
 HEDGE_M = 0.3     # of field edges with a hedge
 # Farther off, where a crown would stand for a clump wider than a hedge, the fields show bare.
 HEDGE_STEP_M = 2 * TREE_M
