@@ -1,6 +1,7 @@
 """Checks of how the pictures are laid out, not of their pixels: the views look the way the road
 bends, the maps are north up, and the map labels stay inside the box and clear of each other."""
 import glob
+import math
 import os
 import re
 import sys
@@ -84,6 +85,22 @@ class Views(unittest.TestCase):
                     if abs(right_of_view) > 3:
                         self.assertEqual(sx > blick.W / 2, right_of_view > 0)
 
+    def test_every_framing_puts_the_deploy_point_where_the_flag_goes_seen_at_its_angle(self):
+        land = blick.land_of(self.track)
+        # Each stretch framed its own way, from where it begins, and a view framed plainly.
+        cases = [(a, f) for a, _, f in blick.FRAMINGS] + [(3100.0, blick.framing(3100.0))]
+        for d0, fr in cases:
+            with self.subTest(d0=d0):
+                self.assertEqual(vars(blick.framing(d0)), vars(fr))
+                cam = blick.place_camera(land, d0)
+                p0 = np.array(blick.land_point(land, d0))
+                (x, y), = cam.project([p0])[0]
+                self.assertAlmostEqual(x, blick.W / 2, delta=0.5)
+                self.assertAlmostEqual(y, blick.DEPLOY_Y, delta=0.5)
+                v = p0 - cam.pos
+                self.assertAlmostEqual(math.atan2(-v[2], math.hypot(v[0], v[1])), fr.depression, places=6)
+                self.assertGreaterEqual(math.hypot(v[0], v[1]), fr.nearest - 1e-6)
+
     def test_point_ahead_and_above_projects_above_the_horizon_in_the_middle(self):
         cam = blick.Camera((0, 0, 0), (0.0, 1.0), 0.0)
         (x, y), = cam.project([[0, 100, 10]])[0]
@@ -132,6 +149,19 @@ class Views(unittest.TestCase):
                     self.assertTrue(ahead.startswith("→ ") and " in " in ahead and km.startswith("km "), (ahead, km))
                     self.assertTrue(0 <= a[0] and a[2] + blick.BAND_GAP - 0.5 <= b[0] and b[2] <= blick.W)
 
+    def test_strip_narrows_the_km_first_then_the_corner_and_never_widens(self):
+        room = blick.W - blick.BAND_LEFT - blick.BAND_RIGHT - blick.BAND_GAP
+        km = 90.0
+        least = km * blick.KM_NARROWEST
+        cases = [
+            ("both fit", 200.0, (200.0, km)),
+            ("km narrowed", room - 80.0, (room - 80.0, 80.0)),
+            ("km at its narrowest, corner narrowed", room - 40.0, (room - least, least)),
+        ]
+        for what, ahead, want in cases:
+            with self.subTest(what):
+                np.testing.assert_allclose(blick.band_layout(ahead, km), want)
+
     def test_woods_stand_back_from_the_road_and_open_land_stays_open(self):
         land = blick.land_of(self.track)
         for name, d0, _ in section_ranges():
@@ -172,6 +202,32 @@ class Views(unittest.TestCase):
         for what, layouts, alike in cases:
             with self.subTest(what):
                 self.assertEqual(near_duplicates(layouts), alike)
+
+
+class Country(unittest.TestCase):
+    def test_fields_have_edges_where_one_field_meets_the_next(self):
+        # Hedges stand on the edges: an edge must be near wherever the field changes.
+        x, y = np.meshgrid(np.arange(0.0, 1500.0, 2.0), np.arange(-700.0, 800.0, 2.0))
+        kind, edge = terrain.parcels(x, y)
+        change = (kind[:, 1:] != kind[:, :-1])
+        self.assertGreater(len(np.unique(kind)), 80, "hardly any fields")
+        self.assertLess(max(edge[:, 1:][change].max(), edge[:, :-1][change].max()), 2.5)
+        self.assertGreater(np.median(edge), 8.0, "edges everywhere")
+        self.assertGreater(np.ptp(np.searchsorted(blick.FIELD_SHARE, kind)), 3, "fields of one kind")
+
+    def test_sections_name_their_corners_in_the_names_order(self):
+        track = g.Track()
+        cases = [
+            ("Fuchsroehre/Adenauer Forst", ["Fuchsröhre", "Adenauer Forst"]),
+            ("Ex-Muehle/Bergwerk", ["Exmühle", "Bergwerk"]),
+            ("Metzgesfeld/Kallenhard/Wehrseifen", ["Metzgesfeld", "Kallenhard", "Wehrseifen"]),
+            ("Pitlane", []),
+            (None, []),
+        ]
+        for name, corners in cases:
+            with self.subTest(name):
+                self.assertEqual(blick.named_corners(track, name), corners)
+                self.assertEqual(blick.first_corner(track, name), corners[0] if corners else None)
 
 
 class Maps(unittest.TestCase):
