@@ -349,19 +349,19 @@ LONE_TREE = np.array([58, 96, 46])
 TREE_M = 7.0
 CROWN_PX = 3.6
 CROWN_MOST_PX = 9.0  # nearer crowns are drawn no bigger: a crane close above the trees
-HEDGE_M = 0.3     # of field edges with a hedge
+HEDGE_SHARE = 0.3  # of field edges with a hedge
 # Farther off, where a crown would stand for a clump wider than a hedge, the fields show bare.
 HEDGE_STEP_M = 2 * TREE_M
 
 
 class Crowns:
     """Tree crowns to draw: their ground point's distance from the camera, ring, screen point,
-    radius, colour, the screen direction of the sun; whether each stands in the woods, its
-    distance from the lap and the nearest lap point (an index into the Land's)."""
+    radius, colour, the screen direction of the sun; its distance from the lap and the nearest
+    lap point (an index into the Land's)."""
 
-    def __init__(self, r, ring, scr, rad, rgb, sun, wood, dist, idx):
+    def __init__(self, r, ring, scr, rad, rgb, sun, dist, idx):
         self.r, self.ring, self.scr, self.rad, self.rgb, self.sun = r, ring, scr, rad, rgb, sun
-        self.wood, self.dist, self.idx = wood, dist, idx
+        self.dist, self.idx = dist, idx
         self.contrast = np.exp(-r / HAZE_M)
 
     def draw(self, draw, k):
@@ -422,7 +422,7 @@ def tree_crowns(land, cam, grid):
     pick = terrain.hash2(np.round(x), np.round(y), 70)
     # Small clearings in the woods, so they read as trees, not a carpet.
     in_wood = (canopy > 0.45 * terrain.CANOPY_M) & (terrain.noise2(x, y, 13, 45.0) < 0.8)
-    hedge = (edge < step * 0.5) & (terrain.hash2(np.floor(kind * 997), 3, 71) < HEDGE_M) & (step <= HEDGE_STEP_M)
+    hedge = (edge < step * 0.5) & (terrain.hash2(np.floor(kind * 997), 3, 71) < HEDGE_SHARE) & (step <= HEDGE_STEP_M)
     lone = pick < 0.008
     tree = (in_wood | hedge | lone) & (dist > terrain.FOREST_GAP_M + 4)
     x, y, step, j, ring, r = x[tree], y[tree], step[tree], j[tree], ring[tree], r[tree]
@@ -445,7 +445,7 @@ def tree_crowns(land, cam, grid):
     dv = s2 - scr
     sun = dv / np.maximum(np.hypot(dv[:, 0], dv[:, 1]), 1e-6)[:, None]
     ok = depth > 5
-    return Crowns(r[ok], ring[ok], scr[ok], rad[ok], rgb[ok], sun[ok], in_wood[ok], dist[ok], idx[ok])
+    return Crowns(r[ok], ring[ok], scr[ok], rad[ok], rgb[ok], sun[ok], dist[ok], idx[ok])
 
 
 def shading(nrm, cam):
