@@ -549,7 +549,17 @@ def road(draw, cam, land, grid, d0):
     ok = (depth > 5) & ~hid & (dist < FAR_M - 1500)
     half = np.clip(FOCAL * ROAD_HALF_M / np.maximum(depth, 1), ROAD_MIN_HALF_PX, ROAD_MAX_HALF_PX)
     ahead = framing(d0).ahead
-    fill = [CONCRETE if banked[k] else (ASPHALT if -2 <= rel[k] <= ahead else ASPHALT_FAR) for k in range(len(ds))]
+    base = np.array([CONCRETE if banked[k] else (ASPHALT if -2 <= rel[k] <= ahead else ASPHALT_FAR)
+                     for k in range(len(ds))], dtype=float)
+    # Lit as the ground is: darker where it falls away from the camera, lighter where it climbs
+    # towards it, so a plunge and the climb out of it read on the road itself.
+    rise = np.gradient(z, 4.0)
+    tx, ty = np.gradient(x), np.gradient(y)
+    n = np.hypot(tx, ty)
+    nrm = np.column_stack([-rise * tx / n, -rise * ty / n, np.ones(len(ds))])
+    nrm /= np.linalg.norm(nrm, axis=1, keepdims=True)
+    lit = shading(nrm, cam) / shading(np.array([0.0, 0.0, 1.0]), cam)
+    fill = [tuple(int(v) for v in c) for c in np.clip(base * np.clip(lit, 0.72, 1.12)[:, None], 0, 255)]
     bridge = (s >= BRIDGE[0] - 5) & (s < BRIDGE[1] + 5) & ok
     if bridge.any():
         # The bridge: stone parapets either side and the valley's shadow under it.
