@@ -210,10 +210,14 @@ surveyed data: the maps draw them by hand (dashed), and the &ldquo;Pitlane&rdquo
 straight and the S&uuml;dkehre in simple form.</p>
 <p>Each view shows the road ahead of the deploy point as a TV crane would, from high up behind it: the next
 1.3 km or so with every bend, crest and dip, the deploy point marked with the section's flag, the corners ahead under
-their 1967 names, and along the bottom the next corner and how far it is. The heights are drawn three times as steep
-as they are, so that valleys and crests show from above; the woods stand back from the road so they never hide it.
-Only what stood in 1967 is drawn: the bridge at Breidscheid, the spectators' bank at Br&uuml;nnchen, and the concrete
-of the banked Karussell and of the small banked corner at the Schwalbenschwanz.</p>
+their 1967 names, and along the bottom the next corner, how far it is and the km of the deploy point. The heights are
+drawn three times as steep as they are, so that valleys and crests show from above, and far country fades into haze.
+Woods are drawn as tree crowns seen from above, darker than the open fields, hedges and lone trees beside them; the
+woods stand back from the road so they never hide it. A few stretches are shown the way a driver knows them: the
+Fuchsr&ouml;hre dropping out of sight into its valley, Metzgesfeld to Wehrseifen steeply from above, the Klostertal
+with the Karussell's bowl from the side, the Hohe Acht climbing against the sky. Only what stood in 1967 is drawn:
+the bridge at Breidscheid, the spectators' bank at Br&uuml;nnchen, and the concrete of the banked Karussell and of
+the small banked corner at the Schwalbenschwanz.</p>
 <p>The track file is rewritten safely: Lapforge writes a temporary file in the same folder and then replaces
 <code>track.ini</code> with it, so an interruption never leaves a half-written file. Every other line is kept exactly as
 it was, including any lines after line 100.</p>

@@ -4,10 +4,11 @@ a camera raised high behind the deploy point and looking down along the lap, so 
 
 The country is the height field of terrain.py (heights drawn RELIEF times steeper) with forest as
 masses on it, drawn back to front in rings round the camera (on a height field seen from above,
-a nearer ring always covers a farther one). The road goes on top, wider than it is so that it reads
-at the size the program shows the picture; only the bare ground hides it, where a crest lies
-between it and the camera, never the trees. Then the deploy point's flag, the corners ahead by
-their 1967 names and the strip naming the next one.
+a nearer ring always covers a farther one), each ring followed by the tree crowns standing on it:
+the woods' crowns, and the hedges and lone trees of the fields. The road goes on top, wider than it
+is so that it reads at the size the program shows the picture; only the bare ground hides it, where
+a crest lies between it and the camera, never the trees. Then the deploy point's flag, the corners
+ahead by their 1967 names and the strip naming the next one.
 """
 import math
 
@@ -23,17 +24,18 @@ W, H = 418, 306
 HFOV = math.radians(54)
 FOCAL = (W / 2) / math.tan(HFOV / 2)
 STRIP_H = 38
+# Lower than the maps': a hundred views must fit the data folder, and the woods' crowns cost.
+JPEG_QUALITY = 80
 # The camera: it looks down at the deploy point at DEPRESSION, from as far back (between NEAREST_M
 # and FARTHEST_M) as it takes to frame the next AHEAD_M of road between FRAME_TOP and the strip,
-# turned up to MAX_TURN off the direction in which that road lies to frame it best. The deploy
-# point sits at DEPLOY_Y, in the middle.
+# turned up to MAX_TURN off the direction in which that road lies to frame it best; FRAMINGS below
+# changes that for a few stretches. The deploy point sits at DEPLOY_Y, in the middle.
 DEPRESSION = math.radians(30)
 DEPLOY_Y = 228.0
 FRAME_TOP, FRAME_BOTTOM, FRAME_SIDE = 62.0, H - STRIP_H - 8.0, 16.0
 AHEAD_M = 1300.0
 NEAREST_M, FARTHEST_M = 140.0, 900.0
 MAX_TURN = math.radians(70)
-PITCH = -(DEPRESSION - math.atan((DEPLOY_Y - H / 2) / FOCAL))
 
 FAR_M = 6000.0
 SKY_TOP, SKY_HORIZON = np.array([88, 140, 200]), np.array([214, 226, 236])
@@ -54,6 +56,12 @@ STRIP_INK = (38, 50, 56)      # the strip, the labels' plates and the flag's pol
 # in 1967. The two banked corners: the Karussell, and the small banked left-hander at the
 # Schwalbenschwanz.
 BANKED = [(12075, 12195), (16985, 17095)]
+# The concrete bowl on the inside of each: how far it reaches from the road to the bend's middle.
+BOWL_REACH = [0.8, 0.6]
+# The banked lanes drawn this much wider each side than the road: the Karussell's concrete has to
+# show from a kilometre off.
+BANKED_WIDER_PX = [2.4, 1.4]
+BOWL, BOWL_RIM = (212, 206, 190), (96, 96, 90)
 # The bridge over the valley road at Breidscheid, at the lowest point of the lap: the data's
 # short way there (OpenStreetMap way 41395647, 15 m).
 BRIDGE = (8050, 8075)
@@ -76,6 +84,7 @@ class Camera:
         fx, fy = forward
         self.pos = np.array(pos, dtype=float)
         self.yaw = math.atan2(fy, fx)
+        self.pitch = pitch
         cp, sp = math.cos(pitch), math.sin(pitch)
         self.f = np.array([fx * cp, fy * cp, sp])
         self.r = np.array([fy, -fx, 0.0])
@@ -92,11 +101,16 @@ class Camera:
         return np.column_stack([W / 2 + FOCAL * x / zc, H / 2 - FOCAL * y / zc]), z
 
 
-def crane(p0, yaw, back):
+def pitch_of(depression):
+    """The camera's tilt that puts a point seen `depression` below it at DEPLOY_Y."""
+    return -(depression - math.atan((DEPLOY_Y - H / 2) / FOCAL))
+
+
+def crane(p0, yaw, back, depression=DEPRESSION):
     """The camera `back` metres behind p0 along yaw, looking down at it."""
     fx, fy = math.cos(yaw), math.sin(yaw)
-    pos = (p0[0] - fx * back, p0[1] - fy * back, p0[2] + back * math.tan(DEPRESSION))
-    return Camera(pos, (fx, fy), PITCH)
+    pos = (p0[0] - fx * back, p0[1] - fy * back, p0[2] + back * math.tan(depression))
+    return Camera(pos, (fx, fy), pitch_of(depression))
 
 
 def frames(cam, pts):
@@ -105,38 +119,76 @@ def frames(cam, pts):
                 and np.all(scr[:, 1] >= FRAME_TOP) and np.all(scr[:, 1] <= FRAME_BOTTOM))
 
 
+class Framing:
+    """How the crane frames the view from a deploy point: how much road ahead, turned how far off
+    the direction it lies in (positive: to the left of it, so the camera looks from the right)
+    and looking down how steeply."""
+
+    def __init__(self, ahead=AHEAD_M, turn=0.0, depression=None, nearest=NEAREST_M, keep=0.5):
+        self.ahead, self.turn = ahead, math.radians(turn)
+        self.depression = DEPRESSION if depression is None else math.radians(depression)
+        # keep: what a metre of the stretch left out of the frame costs, in metres of camera back.
+        self.nearest, self.keep = nearest, keep
+
+
+# Stretches whose character the plain framing (looking along the next AHEAD_M) misses, in the
+# simulator's metres; the views from deploy points inside them are framed so:
+FRAMINGS = [
+    # The Fuchsröhre: lower, farther back and a little from the left, so the road is seen dropping
+    # out of sight into the wooded valley and climbing out across its far side to Adenauer Forst.
+    (5450, 5750, Framing(turn=-15, depression=24, nearest=300)),
+    # Metzgesfeld, Kallenhard and on down to the Wehrseifen hairpin: the section's corners lie
+    # 0.5 to 1.8 km ahead and the road falls away behind a crest, so the crane looks down steeply
+    # on 1.9 km, as a map would show the sequence.
+    (6950, 7250, Framing(ahead=1900, depression=60, keep=3.0)),
+    # Klostertal, the Steilstrecke and the Karussell: from the right and steeper, so the hairpin,
+    # the climb back from it and the Karussell at its top lie across the picture, the Karussell
+    # seen from the open side of its bowl.
+    (12350, 12650, Framing(ahead=1150, turn=60, depression=45)),
+    # The Hohe Acht: from low behind, so the climb ends against the sky on the high ground and
+    # the road drops away beyond it towards Wippermann.
+    (13850, 14150, Framing(depression=22, nearest=250)),
+]
+
+
+def framing(d0):
+    return next((f for a, b, f in FRAMINGS if a <= d0 < b), Framing())
+
+
 def place_camera(land, d0):
-    """The crane for the deploy point d0: turned and drawn back so that the next AHEAD_M of road
-    fits the frame from as near as possible, looking as straight along the road as it can. Where
-    the road turns back towards the camera (the Südkehre) and cannot all be framed, the longest
-    stretch from the deploy point that can be."""
+    """The crane for the deploy point d0: turned and drawn back so that the stretch ahead fits
+    the frame from as near as possible, turned as little as it can off the way its framing wants
+    it. Where the road turns back towards the camera (the Südkehre) and cannot all be framed, the
+    longest stretch from the deploy point that can be."""
+    fr = framing(d0)
     p0 = np.array(land_point(land, d0))
     # Looking towards where the road ahead lies as a whole, not only where it heads at first.
-    x, y, _ = land.at(d0 + np.arange(0.0, AHEAD_M + 1, 20.0))
+    x, y, _ = land.at(d0 + np.arange(0.0, fr.ahead + 1, 20.0))
     hx, hy = x.mean() - p0[0], y.mean() - p0[1]
     heading = math.atan2(hy, hx)
     best = None
-    for length in (AHEAD_M, 1100.0, 900.0, 700.0, 500.0, 350.0):
+    farthest = FARTHEST_M * max(1.0, fr.ahead / AHEAD_M)
+    for length in [fr.ahead * k / AHEAD_M for k in (AHEAD_M, 1100.0, 900.0, 700.0, 500.0, 350.0)]:
         ahead = np.column_stack(land.at(d0 + np.arange(0.0, length + 1, 20.0)))
         for turn in np.arange(-MAX_TURN, MAX_TURN + 1e-9, math.radians(2.5)):
             yaw = heading + turn
-            if frames(crane(p0, yaw, NEAREST_M), ahead):
-                back = NEAREST_M
-            elif not frames(crane(p0, yaw, FARTHEST_M), ahead):
+            if frames(crane(p0, yaw, fr.nearest, fr.depression), ahead):
+                back = fr.nearest
+            elif not frames(crane(p0, yaw, farthest, fr.depression), ahead):
                 continue
             else:
-                lo, hi = NEAREST_M, FARTHEST_M
+                lo, hi = fr.nearest, farthest
                 for _ in range(14):
                     mid = (lo + hi) / 2
-                    lo, hi = (lo, mid) if frames(crane(p0, yaw, mid), ahead) else (mid, hi)
+                    lo, hi = (lo, mid) if frames(crane(p0, yaw, mid, fr.depression), ahead) else (mid, hi)
                 back = hi
-            # Near, looking along the road, and as much of it as can be had, in that order.
-            cost = back * (1 + 2.0 * (turn / MAX_TURN) ** 2) + 0.5 * (AHEAD_M - length)
+            # Near, looking the way wanted, and as much of the road as can be had, in that order.
+            cost = back * (1 + 2.0 * ((turn - fr.turn) / MAX_TURN) ** 2) + fr.keep * (fr.ahead - length)
             if best is None or cost < best[0] - 1e-9:
                 best = (cost, yaw, back)
     if best is None:
-        return crane(p0, heading, FARTHEST_M)
-    return crane(p0, best[1], best[2])
+        return crane(p0, heading, farthest, fr.depression)
+    return crane(p0, best[1], best[2], fr.depression)
 
 
 def haze(rgb, dist):
@@ -164,34 +216,51 @@ def sky(cam, seed):
     return img
 
 
+def ground_at(land, x, y, r):
+    """Ground height, distance to the lap and the nearest lap point at points x, y lying r metres
+    from the camera."""
+    ground = land.height(x, y)
+    dist, idx = land.near(x.ravel(), y.ravel())
+    dist, idx = dist.reshape(x.shape), idx.reshape(x.shape)
+    # The ground beside the road lies at the road's own height, as the road was built into it.
+    k = terrain.smoothstep((dist - 9.0) / 30.0)
+    ground = land.z[idx] * (1 - k) + ground * k
+    # The country sinks below the skyline towards the edge of what is drawn, so it does not end
+    # in a cut against the sky.
+    ground = ground - terrain.smoothstep((r - (FAR_M - 2200)) / 2200) * 500
+    return ground, dist, idx
+
+
 class Grid:
     """The ground round the camera in rings (far to near) and spokes (across the view)."""
 
     def __init__(self, land, cam, d0):
         cx, cy, cz = cam.pos
-        half = HFOV / 2 + math.radians(8)
-        self.az = cam.yaw + np.linspace(half, -half, 150)
+        # Wide enough for the picture's bottom corners, which a steep camera sees wider than HFOV.
+        corner = cam.f + cam.r * (W / 2) / FOCAL - cam.u * (H / 2) / FOCAL
+        side = math.atan2(corner @ cam.r, corner[:2] @ cam.f[:2] / np.linalg.norm(cam.f[:2]))
+        half = max(HFOV / 2, side) + math.radians(8)
+        self.az = cam.yaw + np.linspace(half, -half, round(150 * half / (HFOV / 2 + math.radians(8))))
         # Rings about 2 px apart on the screen, coarser far off.
         h = max(cz - float(land.at(d0)[2]), 30.0)
-        r, rings = 0.45 * h / math.tan(-PITCH + math.atan(H / 2 / FOCAL) + math.radians(4)), []
+        r, rings = 0.45 * h / math.tan(-cam.pitch + math.atan(H / 2 / FOCAL) + math.radians(4)), []
         while r < FAR_M:
             rings.append(r)
             r += min(max(1.8 * (r * r + h * h) / (FOCAL * h), 1.5), 0.012 * r + 3)
         self.r = np.array(rings)
         R, A = np.meshgrid(self.r, self.az, indexing="ij")
         self.x, self.y = cx + R * np.cos(A), cy + R * np.sin(A)
-        self.ground = land.height(self.x, self.y)
-        dist, idx = land.near(self.x.ravel(), self.y.ravel())
-        self.dist, self.idx = dist.reshape(R.shape), idx.reshape(R.shape)
-        # The ground beside the road lies at the road's own height, as the road was built into it.
-        road_z = land.z[self.idx]
-        k = terrain.smoothstep((self.dist - 9.0) / 30.0)
-        self.ground = road_z * (1 - k) + self.ground * k
-        # The country sinks below the skyline towards the edge of what is drawn, so it does not end
-        # in a cut against the sky.
-        self.ground -= terrain.smoothstep((R - (FAR_M - 2200)) / 2200) * 500
+        self.ground, self.dist, self.idx = ground_at(land, self.x, self.y, R)
         self.canopy = land.forest(self.x, self.y, self.dist, self.idx)
         self.top = self.ground + self.canopy
+        # Per quad (i, j), with corners (i, j), (i, j+1), (i+1, j+1), (i+1, j): how brightly lit.
+        p = np.stack([self.x, self.y, self.top], axis=-1)
+        a, b, c, d = p[:-1, :-1], p[:-1, 1:], p[1:, 1:], p[1:, :-1]
+        nrm = np.cross(c - a, b - d)
+        nrm /= np.linalg.norm(nrm, axis=-1, keepdims=True)
+        nrm *= np.sign(nrm[..., 2:3])
+        self.qx, self.qy = (a[..., 0] + c[..., 0]) / 2, (a[..., 1] + c[..., 1]) / 2
+        self.lit = shading(nrm, cam) * valley_shade(land, self.qx, self.qy)
         # Per spoke, the steepest rise seen so far from the camera: what hides the ground behind.
         self.rise = np.maximum.accumulate((self.ground - cz) / R, axis=0)
 
@@ -208,39 +277,44 @@ class Grid:
         # A road point now seen, now hidden along a crest would break the road into dashes.
         return steady(steady(hid, steady_m), steady_m, value=False) if steady_m else hid
 
-    def draw(self, img, cam, seed):
+    def spoke_of(self, x, y, cam):
+        """The nearest spoke and the ring inside which each point (x, y) lies (-1: nearer than
+        the first ring)."""
+        v = np.column_stack([x - cam.pos[0], y - cam.pos[1]])
+        a = np.mod(self.az[0] - np.arctan2(v[:, 1], v[:, 0]) + math.pi, 2 * math.pi) - math.pi
+        j = np.clip(np.round(a / (self.az[0] - self.az[1])).astype(int), 0, len(self.az) - 1)
+        return j, np.searchsorted(self.r, np.hypot(v[:, 0], v[:, 1])) - 1
+
+    def draw(self, img, cam, land, seed):
         cx, cy, cz = cam.pos
         top = self.top
         p = np.stack([self.x, self.y, top], axis=-1)
         scr, depth = cam.project(p.reshape(-1, 3))
         scr = scr.reshape(self.x.shape + (2,)) * SS
         depth = depth.reshape(self.x.shape)
-        # Quad (i, j) has corners (i, j), (i, j+1), (i+1, j+1), (i+1, j).
-        a, b = p[:-1, :-1], p[:-1, 1:]
-        c, d = p[1:, 1:], p[1:, :-1]
-        nrm = np.cross(c - a, b - d)
-        nrm /= np.linalg.norm(nrm, axis=-1, keepdims=True)
-        nrm *= np.sign(nrm[..., 2:3])
-        lit = shading(nrm, cam)
+        qx, qy, lit = self.qx, self.qy, self.lit
         canopy = (self.canopy[:-1, :-1] + self.canopy[1:, 1:] + self.canopy[:-1, 1:] + self.canopy[1:, :-1]) / 4
         dist = self.dist[:-1, :-1]
-        qx, qy = self.x[:-1, :-1], self.y[:-1, :-1]
-        field = terrain.noise2(qx, qy, 1, 110.0)
-        fields = np.where(field[..., None] < 0.45, [112, 152, 72], np.where(field[..., None] < 0.72, [146, 166, 84], [186, 176, 112]))
-        verge = np.array([104, 146, 70])
+        kind, _ = terrain.parcels(qx, qy)
+        fields = FIELDS[np.searchsorted(FIELD_SHARE, kind)]
         tone = terrain.noise2(qx, qy, 7, 30.0)[..., None]
-        wood = np.array([36, 74, 40]) + tone * np.array([22, 28, 12])
+        wood = np.array(WOOD_FLOOR) + tone * np.array([10, 14, 6])
         # Blended rather than cut, so the edges of the woods and the verge do not step from ring
         # to ring.
         on_verge = terrain.smoothstep((34.0 - dist) / 14.0)[..., None]
         in_wood = terrain.smoothstep((canopy - 2.0) / 8.0)[..., None]
-        rgb = wood * in_wood + (verge * on_verge + fields * (1 - on_verge)) * (1 - in_wood)
-        rgb = rgb * lit[..., None]
+        # The floor of the woods, seen between the crowns, stays in shade wherever the slope faces.
+        rgb = wood * in_wood * (0.5 + 0.5 * lit[..., None]) \
+            + (np.array(VERGE) * on_verge + fields * (1 - on_verge)) * (1 - in_wood) * lit[..., None]
         rng = np.random.default_rng(seed)
-        rgb *= rng.uniform(0.96, 1.04, rgb.shape[:2])[..., None]
+        rgb *= rng.uniform(0.97, 1.03, rgb.shape[:2])[..., None]
         rng_m = np.hypot(qx - cx, qy - cy)
         rgb = np.clip(haze(rgb, rng_m), 0, 255).astype(np.uint8)
         front = (depth[:-1, :-1] > 1) & (depth[1:, 1:] > 1) & (depth[:-1, 1:] > 1) & (depth[1:, :-1] > 1)
+        crowns = tree_crowns(land, cam, self)
+        by_ring = {}
+        for k in np.argsort(-crowns.r, kind="stable"):
+            by_ring.setdefault(int(crowns.ring[k]), []).append(k)
         draw = ImageDraw.Draw(img)
         s00, s01, s11, s10 = scr[:-1, :-1], scr[:-1, 1:], scr[1:, 1:], scr[1:, :-1]
         for i in range(len(self.r) - 2, -1, -1):
@@ -250,6 +324,128 @@ class Grid:
             for q, col, k in zip(row, cols, ok):
                 if k:
                     draw.polygon([tuple(v) for v in q], fill=col)
+            # The trees standing on this ring, over the ground behind them and under the nearer.
+            for k in by_ring.get(i, ()):
+                crowns.draw(draw, k)
+
+
+def valley_shade(land, x, y):
+    """Darker where the ground lies below the country round it: valleys read as deep."""
+    return np.clip(1.0 + land.hollow(x, y) / 90.0, 0.72, 1.06)
+
+
+# The country's colours. Fields by share of the open land: meadow, pasture, ripe corn, stubble,
+# ploughed land, young green.
+FIELDS = np.array([[116, 158, 68], [150, 176, 86], [206, 190, 110], [180, 172, 120], [156, 128, 92],
+                   [100, 146, 62]], dtype=float)
+FIELD_SHARE = [0.30, 0.50, 0.66, 0.78, 0.88]
+VERGE = (104, 146, 70)
+WOOD_FLOOR = (22, 44, 26)   # the shade between the crowns
+# Crowns: spruce (dark, bluish) and beech (lighter), in stands.
+SPRUCE, BEECH = np.array([36, 72, 46]), np.array([62, 98, 44])
+LONE_TREE = np.array([58, 96, 46])
+# Real crowns TREE_M apart near the camera; farther off, clumps of them twice, four times... as far
+# apart, so that each shows about CROWN_PX or more across wherever it stands.
+TREE_M = 7.0
+CROWN_PX = 3.6
+CROWN_MOST_PX = 9.0  # nearer crowns are drawn no bigger: a crane close above the trees
+HEDGE_SHARE = 0.3  # of field edges with a hedge
+# Farther off, where a crown would stand for a clump wider than a hedge, the fields show bare.
+HEDGE_STEP_M = 2 * TREE_M
+
+
+class Crowns:
+    """Tree crowns to draw: their ground point's distance from the camera, ring, screen point,
+    radius, colour, the screen direction of the sun; its distance from the lap and the nearest
+    lap point (an index into the Land's)."""
+
+    def __init__(self, r, ring, scr, rad, rgb, sun, dist, idx):
+        self.r, self.ring, self.scr, self.rad, self.rgb, self.sun = r, ring, scr, rad, rgb, sun
+        self.dist, self.idx = dist, idx
+        self.contrast = np.exp(-r / HAZE_M)
+
+    def draw(self, draw, k):
+        x, y = self.scr[k] * SS
+        rad = self.rad[k] * SS
+        (ux, uy) = self.sun[k]
+        col = self.rgb[k]
+        # Far off, the haze takes the light and shade out of the crowns as well.
+        c = self.contrast[k]
+        dark = tuple(int(v * (1 - 0.5 * c)) for v in col)
+        light = tuple(min(255, int(v * (1 + 0.32 * c) + 8 * c)) for v in col)
+        # The shadow falls away from the sun, the lit side of the crown faces it.
+        sx, sy = x - ux * rad * 0.55, y - uy * rad * 0.55
+        draw.ellipse((sx - rad, sy - rad * 0.85, sx + rad, sy + rad * 0.85), fill=dark)
+        draw.ellipse((x - rad, y - rad * 0.85, x + rad, y + rad * 0.85), fill=tuple(int(v) for v in col))
+        hx, hy, hr = x + ux * rad * 0.35, y + uy * rad * 0.3, rad * 0.5
+        draw.ellipse((hx - hr, hy - hr * 0.85, hx + hr, hy + hr * 0.85), fill=light)
+
+
+def tree_crowns(land, cam, grid):
+    """The trees in sight: the woods' crowns, the hedges along some field edges, a few lone trees
+    in the fields; none within reach of the road."""
+    cx, cy, cz = cam.pos
+    h = max(cz - float(np.median(grid.ground[0])), 20.0)
+    sector = np.array([[cx + r * math.cos(a), cy + r * math.sin(a)]
+                       for r in (grid.r[0], FAR_M) for a in (grid.az[0], grid.az[-1], cam.yaw)] + [[cx, cy]])
+    lo, hi = sector.min(axis=0), sector.max(axis=0)
+    xs, ys, spacing = [], [], []
+    for level in range(6):
+        step = TREE_M * 2 ** level
+        # This level's band: where its spacing shows between CROWN_PX and twice that.
+        far = step * FOCAL / CROWN_PX
+        near = far / 2 if level else 0.0
+        i0, i1 = int(lo[0] // step), int(hi[0] // step) + 1
+        j0, j1 = int(lo[1] // step), int(hi[1] // step) + 1
+        i, j = np.meshgrid(np.arange(i0, i1 + 1, dtype=float), np.arange(j0, j1 + 1, dtype=float), indexing="ij")
+        i, j = i.ravel(), j.ravel()
+        x = (i + terrain.hash2(i, j, 40 + level)) * step
+        y = (j + terrain.hash2(i, j, 50 + level)) * step
+        slant = np.hypot(np.hypot(x - cx, y - cy), h)
+        # The bands overlap a little, unevenly, so their seams do not show.
+        jit = 0.85 + 0.3 * terrain.hash2(i, j, 60 + level)
+        keep = (slant >= near * jit) & (slant < far * jit)
+        xs.append(x[keep])
+        ys.append(y[keep])
+        spacing.append(np.full(int(keep.sum()), step))
+    x, y, step = np.concatenate(xs), np.concatenate(ys), np.concatenate(spacing)
+    j, ring = grid.spoke_of(x, y, cam)
+    a = np.mod(grid.az[0] - np.arctan2(y - cy, x - cx) + math.pi, 2 * math.pi) - math.pi
+    # None where the country sinks away at the edge of what is drawn.
+    inside = (ring >= 0) & (grid.r[np.clip(ring, 0, len(grid.r) - 1)] < FAR_M - 2200) \
+        & (a >= 0) & (a <= grid.az[0] - grid.az[-1])
+    x, y, step, j, ring = x[inside], y[inside], step[inside], j[inside], ring[inside]
+    r = np.hypot(x - cx, y - cy)
+    ground, dist, idx = ground_at(land, x, y, r)
+    canopy = land.forest(x, y, dist, idx)
+    kind, edge = terrain.parcels(x, y)
+    pick = terrain.hash2(np.round(x), np.round(y), 70)
+    # Small clearings in the woods, so they read as trees, not a carpet.
+    in_wood = (canopy > 0.45 * terrain.CANOPY_M) & (terrain.noise2(x, y, 13, 45.0) < 0.8)
+    hedge = (edge < step * 0.5) & (terrain.hash2(np.floor(kind * 997), 3, 71) < HEDGE_SHARE) & (step <= HEDGE_STEP_M)
+    lone = pick < 0.008
+    tree = (in_wood | hedge | lone) & (dist > terrain.FOREST_GAP_M + 4)
+    x, y, step, j, ring, r = x[tree], y[tree], step[tree], j[tree], ring[tree], r[tree]
+    ground, canopy, in_wood, pick = ground[tree], canopy[tree], in_wood[tree], pick[tree]
+    dist, idx = dist[tree], idx[tree]
+    z = ground + np.where(in_wood, canopy, 13.0)
+    pts = np.column_stack([x, y, z])
+    scr, depth = cam.project(pts)
+    stand = terrain.noise2(x, y, 12, 160.0)
+    spruce = in_wood & (stand < 0.5)
+    size = step * (0.42 + 0.3 * pick) * np.where(spruce, 0.85, 1.0) * np.where(in_wood, 1.0, 0.75)
+    rad = np.clip(FOCAL * size / np.maximum(depth, 1), 0.9, CROWN_MOST_PX)
+    base = np.where(in_wood[:, None], np.where(spruce[:, None], SPRUCE, BEECH), LONE_TREE)
+    base = base * (0.8 + 0.4 * terrain.hash2(np.round(x), np.round(y), 72)[:, None])
+    lit = grid.lit[np.clip(ring, 0, grid.lit.shape[0] - 1), np.clip(j, 0, grid.lit.shape[1] - 1)]
+    rgb = np.clip(haze(base * (0.6 + 0.4 * lit[:, None]), r), 0, 255)
+    # The sun's direction on the screen at each crown.
+    sun_h = np.array([SUN[0], SUN[1], 0.0]) / math.hypot(SUN[0], SUN[1])
+    s2, _ = cam.project(pts + sun_h * 10.0)
+    dv = s2 - scr
+    sun = dv / np.maximum(np.hypot(dv[:, 0], dv[:, 1]), 1e-6)[:, None]
+    ok = depth > 5
+    return Crowns(r[ok], ring[ok], scr[ok], rad[ok], rgb[ok], sun[ok], dist[ok], idx[ok])
 
 
 def shading(nrm, cam):
@@ -271,28 +467,32 @@ def render(track, d0, colour, path, seed, name=None, text=True, strip=True):
     cam = place_camera(land, d0)
     img = sky(cam, seed)
     grid = Grid(land, cam, d0)
-    grid.draw(img, cam, seed)
+    grid.draw(img, cam, land, seed)
     draw = ImageDraw.Draw(img)
     pits(draw, cam, land, grid)
-    road_pts = road(draw, cam, land, grid, d0)
+    road_pts, landmarks = road(draw, cam, land, grid, d0)
     spot = np.array([deploy_spot(land, d0)])
     (fx, fy), = cam.project(spot)[0]
     corners = corner_points(track, land, cam, grid, d0) if text else []
     flag(draw, fx, fy, colour)
     bottom = H - STRIP_H if text and strip else H
-    labels = place_labels(corners, road_pts, (fx, fy), bottom, first_corner(track, name)) if text else []
+    named = named_corners(track, name)
+    labels = place_labels(corners, np.vstack([road_pts, landmarks]), (fx, fy), bottom, named,
+                          framing(d0).ahead) if text else []
     for n, (px, py), box in labels:
         leader(draw, (px, py), box)
     img = img.resize((W, H), Image.LANCZOS)
     for n, _, box in labels:
         img = label(img, n, box)
+    strip_texts = []
     if text and strip:
-        img = band(img, track, d0, colour)
-    save_jpeg(img, path, text=False)
+        img, strip_texts = band(img, track, d0, colour)
+    save_jpeg(img, path, text=False, quality=JPEG_QUALITY)
+    # The same metres in every view, however much it frames: views compare point for point.
     mark = d0 + np.arange(0.0, AHEAD_M + 1, CENTRELINE_STEP_M)
     centreline = cam.project(np.column_stack(land.at(mark)))[0]
     return Layout(centreline, road_pts, [(n, LABEL_PX, box) for n, _, box in labels], flag_box(fx, fy),
-                  bottom, text and strip, [n for n, _, _ in corners])
+                  bottom, text and strip, [n for n, _, _ in corners], strip_texts)
 
 
 CENTRELINE_STEP_M = 25.0
@@ -320,17 +520,18 @@ class Layout:
     """What a view holds, known when it is drawn, for the checks: the road framed, on the screen
     every CENTRELINE_STEP_M from the deploy point; the road's next 200 m as (x, y, half width) in
     pixels; the labels as (name, font px, box); the flag's box; the bottom of the picture above
-    the strip; whether the strip is drawn; the corners in sight."""
+    the strip; whether the strip is drawn; the corners in sight; the strip's texts as (text, box)."""
 
-    def __init__(self, centreline, road_next, labels, flag, bottom, strip, in_sight):
+    def __init__(self, centreline, road_next, labels, flag, bottom, strip, in_sight, strip_texts):
         self.centreline, self.road_next, self.labels = centreline, road_next, labels
         self.flag, self.bottom, self.strip, self.in_sight = flag, bottom, strip, in_sight
+        self.strip_texts = strip_texts
 
 
 def road(draw, cam, land, grid, d0):
     """The lap within sight, far pieces first; the stretch framed lighter than the rest, the banked
     corners in their concrete, the Breidscheid bridge and the Brünnchen bank. Returns the road's
-    next 200 m as (x, y, half width) in pixels."""
+    next 200 m and the banked corners in sight, each as (x, y, half width) in pixels."""
     ds = np.arange(0.0, g.SIM_LAP_M + 1, 4.0)  # the lap's end again at its start: no gap there
     x, y, z = land.at(ds)
     pts = np.column_stack([x, y, z])
@@ -340,11 +541,25 @@ def road(draw, cam, land, grid, d0):
     rel = np.mod(ds - d0 + 3000, g.SIM_LAP_M) - 3000   # metres after the deploy point
     s = np.array([g.d_to_s(d) for d in ds], dtype=float)
     banked = np.zeros(len(ds), bool)
-    for a, b in BANKED:
-        banked |= (s >= a) & (s < b)
+    wider = np.zeros(len(ds))
+    for (a, b), more in zip(BANKED, BANKED_WIDER_PX):
+        on = (s >= a) & (s < b)
+        banked |= on
+        wider[on] = more
     ok = (depth > 5) & ~hid & (dist < FAR_M - 1500)
     half = np.clip(FOCAL * ROAD_HALF_M / np.maximum(depth, 1), ROAD_MIN_HALF_PX, ROAD_MAX_HALF_PX)
-    fill = [CONCRETE if banked[k] else (ASPHALT if -2 <= rel[k] <= AHEAD_M else ASPHALT_FAR) for k in range(len(ds))]
+    ahead = framing(d0).ahead
+    base = np.array([CONCRETE if banked[k] else (ASPHALT if -2 <= rel[k] <= ahead else ASPHALT_FAR)
+                     for k in range(len(ds))], dtype=float)
+    # Lit as the ground is: darker where it falls away from the camera, lighter where it climbs
+    # towards it, so a plunge and the climb out of it read on the road itself.
+    rise = np.gradient(z, 4.0)
+    tx, ty = np.gradient(x), np.gradient(y)
+    n = np.hypot(tx, ty)
+    nrm = np.column_stack([-rise * tx / n, -rise * ty / n, np.ones(len(ds))])
+    nrm /= np.linalg.norm(nrm, axis=1, keepdims=True)
+    lit = shading(nrm, cam) / shading(np.array([0.0, 0.0, 1.0]), cam)
+    fill = [tuple(int(v) for v in c) for c in np.clip(base * np.clip(lit, 0.72, 1.12)[:, None], 0, 255)]
     bridge = (s >= BRIDGE[0] - 5) & (s < BRIDGE[1] + 5) & ok
     if bridge.any():
         # The bridge: stone parapets either side and the valley's shadow under it.
@@ -352,13 +567,41 @@ def road(draw, cam, land, grid, d0):
         ribbon(draw, scr[k] + [0, 2.5], half[k] + 3.0, 0.0, (40, 46, 40))
         ribbon(draw, scr[k], half[k] + 2.6, 0.0, (222, 212, 190))
     spectators(draw, cam, land, ds, s, ok)
+    bowls(draw, cam, land, grid)
     for a, b in sorted(pieces(ok, 30), key=lambda p: -float(np.mean(depth[p[0]:p[1] + 1]))):
         cut = slice(a, b + 1)
-        wide = half[cut] + np.where(banked[cut], 1.2, 0.0)
+        wide = half[cut] + wider[cut]
         ribbon(draw, scr[cut], wide, CASING_PX, CASING)
         ribbon(draw, scr[cut], wide, 0.0, fill[a:b + 1])
     nxt = (rel >= -4) & (rel <= 204) & (depth > 1)
-    return np.column_stack([scr[nxt], half[nxt] + CASING_PX])
+    shown = banked & ok
+    # The banked corners' concrete, widened over its bowl, is kept clear of labels too.
+    bowl = np.column_stack([scr[shown], half[shown] + wider[shown] + CASING_PX + 6.0])
+    return np.column_stack([scr[nxt], half[nxt] + CASING_PX]), bowl
+
+
+def bowls(draw, cam, land, grid):
+    """The banked corners' concrete: a bowl filling the inside of the bend (drawn wider than it is,
+    as the road is), its low inner edge dark."""
+    for (a, b), reach in zip(BANKED, BOWL_REACH):
+        d = np.arange(a, b + 0.1, 3.0) + g.SIM_OFFSET_M
+        x, y, z = land.at(d)
+        centre = np.column_stack([x, y, z])
+        far = np.hypot(x - cam.pos[0], y - cam.pos[1]) > FAR_M - 1500   # as the road
+        if grid.hidden(cam, centre, steady_m=0).mean() > 0.5 or far.any():
+            continue
+        # Towards the middle of the bend, most of the way.
+        mid = centre.mean(axis=0)
+        inner = centre + (mid - centre) * reach
+        inner[:, 2] = z - 1.5
+        sc, dc = cam.project(centre)
+        si, di = cam.project(inner)
+        if np.any(dc < 5) or np.any(di < 5):
+            continue
+        for k in range(len(d) - 1):
+            quad = [sc[k], sc[k + 1], si[k + 1], si[k]]
+            draw.polygon([(u * SS, v * SS) for u, v in quad], fill=BOWL)
+        draw.line([(u * SS, v * SS) for u, v in si], fill=BOWL_RIM, width=round(1.2 * SS), joint="curve")
 
 
 def spectators(draw, cam, land, ds, s, ok):
@@ -428,7 +671,9 @@ def pits(draw, cam, land, grid):
                 out = side.mean(axis=0) - middle
                 if out @ (cam.pos - side.mean(axis=0)) > 0:  # only the sides facing the camera
                     faces.append((side, sides[k % 2]))
-    hid = grid.hidden(cam, np.array([f.mean(axis=0) for f, _ in faces]), steady_m=0)
+    middles = np.array([f.mean(axis=0) for f, _ in faces])
+    hid = grid.hidden(cam, middles, steady_m=0)
+    hid |= np.hypot(*(middles[:, :2] - cam.pos[:2]).T) > FAR_M - 1500   # as the road
     faces = [f for f, h in zip(faces, hid) if not h]
     faces.sort(key=lambda f: -float(np.mean(np.hypot(*(f[0][:, :2] - cam.pos[:2]).T))))
     for f, colour in faces:
@@ -510,12 +755,16 @@ def lap_corners(track):
     return sorted(out + [("Südkehre", track.pit.d_suedkehre)], key=lambda c: c[1])
 
 
+def named_corners(track, name):
+    """The corners a section's name names, in its order."""
+    keys = {n: title_key(n) for n, _ in lap_corners(track)}
+    return [n for w in (name or "").split("/") for n, k in keys.items() if k == title_key(w)]
+
+
 def first_corner(track, name):
     """The corner a section's name begins with, if it is one."""
-    if not name:
-        return None
-    key = title_key(name.split("/")[0])
-    return next((n for n, _ in lap_corners(track) if title_key(n) == key), None)
+    named = named_corners(track, (name or "").split("/")[0])
+    return named[0] if named else None
 
 
 def corner_points(track, land, cam, grid, d0):
@@ -558,13 +807,16 @@ def flag_box(x, y):
     return (x - 8, y - 28, x + 20, y + 8)
 
 
-def place_labels(corners, road_next, spot, bottom, first):
-    """Puts corner labels one by one, the section's first corner first, then those ahead in
-    order, each near its point where it covers the least road; a label must stay inside the
-    picture above `bottom`, off the other labels, the flag and the road's next 200 m, or it is
-    left out. Returns (name, point, box) per label placed."""
+def place_labels(corners, road_next, spot, bottom, named, ahead=AHEAD_M):
+    """Puts corner labels one by one: the section's first corner first, the others of its name
+    next, then those within `ahead` metres and a little beyond in order, each near its point
+    where it covers the least road; a label must stay inside the picture above `bottom`, off the
+    other labels, the flag and the road's next 200 m, or it is left out. Returns (name, point,
+    box) per label placed."""
+    first = named[0] if named else None
     wanted = [c for c in corners if c[0] == first]
-    wanted += sorted((c for c in corners if c[0] != first and 40 <= c[1] <= AHEAD_M + 200), key=lambda c: c[1])
+    wanted += sorted((c for c in corners if c[0] in named[1:] and 40 <= c[1] <= ahead + 200), key=lambda c: c[1])
+    wanted += sorted((c for c in corners if c[0] not in named and 40 <= c[1] <= ahead + 200), key=lambda c: c[1])
     taken = [flag_box(*spot)]
     placed = []
     for n, rel, (x, y) in wanted:
@@ -633,19 +885,33 @@ def ahead_text(track, d0):
 
 
 BAND_PX = 22  # as on the maps: 11 px as shown at 96 DPI
+BAND_LEFT, BAND_RIGHT, BAND_GAP = 18, 8, 12
+# Where the two do not fit at full width, the km first and then the corner's name are drawn
+# narrower (never lower, never cut), down to these shares of their width.
+KM_NARROWEST, AHEAD_NARROWEST = 0.72, 0.8
+
+
+def band_layout(ahead_w, km_w):
+    """How wide the strip's two texts are drawn, from their full widths: (ahead, km) in pixels."""
+    room = W - BAND_LEFT - BAND_RIGHT - BAND_GAP
+    km = max(min(km_w, room - ahead_w), km_w * KM_NARROWEST)
+    ahead = max(min(ahead_w, room - km), ahead_w * AHEAD_NARROWEST)
+    return ahead, km
 
 
 def band(img, track, d0, colour):
-    """A strip along the bottom: what comes next, and where the view stands, in km."""
+    """A strip along the bottom: what comes next, and where the view stands, in km. Returns the
+    two texts with their boxes."""
     h = STRIP_H
-    big = Image.new("RGB", (W * SS, h * SS), STRIP_INK)
-    d = ImageDraw.Draw(big)
-    d.rectangle((0, 0, 10 * SS, h * SS), fill=colour)
+    img.paste(Image.new("RGB", (W, h), STRIP_INK), (0, H - h))
+    img.paste(Image.new("RGB", (10, h), colour), (0, H - h))
     f = font(COND_BOLD, BAND_PX)
-    km = f"km {d0 / 1000:.2f}"
-    ahead = "→ " + ahead_text(track, d0)
-    if f.getlength(ahead) + f.getlength(km) < (W - 50) * SS:
-        d.text(((W - 10) * SS, h / 2 * SS), km, font=f, fill=(176, 190, 197), anchor="rm")
-    d.text((20 * SS, h / 2 * SS), ahead, font=f, fill=(255, 255, 255), anchor="lm")
-    img.paste(big.resize((W, h), Image.LANCZOS), (0, H - h))
-    return img
+    ahead, km = "→ " + ahead_text(track, d0), f"km {d0 / 1000:.2f}"
+    wa, wk = band_layout(f.getlength(ahead) / SS, f.getlength(km) / SS)
+    boxes = [(ahead, (BAND_LEFT, H - h, BAND_LEFT + wa, H)), (km, (W - BAND_RIGHT - wk, H - h, W - BAND_RIGHT, H))]
+    for (text, box), ink in zip(boxes, ((255, 255, 255), (176, 190, 197))):
+        full = Image.new("RGB", (round(f.getlength(text)) + 2 * SS, h * SS), STRIP_INK)
+        ImageDraw.Draw(full).text((SS, h / 2 * SS), text, font=f, fill=ink, anchor="lm")
+        part = full.resize((round(box[2] - box[0]) + 2, h), Image.LANCZOS)
+        img.paste(part, (round(box[0]) - 1, H - h))
+    return img, boxes

@@ -6,6 +6,9 @@
   render.py pictures OUT --no-text
                            only the sections' views OUT/blickN.jpg, without any text: no labels,
                            no strip (for matching views to sections blind)
+  render.py pictures OUT --views
+                           only the sections' views OUT/blickN.jpg, with their text (to look at a
+                           few while changing them: give only their rows)
   render.py corners        stdin as above; prints the corners each section covers, one line each
 """
 import os
@@ -44,16 +47,17 @@ def main(argv):
         return 0
     out = argv[2]
     text = "--no-text" not in argv[3:]
+    everything = text and "--views" not in argv[3:]
     start = time.monotonic()
     for i, name, d0, d1, colour in rows:
         t0 = time.monotonic()
-        if text:
+        if everything:
             layout = karte.draw(track, name, colour, d0, d1, f"{out}/karte{i}.jpg")
             maproad.write(f"{out}/karte{i}.road", f"{out}/karte{i}.jpg", colour, karte.W, karte.H,
                           maproad.runs(track, layout))
         blick.render(track, d0, colour, f"{out}/blick{i}.jpg", seed=1000 + i, name=name, text=text)
         print(f"  pictures of section {i}: {time.monotonic() - t0:.1f} s", flush=True)
-    if text:
+    if everything:
         t0 = time.monotonic()
         os.makedirs(f"{out}/lap", exist_ok=True)
         for d in lap_distances():

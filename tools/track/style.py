@@ -22,9 +22,9 @@ def font(path, px):
     return _fonts[key]
 
 
-def save_jpeg(img, path, text=True):
+def save_jpeg(img, path, text=True, quality=88):
     # Full-resolution colour keeps small coloured text crisp; the views can spare it.
-    img.save(path, "JPEG", quality=88, subsampling=0 if text else 2, optimize=True)
+    img.save(path, "JPEG", quality=quality, subsampling=0 if text else 2, optimize=True)
 
 
 def wrap_after_slashes(name, fits):

@@ -24,6 +24,7 @@ CELL_M = 25.0       # the height field's grid
 MARGIN_M = 3500.0   # the height field reaches this far beyond the lap
 FOREST_GAP_M = 12.0  # the woods begin this far from the centre line, reaching full height 18 m on
 CANOPY_M = 16.0
+HOLLOW_M = 220.0    # the reach of the country a valley floor is compared with
 
 
 def noise2(x, y, seed, cell=60.0):
@@ -90,6 +91,8 @@ class Land:
         self.height_grid = zr + (za - zr) * VALLEY_GAIN * smoothstep((dist - 10.0) / VALLEY_M)
         self.dist_grid = dist
         self.near_grid = near
+        # How far the ground lies below the country round it: valley floors are shaded by it.
+        self.hollow_grid = self.height_grid - blur(self.height_grid, HOLLOW_M / CELL_M)
 
     def _sample(self, grid, x, y):
         fx = np.clip((np.asarray(x) - self.x0) / CELL_M, 0, grid.shape[1] - 1.001)
@@ -102,6 +105,10 @@ class Land:
 
     def height(self, x, y):
         return self._sample(self.height_grid, x, y)
+
+    def hollow(self, x, y):
+        """Metres the ground lies below (negative) or above the country round it."""
+        return self._sample(self.hollow_grid, x, y)
 
     def near(self, x, y):
         """Per point: distance to the lap and the index of its nearest lap point; exact within
@@ -134,6 +141,48 @@ class Land:
         return CANOPY_M * (0.85 + 0.3 * noise2(x, y, 3, 25.0)) * edge * smoothstep((woods - 0.3) / 0.4)
 
 
+def hash2(i, j, seed):
+    """A repeatable number in [0, 1) per integer lattice point."""
+    v = np.sin(np.asarray(i) * 127.1 + np.asarray(j) * 311.7 + seed * 74.7) * 43758.5453
+    return v - np.floor(v)
+
+
+FARM_M = 520.0   # the farms' blocks of fields, each ploughed its own way
+
+
+def parcels(x, y):
+    """The fields of open land: per point a number in [0, 1) naming its field and the metres to
+    the field's nearest edge. The country is cut into irregular blocks (round jittered points
+    FARM_M apart), each cut into strips of its own width and direction, and the strips into
+    fields of their own lengths: the patchwork of the Eifel's farmland seen from above."""
+    x, y = np.asarray(x, float), np.asarray(y, float)
+    ci, cj = np.floor(x / FARM_M), np.floor(y / FARM_M)
+    best = np.full(x.shape, np.inf)
+    second = np.full(x.shape, np.inf)
+    bi, bj = np.zeros(x.shape), np.zeros(x.shape)
+    for di in (-1, 0, 1):
+        for dj in (-1, 0, 1):
+            i, j = ci + di, cj + dj
+            sx = (i + 0.15 + 0.7 * hash2(i, j, 21)) * FARM_M
+            sy = (j + 0.15 + 0.7 * hash2(i, j, 22)) * FARM_M
+            d = np.hypot(x - sx, y - sy)
+            closer = d < best
+            second = np.where(closer, best, np.minimum(second, d))
+            best = np.where(closer, d, best)
+            bi, bj = np.where(closer, i, bi), np.where(closer, j, bj)
+    ang = np.pi * hash2(bi, bj, 23)
+    u = x * np.cos(ang) + y * np.sin(ang)
+    v = -x * np.sin(ang) + y * np.cos(ang)
+    width = 45.0 + 55.0 * hash2(bi, bj, 24)
+    iu = np.floor(u / width)
+    length = 110.0 + 190.0 * hash2(iu, bi * 7 + bj, 25)
+    vs = v + length * hash2(iu, bj * 7 + bi, 26)
+    iv = np.floor(vs / length)
+    fu, fv = u / width - iu, vs / length - iv
+    edge = np.minimum.reduce([np.minimum(fu, 1 - fu) * width, np.minimum(fv, 1 - fv) * length, (second - best) / 2])
+    return hash2(iu + 31 * bi, iv + 17 * bj, 27), edge
+
+
 def lap_xyz(track, ds):
     """(x, y, z) arrays of the 1967 lap at the distances ds: the data's loop, and the hand-drawn
     pit loop, whose height runs evenly from one end of the data to the other."""
@@ -148,6 +197,18 @@ def lap_xyz(track, ds):
     y = np.where(on_pit, np.interp(dp, pit.d, pit.xy[:, 1]), y)
     z = np.where(on_pit, z_a + (z_b - z_a) * t, z)
     return x, y, z
+
+
+def blur(a, sigma):
+    """A 2-D array smoothed by a Gaussian of sigma cells, its edges held."""
+    n = int(3 * sigma)
+    k = np.exp(-0.5 * (np.arange(-n, n + 1) / sigma) ** 2)
+    k /= k.sum()
+    for axis in (0, 1):
+        pad = [(0, 0), (0, 0)]
+        pad[axis] = (n, n)
+        a = np.apply_along_axis(lambda r: np.convolve(r, k, mode="valid"), axis, np.pad(a, pad, mode="edge"))
+    return a
 
 
 def circular_smooth(v, sigma):
