@@ -74,6 +74,8 @@ hz=$(getconf CLK_TCK)
 idle_share() {  # prints Lapforge's and the prefix's shares of one core over the idle wait
     local pid t0 t1 a0 a1 s0 s1
     pid=$(lapforge_pid)
+    # The pointer off every window: resting on a button, it makes Wine poll it for hover every 10 ms.
+    xdotool mousemove 0 0
     sleep 2  # settled: the simulator found, the timers running
     t0=$(date +%s%N) a0=$(ticks "$pid") s0=$(ticks "$RIG_SERVER_PID")
     sleep "$idle_seconds"
@@ -102,6 +104,10 @@ echo "Share of one core over ${idle_seconds} s (clock tick $((1000 / hz)) ms, so
 start_lapforge "$app"
 report "armed, no GPL running" "$(idle_share)"
 
+# The stand-in logs the moment each key reaches it, which is when GPL would see it.
+keys="$RIG_TMP/keys.txt"
+export LAPFORGE_KEY_LOG
+LAPFORGE_KEY_LOG=$(rig_winpath "$keys")
 cd "$sim"  # the stand-in started by hand from its folder, as a shortcut starts it
 rig_run_bg "$sim/gpl.exe"
 cd "$RIG_TMP"
@@ -130,9 +136,10 @@ stop_lapforge
 awk -v k="${key% *}" -v c="${controller% *}" -v o="${old% *}" -v commit="$old_commit" 'BEGIN {
     printf "  against %s: key %+.2f, controller %+.2f percentage points   (goal: at most +0.20)\n", commit, k - o, c - o }'
 
-# Each press: hold F4 for 0.1 s in the stand-in, take the time just before xdotool sends the key-up,
-# then poll line 54 and the stand-in winmm's log of the sounds asked for until both have changed.
-# The poll sleeps 0.2 ms between reads so it leaves the processor to Wine. The flushes to disk are
+# Each press: F4 held for 0.1 s in the stand-in. The stand-in logs when the key-up reaches it, the
+# test-only winmm when the announcement is asked for, with line 54 at that moment (so the write came
+# before); both in Unix time from the same clock. Line 54 is written before the announcement is
+# asked for, so the time to the announcement bounds the time to the write. The flushes to disk are
 # counted by strace on the lapforge.exe process over all the presses. The same for the Lapforge of
 # commit $before_commit, the one before a press became one flushed write.
 cp "$STANDIN_WINMM" "$WINEPREFIX/drive_c/windows/system32/winmm.dll"
@@ -153,51 +160,41 @@ latency() {  # app-folder what
         sleep 0.5
     fi
     xdotool windowraise "$standin"
-    rig_click "$standin" 100 100
-    python3 - "$track" "$sounds" "$presses" "$2" <<'PY'
+    rig_click "$standin" 100 100  # the pointer stays on it: without a window manager the keys go where it is
+    : >"$keys"
+    python3 - "$keys" "$sounds" "$presses" "$2" <<'PY'
 import statistics, subprocess, sys, time
 
-track, sounds, presses, what = sys.argv[1], sys.argv[2], int(sys.argv[3]), sys.argv[4]
+keys, sounds, presses, what = sys.argv[1], sys.argv[2], int(sys.argv[3]), sys.argv[4]
 
-def line54():
-    with open(track, "rb") as f:
-        return f.read().split(b"\n")[53]
+def lines(path):
+    with open(path, "rb") as f:
+        return f.read().decode("latin-1").splitlines()
 
-def asked():
-    with open(sounds, "rb") as f:
-        return f.read().count(b"\n")
-
-to_line, to_sound = [], []
+to_sound, written_first = [], 0
 for press in range(presses):
-    before, heard = line54(), asked()
+    ups, asked = sum(l.startswith("up 115 ") for l in lines(keys)), len(lines(sounds))
     subprocess.run(["xdotool", "keydown", "F4"], check=True)
     time.sleep(0.1)
-    # The clock starts before xdotool does: its own start is in the figures, which are upper bounds.
-    # (Taken after it returns, they read 0: Lapforge has written before xdotool has ended.)
-    released = time.time_ns()
     subprocess.run(["xdotool", "keyup", "F4"], check=True)
-    line_at = sound_at = None
-    while line_at is None or sound_at is None:
-        now = time.time_ns()
-        if now - released > 5e9:
-            sys.exit(f"FAIL: press {press + 1} did not change line 54 and ask for its sound")
-        if line_at is None and line54() != before:
-            line_at = now
-        if sound_at is None and asked() > heard:
-            sound_at = now
-        time.sleep(0.0002)
-    to_line.append((line_at - released) / 1e6)
-    to_sound.append((sound_at - released) / 1e6)
+    deadline = time.time() + 5
+    while sum(l.startswith("up 115 ") for l in lines(keys)) <= ups or len(lines(sounds)) <= asked:
+        if time.time() > deadline:
+            sys.exit(f"FAIL: press {press + 1}: no key-up in the stand-in or no announcement asked for")
+        time.sleep(0.001)
+    released = int([l for l in lines(keys) if l.startswith("up 115 ")][ups].split()[2])
+    path, line54, at = lines(sounds)[asked].split(" | ")
+    to_sound.append((int(at) - released) / 1e6)
+    written_first += line54.startswith("stall_0 =") and line54 != "stall_0 = 230.00 -9.30" or "ansage0" in path
     time.sleep(0.2)
 
 def p95(values):
     return sorted(values)[max(0, round(0.95 * len(values)) - 1)]
 
-print(f"{what}, {presses} presses of F4 in GPL (started by hand):")
-print(f"  release to rewritten line 54:  median {statistics.median(to_line):5.1f} ms, p95 {p95(to_line):5.1f} ms,"
-      f" worst {max(to_line):5.1f} ms   (goal: p95 under 10 ms)")
-print(f"  release to the sound asked for: median {statistics.median(to_sound):5.1f} ms, p95 {p95(to_sound):5.1f} ms,"
-      f" worst {max(to_sound):5.1f} ms   (goal: under 15 ms)")
+print(f"{what}, {presses} presses of F4 in GPL (started by hand), from the moment GPL gets the key-up:")
+print(f"  to the announcement asked for, line 54 written before it in {written_first} of {presses}:"
+      f" median {statistics.median(to_sound):5.2f} ms, p95 {p95(to_sound):5.2f} ms, worst {max(to_sound):5.2f} ms")
+print("  (line 54 is written before: these bound it; goals: p95 under 10 ms to line 54, under 15 ms to the sound)")
 PY
     if [ -n "$tracer" ]; then
         kill "$tracer" 2>/dev/null; wait "$tracer" 2>/dev/null || true

@@ -4,8 +4,9 @@
 //   LAPFORGE_JOYSTICKS  the script: one line per joystick, "id vendor product buttons down pov name",
 //                       vendor and product and down (the buttons held, bit n-1 for button n) in hex,
 //                       pov in hundredths of a degree or 65535 at rest. Read at every call.
-//   LAPFORGE_SOUND_LOG  one line per sound asked for: its path, " | ", and line 54 of
-//   LAPFORGE_TRACK      at that moment, so the log shows what the track file held when it was asked.
+//   LAPFORGE_SOUND_LOG  one line per sound asked for: its path, " | ", line 54 of LAPFORGE_TRACK
+//   LAPFORGE_TRACK      at that moment, so the log shows what the track file held when it was asked,
+//                       " | " and the moment it was asked, in Unix time in ns.
 //   LAPFORGE_JOY_LOG    one line per id asked for whose joystick the script does not list.
 //   LAPFORGE_WINMM_LOG  one line per listing of the joysticks ("list", at each joyGetNumDevs) and per
 //                       timer period asked for or ended ("timeBeginPeriod 1", "timeEndPeriod 1").
@@ -132,7 +133,18 @@ std::string Line54() {
     return track.substr(begin, track.find_first_of("\r\n", begin) - begin);
 }
 
-void LogSound(const std::string& path) { Append(Env(L"LAPFORGE_SOUND_LOG"), path + " | " + Line54()); }
+std::string UnixNanoseconds() {
+    FILETIME now{};
+    GetSystemTimePreciseAsFileTime(&now);
+    // FILETIME counts 100 ns from 1601.
+    const unsigned long long ticks = (static_cast<unsigned long long>(now.dwHighDateTime) << 32) | now.dwLowDateTime;
+    return std::to_string((ticks - 116444736000000000ULL) * 100);
+}
+
+void LogSound(const std::string& path) {
+    const std::string asked = UnixNanoseconds();
+    Append(Env(L"LAPFORGE_SOUND_LOG"), path + " | " + Line54() + " | " + asked);
+}
 
 std::string Narrow(LPCWSTR text) {
     if (!text) return {};

@@ -1,5 +1,7 @@
 // A stand-in for the simulator in tests and in the demo: it opens a window and writes beside
 // itself how it was started (command line, working folder, show mode), then waits to be closed.
+// With LAPFORGE_KEY_LOG set, it appends a line for each key it gets, "up 115 <Unix time in ns>",
+// so a benchmark can time from the moment the simulator sees a key come up.
 #include <windows.h>
 
 #include <string>
@@ -25,7 +27,25 @@ void WriteReport(const std::string& text) {
     MoveFileExA(temp.c_str(), path.c_str(), MOVEFILE_REPLACE_EXISTING);
 }
 
+void LogKey(const char* what, WPARAM key) {
+    char path[MAX_PATH] = {};
+    if (!GetEnvironmentVariableA("LAPFORGE_KEY_LOG", path, MAX_PATH)) return;
+    FILETIME now{};
+    GetSystemTimePreciseAsFileTime(&now);
+    // FILETIME counts 100 ns from 1601; Unix time from 1970.
+    const unsigned long long ticks = (static_cast<unsigned long long>(now.dwHighDateTime) << 32) | now.dwLowDateTime;
+    const std::string line = std::string(what) + " " + std::to_string(key) + " " +
+                             std::to_string((ticks - 116444736000000000ULL) * 100) + "\n";
+    HANDLE file = CreateFileA(path, FILE_APPEND_DATA, FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr, OPEN_ALWAYS,
+                              FILE_ATTRIBUTE_NORMAL, nullptr);
+    if (file == INVALID_HANDLE_VALUE) return;
+    DWORD written = 0;
+    WriteFile(file, line.data(), static_cast<DWORD>(line.size()), &written, nullptr);
+    CloseHandle(file);
+}
+
 LRESULT CALLBACK WindowProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
+    if (message == WM_KEYDOWN || message == WM_KEYUP) LogKey(message == WM_KEYUP ? "up" : "down", wParam);
     if (message == WM_DESTROY) {
         PostQuitMessage(0);
         return 0;
