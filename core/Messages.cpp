@@ -198,7 +198,8 @@ std::string StatusLineText(const CycleStatus& status) {
     const std::string keepOpen = " Keep Lapforge open while you drive: Exit puts GPL's own deploy point back.";
     if (!status.armed) return "The hotkey is off. " + startsAt + keepOpen;
     std::string keys;
-    if (!status.nextName.empty()) keys = status.nextName + " moves to the next section";
+    if (!status.nextName.empty())
+        keys = status.nextName + (status.onlyPoints ? " moves to your next point" : " moves to the next section");
     if (!status.previousName.empty()) keys += (keys.empty() ? "" : ", ") + status.previousName + " back";
     if (keys.empty()) return "No key or button is set to move on: click Keys to set one. " + startsAt;
     if (status.simulatorRuns) return "GPL runs: " + keys + ". " + startsAt;

@@ -100,6 +100,7 @@ std::string UnhandledFailureText(std::string_view what);
 // the car.
 struct CycleStatus {
     bool armed = false;          // the option box is ticked
+    bool onlyPoints = false;     // "F4 visits only my points" is ticked
     bool simulatorRuns = false;  // a GPL from the chosen folder runs
     std::string nextName;        // the bindings as the windows name them; empty: not set
     std::string previousName;

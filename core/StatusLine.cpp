@@ -17,12 +17,13 @@ void StatusLine::DeployLineChangedElsewhere(std::string_view line) {
 }
 
 std::string StatusLine::Text(bool armed, bool simulatorRuns, std::string_view sectionInFile, const Bindings& bindings,
-                             const std::function<std::string(int virtualKey)>& keyName) const {
+                             const std::function<std::string(int virtualKey)>& keyName, bool onlyPoints) const {
     const auto name = [&](const Binding& binding) {
         return binding.kind == Binding::Kind::None ? std::string() : BindingName(binding, keyName(binding.key));
     };
     CycleStatus status;
     status.armed = armed;
+    status.onlyPoints = onlyPoints;
     status.simulatorRuns = simulatorRuns;
     status.nextName = name(bindings.next);
     status.previousName = name(bindings.previous);

@@ -36,8 +36,9 @@ public:
     void SetNotice(std::string_view notice) { notice_ = notice; }
 
     // `keyName` is the system's name of a key.
+    // `onlyPoints`: the cycle visits only the driver's own points.
     std::string Text(bool armed, bool simulatorRuns, std::string_view sectionInFile, const Bindings& bindings,
-                     const std::function<std::string(int virtualKey)>& keyName) const;
+                     const std::function<std::string(int virtualKey)>& keyName, bool onlyPoints = false) const;
 
 private:
     std::string problem_;

@@ -459,7 +459,7 @@ void frmLapforge::ShowStatus() {
     if (!hwnd_ || !cycle_) return;
     std::wstring text = platform::Widen(
         status_.Text(IsHotkeyOptionChecked(), cycle_->IsRunning(), PlaceInFile(), controller_->HotkeyBindings,
-                     platform::KeyName));
+                     platform::KeyName, controller_->Points.onlyThese));
     // Set only when it changes: a look once a second must not make the line flicker.
     if (text == shownStatus_) return;
     shownStatus_ = std::move(text);

@@ -88,6 +88,8 @@ TEST(StatusLine, NamesGPLsOwnPointAndAdviceThatFitsTheFailure) {
              l.Written();
          },
          "Pitlane", "Line 54 of GPL's track file was changed outside Lapforge to \"stall_0 = 777.00 1.50\""},
+        {"only my points", [](StatusLine&) {}, "Before Karussell (km 12.30)",
+         "GPL runs: F4 moves to your next point, F3 back. GPL will start you at Before Karussell (km 12.30)."},
         {"and gone after the next",
          [](StatusLine& l) {
              l.DeployLineChangedElsewhere("stall_0 = 777.00 1.50");
@@ -100,7 +102,7 @@ TEST(StatusLine, NamesGPLsOwnPointAndAdviceThatFitsTheFailure) {
         SCOPED_TRACE(c.name);
         StatusLine line;
         c.happen(line);
-        const std::string text = line.Text(true, true, c.inFile, keys, KeyName);
+        const std::string text = line.Text(true, true, c.inFile, keys, KeyName, c.inFile.starts_with("Before"));
         EXPECT_TRUE(StartsWith(text, c.says)) << text;
     }
 }
