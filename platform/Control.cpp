@@ -19,43 +19,6 @@ std::wstring ControlText(HWND control) {
 
 HGDIOBJ ControlFont(HWND control) { return reinterpret_cast<HGDIOBJ>(SendMessageW(control, WM_GETFONT, 0, 0)); }
 
-namespace {
-
-// The control's own text in its own font, on one line.
-SIZE TextSize(HWND control) {
-    const std::wstring text = ControlText(control);
-    WindowDc dc(control);
-    const Selection font(dc.Get(), ControlFont(control));
-    SIZE size{};
-    GetTextExtentPoint32W(dc.Get(), text.c_str(), static_cast<int>(text.size()), &size);
-    return size;
-}
-
-// Where the control lies in its parent's client area.
-RECT PlacedRect(HWND control) {
-    RECT rect{};
-    GetWindowRect(control, &rect);
-    MapWindowPoints(nullptr, GetParent(control), reinterpret_cast<POINT*>(&rect), 2);
-    return rect;
-}
-
-}  // namespace
-
-void WidenToText(HWND button, HWND left) {
-    const RECT planned = PlacedRect(button);
-    const RECT leftPlanned = PlacedRect(left);
-    // The frame and the space a themed button keeps around its text: about a letter's height.
-    const SIZE text = TextSize(button);
-    const int width = std::max<int>(planned.right - planned.left, text.cx + text.cy + 2 * GetSystemMetrics(SM_CXEDGE));
-    if (width == planned.right - planned.left) return;
-    const int buttonLeft = static_cast<int>(planned.right) - width;
-    const int gap = static_cast<int>(planned.left - leftPlanned.right);
-    SetWindowPos(button, nullptr, buttonLeft, planned.top, width, planned.bottom - planned.top,
-                 SWP_NOZORDER | SWP_NOACTIVATE);
-    SetWindowPos(left, nullptr, 0, 0, std::min<int>(leftPlanned.right, buttonLeft - gap) - leftPlanned.left,
-                 leftPlanned.bottom - leftPlanned.top, SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE);
-}
-
 bool RegisterWindowClass(const wchar_t* className, WNDPROC procedure, HBRUSH background) {
     const HINSTANCE instance = GetModuleHandleW(nullptr);
     WNDCLASSEXW existing{};

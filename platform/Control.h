@@ -10,10 +10,6 @@ namespace lapforge::platform {
 std::wstring ControlText(HWND control);
 HGDIOBJ ControlFont(HWND control);
 
-// Makes a button as wide as its text needs, growing leftwards from where the layout has just put it;
-// the control to its left gives way.
-void WidenToText(HWND button, HWND left);
-
 // Registers a window class of the program's own on first use; later calls find it registered.
 // False, with the system's error code set, when it cannot.
 bool RegisterWindowClass(const wchar_t* className, WNDPROC procedure, HBRUSH background);

@@ -35,7 +35,7 @@ void WindowBase::CreateTopLevel(const wchar_t* className, const wchar_t* caption
                     this);
     if (!hwnd_) throw std::runtime_error("could not create the window");
     // Title bar, taskbar and Alt+Tab: the sizes the system uses, drawn for each size.
-    for (const auto [which, metric] : {std::pair{ICON_BIG, SM_CXICON}, std::pair{ICON_SMALL, SM_CXSMICON}}) {
+    for (const auto& [which, metric] : {std::pair{ICON_BIG, SM_CXICON}, std::pair{ICON_SMALL, SM_CXSMICON}}) {
         const int size = GetSystemMetrics(metric);
         const HANDLE icon =
             LoadImageW(GetModuleHandleW(nullptr), MAKEINTRESOURCEW(ProgramIconId), IMAGE_ICON, size, size, LR_SHARED);

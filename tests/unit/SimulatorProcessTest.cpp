@@ -69,9 +69,10 @@ TEST(SimulatorAccess, ElevatedOrUnopenableGplIsNamed) {
             EXPECT_NE(text.find("Buttons on your wheel or button box still"), std::string::npos) << text;
             EXPECT_NE(text.find("keys do not while GPL is in front"), std::string::npos) << text;
         }
-        if (!text.empty())
+        if (!text.empty()) {
             EXPECT_NE(text.find("tart GPL without administrator rights, or start Lapforge as administrator"),
                       std::string::npos) << text;
+        }
     }
 }
 
