@@ -41,14 +41,13 @@ bool SameMake(const JoystickInfo& joystick, const JoystickIdentity& identity) {
     return joystick.vendor != 0 || joystick.product != 0 || joystick.name == identity.name;
 }
 
-// The name as a settings line can hold it: no line ends or other control characters.
-std::string LineSafe(std::string_view name) {
+}  // namespace
+
+std::string LineSafe(std::string_view text) {
     std::string safe;
-    for (const char c : name) safe += static_cast<unsigned char>(c) < 0x20 ? ' ' : c;
+    for (const char c : text) safe += static_cast<unsigned char>(c) < 0x20 ? ' ' : c;
     return safe;
 }
-
-}  // namespace
 
 bool IsModifierKey(int virtualKey) {
     switch (virtualKey) {

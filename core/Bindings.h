@@ -108,6 +108,10 @@ bool IsBindableKey(int virtualKey);
 // button or hat is nobody's shortcut, whatever keys are held. isDown tells whether a key is down.
 bool MakesShortcut(const Binding& pressed, const std::function<bool(int)>& isDown);
 
+// A text as a line of the settings file can hold it: line ends and other control characters
+// become blanks.
+std::string LineSafe(std::string_view text);
+
 // The settings file's form: "none", "key:0x73", "joy:2:button:5:046d:c29b:0:G27 Racing Wheel",
 // "joy:2:hat:right:046d:c29b:0:G27 Racing Wheel" (id when last seen, make, place, name). The
 // older "joy:2:button:5" still reads, without an identity. Nothing for text that names no binding

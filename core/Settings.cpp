@@ -72,14 +72,6 @@ std::optional<std::string> TakeJump(std::string_view text, const OwnPoints& poin
     return std::nullopt;
 }
 
-// No line end or other control character inside a line.
-std::string LineSafe(std::string_view text) {
-    std::string safe(text);
-    for (char& c : safe)
-        if (static_cast<unsigned char>(c) < 0x20) c = ' ';
-    return safe;
-}
-
 }  // namespace
 
 std::string SettingsFolder(std::string_view bytes, const std::string& path) {
