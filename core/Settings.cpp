@@ -119,8 +119,6 @@ SettingsRead ParseSettings(std::string_view bytes) {
     return read;
 }
 
-Bindings ParseBindings(std::string_view bytes) { return ParseSettings(bytes).settings.bindings; }
-
 std::string SettingsText(std::string_view folder, const Settings& settings) {
     std::string bytes(folder);
     bytes += "\r\n";
@@ -148,16 +146,8 @@ std::string SettingsText(std::string_view folder, const Settings& settings) {
     return bytes;
 }
 
-std::string SettingsText(std::string_view folder, const Bindings& bindings) {
-    return SettingsText(folder, Settings{bindings, {}, {}});
-}
-
 void WriteSettingsFile(const std::string& path, std::string_view folder, const Settings& settings) {
     ReplaceFileContents(path, SettingsText(folder, settings));
-}
-
-void WriteSettingsFile(const std::string& path, std::string_view folder, const Bindings& bindings) {
-    ReplaceFileContents(path, SettingsText(folder, bindings));
 }
 
 }  // namespace lapforge

@@ -47,15 +47,12 @@ std::string SettingsFolder(std::string_view settingsBytes, const std::string& pa
 // point's metres>"; "only-my-points=yes"; "point=12300:Before Karussell". A point or jump line that
 // breaks a rule is skipped and kept; so is every line Lapforge does not know.
 SettingsRead ParseSettings(std::string_view settingsBytes);
-Bindings ParseBindings(std::string_view settingsBytes);
 
 // The folder followed by CR LF, as every Lapforge reads it; then the bindings that are not their
 // defaults, the jumps, the "only my points" tick, the points in lap order and the other lines, each
 // ended by CR LF. With nothing set, the folder line alone.
 std::string SettingsText(std::string_view folder, const Settings& settings);
-std::string SettingsText(std::string_view folder, const Bindings& bindings);
 // Replaced in one step (see ReplaceFileContents), so a kill in the middle loses nothing.
-void WriteSettingsFile(const std::string& path, std::string_view folder, const Settings& settings);
-void WriteSettingsFile(const std::string& path, std::string_view folder, const Bindings& bindings = {});
+void WriteSettingsFile(const std::string& path, std::string_view folder, const Settings& settings = {});
 
 }  // namespace lapforge

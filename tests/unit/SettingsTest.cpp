@@ -102,7 +102,7 @@ TEST(SettingsBindings, ReadFromTheLinesAfterTheFolder) {
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.name);
-        const Bindings read = ParseBindings(c.bytes.value_or(""));
+        const Bindings read = ParseSettings(c.bytes.value_or("")).settings.bindings;
         EXPECT_EQ(read.next, c.next);
         EXPECT_EQ(read.previous, c.previous);
     }
@@ -121,11 +121,11 @@ TEST(SettingsBindings, WrittenAfterAnUnchangedFolderLineAndReadBack) {
         SCOPED_TRACE(BindingText(bindings.next) + " " + BindingText(bindings.previous));
         TestFolder folder;
         const std::string path = folder.Path() + "\\lapforge.ini";
-        WriteSettingsFile(path, folderLine, bindings);
+        WriteSettingsFile(path, folderLine, Settings{bindings, {}, {}});
         const std::string bytes = TestFolder::Read(path);
         EXPECT_EQ(bytes.substr(0, folderLine.size() + 2), folderLine + "\r\n");
         EXPECT_EQ(ReadFolder(path), folderLine);
-        EXPECT_EQ(ParseBindings(bytes), bindings);
+        EXPECT_EQ(ParseSettings(bytes).settings.bindings, bindings);
     }
 }
 
