@@ -28,12 +28,6 @@ namespace {
 const std::string kTrack = "\\tracks\\nurburg\\track.ini";
 const std::string kRecord = kTrack + ".lapforge-record";
 
-std::string Line(const std::string& file, int number) {
-    std::size_t pos = 0;
-    for (int i = 1; i < number; ++i) pos = file.find("\r\n", pos) + 2;
-    return file.substr(pos, file.find("\r\n", pos) - pos);
-}
-
 // Stands in for EndProgram, which never returns in the real window.
 struct ProgramEnded {};
 

@@ -20,10 +20,7 @@ namespace {
 constexpr char ChildFolder[] = "LAPFORGE_FAILURE_REPORT_FOLDER";
 
 std::string Line54(const std::string& folder) {
-    const std::string file = TestFolder::Read(folder + "\\tracks\\nurburg\\track.ini");
-    std::size_t begin = 0;
-    for (int line = 1; line < 54; ++line) begin = file.find("\r\n", begin) + 2;
-    return file.substr(begin, file.find("\r\n", begin) - begin);
+    return Line(TestFolder::Read(folder + "\\tracks\\nurburg\\track.ini"), 54);
 }
 
 }  // namespace

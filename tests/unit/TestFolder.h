@@ -78,6 +78,13 @@ private:
     std::filesystem::path root_;
 };
 
+// Line `number` (from 1) of a file whose lines end in CR LF, without its end.
+inline std::string Line(const std::string& file, int number) {
+    std::size_t pos = 0;
+    for (int i = 1; i < number; ++i) pos = file.find("\r\n", pos) + 2;
+    return file.substr(pos, file.find("\r\n", pos) - pos);
+}
+
 // A track file of `count` numbered lines, each ended by CR LF.
 inline std::string NumberedLines(int count, int first = 1) {
     std::string bytes;
