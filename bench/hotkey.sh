@@ -142,11 +142,7 @@ awk -v k="${key% *}" -v c="${controller% *}" -v o="${old% *}" -v commit="$old_co
 # asked for, so the time to the announcement bounds the time to the write. The flushes to disk are
 # counted by strace on the lapforge.exe process over all the presses. The same for the Lapforge of
 # commit $before_commit, the one before a press became one flushed write.
-cp "$STANDIN_WINMM" "$WINEPREFIX/drive_c/windows/system32/winmm.dll"
-sounds="$RIG_TMP/sounds.txt"
-export LAPFORGE_SOUND_LOG LAPFORGE_TRACK
-LAPFORGE_SOUND_LOG=$(rig_winpath "$sounds")
-LAPFORGE_TRACK=$(rig_winpath "$track")
+rig_standin_winmm
 latency() {  # app-folder what
     rig_remember "$1" "$sim"
     : >"$sounds"

@@ -15,18 +15,12 @@ source "$LAPFORGE_SOURCE/tests/e2e/rig.sh"
 rig_start
 
 rig_scene
-cp "$STANDIN_WINMM" "$WINEPREFIX/drive_c/windows/system32/winmm.dll"
-script="$RIG_TMP/joysticks.txt"
-sounds="$RIG_TMP/sounds.txt"
+rig_standin_winmm
 asked="$RIG_TMP/absent-asks.txt"
 calls="$RIG_TMP/winmm-calls.txt"
-export LAPFORGE_JOYSTICKS LAPFORGE_SOUND_LOG LAPFORGE_TRACK LAPFORGE_JOY_LOG LAPFORGE_WINMM_LOG
-LAPFORGE_JOYSTICKS=$(rig_winpath "$script")
-LAPFORGE_SOUND_LOG=$(rig_winpath "$sounds")
-LAPFORGE_TRACK=$(rig_winpath "$track")
+export LAPFORGE_JOY_LOG LAPFORGE_WINMM_LOG
 LAPFORGE_JOY_LOG=$(rig_winpath "$asked")
 LAPFORGE_WINMM_LOG=$(rig_winpath "$calls")
-: >"$sounds"
 : >"$calls"
 px() { echo $(( ($1 * $2 + 720) / 1440 )); }
 

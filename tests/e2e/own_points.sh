@@ -11,14 +11,7 @@ source "$LAPFORGE_SOURCE/tests/e2e/rig.sh"
 rig_start
 
 rig_scene
-cp "$STANDIN_WINMM" "$WINEPREFIX/drive_c/windows/system32/winmm.dll"
-script="$RIG_TMP/joysticks.txt"
-sounds="$RIG_TMP/sounds.txt"
-export LAPFORGE_JOYSTICKS LAPFORGE_SOUND_LOG LAPFORGE_TRACK
-LAPFORGE_JOYSTICKS=$(rig_winpath "$script")
-LAPFORGE_SOUND_LOG=$(rig_winpath "$sounds")
-LAPFORGE_TRACK=$(rig_winpath "$track")
-: >"$sounds"
+rig_standin_winmm
 box() { printf '0 1234 0001 12 %x 65535 Button Box\n' "$1" >"$script.new" && mv "$script.new" "$script"; }
 box 0
 printf 'point=12300:Before Mutkurve\r\n' >>"$app/lapforge.ini"

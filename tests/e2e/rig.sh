@@ -184,6 +184,20 @@ rig_scene() {  # [first-run]
     cd "$RIG_TMP"
 }
 
+# The test-only winmm.dll in the prefix's System32, in place of the system's, taken by lapforge.exe
+# alone (WINEDLLOVERRIDES winmm=n): its joysticks are what $script says, and each sound asked for is
+# logged to $sounds with line 54 of the scene's track file and the time (tests/e2e/standin_winmm.cpp).
+rig_standin_winmm() {
+    cp "$STANDIN_WINMM" "$WINEPREFIX/drive_c/windows/system32/winmm.dll"
+    script="$RIG_TMP/joysticks.txt"
+    sounds="$RIG_TMP/sounds.txt"
+    : >"$sounds"
+    export LAPFORGE_JOYSTICKS LAPFORGE_SOUND_LOG LAPFORGE_TRACK
+    LAPFORGE_JOYSTICKS=$(rig_winpath "$script")
+    LAPFORGE_SOUND_LOG=$(rig_winpath "$sounds")
+    LAPFORGE_TRACK=$(rig_winpath "$track")
+}
+
 # Line 54 of the scene's track file becomes the deploy line within 5 s.
 rig_expect_line() {  # deploy-line what
     RIG_WANT=$1
