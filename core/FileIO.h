@@ -2,6 +2,7 @@
 
 #include <string>
 #include <string_view>
+#include <vector>
 
 namespace lapforge {
 
@@ -10,5 +11,10 @@ std::string ReadWholeFile(const std::string& path);
 
 // True when the file exists and may be opened for reading; it is closed again at once.
 bool FileOpensForReading(const std::string& path);
+
+// The names of the plain files directly in the folder (no folders), in the order the system lists
+// them; none when the folder cannot be listed. On Windows a name the ANSI code page cannot spell
+// comes as its short 8.3 name, or not at all where there is none. Paths of any length.
+std::vector<std::string> FileNamesIn(std::string_view folder);
 
 }  // namespace lapforge
