@@ -4,6 +4,7 @@
 #include "core/Messages.h"
 #include "core/ReplaceFile.h"
 #include "core/SectionTable.h"
+#include "core/SimulatorLaunch.h"
 
 #include <algorithm>
 #include <charconv>
@@ -19,6 +20,7 @@ constexpr std::string_view JumpName = "jump=";
 constexpr std::string_view OnlyPointsName = "only-my-points=";
 constexpr std::string_view OnlyPointsOn = "yes";
 constexpr std::string_view PointLineName = "point=";
+constexpr std::string_view LaunchName = "launch=";
 
 // The lines after the folder's, without their ends; empty lines dropped.
 std::vector<std::string_view> LinesAfterFirst(std::string_view bytes) {
@@ -100,6 +102,9 @@ SettingsRead ParseSettings(std::string_view bytes) {
         } else if (line.starts_with(OnlyPointsName)) {
             taken[i] = true;
             onlyPoints = line.substr(OnlyPointsName.size()) == OnlyPointsOn;
+        } else if (line.starts_with(LaunchName)) {
+            taken[i] = true;
+            settings.launch = line.substr(LaunchName.size());
         } else if (line.starts_with(PointLineName)) {
             refused[i] = TakePoint(line.substr(PointLineName.size()), settings.points);
             taken[i] = !refused[i];
@@ -142,6 +147,8 @@ std::string SettingsText(std::string_view folder, const Settings& settings) {
     if (settings.points.onlyThese && !settings.points.list.empty()) addLine(OnlyPointsName, OnlyPointsOn);
     for (const OwnPoint& point : settings.points.list)
         addLine(PointLineName, std::to_string(point.metres) + ":" + LineSafe(point.name));
+    if (!settings.launch.empty() && !IsDefaultSimulatorProgram(settings.launch))
+        addLine(LaunchName, LineSafe(settings.launch));
     for (const std::string& line : settings.otherLines) addLine({}, LineSafe(line));
     return bytes;
 }

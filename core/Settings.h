@@ -21,6 +21,8 @@ struct Settings {
     // The lines Lapforge does not take (another program's, or its own that it skipped), in the order
     // the file had them; written back after Lapforge's own, as they were.
     std::vector<std::string> otherLines;
+    // The program "Launch GPL" starts, a file name in the GPL folder; empty for gpl.exe.
+    std::string launch;
 
     bool operator==(const Settings&) const = default;
 };
@@ -44,12 +46,13 @@ std::string SettingsFolder(std::string_view settingsBytes, const std::string& pa
 
 // The lines after the first: "next=key:0x73", "previous=joy:0:button:5" (a binding whose line is
 // missing or cannot be read gives that binding's default); "jump=<binding>:<section's name or
-// point's metres>"; "only-my-points=yes"; "point=12300:Before Karussell". A point or jump line that
+// point's metres>"; "only-my-points=yes"; "point=12300:Before Karussell"; "launch=gplc67.exe". A point or jump line that
 // breaks a rule is skipped and kept; so is every line Lapforge does not know.
 SettingsRead ParseSettings(std::string_view settingsBytes);
 
 // The folder followed by CR LF, as every Lapforge reads it; then the bindings that are not their
-// defaults, the jumps, the "only my points" tick, the points in lap order and the other lines, each
+// defaults, the jumps, the "only my points" tick, the points in lap order, the program to launch
+// unless it is gpl.exe, and the other lines, each
 // ended by CR LF. With nothing set, the folder line alone.
 std::string SettingsText(std::string_view folder, const Settings& settings);
 // Replaced in one step (see ReplaceFileContents), so a kill in the middle loses nothing.

@@ -121,7 +121,7 @@ TEST(SettingsBindings, WrittenAfterAnUnchangedFolderLineAndReadBack) {
         SCOPED_TRACE(BindingText(bindings.next) + " " + BindingText(bindings.previous));
         TestFolder folder;
         const std::string path = folder.Path() + "\\lapforge.ini";
-        WriteSettingsFile(path, folderLine, Settings{bindings, {}, {}});
+        WriteSettingsFile(path, folderLine, Settings{bindings, {}, {}, {}});
         const std::string bytes = TestFolder::Read(path);
         EXPECT_EQ(bytes.substr(0, folderLine.size() + 2), folderLine + "\r\n");
         EXPECT_EQ(ReadFolder(path), folderLine);
@@ -146,6 +146,7 @@ TEST(SettingsPoints, ReadByTheirRulesWithSkippedLinesKeptAndSaid) {
         std::vector<Jump> jumps;
         std::vector<std::string> other;
         std::vector<std::string> skipped;  // a part of each reason
+        std::string launch = {};
     };
     const Case cases[] = {
         {"the folder alone", "", {}, false, {}, {}, {}},
@@ -180,6 +181,9 @@ TEST(SettingsPoints, ReadByTheirRulesWithSkippedLinesKeptAndSaid) {
          {f6ToPitlane}, {"jump=key:0x75:Klostertal/Karussell"}, {"already does something else"}},
         {"a jump on Alt", "jump=key:0x12:Pitlane", {}, false, {}, {"jump=key:0x12:Pitlane"}, {"no key or button"}},
         {"a jump without target", "jump=Pitlane", {}, false, {}, {"jump=Pitlane"}, {"no key or button"}},
+        {"the program to launch, the last line of it counting", "launch=gplc65.exe\r\nlaunch=gplc67.exe\r\n", {},
+         false, {}, {}, {}, "gplc67.exe"},
+        {"an empty program to launch: gpl.exe", "launch=\r\n", {}, false, {}, {}, {}, ""},
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.name);
@@ -188,6 +192,7 @@ TEST(SettingsPoints, ReadByTheirRulesWithSkippedLinesKeptAndSaid) {
         EXPECT_EQ(read.settings.points.onlyThese, c.onlyThese);
         EXPECT_EQ(read.settings.bindings.jumps, c.jumps);
         EXPECT_EQ(read.settings.otherLines, c.other);
+        EXPECT_EQ(read.settings.launch, c.launch);
         ASSERT_EQ(read.skipped.size(), c.skipped.size());
         for (std::size_t i = 0; i < c.skipped.size(); ++i) {
             EXPECT_EQ(read.skipped[i].line, c.other[i]);
@@ -204,6 +209,7 @@ TEST(SettingsPoints, WrittenInTheirOrderAndReadBack) {
     SetJump(settings.bindings, SectionStop(0), KeyBinding(0x75));
     settings.points = OwnPoints{{{5000, "Fr\xfch"}, {12300, "Before Klostertal"}}, true};
     settings.otherLines = {"[window]", "point=1000:skipped once"};
+    settings.launch = "gplc67.exe";
     const std::string folder = "C:\\Spiele\\Gr\xfc\xdf\x65 GPL";
     TestFolder files;
     const std::string path = files.Path() + "\\lapforge.ini";
@@ -212,7 +218,7 @@ TEST(SettingsPoints, WrittenInTheirOrderAndReadBack) {
     EXPECT_EQ(bytes, folder +
                          "\r\nnext=key:0x74\r\njump=joy:2:button:5:046d:c29b:0:Wheel: Pro:12300\r\n"
                          "jump=key:0x75:Pitlane\r\nonly-my-points=yes\r\npoint=5000:Fr\xfch\r\n"
-                         "point=12300:Before Klostertal\r\n[window]\r\npoint=1000:skipped once\r\n");
+                         "point=12300:Before Klostertal\r\nlaunch=gplc67.exe\r\n[window]\r\npoint=1000:skipped once\r\n");
     EXPECT_EQ(ReadFolder(path), folder);
     const SettingsRead read = ParseSettings(bytes);
     EXPECT_EQ(read.settings, settings);
@@ -221,4 +227,7 @@ TEST(SettingsPoints, WrittenInTheirOrderAndReadBack) {
     // A jump whose point has gone is not written.
     settings.points.list.pop_back();
     EXPECT_EQ(SettingsText(folder, settings).find("12300"), std::string::npos);
+    // gpl.exe, in any case, is what no line means.
+    settings.launch = "GPL.exe";
+    EXPECT_EQ(SettingsText(folder, settings).find("launch="), std::string::npos);
 }
