@@ -46,6 +46,28 @@ std::string Controller::HelpPagePath() const { return AppFolder + std::string(He
 
 std::string Controller::SimulatorExePath() const { return SimulatorExeIn(GPLOrdnerPfad); }
 
+Controller::LaunchOffer Controller::OfferLaunchPrograms() {
+    LaunchOffer offer{SimulatorPrograms(FileNamesIn(GPLOrdnerPfad)), {}};
+    offer.choice = ChooseLaunchProgram(offer.programs, launchProgram_);
+    launchProgram_ = offer.choice.kept;
+    if (!offer.choice.fallback.empty()) {
+        try {
+            SaveSettings();
+        } catch (const SettingsNotSaved&) {
+        }
+    }
+    return offer;
+}
+
+void Controller::PickLaunchProgram(std::string_view program) {
+    launchProgram_ = IsDefaultSimulatorProgram(program) ? std::string() : std::string(program);
+    SaveSettings();
+}
+
+std::string Controller::LaunchProgramPath() const {
+    return launchProgram_.empty() ? SimulatorExePath() : GPLOrdnerPfad + "\\" + launchProgram_;
+}
+
 void Controller::FolderLoaded() {
     // Once per folder, not at every write: a scan of the folder costs more than the write itself.
     TrackFileBuffer::SweepLeftovers(GPLOrdnerPfad);
@@ -72,6 +94,7 @@ std::optional<std::string> Controller::TryStartWithRememberedFolder() {
         HotkeyBindings = std::move(read.settings.bindings);
         Points = std::move(read.settings.points);
         otherSettingsLines_ = std::move(read.settings.otherLines);
+        launchProgram_ = std::move(read.settings.launch);
         skipped_ = std::move(read.skipped);
         GPLOrdnerPfad = SettingsFolder(bytes, path);
     } catch (const std::exception&) {
@@ -121,7 +144,8 @@ void Controller::StartUp() {
 }
 
 void Controller::WriteSettings() const {
-    WriteSettingsFile(SettingsFilePath(), GPLOrdnerPfad, Settings{HotkeyBindings, Points, otherSettingsLines_});
+    WriteSettingsFile(SettingsFilePath(), GPLOrdnerPfad,
+                      Settings{HotkeyBindings, Points, otherSettingsLines_, launchProgram_});
 }
 
 void Controller::SaveSettings() const {

@@ -5,6 +5,7 @@
 #include "core/LapPoints.h"
 #include "core/MapRoad.h"
 #include "core/Settings.h"
+#include "core/SimulatorLaunch.h"
 #include "core/TrackFileBuffer.h"
 
 #include <cstdint>
@@ -168,6 +169,20 @@ public:
     std::string HelpPagePath() const;
     std::string SimulatorExePath() const;  // in GPLOrdnerPfad
 
+    // The programs "Launch GPL" may start, as GPLOrdnerPfad holds them now, and the one it starts.
+    // A chosen program that is gone falls back to gpl.exe, which is saved where lapforge.ini lets
+    // it (else the next start falls back again); the choice's `fallback` says so.
+    struct LaunchOffer {
+        std::vector<std::string> programs;
+        LaunchChoice choice;
+    };
+    LaunchOffer OfferLaunchPrograms();
+    // The driver's pick among them, saved at once. It holds for the run even when lapforge.ini
+    // refuses it: SettingsNotSaved is thrown after the change.
+    void PickLaunchProgram(std::string_view program);
+    // The full path of the program "Launch GPL" starts.
+    std::string LaunchProgramPath() const;
+
     std::string GPLOrdnerPfad;
     const std::string AppFolder;
     // GPL's track file as Lapforge last read or wrote it. Every rewrite reads the file afresh and
@@ -223,6 +238,8 @@ private:
     // lapforge.ini's lines that Lapforge does not take, written back as they were.
     std::vector<std::string> otherSettingsLines_;
     std::vector<SkippedLine> skipped_;
+    // The program "Launch GPL" starts, a file name in GPLOrdnerPfad; empty for gpl.exe.
+    std::string launchProgram_;
     // Lines of points removed in this run: still Lapforge's own when line 54 holds one.
     std::vector<std::string> retiredLines_;
     // The road of the map on screen, for its clicks.

@@ -41,6 +41,13 @@ std::string DriveNotOpenedMessage(char driveLetter, std::string_view what) {
     return text;
 }
 
+std::string LaunchFallbackText(std::string_view program) {
+    std::string text = "\"";
+    text += program;
+    text += "\" is no longer in the GPL folder, so Launch GPL starts gpl.exe.";
+    return text;
+}
+
 std::string LaunchFailedText(std::string_view exePath, std::string_view reason) {
     std::string text(LaunchFailedMessage);
     text += "\n\nWindows could not start \"";

@@ -52,6 +52,9 @@ inline constexpr std::string_view DataFilesMissingMessage =
     "Unpack the whole Lapforge folder from the zip file first (right-click the zip file, \"Extract "
     "All...\"), then start lapforge.exe in the unpacked folder.";
 
+// For the status line, when the program chosen for "Launch GPL" is no longer in the GPL folder.
+std::string LaunchFallbackText(std::string_view program);
+
 // The launch message, the program's path with the system's reason, and what to check.
 std::string LaunchFailedText(std::string_view exePath, std::string_view reason);
 

@@ -1,6 +1,58 @@
 #include "core/SimulatorLaunch.h"
 
+#include "core/Messages.h"
+#include "core/Settings.h"
+#include "core/SimulatorProcess.h"
+
+#include <algorithm>
+
 namespace lapforge {
+
+namespace {
+
+char FoldAscii(char c) { return (c >= 'A' && c <= 'Z') ? static_cast<char>(c - 'A' + 'a') : c; }
+
+// Windows' names match without regard to the case of their letters.
+bool SameName(std::string_view a, std::string_view b) {
+    return std::equal(a.begin(), a.end(), b.begin(), b.end(),
+                      [](char x, char y) { return FoldAscii(x) == FoldAscii(y); });
+}
+
+bool NameBefore(std::string_view a, std::string_view b) {
+    return std::lexicographical_compare(a.begin(), a.end(), b.begin(), b.end(), [](char x, char y) {
+        return static_cast<unsigned char>(FoldAscii(x)) < static_cast<unsigned char>(FoldAscii(y));
+    });
+}
+
+// The folder's own program, without the backslash that makes it a data-file name.
+constexpr std::string_view DefaultProgram = SimulatorExeName.substr(1);
+
+}  // namespace
+
+bool IsDefaultSimulatorProgram(std::string_view fileName) { return SameName(fileName, DefaultProgram); }
+
+std::vector<std::string> SimulatorPrograms(const std::vector<std::string>& fileNames) {
+    std::string pristine(DefaultProgram);
+    std::vector<std::string> mods;
+    for (const std::string& name : fileNames) {
+        // Only the bytes of the name's letters matter to the test, so each byte stands for itself.
+        if (!IsSimulatorFileName(std::wstring(name.begin(), name.end()))) continue;
+        if (IsDefaultSimulatorProgram(name))
+            pristine = name;
+        else
+            mods.push_back(name);
+    }
+    std::sort(mods.begin(), mods.end(), [](const std::string& a, const std::string& b) { return NameBefore(a, b); });
+    mods.insert(mods.begin(), std::move(pristine));
+    return mods;
+}
+
+LaunchChoice ChooseLaunchProgram(const std::vector<std::string>& programs, std::string_view kept) {
+    if (kept.empty() || IsDefaultSimulatorProgram(kept)) return {};
+    for (std::size_t i = 1; i < programs.size(); ++i)
+        if (SameName(programs[i], kept)) return LaunchChoice{i, programs[i], {}};
+    return LaunchChoice{0, {}, LaunchFallbackText(kept)};
+}
 
 SimulatorLaunch LaunchSimulator(ProcessStarter& starter, const std::string& exePath, const std::string& workingFolder) {
     const StartOutcome created = starter.StartProcess(exePath, workingFolder, DefaultErrorModeFlag);

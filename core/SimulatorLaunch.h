@@ -1,7 +1,10 @@
 #pragma once
 
+#include <cstddef>
 #include <memory>
 #include <string>
+#include <string_view>
+#include <vector>
 
 namespace lapforge {
 
@@ -39,7 +42,23 @@ struct SimulatorLaunch {
     ProcessHandle process;        // empty when not started
 };
 
-// Starts gpl.exe; one marked "Run as administrator" is started again the shell's way.
+// gpl.exe itself, in any case, as against a mod's copy of it.
+bool IsDefaultSimulatorProgram(std::string_view fileName);
+
+// What "Launch GPL" may start, from the names of a folder's plain files: gpl.exe first (named so
+// when the folder lacks it: it is what a lost choice falls back to), then every other gpl*.exe, the
+// mods' patched copies, in name order without regard to case, each spelt as the folder spells it.
+std::vector<std::string> SimulatorPrograms(const std::vector<std::string>& fileNames);
+
+// The program to start among those offered, from the name lapforge.ini keeps (empty: gpl.exe).
+struct LaunchChoice {
+    std::size_t index = 0;  // in the programs offered; 0 is gpl.exe
+    std::string kept;       // the name to keep in lapforge.ini: empty for gpl.exe
+    std::string fallback;   // for the status line when the kept program is gone; else empty
+};
+LaunchChoice ChooseLaunchProgram(const std::vector<std::string>& programs, std::string_view kept);
+
+// Starts the program; one marked "Run as administrator" is started again the shell's way.
 SimulatorLaunch LaunchSimulator(ProcessStarter& starter, const std::string& exePath, const std::string& workingFolder);
 
 }  // namespace lapforge

@@ -28,7 +28,8 @@ std::string StatusLine::Text(bool armed, bool simulatorRuns, std::string_view se
     status.nextName = name(bindings.next);
     status.previousName = name(bindings.previous);
     status.deploySection = sectionInFile;
-    status.problem = !problem_.empty() ? problem_ : !changed_.empty() ? changed_ : startNote_;
+    const std::string notes = startNote_ + (startNote_.empty() || launchNote_.empty() ? "" : " ") + launchNote_;
+    status.problem = !problem_.empty() ? problem_ : !changed_.empty() ? changed_ : notes;
     status.notice = notice_;
     return StatusLineText(status);
 }

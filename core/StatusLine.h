@@ -19,6 +19,7 @@ public:
     void Written() {
         problem_.clear();
         startNote_.clear();
+        launchNote_.clear();
         if (!changedNow_) changed_.clear();
         changedNow_ = false;
     }
@@ -32,6 +33,9 @@ public:
     // Said from the start until the first rewrite the driver makes, as lines of lapforge.ini that
     // Lapforge skipped.
     void SetStartNote(std::string_view note) { startNote_ = note; }
+    // The program chosen for "Launch GPL" is gone; said, after any start note, until the next
+    // rewrite or pick of a program. Empty: nothing to say.
+    void SetLaunchNote(std::string_view note) { launchNote_ = note; }
     // Something about the running GPL (it runs as administrator); empty when there is nothing.
     void SetNotice(std::string_view notice) { notice_ = notice; }
 
@@ -46,6 +50,7 @@ private:
     std::string changed_;
     bool changedNow_ = false;
     std::string startNote_;
+    std::string launchNote_;
 };
 
 }  // namespace lapforge

@@ -1,5 +1,8 @@
 #include "core/DataFiles.h"
+#include "core/FileIO.h"
 #include "core/SimulatorLaunch.h"
+
+#include "TestFolder.h"
 
 #include <gtest/gtest.h>
 
@@ -83,6 +86,72 @@ TEST(SimulatorLaunch, OtherFailuresAreReportedWithoutASecondTry) {
     EXPECT_EQ(starter.calls.size(), 1u);
     EXPECT_EQ(launch.processId, 0u);
     EXPECT_EQ(launch.reason, "The system cannot find the file specified");
+}
+
+TEST(SimulatorPrograms, GplExeFirstThenTheModsInNameOrder) {
+    using Names = std::vector<std::string>;
+    struct Case {
+        const char* name;
+        Names files;
+        Names programs;
+    };
+    const Case cases[] = {
+        {"gpl.exe alone", {"gpl.exe", "readme.txt"}, {"gpl.exe"}},
+        {"the mods after it, whatever the listing's order",
+         {"gplcgt.exe", "gplc67.exe", "gpl.exe", "gplc55.exe"},
+         {"gpl.exe", "gplc55.exe", "gplc67.exe", "gplcgt.exe"}},
+        {"order and match without regard to case, each as spelt",
+         {"GPLC69.EXE", "gplc65.exe", "GPL.EXE", "Gplc67.Exe"},
+         {"GPL.EXE", "gplc65.exe", "Gplc67.Exe", "GPLC69.EXE"}},
+        {"not a GPL: other programs, other endings, a name that only starts alike",
+         {"gpl.exe", "lapforge.exe", "gpl.ini", "gplc67.exe.bak", "_gplc67.exe", "gpl.dll", "xgpl.exe", "gpl.ex"},
+         {"gpl.exe"}},
+        {"gpl.exe missing: still first, as the fallback", {"gplc67.exe"}, {"gpl.exe", "gplc67.exe"}},
+        {"an empty folder", {}, {"gpl.exe"}},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        EXPECT_EQ(SimulatorPrograms(c.files), c.programs);
+    }
+}
+
+TEST(SimulatorPrograms, ReadFromTheFolderItsPlainFilesOnly) {
+    TestFolder folder;
+    for (const char* name : {"\\gpl.exe", "\\gplc67.exe", "\\tracks\\nurburg\\track.ini", "\\gplc99.exe\\inside.txt"})
+        folder.Write(name, "x");
+    EXPECT_EQ(SimulatorPrograms(FileNamesIn(folder.Path())), (std::vector<std::string>{"gpl.exe", "gplc67.exe"}))
+        << "a folder named like a program is none";
+    EXPECT_EQ(FileNamesIn(folder.Path() + "\\missing"), std::vector<std::string>{});
+}
+
+TEST(SimulatorPrograms, TheKeptChoiceOrGplExeWithTheReason) {
+    const std::vector<std::string> offered{"gpl.exe", "gplc65.exe", "GPLC67.EXE"};
+    struct Case {
+        const char* name;
+        const char* kept;
+        std::size_t index;
+        const char* keep;
+        bool fellBack;
+    };
+    const Case cases[] = {
+        {"nothing kept", "", 0, "", false},
+        {"gpl.exe kept, in any case", "GPL.exe", 0, "", false},
+        {"a mod there", "gplc65.exe", 1, "gplc65.exe", false},
+        {"a mod there in another case: kept as the folder spells it", "gplc67.exe", 2, "GPLC67.EXE", false},
+        {"a mod gone", "gplc69.exe", 0, "", true},
+        {"a path is no program of the folder", "..\\gplc65.exe", 0, "", true},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        const LaunchChoice choice = ChooseLaunchProgram(offered, c.kept);
+        EXPECT_EQ(choice.index, c.index);
+        EXPECT_EQ(choice.kept, c.keep);
+        EXPECT_EQ(choice.fallback.empty(), !c.fellBack);
+        if (c.fellBack) {
+            EXPECT_NE(choice.fallback.find(std::string("\"") + c.kept + "\""), std::string::npos) << choice.fallback;
+            EXPECT_NE(choice.fallback.find("gpl.exe"), std::string::npos) << choice.fallback;
+        }
+    }
 }
 
 TEST(DataFiles, OnlyAFolderWithoutAnyOfThemCountsAsStartedAlone) {

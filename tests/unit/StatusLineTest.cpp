@@ -90,6 +90,18 @@ TEST(StatusLine, NamesGPLsOwnPointAndAdviceThatFitsTheFailure) {
          "Pitlane", "Line 54 of GPL's track file was changed outside Lapforge to \"stall_0 = 777.00 1.50\""},
         {"only my points", [](StatusLine&) {}, "Before Karussell (km 12.30)",
          "GPL runs: F4 moves to your next point, F3 back. GPL will start you at Before Karussell (km 12.30)."},
+        {"the launch program gone, after the skipped lines",
+         [](StatusLine& l) {
+             l.SetStartNote("Skipped a line.");
+             l.SetLaunchNote("\"gplc65.exe\" is gone.");
+         },
+         "Pitlane", "Skipped a line. \"gplc65.exe\" is gone."},
+        {"the launch program gone, until a write",
+         [](StatusLine& l) {
+             l.SetLaunchNote("\"gplc65.exe\" is gone.");
+             l.Written();
+         },
+         "Pitlane", "GPL runs: F4"},
         {"and gone after the next",
          [](StatusLine& l) {
              l.DeployLineChangedElsewhere("stall_0 = 777.00 1.50");
