@@ -34,6 +34,27 @@ bool RegisterWindowClass(const wchar_t* className, WNDPROC procedure, HBRUSH bac
     return RegisterClassExW(&wc) != 0;
 }
 
+void FitDroppedWidth(HWND comboBox) {
+    RECT field{};
+    GetWindowRect(comboBox, &field);
+    int width = field.right - field.left;
+    const WindowDc dc(comboBox);
+    const Selection font(dc.Get(), ControlFont(comboBox));
+    const LRESULT count = SendMessageW(comboBox, CB_GETCOUNT, 0, 0);
+    for (LRESULT i = 0; i < count; ++i) {
+        const LRESULT length = SendMessageW(comboBox, CB_GETLBTEXTLEN, i, 0);
+        if (length <= 0) continue;
+        std::wstring text(static_cast<std::size_t>(length) + 1, L'\0');  // and the terminating zero
+        text.resize(static_cast<std::size_t>(
+            std::max<LRESULT>(SendMessageW(comboBox, CB_GETLBTEXT, i, reinterpret_cast<LPARAM>(text.data())), 0)));
+        SIZE size{};
+        GetTextExtentPoint32W(dc.Get(), text.c_str(), static_cast<int>(text.size()), &size);
+        // Room for the list's scroll bar and the items' margins.
+        width = std::max(width, static_cast<int>(size.cx) + GetSystemMetrics(SM_CXVSCROLL) + 8);
+    }
+    SendMessageW(comboBox, CB_SETDROPPEDWIDTH, static_cast<WPARAM>(width), 0);
+}
+
 Control::~Control() {
     if (!hwnd_ || !IsWindow(hwnd_)) return;
     // The window outlives this object by a few messages: none may reach it.

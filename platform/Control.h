@@ -10,6 +10,9 @@ namespace lapforge::platform {
 std::wstring ControlText(HWND control);
 HGDIOBJ ControlFont(HWND control);
 
+// Opens a drop-down list wide enough for its widest item in its font, never narrower than its field.
+void FitDroppedWidth(HWND comboBox);
+
 // Registers a window class of the program's own on first use; later calls find it registered.
 // False, with the system's error code set, when it cannot.
 bool RegisterWindowClass(const wchar_t* className, WNDPROC procedure, HBRUSH background);

@@ -252,6 +252,10 @@ road runs on it. Keep both with the other files.</p>
 <h2>Launching GPL</h2>
 <p>Click <span class="ui">Launch GPL</span>. Lapforge starts <code>gpl.exe</code> from your GPL folder, maximised.
 Choose the Nordschleife in GPL and start a practice session: your car is placed at the chosen section.</p>
+<p>To drive a mod, pick its program in the list beside the button: it offers <code>gpl.exe</code> and every other
+<code>gpl*.exe</code> in your GPL folder, such as the copy <code>gplc67.exe</code> a mod's launcher makes. Lapforge
+remembers the choice; a mod installed while Lapforge runs shows when you open the list. If the chosen program is gone,
+Lapforge starts <code>gpl.exe</code> again and the status line says so.</p>
 <p>If GPL cannot be started, Lapforge shows <span class="ui">GPL could not be launched!</span>.</p>
 <p>If GPL is already running, however you started it, <span class="ui">Launch GPL</span> does not start a second copy:
 it brings the running GPL to the front.</p>

@@ -46,6 +46,7 @@ enum ControlId {
     cmdChangeFolder,
     lblStatus,
     cmdPoints,
+    cboGPLProgramm,
 };
 
 // clang-format off
@@ -57,7 +58,7 @@ constexpr ControlPlacement LayoutTable[] = {
     {Label2, 2640, 960, 3135, 255},
     {picKarte, 240, 1200, 2295, 3495},
     {picBlick, 2640, 1200, 3135, 2295},
-    {cmdLosgehts, 2640, 3600, 3135, 495},
+    {cmdLosgehts, 2640, 3600, 1695, 495},
     {cmdHilfe, 2640, 4200, 3135, 495},
     {chkHotkeyUndAudio, 240, 4800, 2295, 495},
     {cmdBeenden, 2640, 4800, 3135, 495},
@@ -66,6 +67,7 @@ constexpr ControlPlacement LayoutTable[] = {
     {cmdChangeFolder, 4695, 5880, 1080, 375},
     {lblStatus, 240, 6300, 5535, 1080},
     {cmdPoints, 1440, 5400, 1095, 375},
+    {cboGPLProgramm, 4440, 3690, 1335, 315},
 };
 // clang-format on
 constexpr WindowLayout Layout{6015, 7620, LayoutTable};
@@ -104,6 +106,7 @@ void frmLapforge::Load() {
     if (!hwnd_) return;  // the start-up ended the program
     ShowStops();
     ShowInList(controller_->StopOnDisk());
+    ShowLaunchPrograms();
     if (!controller_->SkippedSettingsLines().empty())
         status_.SetStartNote(SkippedLinesText(controller_->SkippedSettingsLines()));
     // The joysticks are listed once at start: an old line's joystick keeps the make found under its id.
@@ -123,6 +126,7 @@ void frmLapforge::OnCreate() {
     // Created in tab order; the frame then goes to the bottom so everything is drawn above it.
     HWND list = AddControl(L"COMBOBOX", L"", WS_TABSTOP | WS_VSCROLL | CBS_DROPDOWNLIST, Sectionselection);
     AddControl(L"BUTTON", L"Launch GPL", WS_TABSTOP | BS_PUSHBUTTON, cmdLosgehts);
+    AddControl(L"COMBOBOX", L"", WS_TABSTOP | WS_VSCROLL | CBS_DROPDOWNLIST, cboGPLProgramm);
     AddControl(L"BUTTON", L"Help", WS_TABSTOP | BS_PUSHBUTTON, cmdHilfe);
     picBlick_.Create(hwnd_, picBlick, ControlRect(picBlick));
     picKarte_.Create(hwnd_, picKarte, ControlRect(picKarte));
@@ -151,6 +155,10 @@ void frmLapforge::OnCommand(int id, int code) {
         break;
     case cmdLosgehts:
         if (code == BN_CLICKED) cmdLosgehts_Click();
+        break;
+    case cboGPLProgramm:
+        if (code == CBN_SELCHANGE) cboGPLProgramm_Click();
+        if (code == CBN_DROPDOWN) cboGPLProgramm_DropDown();
         break;
     case cmdHilfe:
         if (code == BN_CLICKED) cmdHilfe_Click();
@@ -248,12 +256,49 @@ void frmLapforge::cmdLosgehts_Click() {
             ShowErrorMessage(BringToFrontRefusedMessage);
         return;
     }
+    // A mod removed since the list was made: its fallback is started, and the status line says so.
+    ShowLaunchPrograms();
+    const std::string program = controller_->LaunchProgramPath();
     platform::ProgramStarter starter(hwnd_);
-    const SimulatorLaunch launch = LaunchSimulator(starter, controller_->SimulatorExePath(), controller_->GPLOrdnerPfad);
-    if (launch.processId == 0) return ShowErrorMessage(LaunchFailedText(controller_->SimulatorExePath(), launch.reason));
+    const SimulatorLaunch launch = LaunchSimulator(starter, program, controller_->GPLOrdnerPfad);
+    if (launch.processId == 0) return ShowErrorMessage(LaunchFailedText(program, launch.reason));
     // Watched at once through the handle the start gave, so the cycle runs before a look would find it.
     simulator_.Watch(launch.processId, launch.process);
     SimulatorWatched(simulator_.AnyRunning());
+}
+
+void frmLapforge::cboGPLProgramm_Click() {
+    const LRESULT index = SendMessageW(GetDlgItem(hwnd_, cboGPLProgramm), CB_GETCURSEL, 0, 0);
+    if (index < 0 || static_cast<std::size_t>(index) >= launchPrograms_.size()) return;
+    status_.SetLaunchNote({});
+    ShowStatus();
+    try {
+        controller_->PickLaunchProgram(launchPrograms_[static_cast<std::size_t>(index)]);
+    } catch (const SettingsNotSaved& failure) {
+        ShowErrorMessage(failure.what());
+    }
+}
+
+void frmLapforge::cboGPLProgramm_DropDown() {
+    ShowLaunchPrograms();
+    // A mod's name may be longer than the field beside the button.
+    platform::FitDroppedWidth(GetDlgItem(hwnd_, cboGPLProgramm));
+}
+
+void frmLapforge::ShowLaunchPrograms() {
+    const Controller::LaunchOffer offer = controller_->OfferLaunchPrograms();
+    HWND list = GetDlgItem(hwnd_, cboGPLProgramm);
+    if (offer.programs != launchPrograms_) {
+        launchPrograms_ = offer.programs;
+        SendMessageW(list, CB_RESETCONTENT, 0, 0);
+        for (const std::string& program : launchPrograms_)
+            SendMessageW(list, CB_ADDSTRING, 0, reinterpret_cast<LPARAM>(platform::Widen(program).c_str()));
+    }
+    SendMessageW(list, CB_SETCURSEL, offer.choice.index, 0);
+    if (!offer.choice.fallback.empty()) {
+        status_.SetLaunchNote(offer.choice.fallback);
+        ShowStatus();
+    }
 }
 
 void frmLapforge::cmdHilfe_Click() { platform::OpenDocument(hwnd_, controller_->HelpPagePath()); }
@@ -353,6 +398,7 @@ void frmLapforge::cmdChangeFolder_Click() {
         simulator_.Forget();  // the simulator that counts now is the new folder's
         SimulatorWatched(false);
     }
+    ShowLaunchPrograms();
     if (!failed.empty()) ShowErrorMessage(failed);
 }
 

@@ -68,6 +68,9 @@ private:
 
     void Sectionselection_Click();
     void cmdLosgehts_Click();
+    void cboGPLProgramm_Click();
+    // Opened: a mod installed meanwhile shows.
+    void cboGPLProgramm_DropDown();
     void cmdHilfe_Click();
     void chkHotkeyUndAudio_Click();
     void cmdKeys_Click();
@@ -78,6 +81,9 @@ private:
     void cmdChangeFolder_Click();
 
     void ShowFolder();
+    // The GPL programs the folder holds now, the one "Launch GPL" starts selected; a lost choice's
+    // fallback is told on the status line.
+    void ShowLaunchPrograms();
 
     void QuitProgram(int exitCode = 0);
     // The list: every stop in lap order, the driver's points marked.
@@ -111,6 +117,7 @@ private:
     platform::PictureBox picBlick_;
     platform::Speech speech_;
     std::vector<Stop> listed_;  // the list's items
+    std::vector<std::string> launchPrograms_;  // the program list's items
     bool lapforgeElevated_ = false;  // for the run: Windows does not change it
     StatusLine status_;
     std::wstring shownStatus_;

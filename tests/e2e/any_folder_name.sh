@@ -26,7 +26,7 @@ rig_assert_eq "stall_0 = 230.00 -9.30" "$(rig_line "$sim/tracks/nurburg/track.in
 [ "$(map_colours "$main")" -gt 1 ] || rig_fail "the map box is empty"
 rig_screenshot "$RIG_OUT/main-window-cyrillic-folder.png"
 cmp -s "$RIG_TMP/settings-before.ini" "$app/lapforge.ini" || rig_fail "the settings file changed"
-rig_key Tab Tab Tab Tab Tab Tab space  # Exit Lapforge
+rig_key Tab Tab Tab Tab Tab Tab Tab space  # Exit Lapforge
 rig_wait_gone "$RIG_PID"
 
 # First run: the dialog opens in the Cyrillic folder, whose subfolders are "GPL Ελληνικά" and
@@ -50,6 +50,6 @@ unix=$(winepath -u "$(printf '%s' "$bytes" | iconv -f CP1252 -t UTF-8)" 2>/dev/n
 rig_assert_eq "$(stat -c %i "$greek")" "$(stat -c %i "${unix%/}" 2>/dev/null)" "the folder the settings file names ($bytes)"
 rig_assert_eq "stall_0 = 230.00 -9.30" "$(rig_line "$greek/tracks/nurburg/track.ini" 54)" "line 54 in the Greek folder"
 [ "$(map_colours "$main")" -gt 1 ] || rig_fail "the map box is empty"
-rig_key Tab Tab Tab Tab Tab Tab space  # Exit Lapforge
+rig_key Tab Tab Tab Tab Tab Tab Tab space  # Exit Lapforge
 rig_wait_gone "$RIG_PID"
 echo "PASS [$RIG_NAME]"

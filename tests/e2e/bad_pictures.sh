@@ -44,7 +44,7 @@ for kind in truncated png-named-jpg empty huge; do
     rig_screenshot "$RIG_OUT/bad-picture-$kind.png"
     rig_assert_eq 1 "$(rig_colours_in "$main" 96 2640 1200 3135 2295)" "colours in the view box with a $kind picture"
     [ "$(rig_colours_in "$main" 96 240 1200 2295 3495)" -gt 1 ] || rig_fail "the map box is empty"
-    rig_key Tab Tab Tab Tab Tab Tab space  # Exit Lapforge
+    rig_key Tab Tab Tab Tab Tab Tab Tab space  # Exit Lapforge
     rig_wait_gone "$RIG_PID"
 done
 echo "PASS [$RIG_NAME]"

@@ -23,7 +23,7 @@ MAIN_LAYOUT="
 104 Label2 2640 960 3135 255
 105 picKarte 240 1200 2295 3495
 106 picBlick 2640 1200 3135 2295
-107 cmdLosgehts 2640 3600 3135 495
+107 cmdLosgehts 2640 3600 1695 495
 108 cmdHilfe 2640 4200 3135 495
 109 chkHotkeyUndAudio 240 4800 2295 495
 110 cmdBeenden 2640 4800 3135 495
@@ -31,7 +31,8 @@ MAIN_LAYOUT="
 112 lblGPLFolder 240 5940 4335 255
 113 cmdChangeFolder 4695 5880 1080 375
 114 lblStatus 240 6300 5535 1080
-115 cmdPoints 1440 5400 1095 375"
+115 cmdPoints 1440 5400 1095 375
+116 cboGPLProgramm 4440 3690 1335 315 drop-down"
 DIALOG_TITLE="Where is GPL?"
 # A label that "grows" may be taller than its table says: what lies below it "moves" down by as
 # much, and what reaches past it "stretches".

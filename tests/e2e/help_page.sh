@@ -18,7 +18,7 @@ wine reg add 'HKCR\LapforgeTestPage\shell\open\command' /ve /d "\"$winviewer\" \
 cd "$RIG_TMP"
 rig_run_bg "$app/lapforge.exe"
 rig_wait_window "Lapforge" >/dev/null
-rig_key Tab Tab space  # from the list to Help
+rig_key Tab Tab Tab space  # from the list, past Launch GPL and its program, to Help
 rig_wait_file "$viewer/gpl-report.txt"
 report=$(tr -d '\r' <"$viewer/gpl-report.txt")
 rig_assert_eq "command_line=\"$winviewer\" \"$(rig_winpath "$app")\\LapforgeHelp.html\"" \
