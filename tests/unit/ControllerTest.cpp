@@ -15,6 +15,7 @@
 
 #include <algorithm>
 #include <cstdio>
+#include <filesystem>
 #include <fstream>
 #include <functional>
 #include <stdexcept>
@@ -423,6 +424,32 @@ TEST(ControllerSettings, ANewFolderKeepsTheBindings) {
     EXPECT_EQ(locked.view.selection, "Pitlane");
     EXPECT_EQ(Line(locked.Track(), 54), "stall_0 = 230.00 -9.30");
     EXPECT_EQ(locked.Settings(), "\r\nprevious=key:0x72\r\n");
+}
+
+TEST(ControllerSettings, TheProgramToLaunchIsKeptAndFallsBackToGplExeWhenGone) {
+    Rig rig;
+    rig.InstallSimulator(NumberedLines(120));
+    rig.sim.Write("\\gplc65.exe", "MZ");
+    rig.app.Write("\\lapforge.ini", rig.sim.Path() + "\r\nlaunch=GPLC65.EXE\r\n");
+    rig.controller->StartUp();
+    const auto offered = [&] { return rig.controller->OfferLaunchPrograms(); };
+    EXPECT_EQ(offered().programs, (std::vector<std::string>{"gpl.exe", "gplc65.exe"}));
+    EXPECT_EQ(offered().choice.index, 1u);
+    EXPECT_EQ(rig.controller->LaunchProgramPath(), rig.sim.Path() + "\\gplc65.exe");
+
+    rig.controller->PickLaunchProgram("gpl.exe");
+    EXPECT_EQ(rig.Settings(), rig.sim.Path() + "\r\n");
+    EXPECT_EQ(rig.controller->LaunchProgramPath(), rig.sim.Path() + "\\gpl.exe");
+    rig.controller->PickLaunchProgram("gplc65.exe");
+    EXPECT_EQ(rig.Settings(), rig.sim.Path() + "\r\nlaunch=gplc65.exe\r\n");
+
+    std::filesystem::remove(TestFolder::Native(rig.sim.Path() + "\\gplc65.exe"));
+    const Controller::LaunchOffer gone = offered();
+    EXPECT_EQ(gone.choice.index, 0u);
+    EXPECT_NE(gone.choice.fallback.find("\"gplc65.exe\""), std::string::npos) << gone.choice.fallback;
+    EXPECT_EQ(rig.Settings(), rig.sim.Path() + "\r\n") << "the fallback is what the file keeps";
+    EXPECT_EQ(rig.controller->LaunchProgramPath(), rig.sim.Path() + "\\gpl.exe");
+    EXPECT_TRUE(offered().choice.fallback.empty()) << "said once";
 }
 
 TEST(ControllerPaths, AreFormedByPlainAppending) {
