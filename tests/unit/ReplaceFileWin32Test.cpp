@@ -17,6 +17,7 @@
 #include <cstring>
 #include <future>
 #include <thread>
+#include <vector>
 
 using namespace lapforge;
 
@@ -214,4 +215,16 @@ TEST(TrackFileRewrite, WorksPastTheOldPathLimit) {
     EXPECT_EQ(ReadWholeFile(TrackFileBuffer::OriginalCopyPath(folder)), NumberedLines(120));
     EXPECT_TRUE(RemoveFile(DeployRecordPath(folder)));
     EXPECT_FALSE(PathExists(DeployRecordPath(folder)));
+}
+
+// A mod's program in a GPL folder whose listing passes 260 characters.
+TEST(FolderListing, WorksPastTheOldPathLimit) {
+    TestFolder root;
+    std::string folder = root.Path();
+    while (folder.size() < 270) {
+        folder += "\\GPL folder deep down";
+        ASSERT_TRUE(CreateDirectoryW((L"\\\\?\\" + std::wstring(folder.begin(), folder.end())).c_str(), nullptr));
+    }
+    ReplaceFileContents(folder + "\\gplc67.exe", "MZ");
+    EXPECT_EQ(FileNamesIn(folder), std::vector<std::string>{"gplc67.exe"});
 }
