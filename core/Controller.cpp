@@ -54,6 +54,7 @@ Controller::LaunchOffer Controller::OfferLaunchPrograms() {
         try {
             SaveSettings();
         } catch (const SettingsNotSaved&) {
+            // The fallback holds for the run all the same; the next start falls back again.
         }
     }
     return offer;

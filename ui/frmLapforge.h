@@ -18,10 +18,10 @@
 
 namespace lapforge {
 
-// The main window: the section list with its map and view, the launch button, the option box that
-// arms the section cycle, the Keys and Points windows' buttons, help and exit, the GPL folder and the status
-// line. It owns the controller and is its view; the section cycle decides when the main loop looks
-// for GPL and when it polls.
+// The main window: the section list with its map and view, the launch button with the list of the
+// folder's GPL programs beside it, the option box that arms the section cycle, the Keys and Points
+// windows' buttons, help and exit, the GPL folder and the status line. It owns the controller and
+// is its view; the section cycle decides when the main loop looks for GPL and when it polls.
 class frmLapforge final : public WindowBase,
                           public CycleView,
                           public platform::LoopPoll {
