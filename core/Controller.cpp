@@ -17,6 +17,12 @@ namespace lapforge {
 
 namespace {
 
+// lapforge.ini could not be read at start, so this run never writes it.
+class SettingsUnread : public Failure {
+public:
+    SettingsUnread() : Failure("lapforge.ini was not read") {}
+};
+
 // The one controller the program has, for the failure report.
 Controller* reportedController = nullptr;
 
@@ -64,16 +70,25 @@ void Controller::FolderLoaded() {
 }
 
 std::optional<std::string> Controller::TryStartWithRememberedFolder() {
-    // Any reason the remembered folder will not do leads to asking the user, who is told why.
+    const std::string path = SettingsFilePath();
+    std::optional<std::string> bytes;
     try {
-        const std::string path = SettingsFilePath();
-        const std::string bytes = ReadWholeFile(path);  // one read for the folder and the rest
-        SettingsRead read = ParseSettings(bytes);
-        HotkeyBindings = std::move(read.settings.bindings);
-        Points = std::move(read.settings.points);
-        otherSettingsLines_ = std::move(read.settings.otherLines);
-        skipped_ = std::move(read.skipped);
-        GPLOrdnerPfad = SettingsFolder(bytes, path);
+        bytes = ReadFileIfThere(path);  // one read for the folder and the rest
+    } catch (const Failure& failure) {
+        // Not a first run: the driver's folder, points and keys are in there. Nothing may overwrite
+        // them in this run; he is told what failed and what to do, and may practise meanwhile.
+        settingsUnreadable_ = true;
+        view_.ShowErrorMessage(SettingsUnreadableText(failure.what()));
+        return std::string(SettingsUnreadableProblem);
+    }
+    if (!bytes) return std::string();  // a first run
+    SettingsRead read = ParseSettings(*bytes);
+    HotkeyBindings = std::move(read.settings.bindings);
+    Points = std::move(read.settings.points);
+    otherSettingsLines_ = std::move(read.settings.otherLines);
+    skipped_ = std::move(read.skipped);
+    try {
+        GPLOrdnerPfad = SettingsFolder(*bytes, path);
     } catch (const std::exception&) {
         return std::string();
     }
@@ -96,15 +111,19 @@ void Controller::StartUp() {
 
     view_.AskForSimulatorFolder(*problem);
     if (GPLOrdnerPfad == NotInstalled) {
-        view_.ShowErrorMessage(NotInstalledMessage);
+        // A driver whose lapforge.ini could not be read knows why he cancelled: he was told.
+        if (!settingsUnreadable_) view_.ShowErrorMessage(NotInstalledMessage);
         view_.EndProgram();
         return;
     }
     // Lapforge can go on without lapforge.ini for this run; the next start asks again.
-    try {
-        WriteSettings();
-    } catch (const Failure& failure) {
-        view_.ShowErrorMessage(FolderNotRememberedText(failure.what(), dynamic_cast<const ReadOnlyFile*>(&failure)));
+    if (!settingsUnreadable_) {
+        try {
+            WriteSettings();
+        } catch (const Failure& failure) {
+            view_.ShowErrorMessage(
+                FolderNotRememberedText(failure.what(), dynamic_cast<const ReadOnlyFile*>(&failure)));
+        }
     }
     // Nothing of the remembered folder's holds for the one picked, least of all its line as found.
     foundDeployLine_.reset();
@@ -121,15 +140,31 @@ void Controller::StartUp() {
 }
 
 void Controller::WriteSettings() const {
+    if (settingsUnreadable_) throw SettingsUnread();
     WriteSettingsFile(SettingsFilePath(), GPLOrdnerPfad, Settings{HotkeyBindings, Points, otherSettingsLines_});
 }
 
 void Controller::SaveSettings() const {
     try {
         WriteSettings();
+    } catch (const SettingsUnread&) {
+        throw SettingsNotSaved(std::string(SettingsUnreadNotSavedText));
     } catch (const Failure& failure) {
         throw SettingsNotSaved(SettingsNotSavedText(failure.what(), dynamic_cast<const ReadOnlyFile*>(&failure)));
     }
+}
+
+void Controller::SetBindings(const Bindings& bindings) {
+    // A kept next= or previous= line the driver has now decided over goes; it would only be said
+    // as skipped at every start.
+    const auto decided = [&](std::string_view name, const Binding& before, const Binding& after) {
+        if (before == after) return;
+        std::erase_if(otherSettingsLines_, [name](const std::string& line) { return line.starts_with(name); });
+    };
+    decided("next=", HotkeyBindings.next, bindings.next);
+    decided("previous=", HotkeyBindings.previous, bindings.previous);
+    HotkeyBindings = bindings;
+    SaveSettings();
 }
 
 bool Controller::IsLapforgeLine(std::string_view line) const {
@@ -276,6 +311,8 @@ void Controller::ChangeFolder(const std::string& folder, const Stop& section) {
 
     try {
         WriteSettings();
+    } catch (const SettingsUnread&) {
+        throw SettingsNotSaved(FolderKeptForTheRunText(folder));
     } catch (const Failure& failure) {
         throw SettingsNotSaved(
             FolderNotSavedText(folder, oldFolder, failure.what(), dynamic_cast<const ReadOnlyFile*>(&failure)));

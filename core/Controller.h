@@ -129,6 +129,9 @@ public:
     void RemovePoint(int metres);
     // "F4 visits only my points"; with no points it stays off. The tick as it is then.
     bool SetOnlyMyPoints(bool only);
+    // The Keys window's bindings, saved at once; as the point edits, they hold for the run when
+    // lapforge.ini refuses them (SettingsNotSaved after the change).
+    void SetBindings(const Bindings& bindings);
     // The lines of lapforge.ini skipped at start, and why; kept in the file as they were.
     const std::vector<SkippedLine>& SkippedSettingsLines() const { return skipped_; }
 
@@ -220,6 +223,8 @@ private:
     // This Lapforge's own record, with the found line as it is now, is on disk.
     bool recordWritten_ = false;
     bool lastRewriteFailed_ = false;
+    // lapforge.ini is there but could not be read at start: this run never writes it.
+    bool settingsUnreadable_ = false;
     // lapforge.ini's lines that Lapforge does not take, written back as they were.
     std::vector<std::string> otherSettingsLines_;
     std::vector<SkippedLine> skipped_;

@@ -7,6 +7,7 @@
 #include <dirent.h>
 #include <fcntl.h>
 #include <string>
+#include <system_error>
 #include <sys/stat.h>
 #include <unistd.h>
 
@@ -150,6 +151,8 @@ bool RemoveFile(const std::string& path) {
 }
 
 std::FILE* OpenForReading(const std::string& path) { return std::fopen(NativePath(path).c_str(), "rb"); }
+
+std::string LastReadFailureReason(int errnoValue) { return AsReason(std::generic_category().message(errnoValue)); }
 
 std::string RefusedWriteAdvice(const std::string&) { return {}; }
 
