@@ -375,4 +375,10 @@ std::string SkippedLinesText(const std::vector<SkippedLine>& skipped) {
            "or set up those points and buttons again in Lapforge.";
 }
 
+std::string SkippedLinesStatus(std::size_t count) {
+    return count == 1 ? "Lapforge skipped a line of lapforge.ini (listed at start); it stays in the file as it was."
+                      : "Lapforge skipped " + std::to_string(count) +
+                            " lines of lapforge.ini (listed at start); they stay in the file as they were.";
+}
+
 }  // namespace lapforge

@@ -188,5 +188,7 @@ inline constexpr std::string_view JumpTargetTakenText = "Another line already gi
 struct SkippedLine;
 // At start, once: the lines of lapforge.ini that Lapforge skipped, and why each.
 std::string SkippedLinesText(const std::vector<SkippedLine>& skipped);
+// The status line's one line about them, until the first rewrite.
+std::string SkippedLinesStatus(std::size_t count);
 
 }  // namespace lapforge

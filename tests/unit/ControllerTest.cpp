@@ -252,6 +252,54 @@ TEST(ControllerStartUp, CancelEndsWithTheMessageAndWritesNoSettings) {
     EXPECT_FALSE(rig.HasSettings());
 }
 
+TEST(ControllerStartUp, AMissingSettingsFileIsAFirstRunAnUnreadableOneIsToldAndNeverWritten) {
+    struct Case {
+        const char* name;
+        bool unreadable;  // a folder where lapforge.ini should be: it is there, yet no read succeeds
+        bool cancel;
+        std::vector<std::string> said;  // the calls up to the dialog's
+    };
+    const Case cases[] = {
+        {"missing: a first run", false, false, {"ask"}},
+        {"unreadable: told, then the dialog for this run", true, false, {"error", "ask: " + std::string(SettingsUnreadableProblem)}},
+        {"unreadable and cancelled: no second message", true, true, {"error", "ask: " + std::string(SettingsUnreadableProblem), "end"}},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        Rig rig;
+        rig.InstallSimulator(NumberedLines(120));
+        const std::string ini = rig.app.Path() + "\\lapforge.ini";
+        if (c.unreadable) std::filesystem::create_directories(TestFolder::Native(ini));
+        rig.view.dialog = [&](Controller& ctl) { ctl.GPLOrdnerPfad = c.cancel ? std::string(NotInstalled) : rig.sim.Path(); };
+        try {
+            rig.controller->StartUp();
+        } catch (const ProgramEnded&) {
+        }
+        std::vector<std::string> said(rig.view.calls.begin(), rig.view.calls.begin() + std::min(rig.view.calls.size(), c.said.size()));
+        if (!said.empty() && said[0].starts_with("error ")) {
+            EXPECT_NE(said[0].find(" \"" + ini + "\": "), std::string::npos) << said[0];  // the path, the reason
+            EXPECT_NE(said[0].find("start Lapforge again"), std::string::npos) << said[0];
+            said[0] = "error";
+        }
+        EXPECT_EQ(said, c.said);
+        if (c.cancel) continue;
+        EXPECT_EQ(Line(rig.Track(), 54), "stall_0 = 230.00 -9.30") << "the run goes on";
+        if (!c.unreadable) {
+            EXPECT_EQ(rig.Settings(), rig.sim.Path() + "\r\n");
+            continue;
+        }
+        // Every save is refused in words, and the edit holds for the run.
+        EXPECT_THROW(rig.controller->AddPoint(20000, "x"), SettingsNotSaved);
+        EXPECT_NE(FindPoint(rig.controller->Points, 20000), nullptr);
+        Bindings keys = rig.controller->HotkeyBindings;
+        keys.next = KeyBinding(0x74);
+        EXPECT_EQ(FailureText([&] { rig.controller->SetBindings(keys); }), SettingsUnreadNotSavedText);
+        EXPECT_EQ(rig.controller->HotkeyBindings.next, KeyBinding(0x74));
+        EXPECT_TRUE(std::filesystem::is_directory(TestFolder::Native(ini))) << "never written";
+        EXPECT_EQ(TestFolder::EntryCount(rig.app.Path()), 1u) << "not even a temporary file";
+    }
+}
+
 TEST(ControllerStartUp, AFirstRewriteRefusedAfterTheDialogGoesOnAndTheNextPickTriesAgain) {
     TestProcess ended;
     ended.End();
@@ -714,6 +762,15 @@ TEST(ControllerOwnPoints, StandInTheLapWithTheirPicturesAndAreLapforgesOwnLines)
     EXPECT_EQ(rig.controller->AddPoint(12300, "x"),
               std::optional<std::string>(NearPointText(12300, "Before Mutkurve", 12300)));
     EXPECT_EQ(rig.controller->AddPoint(20000, ""), std::nullopt);
+    // Every edit is saved at once.
+    const auto saved = [&](std::string_view line) { return rig.Settings().find(line) != std::string::npos; };
+    EXPECT_EQ(rig.controller->RenamePoint(12300, "Mut"), std::nullopt);
+    EXPECT_TRUE(saved("point=12300:Mut\r\n")) << rig.Settings();
+    EXPECT_TRUE(rig.controller->SetOnlyMyPoints(true));
+    EXPECT_TRUE(saved("only-my-points=yes\r\n")) << rig.Settings();
+    EXPECT_FALSE(rig.controller->SetOnlyMyPoints(false));
+    EXPECT_FALSE(saved("only-my-points")) << rig.Settings();
+    rig.controller->RenamePoint(12300, "Before Mutkurve");
     rig.controller->ApplyStop(PointStop(20000));
     rig.controller->RemovePoint(20000);
     EXPECT_EQ(Line(rig.Track(), 54), "stall_0 = 19400.00 0.00");

@@ -1,4 +1,5 @@
 #include "core/Failure.h"
+#include "core/Messages.h"
 #include "core/StatusLine.h"
 #include "core/TrackFileBuffer.h"
 
@@ -94,6 +95,20 @@ TEST(StatusLine, NamesGPLsOwnPointAndAdviceThatFitsTheFailure) {
          [](StatusLine& l) {
              l.DeployLineChangedElsewhere("stall_0 = 777.00 1.50");
              l.Written();
+             l.Written();
+         },
+         "Pitlane", "GPL runs: F4"},
+        {"changed elsewhere, then the rewrite refused in the same step: the refusal leads",
+         [](StatusLine& l) {
+             l.DeployLineChangedElsewhere("stall_0 = 777.00 1.50");
+             l.Refused(Failure("could not write \"track.ini\": held"), "", false);
+         },
+         "", "Deploy point not written: Could not write \"track.ini\": held."},
+        {"the start note until the first good write", [](StatusLine& l) { l.SetStartNote(SkippedLinesStatus(2)); },
+         "Pitlane", "Lapforge skipped 2 lines of lapforge.ini"},
+        {"and gone after it",
+         [](StatusLine& l) {
+             l.SetStartNote(SkippedLinesStatus(2));
              l.Written();
          },
          "Pitlane", "GPL runs: F4"},
