@@ -363,6 +363,19 @@ std::optional<int> Controller::RoadMetresAtClick(MapPixel pixel) const {
     return static_cast<int>(*metres + 0.5) % LapMetres;
 }
 
+Controller::MapClickVerdict Controller::MapClicked(MapPixel pixel) const {
+    const std::optional<int> metres = RoadMetresAtClick(pixel);
+    if (!metres) return {};
+    if (std::optional<std::string> problem = PlaceProblem(Points, *metres)) return {std::nullopt, std::move(*problem)};
+    return {metres, {}};
+}
+
+std::optional<Stop> Controller::PointsEdited() {
+    const std::optional<Stop> onDisk = StopOnDisk();
+    if (onDisk) ShowStopPictures(*onDisk);
+    return onDisk;
+}
+
 std::vector<Stop> Controller::ListedStops() const { return LapStops(OwnPoints{Points.list, false}); }
 
 std::string Controller::StopName(const Stop& stop) const {

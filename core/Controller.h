@@ -120,6 +120,20 @@ public:
     // road, and on a map picture of the driver's own.
     std::optional<int> RoadMetresAtClick(MapPixel pixel) const;
 
+    // What a click on the map does: offer a point at the road's metres, refuse with why no point may
+    // go there, or nothing (beside the road, or a map that takes no clicks).
+    struct MapClickVerdict {
+        std::optional<int> offer;
+        std::string problem;
+
+        bool operator==(const MapClickVerdict&) const = default;
+    };
+    MapClickVerdict MapClicked(MapPixel pixel) const;
+    // After an edit of the points: the pictures follow line 54 (a point removed while line 54 held
+    // it took line 54 to its section; a renamed one keeps its place). The stop for the list, or
+    // nothing for a line no Lapforge writes, whose pictures stay as they are.
+    std::optional<Stop> PointsEdited();
+
     // The driver's own points. Each edit is saved at once; a refusal (why, in a driver's words)
     // changes nothing. A saved edit holds for the run even when lapforge.ini refuses it:
     // SettingsNotSaved is thrown after the change.

@@ -439,14 +439,15 @@ TEST(ControllerNeighbours, NameTheSectionsOnEitherSideAndTheirAnnouncements) {
 TEST(ControllerSettings, ANewFolderKeepsTheBindings) {
     Rig rig;
     rig.InstallSimulator(NumberedLines(120));
-    rig.app.Write("\\lapforge.ini", rig.app.Path() + "\\moved\r\nprevious=key:0x72\r\n");
+    rig.app.Write("\\lapforge.ini", rig.app.Path() + "\\moved\r\nprevious=key:0x72\r\nnext=key:F9\r\n");
     rig.view.dialog = [&](Controller& c) { c.GPLOrdnerPfad = rig.sim.Path(); };
 
     rig.controller->StartUp();
 
-    EXPECT_EQ(rig.Settings(), rig.sim.Path() + "\r\nprevious=key:0x72\r\n");
-    rig.controller->HotkeyBindings.next = ButtonBinding(0, 3);
-    rig.controller->SaveSettings();
+    EXPECT_EQ(rig.Settings(), rig.sim.Path() + "\r\nprevious=key:0x72\r\nnext=key:F9\r\n") << "kept as it was";
+    Bindings keys = rig.controller->HotkeyBindings;
+    keys.next = ButtonBinding(0, 3);
+    rig.controller->SetBindings(keys);  // the driver's choice replaces the line Lapforge could not read
     EXPECT_EQ(rig.Settings(), rig.sim.Path() + "\r\nnext=joy:0:button:3\r\nprevious=key:0x72\r\n");
     // That old line learns the make of the wheel answering under its id, and is saved with it.
     rig.controller->AdoptJoystickIdentities({JoystickInfo{0, 0x046d, 0xc29b, "G27 Racing Wheel", 12, true}});
@@ -749,6 +750,20 @@ TEST(ControllerOwnPoints, StandInTheLapWithTheirPicturesAndAreLapforgesOwnLines)
     EXPECT_EQ(rig.controller->PlaceOnDisk(), "Before Mutkurve (km 12.30)");
     EXPECT_EQ(rig.controller->RoadMetresAtClick(MapPixel{55, 103}), 12450) << "a click beside the road";
     EXPECT_EQ(rig.controller->RoadMetresAtClick(MapPixel{55, 140}), std::nullopt) << "a click off the road";
+    struct Click {
+        const char* name;
+        MapPixel at;
+        Controller::MapClickVerdict verdict;
+    };
+    const Click clicks[] = {
+        {"off the road: nothing", {55, 140}, {}},
+        {"a free place: offered", {20, 100}, {12100, {}}},
+        {"beside a point: refused, with why", {41, 100}, {std::nullopt, NearPointText(12310, "Before Mutkurve", 12300)}},
+    };
+    for (const Click& c : clicks) {
+        SCOPED_TRACE(c.name);
+        EXPECT_EQ(rig.controller->MapClicked(c.at), c.verdict);
+    }
 
     // Killed at the point: the next start knows the point's line as Lapforge's, not GPL's own.
     rig.Restart();
@@ -774,6 +789,9 @@ TEST(ControllerOwnPoints, StandInTheLapWithTheirPicturesAndAreLapforgesOwnLines)
     rig.controller->ApplyStop(PointStop(20000));
     rig.controller->RemovePoint(20000);
     EXPECT_EQ(Line(rig.Track(), 54), "stall_0 = 19400.00 0.00");
+    rig.view.calls.clear();
+    EXPECT_EQ(rig.controller->PointsEdited(), SectionStop(SectionOf(20000))) << "the list and";
+    EXPECT_EQ(rig.view.calls.front(), "view " + rig.app.Path() + "\\blick10.jpg") << "the pictures follow line 54";
     EXPECT_EQ(rig.Settings(), rig.sim.Path() + "\r\npoint=12300:Before Mutkurve\r\nmine=kept\r\n")
         << "unknown lines kept";
     rig.controller->RestoreDeployLine();
