@@ -227,6 +227,8 @@ __declspec(dllexport) MMRESULT WINAPI timeEndPeriod(UINT period) {
 
 __declspec(dllexport) BOOL WINAPI sndPlaySoundA(LPCSTR path, UINT flags) {
     if (!path) return TRUE;  // the sound playing stops: nothing asked for
+    // As the system's: a file named by a path of MAX_PATH or more is never found.
+    if (!(flags & SND_MEMORY) && std::strlen(path) >= MAX_PATH) return FALSE;
     LogSound((flags & SND_MEMORY) ? WaveInMemory(path) : path);
     return TRUE;
 }
