@@ -376,9 +376,8 @@ std::string SkippedLinesText(const std::vector<SkippedLine>& skipped) {
 }
 
 std::string SkippedLinesStatus(std::size_t count) {
-    return count == 1 ? "Lapforge skipped a line of lapforge.ini (listed at start); it stays in the file as it was."
-                      : "Lapforge skipped " + std::to_string(count) +
-                            " lines of lapforge.ini (listed at start); they stay in the file as they were.";
+    return count == 1 ? "A line of lapforge.ini skipped, kept as it was."
+                      : std::to_string(count) + " lines of lapforge.ini skipped, kept as they were.";
 }
 
 }  // namespace lapforge

@@ -105,7 +105,9 @@ TEST(StatusLine, NamesGPLsOwnPointAndAdviceThatFitsTheFailure) {
          },
          "", "Deploy point not written: Could not write \"track.ini\": held."},
         {"the start note until the first good write", [](StatusLine& l) { l.SetStartNote(SkippedLinesStatus(2)); },
-         "Pitlane", "Lapforge skipped 2 lines of lapforge.ini"},
+         "Pitlane",
+         "GPL runs: F4 moves to the next section, F3 back. GPL will start you at Pitlane.\n2 lines of lapforge.ini "
+         "skipped"},
         {"and gone after it",
          [](StatusLine& l) {
              l.SetStartNote(SkippedLinesStatus(2));
