@@ -155,14 +155,7 @@ void Controller::SaveSettings() const {
 }
 
 void Controller::SetBindings(const Bindings& bindings) {
-    // A kept next= or previous= line the driver has now decided over goes; it would only be said
-    // as skipped at every start.
-    const auto decided = [&](std::string_view name, const Binding& before, const Binding& after) {
-        if (before == after) return;
-        std::erase_if(otherSettingsLines_, [name](const std::string& line) { return line.starts_with(name); });
-    };
-    decided("next=", HotkeyBindings.next, bindings.next);
-    decided("previous=", HotkeyBindings.previous, bindings.previous);
+    ForgetDecidedLines(otherSettingsLines_, HotkeyBindings, bindings);
     HotkeyBindings = bindings;
     SaveSettings();
 }

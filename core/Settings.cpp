@@ -162,6 +162,15 @@ std::string SettingsFolder(std::string_view bytes, const std::string& path) {
 
 SettingsRead ParseSettings(std::string_view bytes) { return ReadLinesAfterFirst(LinesAfterFirst(bytes)).read; }
 
+void ForgetDecidedLines(std::vector<std::string>& otherLines, const Bindings& before, const Bindings& after) {
+    const auto forget = [&otherLines](std::string_view name, const Binding& was, const Binding& now) {
+        if (was == now) return;
+        std::erase_if(otherLines, [name](const std::string& line) { return line.starts_with(name); });
+    };
+    forget(NextName, before.next, after.next);
+    forget(PreviousName, before.previous, after.previous);
+}
+
 std::string SettingsText(std::string_view folder, const Settings& settings) {
     std::string bytes(folder);
     bytes += "\r\n";

@@ -48,6 +48,10 @@ std::string SettingsFolder(std::string_view settingsBytes, const std::string& pa
 // as it was; a next, previous, point or jump line among them is also said as skipped, with why.
 SettingsRead ParseSettings(std::string_view settingsBytes);
 
+// The driver set next or previous anew: the kept lines of that binding (ones Lapforge could not
+// read, or a second one) have had their say and go; they would only be said as skipped at every start.
+void ForgetDecidedLines(std::vector<std::string>& otherLines, const Bindings& before, const Bindings& after);
+
 // The folder followed by CR LF, as every Lapforge reads it; then the bindings that are not their
 // defaults, the jumps, the "only my points" tick, the points in lap order and the kept lines byte
 // for byte, each ended by CR LF. A kept line that would now be taken on reading it back is left out,
