@@ -83,7 +83,24 @@ rig_screenshot "$RIG_OUT/settings-skipped-lines-status.png"
 rig_click "$main" "$(px 4207)" "$(px 5047)"  # Exit Lapforge
 rig_wait_gone "$RIG_PID"
 
-mv "$app/lapforge.ini" "$RIG_TMP/lapforge.ini"
+# Held by a program that shares nothing (a sync client): Lapforge waits, then says so.
+cp "$app/lapforge.ini" "$RIG_TMP/lapforge.ini"
+wine "$TRACK_HOLDER" "$(rig_winpath "$app/lapforge.ini")" none 0 "$(rig_winpath "$RIG_TMP/held.ready")" >/dev/null 2>&1 &
+holder=$!
+RIG_PIDS+=("$holder")
+rig_wait_file "$RIG_TMP/held.ready"
+rig_run_bg "$app/lapforge.exe"
+rig_wait_window Error >/dev/null
+rig_screenshot "$RIG_OUT/settings-held.png"
+kill "$holder"
+wait "$holder" 2>/dev/null || true
+rig_key Return
+rig_wait_window "Where is GPL?" >/dev/null
+rig_key Escape
+rig_wait_gone "$RIG_PID"
+cmp -s "$RIG_TMP/lapforge.ini" "$app/lapforge.ini" || rig_fail "the held lapforge.ini changed"
+
+rm "$app/lapforge.ini"
 mkdir "$app/lapforge.ini"  # there, yet no read succeeds
 rig_run_bg "$app/lapforge.exe"
 rig_wait_window Error >/dev/null
