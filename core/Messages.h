@@ -80,7 +80,6 @@ inline constexpr std::string_view SettingsUnreadNotSavedText =
     "Lapforge.\n\nOnce the file can be read again, start Lapforge again and make the change there.";
 std::string FolderKeptForTheRunText(std::string_view newFolder);
 
-
 // The track file's own failures: what comes after 'could not read "<path>": ', and the whole text.
 // `copyPath` names Lapforge's copy of the file as it first found it, when there is one.
 std::string TrackFileTooShortReason(std::string_view copyPath);

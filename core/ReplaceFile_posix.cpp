@@ -7,8 +7,8 @@
 #include <dirent.h>
 #include <fcntl.h>
 #include <string>
-#include <system_error>
 #include <sys/stat.h>
+#include <system_error>
 #include <unistd.h>
 
 namespace lapforge {

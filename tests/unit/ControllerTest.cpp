@@ -261,8 +261,14 @@ TEST(ControllerStartUp, AMissingSettingsFileIsAFirstRunAnUnreadableOneIsToldAndN
     };
     const Case cases[] = {
         {"missing: a first run", false, false, {"ask"}},
-        {"unreadable: told, then the dialog for this run", true, false, {"error", "ask: " + std::string(SettingsUnreadableProblem)}},
-        {"unreadable and cancelled: no second message", true, true, {"error", "ask: " + std::string(SettingsUnreadableProblem), "end"}},
+        {"unreadable: told, then the dialog for this run",
+         true,
+         false,
+         {"error", "ask: " + std::string(SettingsUnreadableProblem)}},
+        {"unreadable and cancelled: no second message",
+         true,
+         true,
+         {"error", "ask: " + std::string(SettingsUnreadableProblem), "end"}},
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.name);
@@ -270,12 +276,15 @@ TEST(ControllerStartUp, AMissingSettingsFileIsAFirstRunAnUnreadableOneIsToldAndN
         rig.InstallSimulator(NumberedLines(120));
         const std::string ini = rig.app.Path() + "\\lapforge.ini";
         if (c.unreadable) std::filesystem::create_directories(TestFolder::Native(ini));
-        rig.view.dialog = [&](Controller& ctl) { ctl.GPLOrdnerPfad = c.cancel ? std::string(NotInstalled) : rig.sim.Path(); };
+        rig.view.dialog = [&](Controller& ctl) {
+            ctl.GPLOrdnerPfad = c.cancel ? std::string(NotInstalled) : rig.sim.Path();
+        };
         try {
             rig.controller->StartUp();
         } catch (const ProgramEnded&) {
         }
-        std::vector<std::string> said(rig.view.calls.begin(), rig.view.calls.begin() + std::min(rig.view.calls.size(), c.said.size()));
+        std::vector<std::string> said(rig.view.calls.begin(),
+                                      rig.view.calls.begin() + std::min(rig.view.calls.size(), c.said.size()));
         if (!said.empty() && said[0].starts_with("error ")) {
             EXPECT_NE(said[0].find(" \"" + ini + "\": "), std::string::npos) << said[0];  // the path, the reason
             EXPECT_NE(said[0].find("start Lapforge again"), std::string::npos) << said[0];
@@ -758,7 +767,9 @@ TEST(ControllerOwnPoints, StandInTheLapWithTheirPicturesAndAreLapforgesOwnLines)
     const Click clicks[] = {
         {"off the road: nothing", {55, 140}, {}},
         {"a free place: offered", {20, 100}, {12100, {}}},
-        {"beside a point: refused, with why", {41, 100}, {std::nullopt, NearPointText(12310, "Before Mutkurve", 12300)}},
+        {"beside a point: refused, with why",
+         {41, 100},
+         {std::nullopt, NearPointText(12310, "Before Mutkurve", 12300)}},
     };
     for (const Click& c : clicks) {
         SCOPED_TRACE(c.name);
