@@ -153,10 +153,6 @@ public:
     std::optional<NeighbourSection> Successor(std::string_view name) const;
     std::optional<NeighbourSection> Predecessor(std::string_view name) const;
 
-    // Writes the settings file: the folder on its first line, then the bindings. A failure is
-    // SettingsNotSaved; the settings in memory stay as they are and hold until Lapforge ends.
-    void SaveSettings() const;
-
     // Puts line 54 back as it was before any Lapforge first rewrote it, so GPL started alone deploys
     // where it always did, and removes the record of it. Does nothing when line 54 is as found.
     void RestoreDeployLine();
@@ -214,6 +210,9 @@ private:
     void WriteRecordOnce();
     // The settings file as it is in memory; the failure as the file system gave it.
     void WriteSettings() const;
+    // The same after an edit, the only way the windows' changes reach lapforge.ini: a failure is
+    // SettingsNotSaved; the settings in memory stay as they are and hold until Lapforge ends.
+    void SaveSettings() const;
     // The map picture's road, read with the picture's bytes; nothing for the driver's own picture.
     std::optional<MapRoad> RoadOfMap(std::string_view mapPicture) const;
 
