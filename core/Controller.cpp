@@ -17,6 +17,12 @@ namespace lapforge {
 
 namespace {
 
+// lapforge.ini could not be read at start, so this run never writes it.
+class SettingsUnread : public Failure {
+public:
+    SettingsUnread() : Failure("lapforge.ini was not read") {}
+};
+
 // The one controller the program has, for the failure report.
 Controller* reportedController = nullptr;
 
@@ -87,17 +93,26 @@ void Controller::FolderLoaded() {
 }
 
 std::optional<std::string> Controller::TryStartWithRememberedFolder() {
-    // Any reason the remembered folder will not do leads to asking the user, who is told why.
+    const std::string path = SettingsFilePath();
+    std::optional<std::string> bytes;
     try {
-        const std::string path = SettingsFilePath();
-        const std::string bytes = ReadWholeFile(path);  // one read for the folder and the rest
-        SettingsRead read = ParseSettings(bytes);
-        HotkeyBindings = std::move(read.settings.bindings);
-        Points = std::move(read.settings.points);
-        otherSettingsLines_ = std::move(read.settings.otherLines);
-        launchProgram_ = std::move(read.settings.launch);
-        skipped_ = std::move(read.skipped);
-        GPLOrdnerPfad = SettingsFolder(bytes, path);
+        bytes = ReadFileIfThere(path);  // one read for the folder and the rest
+    } catch (const Failure& failure) {
+        // Not a first run: the driver's folder, points and keys are in there. Nothing may overwrite
+        // them in this run; he is told what failed and what to do, and may practise meanwhile.
+        settingsUnreadable_ = true;
+        view_.ShowErrorMessage(SettingsUnreadableText(failure.what()));
+        return std::string(SettingsUnreadableProblem);
+    }
+    if (!bytes) return std::string();  // a first run
+    SettingsRead read = ParseSettings(*bytes);
+    HotkeyBindings = std::move(read.settings.bindings);
+    Points = std::move(read.settings.points);
+    otherSettingsLines_ = std::move(read.settings.otherLines);
+    launchProgram_ = std::move(read.settings.launch);
+    skipped_ = std::move(read.skipped);
+    try {
+        GPLOrdnerPfad = SettingsFolder(*bytes, path);
     } catch (const std::exception&) {
         return std::string();
     }
@@ -120,15 +135,19 @@ void Controller::StartUp() {
 
     view_.AskForSimulatorFolder(*problem);
     if (GPLOrdnerPfad == NotInstalled) {
-        view_.ShowErrorMessage(NotInstalledMessage);
+        // A driver whose lapforge.ini could not be read knows why he cancelled: he was told.
+        if (!settingsUnreadable_) view_.ShowErrorMessage(NotInstalledMessage);
         view_.EndProgram();
         return;
     }
     // Lapforge can go on without lapforge.ini for this run; the next start asks again.
-    try {
-        WriteSettings();
-    } catch (const Failure& failure) {
-        view_.ShowErrorMessage(FolderNotRememberedText(failure.what(), dynamic_cast<const ReadOnlyFile*>(&failure)));
+    if (!settingsUnreadable_) {
+        try {
+            WriteSettings();
+        } catch (const Failure& failure) {
+            view_.ShowErrorMessage(
+                FolderNotRememberedText(failure.what(), dynamic_cast<const ReadOnlyFile*>(&failure)));
+        }
     }
     // Nothing of the remembered folder's holds for the one picked, least of all its line as found.
     foundDeployLine_.reset();
@@ -145,6 +164,7 @@ void Controller::StartUp() {
 }
 
 void Controller::WriteSettings() const {
+    if (settingsUnreadable_) throw SettingsUnread();
     WriteSettingsFile(SettingsFilePath(), GPLOrdnerPfad,
                       Settings{HotkeyBindings, Points, otherSettingsLines_, launchProgram_});
 }
@@ -152,9 +172,17 @@ void Controller::WriteSettings() const {
 void Controller::SaveSettings() const {
     try {
         WriteSettings();
+    } catch (const SettingsUnread&) {
+        throw SettingsNotSaved(std::string(SettingsUnreadNotSavedText));
     } catch (const Failure& failure) {
         throw SettingsNotSaved(SettingsNotSavedText(failure.what(), dynamic_cast<const ReadOnlyFile*>(&failure)));
     }
+}
+
+void Controller::SetBindings(const Bindings& bindings) {
+    ForgetDecidedLines(otherSettingsLines_, HotkeyBindings, bindings);
+    HotkeyBindings = bindings;
+    SaveSettings();
 }
 
 bool Controller::IsLapforgeLine(std::string_view line) const {
@@ -301,6 +329,8 @@ void Controller::ChangeFolder(const std::string& folder, const Stop& section) {
 
     try {
         WriteSettings();
+    } catch (const SettingsUnread&) {
+        throw SettingsNotSaved(FolderKeptForTheRunText(folder));
     } catch (const Failure& failure) {
         throw SettingsNotSaved(
             FolderNotSavedText(folder, oldFolder, failure.what(), dynamic_cast<const ReadOnlyFile*>(&failure)));
@@ -349,6 +379,19 @@ std::optional<int> Controller::RoadMetresAtClick(MapPixel pixel) const {
     const std::optional<double> metres = RoadMetresAt(*shownRoad_, pixel);
     if (!metres) return std::nullopt;
     return static_cast<int>(*metres + 0.5) % LapMetres;
+}
+
+Controller::MapClickVerdict Controller::MapClicked(MapPixel pixel) const {
+    const std::optional<int> metres = RoadMetresAtClick(pixel);
+    if (!metres) return {};
+    if (std::optional<std::string> problem = PlaceProblem(Points, *metres)) return {std::nullopt, std::move(*problem)};
+    return {metres, {}};
+}
+
+std::optional<Stop> Controller::PointsEdited() {
+    const std::optional<Stop> onDisk = StopOnDisk();
+    if (onDisk) ShowStopPictures(*onDisk);
+    return onDisk;
 }
 
 std::vector<Stop> Controller::ListedStops() const { return LapStops(OwnPoints{Points.list, false}); }

@@ -121,6 +121,20 @@ public:
     // road, and on a map picture of the driver's own.
     std::optional<int> RoadMetresAtClick(MapPixel pixel) const;
 
+    // What a click on the map does: offer a point at the road's metres, refuse with why no point may
+    // go there, or nothing (beside the road, or a map that takes no clicks).
+    struct MapClickVerdict {
+        std::optional<int> offer;
+        std::string problem;
+
+        bool operator==(const MapClickVerdict&) const = default;
+    };
+    MapClickVerdict MapClicked(MapPixel pixel) const;
+    // After an edit of the points: the pictures follow line 54 (a point removed while line 54 held
+    // it took line 54 to its section; a renamed one keeps its place). The stop for the list, or
+    // nothing for a line no Lapforge writes, whose pictures stay as they are.
+    std::optional<Stop> PointsEdited();
+
     // The driver's own points. Each edit is saved at once; a refusal (why, in a driver's words)
     // changes nothing. A saved edit holds for the run even when lapforge.ini refuses it:
     // SettingsNotSaved is thrown after the change.
@@ -130,16 +144,15 @@ public:
     void RemovePoint(int metres);
     // "F4 visits only my points"; with no points it stays off. The tick as it is then.
     bool SetOnlyMyPoints(bool only);
+    // The Keys window's bindings, saved at once; as the point edits, they hold for the run when
+    // lapforge.ini refuses them (SettingsNotSaved after the change).
+    void SetBindings(const Bindings& bindings);
     // The lines of lapforge.ini skipped at start, and why; kept in the file as they were.
     const std::vector<SkippedLine>& SkippedSettingsLines() const { return skipped_; }
 
     // The next section in lap order, after the last the first; and the one before, before the first the last.
     std::optional<NeighbourSection> Successor(std::string_view name) const;
     std::optional<NeighbourSection> Predecessor(std::string_view name) const;
-
-    // Writes the settings file: the folder on its first line, then the bindings. A failure is
-    // SettingsNotSaved; the settings in memory stay as they are and hold until Lapforge ends.
-    void SaveSettings() const;
 
     // Puts line 54 back as it was before any Lapforge first rewrote it, so GPL started alone deploys
     // where it always did, and removes the record of it. Does nothing when line 54 is as found.
@@ -212,6 +225,9 @@ private:
     void WriteRecordOnce();
     // The settings file as it is in memory; the failure as the file system gave it.
     void WriteSettings() const;
+    // The same after an edit, the only way the windows' changes reach lapforge.ini: a failure is
+    // SettingsNotSaved; the settings in memory stay as they are and hold until Lapforge ends.
+    void SaveSettings() const;
     // The map picture's road, read with the picture's bytes; nothing for the driver's own picture.
     std::optional<MapRoad> RoadOfMap(std::string_view mapPicture) const;
 
@@ -235,6 +251,8 @@ private:
     // This Lapforge's own record, with the found line as it is now, is on disk.
     bool recordWritten_ = false;
     bool lastRewriteFailed_ = false;
+    // lapforge.ini is there but could not be read at start: this run never writes it.
+    bool settingsUnreadable_ = false;
     // lapforge.ini's lines that Lapforge does not take, written back as they were.
     std::vector<std::string> otherSettingsLines_;
     std::vector<SkippedLine> skipped_;

@@ -116,6 +116,22 @@ std::string FolderNotRememberedText(std::string_view what, bool readOnly) {
            Sentence(what) + "\n\n" + SettingsAdvice(readOnly);
 }
 
+std::string SettingsUnreadableText(std::string_view what) {
+    return "Lapforge could not read its settings. " + Sentence(what) +
+           "\n\nYour GPL folder, points and keys are in that file, so Lapforge does not write it in this run. "
+           "Choose the GPL folder to practise now; what you change holds until you exit.\n\n"
+           "To get your settings back, exit Lapforge and then: close the sync or backup program that holds "
+           "lapforge.ini; if the file is online-only (a cloud mark in Explorer), right-click it and keep it on "
+           "this device; or check on its Properties' Security tab that you may read it. Then start Lapforge again.";
+}
+
+std::string FolderKeptForTheRunText(std::string_view newFolder) {
+    std::string text = "Lapforge now uses the GPL folder \"";
+    text += newFolder;
+    text += "\" until you exit. ";
+    return text + std::string(SettingsUnreadNotSavedText);
+}
+
 std::string TrackFileTooShortReason(std::string_view copyPath) {
     std::string reason = "the file has fewer than " + std::to_string(TrackLineCount) + " lines";
     if (!copyPath.empty()) {
@@ -364,6 +380,11 @@ std::string SkippedLinesText(const std::vector<SkippedLine>& skipped) {
     return text +
            "\nThey stay in the file as they are. Correct or delete them in a text editor while Lapforge is closed, "
            "or set up those points and buttons again in Lapforge.";
+}
+
+std::string SkippedLinesStatus(std::size_t count) {
+    return count == 1 ? "A line of lapforge.ini skipped, kept as it was."
+                      : std::to_string(count) + " lines of lapforge.ini skipped, kept as they were.";
 }
 
 }  // namespace lapforge

@@ -72,6 +72,16 @@ std::string SettingsNotSavedText(std::string_view what, bool readOnly);
 std::string FolderNotSavedText(std::string_view newFolder, std::string_view oldFolder, std::string_view what,
                                bool readOnly);
 std::string FolderNotRememberedText(std::string_view what, bool readOnly);
+// At start, when lapforge.ini is there but could not be read: what failed (`what`), that nothing is
+// written in this run, and what to do. The folder dialog's line then, and a save's refusal.
+std::string SettingsUnreadableText(std::string_view what);
+inline constexpr std::string_view SettingsUnreadableProblem =
+    "lapforge.ini could not be read: choose the GPL folder for this run (nothing is saved)";
+inline constexpr std::string_view SettingsUnreadNotSavedText =
+    "Lapforge did not save this in lapforge.ini: the file could not be read when Lapforge started, and "
+    "writing it now would lose the GPL folder, points and keys in it. The change holds until you exit "
+    "Lapforge.\n\nOnce the file can be read again, start Lapforge again and make the change there.";
+std::string FolderKeptForTheRunText(std::string_view newFolder);
 
 // The track file's own failures: what comes after 'could not read "<path>": ', and the whole text.
 // `copyPath` names Lapforge's copy of the file as it first found it, when there is one.
@@ -172,10 +182,15 @@ inline constexpr std::string_view PointLineNotReadText =
 inline constexpr std::string_view JumpTargetUnknownText = "It names none of the sections and none of your points.";
 inline constexpr std::string_view JumpBindingNotReadText = "It names no key or button Lapforge can read.";
 inline constexpr std::string_view JumpBindingTakenText = "Its key or button already does something else.";
+inline constexpr std::string_view MoveBindingNotReadText =
+    "It names no key or button Lapforge can read, so that binding keeps Lapforge's own until you set one in Keys.";
+inline constexpr std::string_view MoveBindingTwiceText = "An earlier line already sets that binding.";
 inline constexpr std::string_view JumpTargetTakenText = "Another line already gives that place a key or button.";
 
 struct SkippedLine;
 // At start, once: the lines of lapforge.ini that Lapforge skipped, and why each.
 std::string SkippedLinesText(const std::vector<SkippedLine>& skipped);
+// The status line's one line about them, until the first rewrite.
+std::string SkippedLinesStatus(std::size_t count);
 
 }  // namespace lapforge

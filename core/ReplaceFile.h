@@ -45,6 +45,10 @@ void SweepTemporaryFiles(const std::string& path);
 // Opens the file for reading bytes as they are; null with errno set when it cannot. Paths of any length.
 std::FILE* OpenForReading(const std::string& path);
 
+// Why the last OpenForReading, or the read after it, failed on this thread, in the system's own
+// words where it gives them (errno's meaning otherwise).
+std::string LastReadFailureReason(int errnoValue);
+
 // The path as the operating system wants it. Paths are kept Windows-style everywhere (data-file
 // names begin with a backslash); on POSIX hosts, where the core is also built and tested, the
 // backslashes become slashes at the point of the system call.

@@ -9,6 +9,7 @@
 #include <fcntl.h>
 #include <string>
 #include <sys/stat.h>
+#include <system_error>
 #include <unistd.h>
 #include <vector>
 
@@ -167,6 +168,8 @@ bool RemoveFile(const std::string& path) {
 }
 
 std::FILE* OpenForReading(const std::string& path) { return std::fopen(NativePath(path).c_str(), "rb"); }
+
+std::string LastReadFailureReason(int errnoValue) { return AsReason(std::generic_category().message(errnoValue)); }
 
 std::string RefusedWriteAdvice(const std::string&) { return {}; }
 

@@ -14,6 +14,7 @@
 #include <cerrno>
 #include <cstdint>
 #include <string>
+#include <system_error>
 #include <vector>
 
 #include <fcntl.h>
@@ -187,6 +188,7 @@ std::FILE* OpenForReading(const std::string& path) {
         }
         const DWORD error = ::GetLastError();
         if (!HeldByAnotherProgram(error) || ::GetTickCount64() >= deadline) {
+            ::SetLastError(error);  // for LastReadFailureReason
             errno = error == ERROR_FILE_NOT_FOUND || error == ERROR_PATH_NOT_FOUND ? ENOENT
                     : error == ERROR_ACCESS_DENIED || HeldByAnotherProgram(error)  ? EACCES
                                                                                    : EIO;
@@ -194,6 +196,12 @@ std::FILE* OpenForReading(const std::string& path) {
         }
         ::Sleep(HolderPollMs);
     }
+}
+
+std::string LastReadFailureReason(int errnoValue) {
+    const DWORD error = ::GetLastError();
+    if (error != ERROR_SUCCESS) return win32::SystemReason(error);
+    return AsReason(std::generic_category().message(errnoValue));
 }
 
 void ReplaceFileContents(const std::string& path, std::string_view bytes, ReplaceMode mode) {

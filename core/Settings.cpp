@@ -74,6 +74,89 @@ std::optional<std::string> TakeJump(std::string_view text, const OwnPoints& poin
     return std::nullopt;
 }
 
+// Every line after the folder's, and whether Lapforge takes it. A next= or previous= line is taken
+// once, when it can be read; any other stays as it is and keeps the binding's default.
+struct ReadLines {
+    SettingsRead read;
+    std::vector<bool> taken;
+};
+
+ReadLines ReadLinesAfterFirst(const std::vector<std::string_view>& lines) {
+    ReadLines result;
+    Settings& settings = result.read.settings;
+    result.taken.assign(lines.size(), false);
+    std::vector<std::optional<std::string>> refused(lines.size());
+    bool onlyPoints = false;
+    bool nextRead = false;
+    bool previousRead = false;
+    const auto takeMove = [&](std::size_t i, std::string_view value, bool& read, Binding& binding) {
+        if (read) {
+            refused[i] = std::string(MoveBindingTwiceText);
+        } else if (const auto parsed = ParseBinding(value)) {
+            binding = *parsed;
+            read = result.taken[i] = true;
+        } else {
+            refused[i] = std::string(MoveBindingNotReadText);
+        }
+    };
+    // The bindings and points first: the jumps name them, wherever their lines stand.
+    for (std::size_t i = 0; i < lines.size(); ++i) {
+        const std::string_view line = lines[i];
+        if (line.starts_with(NextName)) {
+            takeMove(i, line.substr(NextName.size()), nextRead, settings.bindings.next);
+        } else if (line.starts_with(PreviousName)) {
+            takeMove(i, line.substr(PreviousName.size()), previousRead, settings.bindings.previous);
+        } else if (line.starts_with(OnlyPointsName)) {
+            result.taken[i] = true;
+            onlyPoints = line.substr(OnlyPointsName.size()) == OnlyPointsOn;
+        } else if (line.starts_with(LaunchName)) {
+            result.taken[i] = true;
+            settings.launch = line.substr(LaunchName.size());
+        } else if (line.starts_with(PointLineName)) {
+            refused[i] = TakePoint(line.substr(PointLineName.size()), settings.points);
+            result.taken[i] = !refused[i];
+        }
+    }
+    for (std::size_t i = 0; i < lines.size(); ++i) {
+        if (!lines[i].starts_with(JumpName)) continue;
+        refused[i] = TakeJump(lines[i].substr(JumpName.size()), settings.points, settings.bindings);
+        result.taken[i] = !refused[i];
+    }
+    SetOnlyThese(settings.points, onlyPoints);
+    for (std::size_t i = 0; i < lines.size(); ++i) {
+        if (result.taken[i]) continue;
+        settings.otherLines.emplace_back(lines[i]);
+        if (refused[i]) result.read.skipped.push_back(SkippedLine{std::string(lines[i]), *refused[i]});
+    }
+    return result;
+}
+
+// The kept lines after Lapforge's own, each as it was read. A kept line that would be taken when
+// the file is read back (a duplicate point whose first the driver removed, a jump whose clash he
+// cleared) goes instead: what was skipped stays skipped, and the file reads back as the settings.
+std::string KeptLinesText(const std::string& own, const std::vector<std::string>& otherLines) {
+    std::vector<std::string_view> kept;
+    for (const std::string& line : otherLines)
+        if (!line.empty() && line.find_first_of("\r\n") == std::string::npos) kept.push_back(line);
+    const std::size_t ownCount = LinesAfterFirst(own).size();
+    for (;;) {
+        std::vector<std::string_view> lines = LinesAfterFirst(own);
+        lines.insert(lines.end(), kept.begin(), kept.end());
+        const std::vector<bool> taken = ReadLinesAfterFirst(lines).taken;
+        std::vector<std::string_view> still;
+        for (std::size_t i = 0; i < kept.size(); ++i)
+            if (!taken[ownCount + i]) still.push_back(kept[i]);
+        if (still.size() == kept.size()) break;
+        kept = std::move(still);  // one gone may free another
+    }
+    std::string text;
+    for (const std::string_view line : kept) {
+        text += line;
+        text += "\r\n";
+    }
+    return text;
+}
+
 }  // namespace
 
 std::string SettingsFolder(std::string_view bytes, const std::string& path) {
@@ -82,46 +165,15 @@ std::string SettingsFolder(std::string_view bytes, const std::string& path) {
     return folder;
 }
 
-SettingsRead ParseSettings(std::string_view bytes) {
-    SettingsRead read;
-    Settings& settings = read.settings;
-    const std::vector<std::string_view> lines = LinesAfterFirst(bytes);
-    std::vector<bool> taken(lines.size(), false);
-    std::vector<std::optional<std::string>> refused(lines.size());
-    bool onlyPoints = false;
-    // The bindings and points first: the jumps name them, wherever their lines stand.
-    for (std::size_t i = 0; i < lines.size(); ++i) {
-        const std::string_view line = lines[i];
-        if (line.starts_with(NextName)) {
-            taken[i] = true;
-            if (const auto binding = ParseBinding(line.substr(NextName.size()))) settings.bindings.next = *binding;
-        } else if (line.starts_with(PreviousName)) {
-            taken[i] = true;
-            if (const auto binding = ParseBinding(line.substr(PreviousName.size())))
-                settings.bindings.previous = *binding;
-        } else if (line.starts_with(OnlyPointsName)) {
-            taken[i] = true;
-            onlyPoints = line.substr(OnlyPointsName.size()) == OnlyPointsOn;
-        } else if (line.starts_with(LaunchName)) {
-            taken[i] = true;
-            settings.launch = line.substr(LaunchName.size());
-        } else if (line.starts_with(PointLineName)) {
-            refused[i] = TakePoint(line.substr(PointLineName.size()), settings.points);
-            taken[i] = !refused[i];
-        }
-    }
-    for (std::size_t i = 0; i < lines.size(); ++i) {
-        if (!lines[i].starts_with(JumpName)) continue;
-        refused[i] = TakeJump(lines[i].substr(JumpName.size()), settings.points, settings.bindings);
-        taken[i] = !refused[i];
-    }
-    SetOnlyThese(settings.points, onlyPoints);
-    for (std::size_t i = 0; i < lines.size(); ++i) {
-        if (taken[i]) continue;
-        settings.otherLines.emplace_back(lines[i]);
-        if (refused[i]) read.skipped.push_back(SkippedLine{std::string(lines[i]), *refused[i]});
-    }
-    return read;
+SettingsRead ParseSettings(std::string_view bytes) { return ReadLinesAfterFirst(LinesAfterFirst(bytes)).read; }
+
+void ForgetDecidedLines(std::vector<std::string>& otherLines, const Bindings& before, const Bindings& after) {
+    const auto forget = [&otherLines](std::string_view name, const Binding& was, const Binding& now) {
+        if (was == now) return;
+        std::erase_if(otherLines, [name](const std::string& line) { return line.starts_with(name); });
+    };
+    forget(NextName, before.next, after.next);
+    forget(PreviousName, before.previous, after.previous);
 }
 
 std::string SettingsText(std::string_view folder, const Settings& settings) {
@@ -149,8 +201,7 @@ std::string SettingsText(std::string_view folder, const Settings& settings) {
         addLine(PointLineName, std::to_string(point.metres) + ":" + LineSafe(point.name));
     if (!settings.launch.empty() && !IsDefaultSimulatorProgram(settings.launch))
         addLine(LaunchName, LineSafe(settings.launch));
-    for (const std::string& line : settings.otherLines) addLine({}, LineSafe(line));
-    return bytes;
+    return bytes + KeptLinesText(bytes, settings.otherLines);
 }
 
 void WriteSettingsFile(const std::string& path, std::string_view folder, const Settings& settings) {

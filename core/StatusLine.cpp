@@ -28,10 +28,11 @@ std::string StatusLine::Text(bool armed, bool simulatorRuns, std::string_view se
     status.nextName = name(bindings.next);
     status.previousName = name(bindings.previous);
     status.deploySection = sectionInFile;
-    const std::string notes = startNote_ + (startNote_.empty() || launchNote_.empty() ? "" : " ") + launchNote_;
-    status.problem = !problem_.empty() ? problem_ : !changed_.empty() ? changed_ : notes;
+    status.problem = !problem_.empty() ? problem_ : !changed_.empty() ? changed_ : launchNote_;
     status.notice = notice_;
-    return StatusLineText(status);
+    // A line of its own under the rest, which it must not hide.
+    if (startNote_.empty()) return StatusLineText(status);
+    return StatusLineText(status) + "\n" + startNote_;
 }
 
 }  // namespace lapforge

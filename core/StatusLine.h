@@ -30,8 +30,8 @@ public:
     std::optional<std::string> Refused(const std::exception& failure, std::string_view sectionInFile, bool picked);
     // Someone else changed line 54 to a line Lapforge does not write; said until the next rewrite.
     void DeployLineChangedElsewhere(std::string_view line);
-    // Said from the start until the first rewrite the driver makes, as lines of lapforge.ini that
-    // Lapforge skipped.
+    // A line under the rest from the start until the first rewrite, as about the lines of
+    // lapforge.ini that Lapforge skipped.
     void SetStartNote(std::string_view note) { startNote_ = note; }
     // The program chosen for "Launch GPL" is gone; said, after any start note, until the next
     // rewrite or pick of a program. Empty: nothing to say.

@@ -53,7 +53,7 @@ bool ScalerFilters(IWICImagingFactory* factory) {
 // The file's bytes when it is a whole JPEG of a size worth reading.
 std::optional<std::string> ReadWholeJpeg(const std::string& path) {
     WIN32_FILE_ATTRIBUTE_DATA file{};
-    if (!GetFileAttributesExW(Widen(path).c_str(), GetFileExInfoStandard, &file) || file.nFileSizeHigh != 0 ||
+    if (!GetFileAttributesExW(WidePath(path).c_str(), GetFileExInfoStandard, &file) || file.nFileSizeHigh != 0 ||
         file.nFileSizeLow > MaxFileBytes)
         return std::nullopt;
     std::string bytes;

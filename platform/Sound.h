@@ -4,7 +4,8 @@
 
 namespace lapforge::platform {
 
-// Plays a wave file asynchronously; a file that cannot be played plays nothing.
+// Plays a wave file asynchronously, from a folder of any depth, and stops the sound before; a file
+// that cannot be played plays nothing.
 void PlayAnnouncement(const std::string& path);
 
 }  // namespace lapforge::platform

@@ -22,6 +22,7 @@ using win32::ScopedHandle;
 using win32::SystemMessage;
 using win32::SystemReason;
 using win32::Widen;
+using win32::WidePath;
 
 struct IconTraits {
     using Type = HICON;

@@ -399,9 +399,11 @@ place a section&rsquo;s name or a point&rsquo;s distance in metres), <code>only-
 <span class="ui">F4 visits only my points</span> is ticked, and a <code>point=</code> line for each point, for
 example:</p>
 <p><code>jump=joy:0:button:3:1234:0001:0:Button Box:12300</code><br><code>point=12300:Before Karussell</code></p>
-<p>A point&rsquo;s name is kept in Windows&rsquo; own code page for older programs, like the folder. A point or jump
-line Lapforge cannot use is skipped and kept in the file as it is; the status line names it, with the reason, once
-at each start. Lines Lapforge does not know stay in the file too.</p>
+<p>A point&rsquo;s name is kept in Windows&rsquo; own code page for older programs, like the folder. A hotkey, point or
+jump line Lapforge cannot use is skipped and kept in the file exactly as it is (a hotkey then works as Lapforge&rsquo;s
+own until you set one in <span class="ui">Keys&hellip;</span>); a box lists these lines with the reason once at each
+start, and the status line keeps a line about them until the first section is written. Lines Lapforge does not know
+stay in the file too.</p>
 <p>An older Lapforge reads the same file and simply uses the folder.</p>
 <p>If you keep one GPL folder per season mod, click <span class="ui">Change&hellip;</span> beside the folder shown at
 the bottom of the main window and open the other GPL folder. Lapforge puts line 54 of the old folder's track file back
@@ -448,6 +450,10 @@ folder as <code>lapforge.exe</code>.</p>
   than 100 lines or keeps something other than the deploy point in line 54; its last line then says which. Restore
   the file from <code>track.ini.lapforge-original</code>, your backup or the installation media, or pick another GPL
   folder.</dd>
+  <dt>Lapforge says it could not read its settings.</dt>
+  <dd>Another program holds <code>lapforge.ini</code> (a sync or backup program), the file is online-only while you
+  are offline, or you may not read it. Lapforge then never writes the file in that run, so your folder, points and
+  keys stay in it: pick the GPL folder to practise, exit, put the cause right and start Lapforge again.</dd>
 
   <dt>&ldquo;GPL could not be launched!&rdquo;</dt>
   <dd>The message names the file Lapforge tried to start and Windows' reason. Check that <code>gpl.exe</code> is still

@@ -212,9 +212,8 @@ void frmKeys::lvJumps_Change() {
 }
 
 void frmKeys::cmdOK_Click() {
-    controller_.HotkeyBindings = bindings_;
     try {
-        controller_.SaveSettings();
+        controller_.SetBindings(bindings_);
     } catch (const SettingsNotSaved& failure) {
         platform::ShowErrorMessage(hwnd_, std::string(failure.what()));  // the new keys hold for this run
     }

@@ -107,8 +107,11 @@ void frmLapforge::Load() {
     ShowStops();
     ShowInList(controller_->StopOnDisk());
     ShowLaunchPrograms();
-    if (!controller_->SkippedSettingsLines().empty())
-        status_.SetStartNote(SkippedLinesText(controller_->SkippedSettingsLines()));
+    // Listed once, in full, while the driver is at Lapforge; the status line keeps one line of it.
+    if (const auto& skipped = controller_->SkippedSettingsLines(); !skipped.empty()) {
+        ShowErrorMessage(SkippedLinesText(skipped));
+        status_.SetStartNote(SkippedLinesStatus(skipped.size()));
+    }
     // The joysticks are listed once at start: an old line's joystick keeps the make found under its id.
     controller_->AdoptJoystickIdentities(platform::Joysticks());
     ShowHotkeyCaption();
@@ -323,11 +326,10 @@ void frmLapforge::cmdPoints_Click() {
 
 void frmLapforge::picKarte_Click() {
     const platform::PicturePoint at = picKarte_.LastClick();
-    const std::optional<int> metres = controller_->RoadMetresAtClick(MapPixel{at.x, at.y});
-    if (!metres) return;  // beside the road
-    if (const std::optional<std::string> problem = PlaceProblem(controller_->Points, *metres))
-        return ShowErrorMessage(*problem);
-    frmPoint point(*controller_, frmPoint::Purpose::Offer, *metres);
+    const Controller::MapClickVerdict verdict = controller_->MapClicked(MapPixel{at.x, at.y});
+    if (!verdict.problem.empty()) return ShowErrorMessage(verdict.problem);
+    if (!verdict.offer) return;
+    frmPoint point(*controller_, frmPoint::Purpose::Offer, *verdict.offer);
     point.ShowModal(hwnd_);
     if (!point.Done()) return;
     ShowStops();
@@ -341,10 +343,7 @@ void frmLapforge::picKarte_Click() {
 
 void frmLapforge::PointsChanged() {
     ShowStops();
-    const std::optional<Stop> onDisk = controller_->StopOnDisk();
-    ShowInList(onDisk);
-    // A point removed while line 54 held it took line 54 to its section; a renamed one keeps its place.
-    if (onDisk) controller_->ShowStopPictures(*onDisk);
+    ShowInList(controller_->PointsEdited());
     ShowStatus();
 }
 

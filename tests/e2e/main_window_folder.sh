@@ -2,6 +2,9 @@
 # One GPL folder per season: a remembered folder whose line 54 is no deploy point opens the dialog
 # with the reason and is left alone; Esc there is Cancel; another folder is picked, "Change..." moves
 # to a second GPL folder (the first gets its line 54 back), and Exit puts the second one's back.
+# Lines of lapforge.ini that Lapforge skips are listed once at start, in a box, and the status line
+# keeps one line of them. A lapforge.ini that is there but cannot be read is told in a box, the
+# dialog opens for the run, and the file is never written.
 source "$LAPFORGE_SOURCE/tests/e2e/rig.sh"
 rig_start
 
@@ -65,4 +68,47 @@ rig_assert_eq "$(rig_winpath "$home/GPL 1969")" "$(tr -d '\r\n' <"$app/lapforge.
 rig_click "$main" "$(px 4207)" "$(px 5047)"  # Exit Lapforge
 rig_wait_gone "$RIG_PID"
 unchanged "GPL 1969" || rig_fail "exit did not put line 54 back: $(rig_line "$(track "GPL 1969")" 54)"
+
+printf 'next=key:F9\r\n[window]\tzoom=2\r\npoint=1000:in the pits\r\n' >>"$app/lapforge.ini"
+rig_run_bg "$app/lapforge.exe"
+rig_wait_window Error >/dev/null
+rig_screenshot "$RIG_OUT/settings-skipped-lines.png"
+rig_key Return
+main=$(rig_wait_window "Lapforge")
+# The note is the status line's last line, under what the cycle does.
+wine "$LAYOUT_PROBE" Lapforge 2>/dev/null | tr -d '\r' |
+    grep -qxF "2 lines of lapforge.ini skipped, kept as they were." ||
+    rig_fail "the status line does not say the skipped lines: $(rig_control_text Lapforge 114)"
+rig_screenshot "$RIG_OUT/settings-skipped-lines-status.png"
+rig_click "$main" "$(px 4207)" "$(px 5047)"  # Exit Lapforge
+rig_wait_gone "$RIG_PID"
+
+# Held by a program that shares nothing (a sync client): Lapforge waits, then says so.
+cp "$app/lapforge.ini" "$RIG_TMP/lapforge.ini"
+wine "$TRACK_HOLDER" "$(rig_winpath "$app/lapforge.ini")" none 0 "$(rig_winpath "$RIG_TMP/held.ready")" >/dev/null 2>&1 &
+holder=$!
+RIG_PIDS+=("$holder")
+rig_wait_file "$RIG_TMP/held.ready"
+rig_run_bg "$app/lapforge.exe"
+rig_wait_window Error >/dev/null
+rig_screenshot "$RIG_OUT/settings-held.png"
+kill "$holder"
+wait "$holder" 2>/dev/null || true
+rig_key Return
+rig_wait_window "Where is GPL?" >/dev/null
+rig_key Escape
+rig_wait_gone "$RIG_PID"
+cmp -s "$RIG_TMP/lapforge.ini" "$app/lapforge.ini" || rig_fail "the held lapforge.ini changed"
+
+rm "$app/lapforge.ini"
+mkdir "$app/lapforge.ini"  # there, yet no read succeeds
+rig_run_bg "$app/lapforge.exe"
+rig_wait_window Error >/dev/null
+rig_screenshot "$RIG_OUT/settings-unreadable.png"
+rig_key Return
+rig_wait_window "Where is GPL?" >/dev/null
+rig_screenshot "$RIG_OUT/settings-unreadable-dialog.png"
+rig_key Escape  # Cancel: ends without a second message
+rig_wait_gone "$RIG_PID"
+[ -d "$app/lapforge.ini" ] || rig_fail "lapforge.ini was written"
 echo "PASS [$RIG_NAME]"

@@ -153,6 +153,31 @@ std::string Narrow(LPCWSTR text) {
     return buffer;
 }
 
+// A wave played from memory, named by the wave file beside the program with the same bytes, so the
+// log reads as for a file played by name; "memory" when none has them.
+std::string WaveInMemory(const void* wave) {
+    if (!wave) return {};
+    const auto* riff = static_cast<const unsigned char*>(wave);
+    const std::size_t size = 8 + (riff[4] | riff[5] << 8 | riff[6] << 16 | static_cast<std::size_t>(riff[7]) << 24);
+    std::wstring folder(32768, L'\0');
+    folder.resize(GetModuleFileNameW(nullptr, folder.data(), static_cast<DWORD>(folder.size())));
+    folder.resize(folder.find_last_of(L'\\') + 1);
+    const std::wstring prefix = folder.size() >= MAX_PATH - 12 ? L"\\\\?\\" : L"";
+    WIN32_FIND_DATAW found;
+    const HANDLE search = FindFirstFileW((prefix + folder + L"*.wav").c_str(), &found);
+    std::string name = "memory";
+    if (search == INVALID_HANDLE_VALUE) return name;
+    do {
+        const std::string bytes = ReadFile(prefix + folder + found.cFileName);
+        if (bytes.size() == size && std::memcmp(bytes.data(), wave, size) == 0) {
+            name = Narrow((folder + found.cFileName).c_str());
+            break;
+        }
+    } while (FindNextFileW(search, &found));
+    FindClose(search);
+    return name;
+}
+
 }  // namespace
 
 extern "C" {
@@ -200,8 +225,11 @@ __declspec(dllexport) MMRESULT WINAPI timeEndPeriod(UINT period) {
     return TIMERR_NOERROR;
 }
 
-__declspec(dllexport) BOOL WINAPI sndPlaySoundA(LPCSTR path, UINT) {
-    LogSound(path ? path : "");
+__declspec(dllexport) BOOL WINAPI sndPlaySoundA(LPCSTR path, UINT flags) {
+    if (!path) return TRUE;  // the sound playing stops: nothing asked for
+    // As the system's: a file named by a path of MAX_PATH or more is never found.
+    if (!(flags & SND_MEMORY) && std::strlen(path) >= MAX_PATH) return FALSE;
+    LogSound((flags & SND_MEMORY) ? WaveInMemory(path) : path);
     return TRUE;
 }
 __declspec(dllexport) BOOL WINAPI sndPlaySoundW(LPCWSTR path, UINT) {

@@ -253,6 +253,63 @@ TEST(ControllerStartUp, CancelEndsWithTheMessageAndWritesNoSettings) {
     EXPECT_FALSE(rig.HasSettings());
 }
 
+TEST(ControllerStartUp, AMissingSettingsFileIsAFirstRunAnUnreadableOneIsToldAndNeverWritten) {
+    struct Case {
+        const char* name;
+        bool unreadable;  // a folder where lapforge.ini should be: it is there, yet no read succeeds
+        bool cancel;
+        std::vector<std::string> said;  // the calls up to the dialog's
+    };
+    const Case cases[] = {
+        {"missing: a first run", false, false, {"ask"}},
+        {"unreadable: told, then the dialog for this run",
+         true,
+         false,
+         {"error", "ask: " + std::string(SettingsUnreadableProblem)}},
+        {"unreadable and cancelled: no second message",
+         true,
+         true,
+         {"error", "ask: " + std::string(SettingsUnreadableProblem), "end"}},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        Rig rig;
+        rig.InstallSimulator(NumberedLines(120));
+        const std::string ini = rig.app.Path() + "\\lapforge.ini";
+        if (c.unreadable) std::filesystem::create_directories(TestFolder::Native(ini));
+        rig.view.dialog = [&](Controller& ctl) {
+            ctl.GPLOrdnerPfad = c.cancel ? std::string(NotInstalled) : rig.sim.Path();
+        };
+        try {
+            rig.controller->StartUp();
+        } catch (const ProgramEnded&) {
+        }
+        std::vector<std::string> said(rig.view.calls.begin(),
+                                      rig.view.calls.begin() + std::min(rig.view.calls.size(), c.said.size()));
+        if (!said.empty() && said[0].starts_with("error ")) {
+            EXPECT_NE(said[0].find(" \"" + ini + "\": "), std::string::npos) << said[0];  // the path, the reason
+            EXPECT_NE(said[0].find("start Lapforge again"), std::string::npos) << said[0];
+            said[0] = "error";
+        }
+        EXPECT_EQ(said, c.said);
+        if (c.cancel) continue;
+        EXPECT_EQ(Line(rig.Track(), 54), "stall_0 = 230.00 -9.30") << "the run goes on";
+        if (!c.unreadable) {
+            EXPECT_EQ(rig.Settings(), rig.sim.Path() + "\r\n");
+            continue;
+        }
+        // Every save is refused in words, and the edit holds for the run.
+        EXPECT_THROW(rig.controller->AddPoint(20000, "x"), SettingsNotSaved);
+        EXPECT_NE(FindPoint(rig.controller->Points, 20000), nullptr);
+        Bindings keys = rig.controller->HotkeyBindings;
+        keys.next = KeyBinding(0x74);
+        EXPECT_EQ(FailureText([&] { rig.controller->SetBindings(keys); }), SettingsUnreadNotSavedText);
+        EXPECT_EQ(rig.controller->HotkeyBindings.next, KeyBinding(0x74));
+        EXPECT_TRUE(std::filesystem::is_directory(TestFolder::Native(ini))) << "never written";
+        EXPECT_EQ(TestFolder::EntryCount(rig.app.Path()), 1u) << "not even a temporary file";
+    }
+}
+
 TEST(ControllerStartUp, AFirstRewriteRefusedAfterTheDialogGoesOnAndTheNextPickTriesAgain) {
     TestProcess ended;
     ended.End();
@@ -392,14 +449,15 @@ TEST(ControllerNeighbours, NameTheSectionsOnEitherSideAndTheirAnnouncements) {
 TEST(ControllerSettings, ANewFolderKeepsTheBindings) {
     Rig rig;
     rig.InstallSimulator(NumberedLines(120));
-    rig.app.Write("\\lapforge.ini", rig.app.Path() + "\\moved\r\nprevious=key:0x72\r\n");
+    rig.app.Write("\\lapforge.ini", rig.app.Path() + "\\moved\r\nprevious=key:0x72\r\nnext=key:F9\r\n");
     rig.view.dialog = [&](Controller& c) { c.GPLOrdnerPfad = rig.sim.Path(); };
 
     rig.controller->StartUp();
 
-    EXPECT_EQ(rig.Settings(), rig.sim.Path() + "\r\nprevious=key:0x72\r\n");
-    rig.controller->HotkeyBindings.next = ButtonBinding(0, 3);
-    rig.controller->SaveSettings();
+    EXPECT_EQ(rig.Settings(), rig.sim.Path() + "\r\nprevious=key:0x72\r\nnext=key:F9\r\n") << "kept as it was";
+    Bindings keys = rig.controller->HotkeyBindings;
+    keys.next = ButtonBinding(0, 3);
+    rig.controller->SetBindings(keys);  // the driver's choice replaces the line Lapforge could not read
     EXPECT_EQ(rig.Settings(), rig.sim.Path() + "\r\nnext=joy:0:button:3\r\nprevious=key:0x72\r\n");
     // That old line learns the make of the wheel answering under its id, and is saved with it.
     rig.controller->AdoptJoystickIdentities({JoystickInfo{0, 0x046d, 0xc29b, "G27 Racing Wheel", 12, true}});
@@ -728,6 +786,22 @@ TEST(ControllerOwnPoints, StandInTheLapWithTheirPicturesAndAreLapforgesOwnLines)
     EXPECT_EQ(rig.controller->PlaceOnDisk(), "Before Mutkurve (km 12.30)");
     EXPECT_EQ(rig.controller->RoadMetresAtClick(MapPixel{55, 103}), 12450) << "a click beside the road";
     EXPECT_EQ(rig.controller->RoadMetresAtClick(MapPixel{55, 140}), std::nullopt) << "a click off the road";
+    struct Click {
+        const char* name;
+        MapPixel at;
+        Controller::MapClickVerdict verdict;
+    };
+    const Click clicks[] = {
+        {"off the road: nothing", {55, 140}, {}},
+        {"a free place: offered", {20, 100}, {12100, {}}},
+        {"beside a point: refused, with why",
+         {41, 100},
+         {std::nullopt, NearPointText(12310, "Before Mutkurve", 12300)}},
+    };
+    for (const Click& c : clicks) {
+        SCOPED_TRACE(c.name);
+        EXPECT_EQ(rig.controller->MapClicked(c.at), c.verdict);
+    }
 
     // Killed at the point: the next start knows the point's line as Lapforge's, not GPL's own.
     rig.Restart();
@@ -741,9 +815,21 @@ TEST(ControllerOwnPoints, StandInTheLapWithTheirPicturesAndAreLapforgesOwnLines)
     EXPECT_EQ(rig.controller->AddPoint(12300, "x"),
               std::optional<std::string>(NearPointText(12300, "Before Mutkurve", 12300)));
     EXPECT_EQ(rig.controller->AddPoint(20000, ""), std::nullopt);
+    // Every edit is saved at once.
+    const auto saved = [&](std::string_view line) { return rig.Settings().find(line) != std::string::npos; };
+    EXPECT_EQ(rig.controller->RenamePoint(12300, "Mut"), std::nullopt);
+    EXPECT_TRUE(saved("point=12300:Mut\r\n")) << rig.Settings();
+    EXPECT_TRUE(rig.controller->SetOnlyMyPoints(true));
+    EXPECT_TRUE(saved("only-my-points=yes\r\n")) << rig.Settings();
+    EXPECT_FALSE(rig.controller->SetOnlyMyPoints(false));
+    EXPECT_FALSE(saved("only-my-points")) << rig.Settings();
+    rig.controller->RenamePoint(12300, "Before Mutkurve");
     rig.controller->ApplyStop(PointStop(20000));
     rig.controller->RemovePoint(20000);
     EXPECT_EQ(Line(rig.Track(), 54), "stall_0 = 19400.00 0.00");
+    rig.view.calls.clear();
+    EXPECT_EQ(rig.controller->PointsEdited(), SectionStop(SectionOf(20000))) << "the list and";
+    EXPECT_EQ(rig.view.calls.front(), "view " + rig.app.Path() + "\\blick10.jpg") << "the pictures follow line 54";
     EXPECT_EQ(rig.Settings(), rig.sim.Path() + "\r\npoint=12300:Before Mutkurve\r\nmine=kept\r\n")
         << "unknown lines kept";
     rig.controller->RestoreDeployLine();

@@ -211,7 +211,9 @@ TEST(LapPoints, EditsKeepLapOrderAndTakeTheirJumpsAlong) {
     EXPECT_EQ(points, before);
 
     SetJump(bindings, PointStop(12300), KeyBinding(0x75));
-    SetJump(bindings, SectionStop(6), KeyBinding(0x76));
+    SetJump(bindings, SectionStop(6), KeyBinding(0x77));
+    SetJump(bindings, SectionStop(6), KeyBinding(0x76));  // a new one replaces the first
+    ASSERT_EQ(bindings.jumps.size(), 2u);
     ASSERT_EQ(MovePoint(points, bindings, 12300, 16000), std::nullopt);
     EXPECT_EQ(points.list.back(), (OwnPoint{16000, "Before Klostertal"}));  // moved, in order, its name kept
     EXPECT_EQ(JumpBinding(bindings, PointStop(16000)), KeyBinding(0x75));

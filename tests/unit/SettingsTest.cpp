@@ -231,3 +231,96 @@ TEST(SettingsPoints, WrittenInTheirOrderAndReadBack) {
     settings.launch = "GPL.exe";
     EXPECT_EQ(SettingsText(folder, settings).find("launch="), std::string::npos);
 }
+
+TEST(SettingsLines, WhatIsTakenKeptAndSaidAndTheTextWrittenBack) {
+    const Binding f4 = KeyBinding(0x73);
+    struct Case {
+        const char* name;
+        std::string lines;  // after the folder's
+        void (*edit)(Settings&);
+        Binding next;
+        std::size_t points;
+        std::vector<std::string> kept;
+        std::size_t said;
+        std::string written;  // after the folder's line
+    };
+    const Case cases[] = {
+        {"a tab and a control byte stay",
+         "[win]\tx=1\x1f\r\n",
+         nullptr,
+         f4,
+         0,
+         {"[win]\tx=1\x1f"},
+         0,
+         "[win]\tx=1\x1f\r\n"},
+        {"a next line not read falls back and stays",
+         "next=key:F5\r\n",
+         nullptr,
+         f4,
+         0,
+         {"next=key:F5"},
+         1,
+         "next=key:F5\r\n"},
+        {"a previous line of a newer format stays",
+         "previous=pad:0:a\r\n",
+         nullptr,
+         f4,
+         0,
+         {"previous=pad:0:a"},
+         1,
+         "previous=pad:0:a\r\n"},
+        {"the first readable next line counts",
+         "next=key:0x74\nnext=key:0x75\n",
+         nullptr,
+         KeyBinding(0x74),
+         0,
+         {"next=key:0x75"},
+         1,
+         "next=key:0x74\r\nnext=key:0x75\r\n"},
+        {"a second next line that would count once F4 is back goes",
+         "next=key:0x74\r\nnext=key:0x75\r\n",
+         [](Settings& s) { s.bindings.next = KeyBinding(0x73); },
+         KeyBinding(0x74),
+         0,
+         {"next=key:0x75"},
+         1,
+         ""},
+        {"a duplicate point stays skipped while its first stays",
+         "point=12300:a\r\npoint=12300:b\r\n",
+         [](Settings& s) { s.points.list[0].name = "c"; },
+         f4,
+         1,
+         {"point=12300:b"},
+         1,
+         "point=12300:c\r\npoint=12300:b\r\n"},
+        {"a duplicate point never comes back when its first goes",
+         "point=12300:a\r\npoint=12310:b\r\n",
+         [](Settings& s) { s.points.list.clear(); },
+         f4,
+         1,
+         {"point=12310:b"},
+         1,
+         ""},
+        {"a jump skipped for its key stays skipped when the clash goes",
+         "jump=key:0x75:Pitlane\r\njump=key:0x75:Klostertal/Karussell\r\n",
+         [](Settings& s) { s.bindings.jumps.clear(); },
+         f4,
+         0,
+         {"jump=key:0x75:Klostertal/Karussell"},
+         1,
+         ""},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        const SettingsRead read = ParseSettings("C:\\GPL\r\n" + c.lines);
+        EXPECT_EQ(read.settings.bindings.next, c.next);
+        EXPECT_EQ(read.settings.points.list.size(), c.points);
+        EXPECT_EQ(read.settings.otherLines, c.kept);
+        EXPECT_EQ(read.skipped.size(), c.said);
+        Settings settings = read.settings;
+        if (c.edit) c.edit(settings);
+        const std::string text = SettingsText("C:\\GPL", settings);
+        EXPECT_EQ(text, "C:\\GPL\r\n" + c.written);
+        EXPECT_EQ(ParseSettings(text).settings.points, settings.points) << "reads back as written";
+    }
+}

@@ -1,4 +1,5 @@
 #include "core/Failure.h"
+#include "core/Messages.h"
 #include "core/StatusLine.h"
 #include "core/TrackFileBuffer.h"
 
@@ -90,12 +91,12 @@ TEST(StatusLine, NamesGPLsOwnPointAndAdviceThatFitsTheFailure) {
          "Pitlane", "Line 54 of GPL's track file was changed outside Lapforge to \"stall_0 = 777.00 1.50\""},
         {"only my points", [](StatusLine&) {}, "Before Karussell (km 12.30)",
          "GPL runs: F4 moves to your next point, F3 back. GPL will start you at Before Karussell (km 12.30)."},
-        {"the launch program gone, after the skipped lines",
+        {"the launch program gone, the skipped lines' note under it",
          [](StatusLine& l) {
              l.SetStartNote("Skipped a line.");
              l.SetLaunchNote("\"gplc65.exe\" is gone.");
          },
-         "Pitlane", "Skipped a line. \"gplc65.exe\" is gone."},
+         "Pitlane", "\"gplc65.exe\" is gone.\nSkipped a line."},
         {"the launch program gone, until a write",
          [](StatusLine& l) {
              l.SetLaunchNote("\"gplc65.exe\" is gone.");
@@ -106,6 +107,22 @@ TEST(StatusLine, NamesGPLsOwnPointAndAdviceThatFitsTheFailure) {
          [](StatusLine& l) {
              l.DeployLineChangedElsewhere("stall_0 = 777.00 1.50");
              l.Written();
+             l.Written();
+         },
+         "Pitlane", "GPL runs: F4"},
+        {"changed elsewhere, then the rewrite refused in the same step: the refusal leads",
+         [](StatusLine& l) {
+             l.DeployLineChangedElsewhere("stall_0 = 777.00 1.50");
+             l.Refused(Failure("could not write \"track.ini\": held"), "", false);
+         },
+         "", "Deploy point not written: Could not write \"track.ini\": held."},
+        {"the start note until the first good write", [](StatusLine& l) { l.SetStartNote(SkippedLinesStatus(2)); },
+         "Pitlane",
+         "GPL runs: F4 moves to the next section, F3 back. GPL will start you at Pitlane.\n2 lines of lapforge.ini "
+         "skipped"},
+        {"and gone after it",
+         [](StatusLine& l) {
+             l.SetStartNote(SkippedLinesStatus(2));
              l.Written();
          },
          "Pitlane", "GPL runs: F4"},
