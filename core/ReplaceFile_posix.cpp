@@ -1,12 +1,14 @@
 #include "core/ReplaceFile.h"
 
 #include "core/Failure.h"
+#include "core/FileIO.h"
 #include "core/ProcessId.h"
 
 #include <cerrno>
 #include <dirent.h>
 #include <fcntl.h>
 #include <string>
+#include <vector>
 #include <sys/stat.h>
 #include <unistd.h>
 
@@ -86,6 +88,20 @@ void RemoveStaleTemporaryFiles(const std::string& native) {
 }  // namespace
 
 void SweepTemporaryFiles(const std::string& path) { RemoveStaleTemporaryFiles(NativePath(path)); }
+
+std::vector<std::string> FileNamesIn(std::string_view folder) {
+    const std::string native = NativePath(std::string(folder));
+    std::vector<std::string> names;
+    DIR* dir = ::opendir(native.c_str());
+    if (!dir) return names;
+    while (const dirent* entry = ::readdir(dir)) {
+        struct stat info {};
+        if (::stat((native + "/" + entry->d_name).c_str(), &info) == 0 && S_ISREG(info.st_mode))
+            names.emplace_back(entry->d_name);
+    }
+    ::closedir(dir);
+    return names;
+}
 
 std::string NativePath(const std::string& path) {
     std::string native = path;

@@ -1,6 +1,7 @@
 #include "core/ReplaceFile.h"
 
 #include "core/Failure.h"
+#include "core/FileIO.h"
 #include "core/ProcessId.h"
 #include "core/ProtectedFolder.h"
 #include "core/Win32Kernel.h"
@@ -258,6 +259,20 @@ bool RemoveFile(const std::string& path) {
 }
 
 void SweepTemporaryFiles(const std::string& path) { RemoveStaleTemporaryFiles(WidePath(path)); }
+
+std::vector<std::string> FileNamesIn(std::string_view folder) {
+    std::string pattern(folder);
+    if (!pattern.empty() && pattern.back() != '\\') pattern += '\\';
+    pattern += '*';
+    std::vector<std::string> names;
+    WIN32_FIND_DATAW found;
+    const win32::ScopedFind search(::FindFirstFileW(WidePath(pattern).c_str(), &found));
+    if (!search) return names;
+    do {
+        if (!(found.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY)) names.push_back(Narrow(found.cFileName));
+    } while (::FindNextFileW(search.Get(), &found));
+    return names;
+}
 
 bool CreateFileContents(const std::string& path, std::string_view bytes) {
     const std::wstring target = WidePath(path);
