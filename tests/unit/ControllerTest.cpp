@@ -353,7 +353,7 @@ TEST(ControllerApplySection, ARefusedRewriteLeavesTheBufferAsTheFileAndTheNextTr
 
     EXPECT_THROW(rig.controller->ApplySection("Hohe Acht/Wippermann"), Failure);
     EXPECT_EQ(rig.controller->PlaceOnDisk(), "Pitlane");
-    EXPECT_EQ(rig.controller->TrackLines.Line(53), "stall_0 = 230.00 -9.30");
+    EXPECT_EQ(rig.controller->TrackLines().Line(53), "stall_0 = 230.00 -9.30");
     RestoreDeployLineBeforeFailureReport();  // the refused rewrite is the failure reported: not tried again
     EXPECT_EQ(Line(rig.Track(), 54), "stall_0 = 230.00 -9.30");
 
