@@ -32,6 +32,13 @@ public:
     // Said from the start until the first rewrite the driver makes, as lines of lapforge.ini that
     // Lapforge skipped.
     void SetStartNote(std::string_view note) { startNote_ = note; }
+    // The mods' track files kept in step with track.ini ("the 1965 and GT mods' track files"; empty:
+    // none), and what went wrong with one of them, said while no problem of track.ini's is (empty:
+    // nothing). Both as the controller has them now.
+    void SetTrackFiles(std::string_view inStep, std::string_view problem) {
+        modsInStep_ = inStep;
+        modProblem_ = problem;
+    }
     // Something about the running GPL (it runs as administrator); empty when there is nothing.
     void SetNotice(std::string_view notice) { notice_ = notice; }
 
@@ -46,6 +53,8 @@ private:
     std::string changed_;
     bool changedNow_ = false;
     std::string startNote_;
+    std::string modsInStep_;
+    std::string modProblem_;
 };
 
 }  // namespace lapforge
