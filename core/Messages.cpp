@@ -254,7 +254,12 @@ std::string ModTrackFilesText(const std::vector<std::string>& mods) {
 
 std::string ModFileRefusedStatus(const std::exception& failure, std::string_view mod, std::string_view fileName,
                                  std::string_view placeInFile) {
-    return "Not written to the " + std::string(mod) + " mod's track file: " + Sentence(FirstParagraph(failure.what())) +
+    // The file's name says enough where the line is short: its folder is the GPL folder shown above.
+    std::string what(FirstParagraph(failure.what()));
+    const std::size_t open = what.find('"'), close = what.find("\": ");
+    if (open < close && close != std::string::npos && std::string_view(what).substr(0, close).ends_with(fileName))
+        what.replace(open + 1, close - open - 1, fileName);
+    return "Not written to the " + std::string(mod) + " mod's track file: " + Sentence(what) +
            " GPL " + std::string(mod) + " still starts you at " + DeployPlace(placeInFile) + ". " +
            RefusalAdvice(failure, fileName) + "; the next press tries again.";
 }

@@ -98,7 +98,7 @@ TEST(StatusLine, NamesGPLsOwnPointAndAdviceThatFitsTheFailure) {
         {"a mod's track file refused: which, where its GPL starts, what to do",
          [](StatusLine& l) {
              l.SetTrackFiles("the 1965 mod's track file",
-                             ModFileRefusedStatus(ReadOnlyFile("could not write \"trackGT.ini\": read-only\n\nAdvice."),
+                             ModFileRefusedStatus(ReadOnlyFile("could not write \"C:\\GPL\\tracks\\nurburg\\trackGT.ini\": read-only\n\nAdvice."),
                                                   "GT", "trackGT.ini", "Pitlane"));
          },
          "Klostertal/Karussell",
