@@ -69,14 +69,11 @@ void Controller::FindModFiles() {
     std::vector<std::string> names = TrackFileNames(FileNamesIn(GPLOrdnerPfad + std::string(TrackFolderName)));
     std::erase_if(names, [](const std::string& name) { return IsTrackFileName(name) && ModName(name).empty(); });
     // A mod switched off or gone: its keeper goes, and what it left beside it is recovered when the
-    // file comes back.
-    std::erase_if(keepers_, [&](const TrackFileKeeper& keeper) {
-        return !keeper.IsMain() && std::find(names.begin(), names.end(), keeper.FileName()) == names.end();
+    // file comes back. Asked of the file itself: a listing that failed for a moment forgets nothing.
+    std::erase_if(keepers_, [](const TrackFileKeeper& keeper) { return !keeper.IsMain() && !PathExists(keeper.Path()); });
+    std::erase_if(refused_, [&](const ModFileTrouble& trouble) {
+        return !PathExists(TrackFileBuffer::TrackFilePath(GPLOrdnerPfad, trouble.fileName));
     });
-    const auto gone = [&](const ModFileTrouble& trouble) {
-        return std::find(names.begin(), names.end(), trouble.fileName) == names.end();
-    };
-    std::erase_if(refused_, gone);
     notSteered_.clear();
     for (const std::string& name : names) {
         const auto kept = std::find_if(keepers_.begin(), keepers_.end(),
@@ -92,11 +89,9 @@ void Controller::FindModFiles() {
         keepers_.push_back(std::move(keeper));
     }
     // Name order, as the driver sees them listed; track.ini stays first.
-    const auto rank = [&](const TrackFileKeeper& keeper) {
-        return keeper.IsMain() ? -1 : std::find(names.begin(), names.end(), keeper.FileName()) - names.begin();
-    };
-    std::stable_sort(keepers_.begin(), keepers_.end(),
-                     [&](const TrackFileKeeper& a, const TrackFileKeeper& b) { return rank(a) < rank(b); });
+    std::stable_sort(keepers_.begin(), keepers_.end(), [](const TrackFileKeeper& a, const TrackFileKeeper& b) {
+        return TrackFileNameBefore(a.FileName(), b.FileName());
+    });
 }
 
 void Controller::FindTrackFiles() noexcept {

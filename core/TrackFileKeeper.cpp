@@ -32,14 +32,17 @@ bool IsTrackFileName(std::string_view name) {
     return std::all_of(tag.begin(), tag.end(), [](char c) { return (c >= 'a' && c <= 'z') || (c >= '0' && c <= '9'); });
 }
 
+bool TrackFileNameBefore(std::string_view a, std::string_view b) {
+    const std::string la = Lowered(a), lb = Lowered(b);
+    const bool mainA = la == MainTrackFileName, mainB = lb == MainTrackFileName;
+    if (mainA != mainB) return mainA;
+    return la != lb ? la < lb : a < b;
+}
+
 std::vector<std::string> TrackFileNames(std::vector<std::string> names) {
     std::erase_if(names, [](const std::string& name) { return !IsTrackFileName(name); });
-    std::sort(names.begin(), names.end(), [](const std::string& a, const std::string& b) {
-        const std::string la = Lowered(a), lb = Lowered(b);
-        const bool mainA = la == MainTrackFileName, mainB = lb == MainTrackFileName;
-        if (mainA != mainB) return mainA;
-        return la != lb ? la < lb : a < b;
-    });
+    std::sort(names.begin(), names.end(),
+              [](const std::string& a, const std::string& b) { return TrackFileNameBefore(a, b); });
     return names;
 }
 

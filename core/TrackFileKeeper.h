@@ -15,7 +15,9 @@ inline constexpr std::string_view MainTrackFileName = "track.ini";
 // "track<tag>.ini" whose tag is letters and digits ("track65.ini", "trackGT.ini"), in any case as
 // Windows names are. Not one switched off ("_track65.ini") and none of Lapforge's own beside them.
 bool IsTrackFileName(std::string_view name);
-// The track files among a folder's names: track.ini first, then the mods' in name order.
+// The order of track files: track.ini first, then the mods' in name order, case aside.
+bool TrackFileNameBefore(std::string_view a, std::string_view b);
+// The track files among a folder's names, in that order.
 std::vector<std::string> TrackFileNames(std::vector<std::string> names);
 // A mod's name for the driver, from its file's tag: two digits are a year ("65": "1965"), any other
 // tag stands as it is in capitals ("GT"). Empty for track.ini.

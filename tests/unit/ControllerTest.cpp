@@ -826,6 +826,14 @@ TEST(ControllerModFiles, EveryModsTrackFileGoesWithTrackIniAndARefusalCostsOnlyI
     EXPECT_EQ(rig.controller->ModFilesProblem().rfind("Lapforge cannot steer the 1955 mod's track file: ", 0), 0u)
         << rig.controller->ModFilesProblem();
     EXPECT_EQ(rig.controller->TrackFiles().size(), 4u);
+    // Switched off meanwhile: no longer kept; switched on again, its note lets the next start put it back.
+    const auto off = [&](const char* from, const char* to) {
+        std::filesystem::rename(TestFolder::Native(file(from)), TestFolder::Native(file(to)));
+    };
+    off("track67.ini", "_track67.ini");
+    rig.controller->FindTrackFiles();
+    EXPECT_EQ(rig.controller->TrackFiles().size(), 3u);
+    off("_track67.ini", "track67.ini");
 
     // Killed: the next Lapforge recovers every file; its exit leaves each as found.
     rig.Restart();
