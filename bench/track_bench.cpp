@@ -65,7 +65,8 @@ int main() {
         {
             std::ofstream out(root / "tracks" / "nurburg" / "track.ini", std::ios::binary);
             // Line 54 a deploy point, as the buffer reads only such a file.
-            for (int i = 1; i <= lines; ++i) out << (i == 54 ? "stall_0" : "key_" + std::to_string(i)) << " = " << i * 7 << ".00 0.00\r\n";
+            for (int i = 1; i <= lines; ++i)
+                out << (i == 54 ? "stall_0" : "key_" + std::to_string(i)) << " = " << i * 7 << ".00 0.00\r\n";
         }
         lapforge::TrackFileBuffer buffer;
         const double read = MedianMicros(200, [&](int) { buffer.ReadTrackFile(CorePath(root)); });

@@ -70,7 +70,8 @@ void Controller::FindModFiles() {
     std::erase_if(names, [](const std::string& name) { return IsTrackFileName(name) && ModName(name).empty(); });
     // A mod switched off or gone: its keeper goes, and what it left beside it is recovered when the
     // file comes back. Asked of the file itself: a listing that failed for a moment forgets nothing.
-    std::erase_if(keepers_, [](const TrackFileKeeper& keeper) { return !keeper.IsMain() && !PathExists(keeper.Path()); });
+    std::erase_if(keepers_,
+                  [](const TrackFileKeeper& keeper) { return !keeper.IsMain() && !PathExists(keeper.Path()); });
     std::erase_if(refused_, [&](const ModFileTrouble& trouble) {
         return !PathExists(TrackFileBuffer::TrackFilePath(GPLOrdnerPfad, trouble.fileName));
     });
@@ -219,7 +220,8 @@ void Controller::RestoreDeployLineAfterFailure() noexcept {
 std::string Controller::ModFilesInStep() const {
     std::vector<std::string> mods;
     for (const TrackFileKeeper& keeper : keepers_)
-        if (!keeper.IsMain() && keeper.DeployLine() == TrackLines().DeployLine()) mods.push_back(ModName(keeper.FileName()));
+        if (!keeper.IsMain() && keeper.DeployLine() == TrackLines().DeployLine())
+            mods.push_back(ModName(keeper.FileName()));
     return ModTrackFilesText(mods);
 }
 

@@ -35,8 +35,9 @@ std::string DeployRecordPath(std::string_view folder) {
 }
 
 std::string DeployRecordText(const DeployRecord& record, std::string_view fileName) {
-    std::string text =
-        fileName == "track.ini" ? std::string(Heading) : std::string(ModHeadingStart) + std::string(fileName) + std::string(ModHeadingEnd);
+    std::string text = fileName == "track.ini"
+                           ? std::string(Heading)
+                           : std::string(ModHeadingStart) + std::string(fileName) + std::string(ModHeadingEnd);
     text += "\r\n";
     text += std::string(ProcessKey) + std::to_string(record.processId) + "\r\n";
     text += std::string(StartedKey) + std::to_string(record.processStart) + "\r\n";

@@ -127,8 +127,8 @@ std::string NotADeployLineText(std::string_view path) {
 }
 
 std::string NoDeployLineText(std::string_view path) {
-    return "\"" + std::string(path) + "\" has no deploy point (stall_0) in its first " + std::to_string(TrackLineCount) +
-           " lines, so Lapforge leaves the file alone";
+    return "\"" + std::string(path) + "\" has no deploy point (stall_0) in its first " +
+           std::to_string(TrackLineCount) + " lines, so Lapforge leaves the file alone";
 }
 
 std::string ReadOnlyTrackFileAdvice(std::string_view fileName) {
@@ -203,11 +203,11 @@ std::string StatusLineText(const CycleStatus& status) {
     if (!status.problem.empty()) return status.problem;
     if (!status.notice.empty()) return status.notice;
     // Line 54 names no section only where it holds GPL's own line again.
-    const std::string startsAt = "GPL will start you at " +
-                                 (status.deploySection.empty() ? std::string("its own deploy point") : status.deploySection) +
-                                 (status.deploySection.empty() || status.alsoIn.empty() ? std::string()
-                                                                                        : " (also in " + status.alsoIn + ")") +
-                                 ".";
+    const std::string startsAt =
+        "GPL will start you at " +
+        (status.deploySection.empty() ? std::string("its own deploy point") : status.deploySection) +
+        (status.deploySection.empty() || status.alsoIn.empty() ? std::string() : " (also in " + status.alsoIn + ")") +
+        ".";
     const std::string keepOpen = " Keep Lapforge open while you drive: Exit puts GPL's own deploy point back.";
     if (!status.armed) return "The hotkey is off. " + startsAt + keepOpen;
     std::string keys;
@@ -259,8 +259,8 @@ std::string ModFileRefusedStatus(const std::exception& failure, std::string_view
     const std::size_t open = what.find('"'), close = what.find("\": ");
     if (open < close && close != std::string::npos && std::string_view(what).substr(0, close).ends_with(fileName))
         what.replace(open + 1, close - open - 1, fileName);
-    return "Not written to the " + std::string(mod) + " mod's track file: " + Sentence(what) +
-           " GPL " + std::string(mod) + " still starts you at " + DeployPlace(placeInFile) + ". " +
+    return "Not written to the " + std::string(mod) + " mod's track file: " + Sentence(what) + " GPL " +
+           std::string(mod) + " still starts you at " + DeployPlace(placeInFile) + ". " +
            RefusalAdvice(failure, fileName) + "; the next press tries again.";
 }
 

@@ -8,9 +8,9 @@
 #include <dirent.h>
 #include <fcntl.h>
 #include <string>
-#include <vector>
 #include <sys/stat.h>
 #include <unistd.h>
+#include <vector>
 
 namespace lapforge {
 

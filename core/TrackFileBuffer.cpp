@@ -54,7 +54,9 @@ std::string_view FileNameOf(std::string_view path) { return path.substr(path.fin
 
 }  // namespace
 
-void TrackFileBuffer::ReadTrackFile(std::string_view folder) { ReadFile(TrackFilePath(folder), DeployLinePlace::Line54); }
+void TrackFileBuffer::ReadTrackFile(std::string_view folder) {
+    ReadFile(TrackFilePath(folder), DeployLinePlace::Line54);
+}
 
 void TrackFileBuffer::ReadFile(const std::string& path, DeployLinePlace place) {
     const std::string bytes = ReadWholeFile(path);

@@ -91,15 +91,17 @@ TEST(StatusLine, NamesGPLsOwnPointAndAdviceThatFitsTheFailure) {
          "Pitlane", "Line 54 of GPL's track file was changed outside Lapforge to \"stall_0 = 777.00 1.50\""},
         {"only my points", [](StatusLine&) {}, "Before Karussell (km 12.30)",
          "GPL runs: F4 moves to your next point, F3 back. GPL will start you at Before Karussell (km 12.30)."},
-        {"the mods' track files kept in step", [](StatusLine& l) { l.SetTrackFiles("the 1965 and GT mods' track files", ""); },
-         "Klostertal/Karussell",
+        {"the mods' track files kept in step",
+         [](StatusLine& l) { l.SetTrackFiles("the 1965 and GT mods' track files", ""); }, "Klostertal/Karussell",
          "GPL runs: F4 moves to the next section, F3 back. GPL will start you at Klostertal/Karussell (also in the "
          "1965 and GT mods' track files)."},
         {"a mod's track file refused: which, where its GPL starts, what to do",
          [](StatusLine& l) {
-             l.SetTrackFiles("the 1965 mod's track file",
-                             ModFileRefusedStatus(ReadOnlyFile("could not write \"C:\\GPL\\tracks\\nurburg\\trackGT.ini\": read-only\n\nAdvice."),
-                                                  "GT", "trackGT.ini", "Pitlane"));
+             l.SetTrackFiles(
+                 "the 1965 mod's track file",
+                 ModFileRefusedStatus(
+                     ReadOnlyFile("could not write \"C:\\GPL\\tracks\\nurburg\\trackGT.ini\": read-only\n\nAdvice."),
+                     "GT", "trackGT.ini", "Pitlane"));
          },
          "Klostertal/Karussell",
          "Not written to the GT mod's track file: Could not write \"trackGT.ini\": read-only. GPL GT still starts you "
@@ -110,8 +112,13 @@ TEST(StatusLine, NamesGPLsOwnPointAndAdviceThatFitsTheFailure) {
              l.Refused(Failure("could not write \"track.ini\": held"), "Pitlane", false);
          },
          "Pitlane", "Deploy point not written: Could not write \"track.ini\""},
-        {"a mod's file Lapforge cannot steer", [](StatusLine& l) { l.SetTrackFiles("", ModFileNotSteeredStatus("\"track55.ini\" has no deploy point", "1955")); },
-         "Pitlane", "Lapforge cannot steer the 1955 mod's track file: \"track55.ini\" has no deploy point. GPL 1955 starts you where that file says."},
+        {"a mod's file Lapforge cannot steer",
+         [](StatusLine& l) {
+             l.SetTrackFiles("", ModFileNotSteeredStatus("\"track55.ini\" has no deploy point", "1955"));
+         },
+         "Pitlane",
+         "Lapforge cannot steer the 1955 mod's track file: \"track55.ini\" has no deploy point. GPL 1955 starts you "
+         "where that file says."},
         {"and gone after the next",
          [](StatusLine& l) {
              l.DeployLineChangedElsewhere("stall_0 = 777.00 1.50");

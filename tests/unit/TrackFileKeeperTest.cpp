@@ -22,7 +22,10 @@ const std::string kPitlane = "stall_0 = 230.00 -9.30";
 std::string OtherLayout(const std::string& deployLine) {
     std::string bytes;
     for (int i = 1; i <= 120; ++i)
-        bytes += (i == 40 ? deployLine : i == 54 ? std::string("pit_speed = 60") : "line " + std::to_string(i)) + "\r\n";
+        bytes += (i == 40   ? deployLine
+                  : i == 54 ? std::string("pit_speed = 60")
+                            : "line " + std::to_string(i)) +
+                 "\r\n";
     return bytes;
 }
 
@@ -106,8 +109,9 @@ TEST(TrackFileKeeper, KeepsTheFileAsGPLLeftItWhateverEndsLapforge) {
          NumberedLines(120)},
         {"killed, then lines close to Lapforge's in form are someone else's", "track.ini", NumberedLines(120),
          [&](TestFolder& sim, TrackFileKeeper& k, auto& next) {
-             for (const std::string& foreign : {std::string("stall_0 = 20000.50 0.00"), std::string("stall_0 = 100.00 0.00"),
-                                                std::string("stall_0 = 20000.00 1.00"), std::string("Stall_0 = 20000.00 0.00")}) {
+             for (const std::string& foreign :
+                  {std::string("stall_0 = 20000.50 0.00"), std::string("stall_0 = 100.00 0.00"),
+                   std::string("stall_0 = 20000.00 1.00"), std::string("Stall_0 = 20000.00 0.00")}) {
                  k.Write(kKarussell);
                  sim.Write("\\tracks\\nurburg\\track.ini", WithLine54(foreign));
                  k = next();
@@ -178,12 +182,23 @@ TEST(TrackFileNames, AreTrackIniAndTheModsOwnInNameOrder) {
         const char* mod;
     };
     const Case cases[] = {
-        {"track.ini", true, ""},           {"TRACK.INI", true, ""},         {"track65.ini", true, "1965"},
-        {"trackGT.ini", true, "GT"},       {"Tracksc.INI", true, "SC"},     {"track5.ini", true, "5"},
-        {"track165.ini", true, "165"},     {"_track65.ini", false, ""},     {"track65.ini.lapforge-original", false, ""},
-        {"track65.ini.lapforge-record", false, ""}, {"track65.ini.123.tmp", false, ""}, {"track-65.ini", false, ""},
-        {"track 65.ini", false, ""},       {"track65.ini.bak", false, ""},  {"track\xe9.ini", false, ""},
-        {"track65.txt", false, ""},        {"tracks.ini", true, "S"},
+        {"track.ini", true, ""},
+        {"TRACK.INI", true, ""},
+        {"track65.ini", true, "1965"},
+        {"trackGT.ini", true, "GT"},
+        {"Tracksc.INI", true, "SC"},
+        {"track5.ini", true, "5"},
+        {"track165.ini", true, "165"},
+        {"_track65.ini", false, ""},
+        {"track65.ini.lapforge-original", false, ""},
+        {"track65.ini.lapforge-record", false, ""},
+        {"track65.ini.123.tmp", false, ""},
+        {"track-65.ini", false, ""},
+        {"track 65.ini", false, ""},
+        {"track65.ini.bak", false, ""},
+        {"track\xe9.ini", false, ""},
+        {"track65.txt", false, ""},
+        {"tracks.ini", true, "S"},
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.name);
@@ -191,5 +206,6 @@ TEST(TrackFileNames, AreTrackIniAndTheModsOwnInNameOrder) {
         if (c.counts) EXPECT_EQ(ModName(c.name), c.mod);
     }
     const std::vector<std::string> names = {"trackGT.ini", "_track65.ini", "track65.ini", "track.ini", "Track55.ini"};
-    EXPECT_EQ(TrackFileNames(names), (std::vector<std::string>{"track.ini", "Track55.ini", "track65.ini", "trackGT.ini"}));
+    EXPECT_EQ(TrackFileNames(names),
+              (std::vector<std::string>{"track.ini", "Track55.ini", "track65.ini", "trackGT.ini"}));
 }
