@@ -64,7 +64,9 @@ int main() {
     for (int lines : {100, 10000}) {
         {
             std::ofstream out(root / "tracks" / "nurburg" / "track.ini", std::ios::binary);
-            for (int i = 1; i <= lines; ++i) out << "key_" << i << " = " << i * 7 << ".00 0.00\r\n";
+            // Line 54 a deploy point, as the buffer reads only such a file.
+            for (int i = 1; i <= lines; ++i)
+                out << (i == 54 ? "stall_0" : "key_" + std::to_string(i)) << " = " << i * 7 << ".00 0.00\r\n";
         }
         lapforge::TrackFileBuffer buffer;
         const double read = MedianMicros(200, [&](int) { buffer.ReadTrackFile(CorePath(root)); });

@@ -75,21 +75,63 @@ std::string Controller::LaunchProgramPath() const {
     return launchProgram_.empty() ? SimulatorExePath() : GPLOrdnerPfad + "\\" + launchProgram_;
 }
 
-void Controller::FolderLoaded() {
-    // Once per folder, not at every write: a scan of the folder costs more than the write itself.
-    TrackFileBuffer::SweepLeftovers(GPLOrdnerPfad);
-    SweepTemporaryFiles(DeployRecordPath(GPLOrdnerPfad));
-    const std::optional<DeployRecord> record = ReadDeployRecord(GPLOrdnerPfad);
-    const bool mine = record && record->processId == OwnProcessId() &&
-                      (record->processStart == 0 || record->processStart == OwnProcessStartTime());
-    const bool writerRuns = record && !mine && ProcessRunsSince(record->processId, record->processStart);
-    FoundDeployLine found = DeployLineAsFound(record, TrackLines.Line(DeployLineIndex), writerRuns,
-                                              [this](std::string_view line) { return IsLapforgeLine(line); });
-    foundDeployLine_ = std::move(found.line);
-    // A running writer's record stays its own until this Lapforge writes one of its own.
-    recordHere_ = record && !writerRuns;
-    if (found.recordStale && RemoveFile(DeployRecordPath(GPLOrdnerPfad))) recordHere_ = false;
-    recordWritten_ = false;
+const TrackFileBuffer& Controller::TrackLines() const {
+    static const TrackFileBuffer none;
+    return keepers_.empty() ? none : keepers_.front().Lines();
+}
+
+TrackFileKeeper& Controller::Main() {
+    if (keepers_.empty()) keepers_.emplace_back(GPLOrdnerPfad, std::string(MainTrackFileName));
+    return keepers_.front();
+}
+
+void Controller::EnterFolder() {
+    keepers_.clear();
+    keepers_.emplace_back(GPLOrdnerPfad, std::string(MainTrackFileName));
+    notSteered_.clear();
+    refused_.clear();
+    FindModFiles();
+    Main().Open();
+}
+
+void Controller::FindModFiles() {
+    std::vector<std::string> names = TrackFileNames(FileNamesIn(GPLOrdnerPfad + std::string(TrackFolderName)));
+    std::erase_if(names, [](const std::string& name) { return IsTrackFileName(name) && ModName(name).empty(); });
+    // A mod switched off or gone: its keeper goes, and what it left beside it is recovered when the
+    // file comes back. Asked of the file itself: a listing that failed for a moment forgets nothing.
+    std::erase_if(keepers_,
+                  [](const TrackFileKeeper& keeper) { return !keeper.IsMain() && !PathExists(keeper.Path()); });
+    std::erase_if(refused_, [&](const ModFileTrouble& trouble) {
+        return !PathExists(TrackFileBuffer::TrackFilePath(GPLOrdnerPfad, trouble.fileName));
+    });
+    notSteered_.clear();
+    for (const std::string& name : names) {
+        const auto kept = std::find_if(keepers_.begin(), keepers_.end(),
+                                       [&](const TrackFileKeeper& keeper) { return keeper.FileName() == name; });
+        if (kept != keepers_.end()) continue;
+        TrackFileKeeper keeper(GPLOrdnerPfad, name);
+        try {
+            keeper.Open();
+        } catch (const std::exception& failure) {
+            notSteered_.push_back({name, ModFileNotSteeredStatus(failure.what(), ModName(name))});
+            continue;
+        }
+        keepers_.push_back(std::move(keeper));
+    }
+    // Name order, as the driver sees them listed; track.ini stays first.
+    std::stable_sort(keepers_.begin(), keepers_.end(), [](const TrackFileKeeper& a, const TrackFileKeeper& b) {
+        return TrackFileNameBefore(a.FileName(), b.FileName());
+    });
+}
+
+void Controller::FindTrackFiles() noexcept {
+    if (keepers_.empty()) return;
+    try {
+        FindModFiles();
+        // A mod installed since goes where track.ini sends GPL now, when that is Lapforge's place.
+        if (Main().IsOpen() && Main().DeployLine() != *Main().FoundLine()) WriteModFiles(Main().DeployLine());
+    } catch (const std::exception&) {
+    }
 }
 
 std::optional<std::string> Controller::TryStartWithRememberedFolder() {
@@ -116,10 +158,11 @@ std::optional<std::string> Controller::TryStartWithRememberedFolder() {
     } catch (const std::exception&) {
         return std::string();
     }
-    const FolderVerdict verdict = LoadTrackFileVerdict(TrackLines, GPLOrdnerPfad);
+    TrackFileBuffer trial;
+    const FolderVerdict verdict = LoadTrackFileVerdict(trial, GPLOrdnerPfad);
     if (verdict != FolderVerdict::Usable) return RememberedFolderProblem(GPLOrdnerPfad, FolderProblemReason(verdict));
-    FolderLoaded();
     try {
+        EnterFolder();
         view_.SelectSection(StartSection);
         return std::nullopt;
     } catch (const std::exception& failure) {
@@ -149,14 +192,11 @@ void Controller::StartUp() {
                 FolderNotRememberedText(failure.what(), dynamic_cast<const ReadOnlyFile*>(&failure)));
         }
     }
-    // Nothing of the remembered folder's holds for the one picked, least of all its line as found.
-    foundDeployLine_.reset();
-    recordHere_ = recordWritten_ = false;
     // The dialog checked the folder, but a scanner, a sync client or a full disk may still refuse the
-    // first rewrite: Lapforge goes on and says so, and the next pick or press tries again.
+    // first rewrite: Lapforge goes on and says so, and the next pick or press tries again. Nothing of
+    // the remembered folder's holds for the one picked, least of all its line as found.
     try {
-        TrackLines.ReadTrackFile(GPLOrdnerPfad);
-        FolderLoaded();
+        EnterFolder();
         view_.SelectSection(StartSection);
     } catch (const std::exception& failure) {
         view_.ShowRefusedRewrite(failure);
@@ -185,105 +225,63 @@ void Controller::SetBindings(const Bindings& bindings) {
     SaveSettings();
 }
 
-bool Controller::IsLapforgeLine(std::string_view line) const {
-    return StopOfDeployLine(Points, line).has_value() ||
-           std::find(retiredLines_.begin(), retiredLines_.end(), line) != retiredLines_.end();
-}
-
 void Controller::ReadTrackFileAgain() {
-    TrackFileBuffer now;
-    now.ReadTrackFile(GPLOrdnerPfad);
-    const bool firstRead = !foundDeployLine_;
-    const std::string line54 = now.Line(DeployLineIndex);
-    const bool changedElsewhere = !firstRead && line54 != TrackLines.Line(DeployLineIndex) &&
-                                  line54 != *foundDeployLine_ && !IsLapforgeLine(line54);
-    TrackLines = std::move(now);
-    if (firstRead) return FolderLoaded();  // the folder could not be read when it was chosen
-    if (!changedElsewhere) return;
-    // As after a kill: the new line is GPL's own from now on, and the record must say so first.
-    foundDeployLine_ = line54;
-    recordWritten_ = false;
-    view_.DeployLineChangedElsewhere(line54);
-}
-
-void Controller::WriteRecordOnce() {
-    if (recordWritten_) return;
-    // Written ahead: a kill at any moment from here on leaves a record the next Lapforge can read.
-    const std::string trackPath = TrackFileBuffer::TrackFilePath(GPLOrdnerPfad);
-    try {
-        WriteDeployRecord(GPLOrdnerPfad, DeployRecord{OwnProcessId(), OwnProcessStartTime(), *foundDeployLine_});
-    } catch (const Failure& failure) {
-        throw RecordNotWritten(RecordNotWrittenText(trackPath, failure.what(), RefusedWriteAdvice(trackPath)));
-    }
-    recordWritten_ = recordHere_ = true;
+    if (const std::optional<std::string> changed = Main().ReadAgain()) view_.DeployLineChangedElsewhere(*changed);
 }
 
 void Controller::RewriteDeployLine(std::string_view line) {
     ReadTrackFileAgain();
-    WriteDeployLine(line);
+    Main().WriteRead(line);
+    WriteModFiles(line);
 }
 
-void Controller::WriteDeployLine(std::string_view line) {
-    lastRewriteFailed_ = true;
-    const std::string before = TrackLines.Line(DeployLineIndex);
-    if (before != line) {
-        WriteRecordOnce();
-        TrackLines.SetDeployLine(line);
+void Controller::WriteModFiles(std::string_view line) {
+    for (TrackFileKeeper& keeper : keepers_) {
+        if (keeper.IsMain()) continue;
+        const auto trouble = std::find_if(refused_.begin(), refused_.end(),
+                                          [&](const ModFileTrouble& t) { return t.fileName == keeper.FileName(); });
         try {
-            TrackLines.WriteTrackFile(GPLOrdnerPfad);
-        } catch (...) {
-            TrackLines.SetDeployLine(before);  // a failed rewrite leaves the file as it was
-            throw;
+            keeper.Write(line);
+            if (trouble != refused_.end()) refused_.erase(trouble);
+        } catch (const std::exception& failure) {
+            std::string status = ModFileRefusedStatus(failure, ModName(keeper.FileName()), keeper.FileName(),
+                                                      PlaceOf(keeper.DeployLine()));
+            if (trouble != refused_.end())
+                trouble->status = std::move(status);
+            else
+                refused_.push_back({keeper.FileName(), std::move(status)});
         }
     }
-    lastRewriteFailed_ = false;
 }
 
 void Controller::RestoreDeployLine() {
-    if (!foundDeployLine_) return;
-    try {
-        ReadTrackFileAgain();
-    } catch (const NotADeployLine&) {
-        // Someone put another setting there meanwhile: nothing of Lapforge's is left to put back.
-        if (recordHere_ && RemoveFile(DeployRecordPath(GPLOrdnerPfad))) recordHere_ = recordWritten_ = false;
-        return;
-    }
-    const std::string line54 = TrackLines.Line(DeployLineIndex);
-    // The record, if any, already names the found line: putting it back needs no new one.
-    if (line54 != *foundDeployLine_ && IsLapforgeLine(line54)) {
-        lastRewriteFailed_ = true;
-        TrackLines.SetDeployLine(*foundDeployLine_);
+    std::exception_ptr first;
+    for (TrackFileKeeper& keeper : keepers_) {
         try {
-            TrackLines.WriteTrackFile(GPLOrdnerPfad);
+            keeper.Restore();
         } catch (...) {
-            TrackLines.SetDeployLine(line54);
-            throw;
+            if (!first) first = std::current_exception();
         }
-        lastRewriteFailed_ = false;
     }
-    // A record that stays after all says only what is true: line 54 is as found.
-    if (recordHere_ && RemoveFile(DeployRecordPath(GPLOrdnerPfad))) recordHere_ = recordWritten_ = false;
+    if (first) std::rethrow_exception(first);
 }
 
 void Controller::RestoreDeployLineAfterFailure() noexcept {
-    if (lastRewriteFailed_) return;
-    try {
-        RestoreDeployLine();
-    } catch (...) {
-    }
+    for (TrackFileKeeper& keeper : keepers_) keeper.RestoreAfterFailure();
 }
 
-Controller::FolderState Controller::Current() const {
-    return FolderState{GPLOrdnerPfad, TrackLines, foundDeployLine_, recordHere_, recordWritten_};
+std::string Controller::ModFilesInStep() const {
+    std::vector<std::string> mods;
+    for (const TrackFileKeeper& keeper : keepers_)
+        if (!keeper.IsMain() && keeper.DeployLine() == TrackLines().DeployLine())
+            mods.push_back(ModName(keeper.FileName()));
+    return ModTrackFilesText(mods);
 }
 
-void Controller::Resume(FolderState state) {
-    GPLOrdnerPfad = std::move(state.folder);
-    TrackLines = std::move(state.lines);
-    foundDeployLine_ = std::move(state.found);
-    recordHere_ = state.recordHere;
-    recordWritten_ = state.recordWritten;
-    lastRewriteFailed_ = false;
+std::string Controller::ModFilesProblem() const {
+    if (!refused_.empty()) return refused_.front().status;
+    if (!notSteered_.empty()) return notSteered_.front().status;
+    return {};
 }
 
 void Controller::ChangeFolder(const std::string& folder, std::string_view section) {
@@ -302,22 +300,20 @@ void Controller::ChangeFolder(const std::string& folder, const Stop& section) {
     }
 
     const std::string oldFolder = GPLOrdnerPfad;
-    FolderState old = Current();
-    bool entered = false;
+    std::vector<TrackFileKeeper> oldKeepers = std::move(keepers_);
+    std::vector<ModFileTrouble> oldNotSteered = std::move(notSteered_), oldRefused = std::move(refused_);
     try {
         // Read once the old line is back: the same file under another name then reads as found.
-        TrackFileBuffer next;
-        next.ReadTrackFile(folder);
         GPLOrdnerPfad = folder;
-        TrackLines = std::move(next);
-        entered = true;
-        FolderLoaded();
+        EnterFolder();
         ApplyStop(section);
     } catch (const std::exception& failure) {
-        // The new file is as it was; a record of this Lapforge's there that undoes nothing goes again.
-        if (entered && recordHere_ && TrackLines.Line(DeployLineIndex) == *foundDeployLine_)
-            RemoveFile(DeployRecordPath(GPLOrdnerPfad));
-        Resume(std::move(old));
+        // The new files are as they were; a record of this Lapforge's there that undoes nothing goes again.
+        for (TrackFileKeeper& keeper : keepers_) keeper.Abandon();
+        GPLOrdnerPfad = oldFolder;
+        keepers_ = std::move(oldKeepers);
+        notSteered_ = std::move(oldNotSteered);
+        refused_ = std::move(oldRefused);
         std::string notRewritten;
         try {
             ApplyStop(section);
@@ -402,12 +398,12 @@ std::string Controller::StopName(const Stop& stop) const {
     return point ? point->name : KmText(stop.metres);
 }
 
-std::optional<Stop> Controller::StopOnDisk() const {
-    return StopOfDeployLine(Points, TrackLines.Line(DeployLineIndex));
-}
+std::optional<Stop> Controller::StopOnDisk() const { return StopOfDeployLine(Points, TrackLines().DeployLine()); }
 
-std::string Controller::PlaceOnDisk() const {
-    const std::optional<Stop> stop = StopOnDisk();
+std::string Controller::PlaceOnDisk() const { return PlaceOf(TrackLines().DeployLine()); }
+
+std::string Controller::PlaceOf(std::string_view line) const {
+    const std::optional<Stop> stop = StopOfDeployLine(Points, line);
     if (!stop) return {};
     if (!stop->ownPoint) return StopName(*stop);
     return StopName(*stop) + " (" + KmText(stop->metres) + ")";
@@ -428,9 +424,8 @@ std::optional<std::string> Controller::RenamePoint(int metres, std::string_view 
 void Controller::RemovePoint(int metres) {
     if (!FindPoint(Points, metres)) return;
     const std::string line = PointDeployLine(metres);
-    if (TrackLines.Line(DeployLineIndex) == line) {
+    if (TrackLines().DeployLine() == line) {
         // GPL would start the driver at a place he no longer has: at its section instead.
-        retiredLines_.push_back(line);
         try {
             WriteStop(SectionStop(SectionOf(metres)));
         } catch (const std::exception&) {
@@ -470,9 +465,11 @@ StopAnnouncement Controller::WriteNeighbour(bool forward) {
     // From what the file holds now, whatever the list shows: the stop after or before its place on
     // the lap, also from GPL's own line.
     ReadTrackFileAgain();
-    const std::string& line54 = TrackLines.Line(DeployLineIndex);
+    const std::string& line54 = TrackLines().DeployLine();
     const Stop to = forward ? NextStop(Points, line54) : PreviousStop(Points, line54);
-    WriteDeployLine(StopDeployLine(to));
+    const std::string line = StopDeployLine(to);
+    Main().WriteRead(line);
+    WriteModFiles(line);
     return AnnouncementOf(to);
 }
 

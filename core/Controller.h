@@ -7,6 +7,7 @@
 #include "core/Settings.h"
 #include "core/SimulatorLaunch.h"
 #include "core/TrackFileBuffer.h"
+#include "core/TrackFileKeeper.h"
 
 #include <cstdint>
 #include <exception>
@@ -40,7 +41,7 @@ public:
     // The start section could not be written at start-up: Lapforge goes on, and the driver is told
     // what failed and what to do without a click, as after a refused press.
     virtual void ShowRefusedRewrite(const std::exception& failure) = 0;
-    // Someone else (a track update, a mod manager, the driver) put a line 54 into GPL's track file
+    // Someone else (a track update, a mod manager, the driver) put a line 54 into GPL's track.ini
     // that no Lapforge writes: it is GPL's own line from now on, put back on exit.
     virtual void DeployLineChangedElsewhere(std::string_view line) = 0;
     // Shows the folder dialog modally; it may change GPLOrdnerPfad. `problem` says in one line why
@@ -155,8 +156,19 @@ public:
     std::optional<NeighbourSection> Predecessor(std::string_view name) const;
 
     // Puts line 54 back as it was before any Lapforge first rewrote it, so GPL started alone deploys
-    // where it always did, and removes the record of it. Does nothing when line 54 is as found.
+    // where it always did, and removes the record of it. Does nothing when line 54 is as found. The
+    // same for every mod's track file; the first failure is thrown once all have been tried.
     void RestoreDeployLine();
+
+    // Finds the mods' track files of the folder in use again (a mod installed or switched off since)
+    // and puts each new one in step with track.ini. Never throws: what fails is said in the status.
+    void FindTrackFiles() noexcept;
+    // For the status line: the mods' track files that hold the place track.ini holds ("the 1965 and
+    // GT mods' track files"; empty: none), and what went wrong with one of them (empty: nothing).
+    std::string ModFilesInStep() const;
+    std::string ModFilesProblem() const;
+    // Every track file kept, track.ini first.
+    const std::vector<TrackFileKeeper>& TrackFiles() const { return keepers_; }
 
     // The same on the way out: what to tell the driver when line 54 could not be put back, or
     // nothing. Never throws; a session that is ending tells nothing anyway.
@@ -198,31 +210,30 @@ public:
 
     std::string GPLOrdnerPfad;
     const std::string AppFolder;
-    // GPL's track file as Lapforge last read or wrote it. Every rewrite reads the file afresh and
+    // GPL's track.ini as Lapforge last read or wrote it. Every rewrite reads the file afresh and
     // changes line 54 of what is there now, so an edit made meanwhile to any other line stays.
-    TrackFileBuffer TrackLines;
+    const TrackFileBuffer& TrackLines() const;
     Bindings HotkeyBindings;
     OwnPoints Points;
 
 private:
     Controller(View& view, std::string appFolder);
-    // A line 54 that Lapforge writes itself (a section's or a driver's point's, also one removed in
-    // this run), as opposed to GPL's own or anyone else's.
-    bool IsLapforgeLine(std::string_view line) const;
     // Nothing when started; otherwise why the remembered folder would not do (empty: none remembered).
     std::optional<std::string> TryStartWithRememberedFolder();
-    // Takes the track file just read into TrackLines from GPLOrdnerPfad into use: clears what killed
-    // writers left there and takes line 54 as found, from the record a Lapforge left or the line itself.
-    void FolderLoaded();
-    // Reads the track file afresh into TrackLines; a line 54 that someone else changed meanwhile to a
-    // line no Lapforge writes becomes the line as found.
+    // Takes GPLOrdnerPfad's track files into use: track.ini's keeper (opened last, so that a failure
+    // to read it is thrown with every mod's file already found) and one per mod's file.
+    void EnterFolder();
+    // Opens keepers for the mods' files of the folder not kept yet; forgets those gone.
+    void FindModFiles();
+    TrackFileKeeper& Main();
+    // Reads track.ini afresh; a line 54 changed elsewhere is told to the view.
     void ReadTrackFileAgain();
-    // Writes the record once per folder and run, before the first rewrite, then line 54; on a
-    // failure TrackLines keeps what the file holds.
+    // track.ini first: its refusal is thrown, and then no mod's file is written. A mod's file that
+    // refuses costs only itself, and is said in the status line until a write goes through.
     void RewriteDeployLine(std::string_view line);
-    // The same on the file just read.
-    void WriteDeployLine(std::string_view line);
-    void WriteRecordOnce();
+    void WriteModFiles(std::string_view line);
+    // Where a deploy line puts the car, for the texts.
+    std::string PlaceOf(std::string_view line) const;
     // The settings file as it is in memory; the failure as the file system gave it.
     void WriteSettings() const;
     // The same after an edit, the only way the windows' changes reach lapforge.ini: a failure is
@@ -231,35 +242,23 @@ private:
     // The map picture's road, read with the picture's bytes; nothing for the driver's own picture.
     std::optional<MapRoad> RoadOfMap(std::string_view mapPicture) const;
 
-    // The folder in use with all that leaving it as found needs, kept aside while a change of
-    // folder may still have to go back to it.
-    struct FolderState {
-        std::string folder;
-        TrackFileBuffer lines;
-        std::optional<std::string> found;
-        bool recordHere = false;
-        bool recordWritten = false;
-    };
-    FolderState Current() const;
-    void Resume(FolderState state);
-
     View& view_;
-    // Line 54 as found in the folder in use; nothing until its track file has been read.
-    std::optional<std::string> foundDeployLine_;
-    // A record beside the track file is there that this Lapforge may remove once line 54 is as found.
-    bool recordHere_ = false;
-    // This Lapforge's own record, with the found line as it is now, is on disk.
-    bool recordWritten_ = false;
-    bool lastRewriteFailed_ = false;
-    // lapforge.ini is there but could not be read at start: this run never writes it.
-    bool settingsUnreadable_ = false;
+    // The track files of the folder in use, track.ini first, then the mods' in name order.
+    std::vector<TrackFileKeeper> keepers_;
+    // A mod's file Lapforge could not take into use, or whose last write was refused; and why.
+    struct ModFileTrouble {
+        std::string fileName;
+        std::string status;  // the status line's text
+    };
+    std::vector<ModFileTrouble> notSteered_;
+    std::vector<ModFileTrouble> refused_;
     // lapforge.ini's lines that Lapforge does not take, written back as they were.
     std::vector<std::string> otherSettingsLines_;
     std::vector<SkippedLine> skipped_;
+    // lapforge.ini is there but could not be read at start: this run never writes it.
+    bool settingsUnreadable_ = false;
     // The program "Launch GPL" starts, a file name in GPLOrdnerPfad; empty for gpl.exe.
     std::string launchProgram_;
-    // Lines of points removed in this run: still Lapforge's own when line 54 holds one.
-    std::vector<std::string> retiredLines_;
     // The road of the map on screen, for its clicks.
     std::optional<MapRoad> shownRoad_;
 };

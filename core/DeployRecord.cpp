@@ -13,6 +13,8 @@ namespace {
 
 constexpr std::string_view Heading =
     "; Lapforge puts line 54 of track.ini back from this file; it goes when Lapforge exits";
+constexpr std::string_view ModHeadingStart = "; Lapforge puts the deploy line of ";
+constexpr std::string_view ModHeadingEnd = " back from this file; it goes when Lapforge exits";
 constexpr std::string_view ProcessKey = "process=";
 constexpr std::string_view StartedKey = "started=";
 constexpr std::string_view FoundKey = "found=";
@@ -32,8 +34,10 @@ std::string DeployRecordPath(std::string_view folder) {
     return TrackFileBuffer::TrackFilePath(folder) + std::string(DeployRecordSuffix);
 }
 
-std::string DeployRecordText(const DeployRecord& record) {
-    std::string text(Heading);
+std::string DeployRecordText(const DeployRecord& record, std::string_view fileName) {
+    std::string text = fileName == "track.ini"
+                           ? std::string(Heading)
+                           : std::string(ModHeadingStart) + std::string(fileName) + std::string(ModHeadingEnd);
     text += "\r\n";
     text += std::string(ProcessKey) + std::to_string(record.processId) + "\r\n";
     text += std::string(StartedKey) + std::to_string(record.processStart) + "\r\n";
@@ -71,7 +75,11 @@ std::optional<DeployRecord> ParseDeployRecord(std::string_view bytes) {
 }
 
 std::optional<DeployRecord> ReadDeployRecord(std::string_view folder) {
-    const std::string path = DeployRecordPath(folder);
+    return ReadDeployRecordOf(TrackFileBuffer::TrackFilePath(folder));
+}
+
+std::optional<DeployRecord> ReadDeployRecordOf(const std::string& trackPath) {
+    const std::string path = trackPath + std::string(DeployRecordSuffix);
     if (!PathExists(path)) return std::nullopt;
     try {
         return ParseDeployRecord(ReadWholeFile(path));
@@ -81,7 +89,13 @@ std::optional<DeployRecord> ReadDeployRecord(std::string_view folder) {
 }
 
 void WriteDeployRecord(std::string_view folder, const DeployRecord& record) {
-    ReplaceFileContents(DeployRecordPath(folder), DeployRecordText(record), ReplaceMode::OwnFile);
+    WriteDeployRecordOf(TrackFileBuffer::TrackFilePath(folder), record);
+}
+
+void WriteDeployRecordOf(const std::string& trackPath, const DeployRecord& record) {
+    const std::string_view fileName = std::string_view(trackPath).substr(trackPath.find_last_of('\\') + 1);
+    ReplaceFileContents(trackPath + std::string(DeployRecordSuffix), DeployRecordText(record, fileName),
+                        ReplaceMode::OwnFile);
 }
 
 FoundDeployLine DeployLineAsFound(const std::optional<DeployRecord>& record, std::string_view line54, bool writerRuns,

@@ -24,7 +24,8 @@ struct DeployRecord {
 std::string DeployRecordPath(std::string_view folder);
 
 // Lines as in the track file (they end at CR), so every line 54 a track file can hold fits.
-std::string DeployRecordText(const DeployRecord& record);
+// `fileName`: the track file it belongs to, named in its heading.
+std::string DeployRecordText(const DeployRecord& record, std::string_view fileName = "track.ini");
 // Nothing unless it is whole: the heading, the process and the found line, each ended, and the
 // closing line, which only a record written to its end has.
 std::optional<DeployRecord> ParseDeployRecord(std::string_view bytes);
@@ -34,6 +35,9 @@ std::optional<DeployRecord> ReadDeployRecord(std::string_view folder);
 // Replaces the record in one step (see ReplaceFileContents); a read-only one is Lapforge's own and
 // is written all the same.
 void WriteDeployRecord(std::string_view folder, const DeployRecord& record);
+// The same for any track file's record, by the track file's full path.
+std::optional<DeployRecord> ReadDeployRecordOf(const std::string& trackPath);
+void WriteDeployRecordOf(const std::string& trackPath, const DeployRecord& record);
 
 // Line 54 as found, given the record beside the track file and the line 54 the file holds now.
 struct FoundDeployLine {

@@ -271,6 +271,18 @@ std::vector<Stop> LapStops(const OwnPoints& points) {
     return stops;
 }
 
+bool IsLapforgeDeployLine(std::string_view line) {
+    for (std::size_t row = 0; row < SectionTable::Count; ++row)
+        if (SectionTable::Rows()[row].deployLine == line) return true;
+    constexpr std::string_view start = "stall_0 = ";
+    if (!line.starts_with(start)) return false;
+    int metres = 0;
+    const char* digits = line.data() + start.size();
+    const auto [end, error] = std::from_chars(digits, line.data() + line.size(), metres);
+    if (error != std::errc() || end == digits) return false;
+    return metres >= FirstPointMetres && metres <= LastPointMetres && PointDeployLine(metres) == line;
+}
+
 std::optional<Stop> StopOfDeployLine(const OwnPoints& points, std::string_view line) {
     for (std::size_t row = 0; row < SectionTable::Count; ++row)
         if (SectionTable::Rows()[row].deployLine == line) return SectionStop(row);

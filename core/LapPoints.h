@@ -119,6 +119,10 @@ std::string StopDeployLine(const Stop& stop);
 // The stops the cycle visits, in lap order: the sections, each followed by the points that fall in
 // it; only the points while "only my points" is ticked.
 std::vector<Stop> LapStops(const OwnPoints& points);
+// Whether a deploy line is one a Lapforge writes, judged by its form alone: a section's line, or a
+// point's ("stall_0 = <whole metres>.00 0.00" within the points' range), whether or not that point is
+// in the list now. Any other line is GPL's own or someone else's.
+bool IsLapforgeDeployLine(std::string_view line);
 // The stop of the section table or the points whose deploy line it is; nothing for any other line.
 std::optional<Stop> StopOfDeployLine(const OwnPoints& points, std::string_view line);
 // The stop after, or before, the place the deploy line puts the car at, wrapping round the lap. From

@@ -149,6 +149,17 @@ std::string NotADeployLineText(std::string_view path) {
     return text;
 }
 
+std::string NoDeployLineText(std::string_view path) {
+    return "\"" + std::string(path) + "\" has no deploy point (stall_0) in its first " +
+           std::to_string(TrackLineCount) + " lines, so Lapforge leaves the file alone";
+}
+
+std::string ReadOnlyTrackFileAdvice(std::string_view fileName) {
+    return "To let Lapforge write it: in Explorer, right-click \"" + std::string(fileName) +
+           "\" in GPL's tracks\\nurburg folder, choose Properties, clear \"Read-only\" and click OK. Then pick the "
+           "section again";
+}
+
 std::string_view FolderHint(FolderVerdict verdict) {
     switch (verdict) {
     case FolderVerdict::NoTrackFile:
@@ -215,9 +226,11 @@ std::string StatusLineText(const CycleStatus& status) {
     if (!status.problem.empty()) return status.problem;
     if (!status.notice.empty()) return status.notice;
     // Line 54 names no section only where it holds GPL's own line again.
-    const std::string startsAt = "GPL will start you at " +
-                                 (status.deploySection.empty() ? std::string("its own deploy point") : status.deploySection) +
-                                 ".";
+    const std::string startsAt =
+        "GPL will start you at " +
+        (status.deploySection.empty() ? std::string("its own deploy point") : status.deploySection) +
+        (status.deploySection.empty() || status.alsoIn.empty() ? std::string() : " (also in " + status.alsoIn + ")") +
+        ".";
     const std::string keepOpen = " Keep Lapforge open while you drive: Exit puts GPL's own deploy point back.";
     if (!status.armed) return "The hotkey is off. " + startsAt + keepOpen;
     std::string keys;
@@ -236,14 +249,14 @@ std::string DeployPlace(std::string_view sectionInFile) {
 namespace {
 
 // What to do, short enough for the status line; the box of a refused pick has the whole advice.
-std::string_view RefusalAdvice(const std::exception& failure) {
+std::string RefusalAdvice(const std::exception& failure, std::string_view fileName = "track.ini") {
     if (dynamic_cast<const ReadOnlyFile*>(&failure))
-        return "Clear the Read-only flag of track.ini (Explorer, Properties)";
+        return "Clear the Read-only flag of " + std::string(fileName) + " (Explorer, Properties)";
     if (dynamic_cast<const RecordNotWritten*>(&failure))
         return "Let Lapforge write in GPL's tracks\\nurburg folder: the disk must not be full, the folder not "
                "read-only";
     if (dynamic_cast<const NotADeployLine*>(&failure) || dynamic_cast<const TrackFileTooShort*>(&failure))
-        return "Put GPL's own track.ini back, or pick another GPL folder with Change";
+        return "Put GPL's own " + std::string(fileName) + " back, or pick another GPL folder with Change";
     return "Close what holds GPL's track file (an editor, a backup or sync tool)";
 }
 
@@ -251,7 +264,32 @@ std::string_view RefusalAdvice(const std::exception& failure) {
 
 std::string StepRefusedStatus(const std::exception& failure, std::string_view sectionInFile) {
     return "Deploy point not written: " + Sentence(FirstParagraph(failure.what())) + " GPL still starts you at " +
-           DeployPlace(sectionInFile) + ". " + std::string(RefusalAdvice(failure)) + "; the next press tries again.";
+           DeployPlace(sectionInFile) + ". " + RefusalAdvice(failure) + "; the next press tries again.";
+}
+
+std::string ModTrackFilesText(const std::vector<std::string>& mods) {
+    if (mods.empty()) return {};
+    if (mods.size() == 1) return "the " + mods.front() + " mod's track file";
+    std::string text = "the ";
+    for (std::size_t i = 0; i + 1 < mods.size(); ++i) text += mods[i] + (i + 2 < mods.size() ? ", " : "");
+    return text + " and " + mods.back() + " mods' track files";
+}
+
+std::string ModFileRefusedStatus(const std::exception& failure, std::string_view mod, std::string_view fileName,
+                                 std::string_view placeInFile) {
+    // The file's name says enough where the line is short: its folder is the GPL folder shown above.
+    std::string what(FirstParagraph(failure.what()));
+    const std::size_t open = what.find('"'), close = what.find("\": ");
+    if (open < close && close != std::string::npos && std::string_view(what).substr(0, close).ends_with(fileName))
+        what.replace(open + 1, close - open - 1, fileName);
+    return "Not written to the " + std::string(mod) + " mod's track file: " + Sentence(what) + " GPL " +
+           std::string(mod) + " still starts you at " + DeployPlace(placeInFile) + ". " +
+           RefusalAdvice(failure, fileName) + "; the next press tries again.";
+}
+
+std::string ModFileNotSteeredStatus(std::string_view what, std::string_view mod) {
+    return "Lapforge cannot steer the " + std::string(mod) + " mod's track file: " + Sentence(FirstParagraph(what)) +
+           " GPL " + std::string(mod) + " starts you where that file says.";
 }
 
 std::string PickRefusedText(std::string_view what, std::string_view sectionInFile) {

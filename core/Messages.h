@@ -87,11 +87,11 @@ std::string FolderKeptForTheRunText(std::string_view newFolder);
 // `copyPath` names Lapforge's copy of the file as it first found it, when there is one.
 std::string TrackFileTooShortReason(std::string_view copyPath);
 std::string NotADeployLineText(std::string_view path);
+// A mod's track file with no deploy line in its first 100 lines.
+std::string NoDeployLineText(std::string_view path);
 
-// After a refused rewrite of a read-only track file.
-inline constexpr std::string_view ReadOnlyTrackFileAdvice =
-    "To let Lapforge write it: in Explorer, right-click \"track.ini\" in GPL's tracks\\nurburg folder, choose "
-    "Properties, clear \"Read-only\" and click OK. Then pick the section again";
+// After a refused rewrite of a read-only track file ("track.ini", "track65.ini").
+std::string ReadOnlyTrackFileAdvice(std::string_view fileName);
 
 // What a folder lacks, in a driver's words, for the folder dialog's hint line; empty for a usable
 // folder and for one without gpl.exe, where the dialog's own hint already says what it wants.
@@ -118,6 +118,7 @@ struct CycleStatus {
     std::string nextName;        // the bindings as the windows name them; empty: not set
     std::string previousName;
     std::string deploySection;   // the section line 54 names now
+    std::string alsoIn;          // the mods' track files that hold the same place; empty: none
     std::string problem;         // the last step that went wrong, with what to do; empty: none
     std::string notice;          // something about the running GPL the driver must know; empty: none
 };
@@ -129,6 +130,16 @@ std::string StatusLineText(const CycleStatus& status);
 // For the status line, when a step's rewrite was refused while GPL runs: what failed, where GPL
 // still starts the car, and in a few words what to do about that kind of failure.
 std::string StepRefusedStatus(const std::exception& failure, std::string_view sectionInFile);
+
+// The mods' track files named by their mods ("1965", "GT"): "the 1965 mod's track file", "the 1965
+// and GT mods' track files"; empty for none.
+std::string ModTrackFilesText(const std::vector<std::string>& mods);
+// For the status line, when a mod's track file refused a write that track.ini took: what failed,
+// where that mod's GPL still starts the car, and what to do.
+std::string ModFileRefusedStatus(const std::exception& failure, std::string_view mod, std::string_view fileName,
+                                 std::string_view placeInFile);
+// For the status line, when a mod's track file cannot be steered at all.
+std::string ModFileNotSteeredStatus(std::string_view what, std::string_view mod);
 
 // For a box, when the section picked in the list could not be written.
 std::string PickRefusedText(std::string_view what, std::string_view sectionInFile);

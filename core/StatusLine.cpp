@@ -28,7 +28,11 @@ std::string StatusLine::Text(bool armed, bool simulatorRuns, std::string_view se
     status.nextName = name(bindings.next);
     status.previousName = name(bindings.previous);
     status.deploySection = sectionInFile;
-    status.problem = !problem_.empty() ? problem_ : !changed_.empty() ? changed_ : launchNote_;
+    status.alsoIn = modsInStep_;
+    status.problem = !problem_.empty()      ? problem_
+                     : !modProblem_.empty() ? modProblem_
+                     : !changed_.empty()    ? changed_
+                                            : launchNote_;
     status.notice = notice_;
     // A line of its own under the rest, which it must not hide.
     if (startNote_.empty()) return StatusLineText(status);

@@ -36,6 +36,13 @@ public:
     // The program chosen for "Launch GPL" is gone; said, after any start note, until the next
     // rewrite or pick of a program. Empty: nothing to say.
     void SetLaunchNote(std::string_view note) { launchNote_ = note; }
+    // The mods' track files kept in step with track.ini ("the 1965 and GT mods' track files"; empty:
+    // none), and what went wrong with one of them, said while no problem of track.ini's is (empty:
+    // nothing). Both as the controller has them now.
+    void SetTrackFiles(std::string_view inStep, std::string_view problem) {
+        modsInStep_ = inStep;
+        modProblem_ = problem;
+    }
     // Something about the running GPL (it runs as administrator); empty when there is nothing.
     void SetNotice(std::string_view notice) { notice_ = notice; }
 
@@ -51,6 +58,8 @@ private:
     bool changedNow_ = false;
     std::string startNote_;
     std::string launchNote_;
+    std::string modsInStep_;
+    std::string modProblem_;
 };
 
 }  // namespace lapforge

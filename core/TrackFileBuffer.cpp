@@ -15,6 +15,14 @@ std::string TrackFileBuffer::TrackFilePath(std::string_view folder) {
     return path;
 }
 
+std::string TrackFileBuffer::TrackFilePath(std::string_view folder, std::string_view fileName) {
+    std::string path(folder);
+    path += TrackFolderName;
+    path += '\\';
+    path += fileName;
+    return path;
+}
+
 std::string TrackFileBuffer::OriginalCopyPath(std::string_view folder) {
     return TrackFilePath(folder) + std::string(OriginalCopySuffix);
 }
@@ -36,22 +44,27 @@ bool IsDeployLine(std::string_view line) {
 
 namespace {
 
-TrackFileTooShort TooShort(std::string_view folder) {
-    const std::string copy = TrackFileBuffer::OriginalCopyPath(folder);
+TrackFileTooShort TooShort(const std::string& path) {
+    const std::string copy = path + std::string(OriginalCopySuffix);
     const std::string reason = TrackFileTooShortReason(PathExists(copy) ? copy : std::string());
-    return TrackFileTooShort(FileFailure("read", TrackFileBuffer::TrackFilePath(folder), reason).what());
+    return TrackFileTooShort(FileFailure("read", path, reason).what());
 }
+
+std::string_view FileNameOf(std::string_view path) { return path.substr(path.find_last_of('\\') + 1); }
 
 }  // namespace
 
 void TrackFileBuffer::ReadTrackFile(std::string_view folder) {
-    const std::string path = TrackFilePath(folder);
+    ReadFile(TrackFilePath(folder), DeployLinePlace::Line54);
+}
+
+void TrackFileBuffer::ReadFile(const std::string& path, DeployLinePlace place) {
     const std::string bytes = ReadWholeFile(path);
 
     tail_.clear();
     std::size_t pos = 0;
     for (std::size_t line = 0; line < TrackLineCount; ++line) {
-        if (pos >= bytes.size()) throw TooShort(folder);
+        if (pos >= bytes.size()) throw TooShort(path);
         const std::size_t end = bytes.find('\r', pos);
         if (end == std::string::npos) {
             lines_[line].assign(bytes, pos, std::string::npos);
@@ -63,10 +76,16 @@ void TrackFileBuffer::ReadTrackFile(std::string_view folder) {
         }
     }
     tail_.assign(bytes, pos, std::string::npos);
-    if (!IsDeployLine(lines_[DeployLineIndex])) throw NotADeployLine(NotADeployLineText(path));
+    deployIndex_ = DeployLineIndex;
+    if (IsDeployLine(lines_[DeployLineIndex])) return;
+    if (place == DeployLinePlace::Line54) throw NotADeployLine(NotADeployLineText(path));
+    for (deployIndex_ = 0; deployIndex_ < TrackLineCount; ++deployIndex_)
+        if (IsDeployLine(lines_[deployIndex_])) return;
+    deployIndex_ = DeployLineIndex;
+    throw NotADeployLine(NoDeployLineText(path));
 }
 
-void TrackFileBuffer::SetDeployLine(std::string_view text) { lines_[DeployLineIndex].assign(text); }
+void TrackFileBuffer::SetDeployLine(std::string_view text) { lines_[deployIndex_].assign(text); }
 
 std::string TrackFileBuffer::Contents() const {
     std::size_t size = tail_.size();
@@ -81,21 +100,22 @@ std::string TrackFileBuffer::Contents() const {
     return bytes;
 }
 
-void TrackFileBuffer::WriteTrackFile(std::string_view folder) const {
-    const std::string path = TrackFilePath(folder);
+void TrackFileBuffer::WriteTrackFile(std::string_view folder) const { WriteFile(TrackFilePath(folder)); }
+
+void TrackFileBuffer::WriteFile(const std::string& path) const {
     try {
-        const std::string copy = OriginalCopyPath(folder);
+        const std::string copy = path + std::string(OriginalCopySuffix);
         if (!PathExists(copy) && PathExists(path)) CreateFileContents(copy, ReadWholeFile(path));
         ReplaceFileContents(path, Contents());
     } catch (const ReadOnlyFile& readOnly) {
-        throw ReadOnlyFile(std::string(readOnly.what()) + ".\n\n" + std::string(ReadOnlyTrackFileAdvice));
+        throw ReadOnlyFile(std::string(readOnly.what()) + ".\n\n" + ReadOnlyTrackFileAdvice(FileNameOf(path)));
     } catch (const AccessDenied& refused) {
-        ThrowRefusedInTrackFolder(refused, folder);
+        ThrowRefusedInTrackFolder(refused, path);
     }
 }
 
-void ThrowRefusedInTrackFolder(const AccessDenied& refused, std::string_view folder) {
-    const std::string advice = RefusedWriteAdvice(TrackFileBuffer::TrackFilePath(folder));
+void ThrowRefusedInTrackFolder(const AccessDenied& refused, const std::string& trackPath) {
+    const std::string advice = RefusedWriteAdvice(trackPath);
     if (advice.empty()) throw refused;
     throw AccessDenied(std::string(refused.what()) + ".\n\n" + advice);
 }

@@ -429,6 +429,13 @@ folder as <code>lapforge.exe</code>.</p>
   <li>If Windows refuses a change (a virus scanner or a backup tool holding the file, a read-only flag, a full
   disk), nothing is changed and Lapforge goes on: the status line says what failed and what to do, and the next
   pick or press tries again.</li>
+  <li>Car mods keep track files of their own beside <code>track.ini</code>, such as <code>track65.ini</code> or
+  <code>trackGT.ini</code>, and a mod's GPL reads its own file first. Lapforge writes the same deploy point into each
+  of them after <code>track.ini</code>, keeps a note and an original copy beside each, and puts every one back as it
+  does <code>track.ini</code>. A file switched off with a leading underscore (<code>_track65.ini</code>) is left
+  alone. If a mod's file cannot be written, the others are written all the same and the status line says which
+  mod's file and what to do; the next press tries it again. A mod installed while Lapforge runs counts from the
+  next start of GPL.</li>
   <li>Choosing <span class="ui">Pitlane</span> restores the standard pit-lane deploy line
   <code>stall_0 = 230.00 -9.30</code> &ndash; for normal racing this is all you need.</li>
   <li>Before it changes <code>track.ini</code> for the first time, Lapforge saves an exact copy of your file beside it,

@@ -228,6 +228,9 @@ void frmLapforge::HandleSignalled() { SimulatorWatched(simulator_.AnyRunning());
 
 void frmLapforge::SimulatorWatched(bool runs) {
     if (!cycle_) return;
+    // A GPL starting: a mod installed or switched off since is taken into account before its first press.
+    if (runs && !simulatorRan_) controller_->FindTrackFiles();
+    simulatorRan_ = runs;
     cycle_->SetSimulatorWatched(runs);
     // However GPL was started: one run as administrator keeps the keys from Lapforge.
     status_.SetNotice(SimulatorAccessText(JudgeSimulatorAccess(simulator_.Seen(), lapforgeElevated_)));
@@ -502,6 +505,7 @@ void frmLapforge::ShowHotkeyCaption() {
 
 void frmLapforge::ShowStatus() {
     if (!hwnd_ || !cycle_) return;
+    status_.SetTrackFiles(controller_->ModFilesInStep(), controller_->ModFilesProblem());
     std::wstring text = platform::Widen(
         status_.Text(IsHotkeyOptionChecked(), cycle_->IsRunning(), PlaceInFile(), controller_->HotkeyBindings,
                      platform::KeyName, controller_->Points.onlyThese));

@@ -118,6 +118,7 @@ private:
     platform::Speech speech_;
     std::vector<Stop> listed_;  // the list's items
     std::vector<std::string> launchPrograms_;  // the program list's items
+    bool simulatorRan_ = false;      // as last seen: a GPL starting finds the mods' track files again
     bool lapforgeElevated_ = false;  // for the run: Windows does not change it
     StatusLine status_;
     std::wstring shownStatus_;

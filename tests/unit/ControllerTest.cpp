@@ -411,7 +411,7 @@ TEST(ControllerApplySection, ARefusedRewriteLeavesTheBufferAsTheFileAndTheNextTr
 
     EXPECT_THROW(rig.controller->ApplySection("Hohe Acht/Wippermann"), Failure);
     EXPECT_EQ(rig.controller->PlaceOnDisk(), "Pitlane");
-    EXPECT_EQ(rig.controller->TrackLines.Line(53), "stall_0 = 230.00 -9.30");
+    EXPECT_EQ(rig.controller->TrackLines().Line(53), "stall_0 = 230.00 -9.30");
     RestoreDeployLineBeforeFailureReport();  // the refused rewrite is the failure reported: not tried again
     EXPECT_EQ(Line(rig.Track(), 54), "stall_0 = 230.00 -9.30");
 
@@ -576,6 +576,32 @@ TEST(ControllerLeavesGPLAsFound, WhateverEndedTheLapforgeBefore) {
              TestFolder::SetWritable(r.sim.Path() + kTrack, true);
          },
          own},
+        {"killed twice in a row: the record keeps GPL's own line",
+         [](Rig& r) {
+             r.controller->ApplySection("Klostertal/Karussell");
+             r.Restart();
+             r.controller->StartUp();
+             r.controller->ApplySection("Hohe Acht/Wippermann");
+             EXPECT_EQ(ParseDeployRecord(TestFolder::Read(r.sim.Path() + kRecord))->found, "stall_0 = 54.00 0.00");
+         },
+         own},
+        {"killed at a point never saved",
+         [](Rig& r) {
+             TestFolder::SetWritable(r.app.Path() + "\\lapforge.ini", false);
+             EXPECT_THROW(r.controller->AddPoint(20000, ""), SettingsNotSaved);
+             TestFolder::SetWritable(r.app.Path() + "\\lapforge.ini", true);
+             r.controller->ApplyStop(PointStop(20000));
+         },
+         own},
+        {"killed at a point removed while line 54 held it",
+         [](Rig& r) {
+             r.controller->AddPoint(20000, "");
+             r.controller->ApplyStop(PointStop(20000));
+             TestFolder::SetWritable(r.sim.Path() + kTrack, false);  // so line 54 keeps it
+             r.controller->RemovePoint(20000);
+             TestFolder::SetWritable(r.sim.Path() + kTrack, true);
+         },
+         own},
         {"killed, then the driver's own edit",
          [&](Rig& r) {
              r.controller->ApplySection("Klostertal/Karussell");
@@ -720,6 +746,15 @@ TEST(ControllerRewrite, OneRecordPerFolderAndRunAndOnlyLine54OfTheFileAsItIsNow)
     EXPECT_EQ(rig.Track(), edit(WithLine54("stall_0 = 230.00 -9.30"), "line ten"));
     EXPECT_EQ(TestFolder::Read(record), marked) << "written once, before the first rewrite";
 
+    // GPL's own line, or a section's, put back by someone else: nothing new to record or to say.
+    rig.view.calls.clear();
+    for (const std::string& back : {std::string("stall_0 = 54.00 0.00"), std::string("stall_0 = 3100.00 0.00")}) {
+        rig.sim.Write(kTrack, edit(WithLine54(back), "line ten"));
+        rig.controller->ApplySection("Hohe Acht/Wippermann");
+    }
+    for (const std::string& call : rig.view.calls) EXPECT_FALSE(call.starts_with("changed")) << call;
+    EXPECT_EQ(TestFolder::Read(record), marked) << "no second record";
+
     // Line 54 changed outside Lapforge to a line no Lapforge writes: GPL's own from now on.
     rig.sim.Write(kTrack, edit(WithLine54("stall_0 = 777.00 1.50"), "line ten"));
     rig.view.calls.clear();
@@ -859,4 +894,79 @@ TEST(ControllerStartUp, AFolderPickedAfterARefusedOneTakesItsOwnLineAsFound) {
     rig.controller->ApplySection("Hohe Acht/Wippermann");
     rig.controller->RestoreDeployLine();  // exit
     EXPECT_EQ(rig.Track(), own) << "not the remembered folder's line 54";
+}
+
+TEST(ControllerModFiles, EveryModsTrackFileGoesWithTrackIniAndARefusalCostsOnlyItself) {
+    Rig rig;
+    const std::string own = NumberedLines(120);
+    const std::string mod65 = WithLine54("stall_0 = 65.00 0.00");
+    const std::string modGT = NumberedLines(39) + "stall_0 = 40.00 0.00\r\n" + NumberedLines(13, 41) +
+                              "pit_speed = 60\r\n" + NumberedLines(66, 55);  // its deploy line elsewhere
+    const auto file = [&](const std::string& name) { return rig.sim.Path() + "\\tracks\\nurburg\\" + name; };
+    rig.InstallSimulator(own);
+    rig.sim.Write("\\tracks\\nurburg\\track65.ini", mod65);
+    rig.sim.Write("\\tracks\\nurburg\\trackGT.ini", modGT);
+    rig.sim.Write("\\tracks\\nurburg\\_track66.ini", mod65);  // switched off
+    rig.app.Write("\\lapforge.ini", rig.sim.Path() + "\r\n");
+    rig.controller->StartUp();
+    EXPECT_EQ(Line(TestFolder::Read(file("track65.ini")), 54), "stall_0 = 230.00 -9.30");
+    EXPECT_EQ(Line(TestFolder::Read(file("trackGT.ini")), 40), "stall_0 = 230.00 -9.30");
+    EXPECT_EQ(TestFolder::Read(file("_track66.ini")), mod65);
+    EXPECT_EQ(rig.controller->ModFilesInStep(), "the 1965 and GT mods' track files");
+
+    // One mod's file read-only: track.ini and the other are written, the status says which and what to do.
+    TestFolder::SetWritable(file("trackGT.ini"), false);
+    rig.controller->ApplySection("Klostertal/Karussell");
+    EXPECT_EQ(Line(rig.Track(), 54), "stall_0 = 12500.00 0.00");
+    EXPECT_EQ(Line(TestFolder::Read(file("track65.ini")), 54), "stall_0 = 12500.00 0.00");
+    EXPECT_EQ(rig.controller->ModFilesInStep(), "the 1965 mod's track file");
+    EXPECT_EQ(rig.controller->ModFilesProblem().rfind("Not written to the GT mod's track file: ", 0), 0u)
+        << rig.controller->ModFilesProblem();
+    EXPECT_NE(rig.controller->ModFilesProblem().find("GPL GT still starts you at Pitlane. Clear the Read-only flag of "
+                                                     "trackGT.ini"),
+              std::string::npos)
+        << rig.controller->ModFilesProblem();
+    TestFolder::SetWritable(file("trackGT.ini"), true);
+    rig.controller->WriteNeighbour(true);  // the next press tries again
+    EXPECT_EQ(Line(TestFolder::Read(file("trackGT.ini")), 40), "stall_0 = 14000.00 0.00");
+    EXPECT_EQ(rig.controller->ModFilesProblem(), "");
+
+    // Installed while Lapforge runs, found when GPL starts: put in step, or said when it cannot be.
+    rig.sim.Write("\\tracks\\nurburg\\track67.ini", own);
+    rig.sim.Write("\\tracks\\nurburg\\track55.ini", NumberedLines(120, 200));
+    rig.controller->FindTrackFiles();
+    EXPECT_EQ(Line(TestFolder::Read(file("track67.ini")), 54), "stall_0 = 14000.00 0.00");
+    EXPECT_EQ(rig.controller->ModFilesProblem().rfind("Lapforge cannot steer the 1955 mod's track file: ", 0), 0u)
+        << rig.controller->ModFilesProblem();
+    EXPECT_EQ(rig.controller->TrackFiles().size(), 4u);
+    // Switched off meanwhile: no longer kept; switched on again, its note lets the next start put it back.
+    const auto off = [&](const char* from, const char* to) {
+        std::filesystem::rename(TestFolder::Native(file(from)), TestFolder::Native(file(to)));
+    };
+    off("track67.ini", "_track67.ini");
+    rig.controller->FindTrackFiles();
+    EXPECT_EQ(rig.controller->TrackFiles().size(), 3u);
+    off("_track67.ini", "track67.ini");
+
+    // Killed: the next Lapforge recovers every file; its exit leaves each as found.
+    rig.Restart();
+    rig.controller->StartUp();
+    rig.controller->RestoreDeployLine();
+    EXPECT_EQ(rig.Track(), own);
+    EXPECT_EQ(TestFolder::Read(file("track65.ini")), mod65);
+    EXPECT_EQ(TestFolder::Read(file("trackGT.ini")), modGT);
+    EXPECT_EQ(TestFolder::Read(file("track67.ini")), own);
+    EXPECT_EQ(TestFolder::Read(file("track55.ini")), NumberedLines(120, 200));
+    for (const char* name : {"track.ini", "track65.ini", "trackGT.ini", "track67.ini"})
+        EXPECT_FALSE(TestFolder::Exists(file(name) + ".lapforge-record")) << name;
+
+    // A change of folder puts the old folder's mods back too.
+    rig.controller->ApplySection("Klostertal/Karussell");
+    TestFolder next;
+    next.Write("\\gpl.exe", "MZ");
+    next.Write(kTrack, own);
+    rig.controller->ChangeFolder(next.Path(), "Pitlane");
+    EXPECT_EQ(TestFolder::Read(file("track65.ini")), mod65);
+    EXPECT_EQ(rig.controller->ModFilesInStep(), "");
+    rig.controller->RestoreDeployLine();
 }

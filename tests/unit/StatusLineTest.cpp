@@ -103,6 +103,34 @@ TEST(StatusLine, NamesGPLsOwnPointAndAdviceThatFitsTheFailure) {
              l.Written();
          },
          "Pitlane", "GPL runs: F4"},
+        {"the mods' track files kept in step",
+         [](StatusLine& l) { l.SetTrackFiles("the 1965 and GT mods' track files", ""); }, "Klostertal/Karussell",
+         "GPL runs: F4 moves to the next section, F3 back. GPL will start you at Klostertal/Karussell (also in the "
+         "1965 and GT mods' track files)."},
+        {"a mod's track file refused: which, where its GPL starts, what to do",
+         [](StatusLine& l) {
+             l.SetTrackFiles(
+                 "the 1965 mod's track file",
+                 ModFileRefusedStatus(
+                     ReadOnlyFile("could not write \"C:\\GPL\\tracks\\nurburg\\trackGT.ini\": read-only\n\nAdvice."),
+                     "GT", "trackGT.ini", "Pitlane"));
+         },
+         "Klostertal/Karussell",
+         "Not written to the GT mod's track file: Could not write \"trackGT.ini\": read-only. GPL GT still starts you "
+         "at Pitlane. Clear the Read-only flag of trackGT.ini (Explorer, Properties); the next press tries again."},
+        {"track.ini's own refusal leads",
+         [](StatusLine& l) {
+             l.SetTrackFiles("", ModFileNotSteeredStatus("no deploy point", "1955"));
+             l.Refused(Failure("could not write \"track.ini\": held"), "Pitlane", false);
+         },
+         "Pitlane", "Deploy point not written: Could not write \"track.ini\""},
+        {"a mod's file Lapforge cannot steer",
+         [](StatusLine& l) {
+             l.SetTrackFiles("", ModFileNotSteeredStatus("\"track55.ini\" has no deploy point", "1955"));
+         },
+         "Pitlane",
+         "Lapforge cannot steer the 1955 mod's track file: \"track55.ini\" has no deploy point. GPL 1955 starts you "
+         "where that file says."},
         {"and gone after the next",
          [](StatusLine& l) {
              l.DeployLineChangedElsewhere("stall_0 = 777.00 1.50");
