@@ -23,7 +23,7 @@ rig_wait_window "Lapforge" >/dev/null
 rig_assert_eq "$(printf %s "$(rig_winpath "$accented")" | iconv -f UTF-8 -t CP1252 | od -An -tx1)" \
     "$(tr -d '\r\n' <"$app/lapforge.ini" | od -An -tx1)" "settings file bytes"
 rig_assert_eq "stall_0 = 230.00 -9.30" "$(rig_line "$accented/tracks/nurburg/track.ini" 54)" "line 54"
-rig_key Tab Tab Tab Tab Tab Tab space  # Exit Lapforge
+rig_key Tab Tab Tab Tab Tab Tab Tab space  # Exit Lapforge
 rig_wait_gone "$RIG_PID"
 
 rm "$app/lapforge.ini"
