@@ -8,4 +8,8 @@ void PlayAnnouncement(const std::string& path) {
     if (const auto play = Winmm().sndPlaySoundA) play(path.c_str(), SND_ASYNC | SND_NODEFAULT);
 }
 
+void SilenceAnnouncement() {
+    if (const auto play = Winmm().sndPlaySoundA) play(nullptr, 0);
+}
+
 }  // namespace lapforge::platform

@@ -7,4 +7,7 @@ namespace lapforge::platform {
 // Plays a wave file asynchronously; a file that cannot be played plays nothing.
 void PlayAnnouncement(const std::string& path);
 
+// Stops the wave file playing, if any.
+void SilenceAnnouncement();
+
 }  // namespace lapforge::platform

@@ -7,6 +7,9 @@
 //   LAPFORGE_SOUND_LOG  one line per sound asked for: its path, " | ", line 54 of LAPFORGE_TRACK
 //   LAPFORGE_TRACK      at that moment, so the log shows what the track file held when it was asked,
 //                       " | " and the moment it was asked, in Unix time in ns.
+//   LAPFORGE_SPIN       a quick spin of an encoder on top of the script: "joystick down start count
+//                       press gap", down in hex (the buttons it presses), start in Unix time in ns,
+//                       then `count` pulses of `press` ms with `gap` ms between them. Read at every call.
 //   LAPFORGE_JOY_LOG    one line per id asked for whose joystick the script does not list.
 //   LAPFORGE_WINMM_LOG  one line per listing of the joysticks ("list", at each joyGetNumDevs) and per
 //                       timer period asked for or ended ("timeBeginPeriod 1", "timeEndPeriod 1").
@@ -79,6 +82,22 @@ bool Find(unsigned id, Joystick& found) {
     return false;
 }
 
+unsigned long long UnixNanosecondsNow();
+
+// The buttons the spin holds down on the joystick now.
+unsigned SpinDown(unsigned id) {
+    unsigned joystick = 0, down = 0, count = 0, press = 0, gap = 0;
+    unsigned long long start = 0;
+    if (std::sscanf(ReadFile(Env(L"LAPFORGE_SPIN")).c_str(), "%u %x %llu %u %u %u", &joystick, &down, &start, &count,
+                    &press, &gap) != 6 ||
+        joystick != id || press + gap == 0)
+        return 0;
+    const unsigned long long now = UnixNanosecondsNow();
+    if (now < start) return 0;
+    const unsigned long long since = (now - start) / 1000000, period = press + gap;
+    return since / period < count && since % period < press ? down : 0;
+}
+
 BOOL CALLBACK Notify(HWND window, LPARAM) {
     DWORD process = 0;
     GetWindowThreadProcessId(window, &process);
@@ -133,13 +152,15 @@ std::string Line54() {
     return track.substr(begin, track.find_first_of("\r\n", begin) - begin);
 }
 
-std::string UnixNanoseconds() {
+unsigned long long UnixNanosecondsNow() {
     FILETIME now{};
     GetSystemTimePreciseAsFileTime(&now);
     // FILETIME counts 100 ns from 1601.
     const unsigned long long ticks = (static_cast<unsigned long long>(now.dwHighDateTime) << 32) | now.dwLowDateTime;
-    return std::to_string((ticks - 116444736000000000ULL) * 100);
+    return (ticks - 116444736000000000ULL) * 100;
 }
+
+std::string UnixNanoseconds() { return std::to_string(UnixNanosecondsNow()); }
 
 void LogSound(const std::string& path) {
     const std::string asked = UnixNanoseconds();
@@ -184,9 +205,9 @@ __declspec(dllexport) MMRESULT WINAPI joyGetPosEx(UINT id, LPJOYINFOEX info) {
     Joystick j;
     if (!info) return MMSYSERR_INVALPARAM;
     if (!Find(id, j)) return JOYERR_UNPLUGGED;
-    info->dwButtons = j.down;
+    info->dwButtons = j.down | SpinDown(id);
     info->dwButtonNumber = 0;
-    for (unsigned bits = j.down; bits; bits &= bits - 1) ++info->dwButtonNumber;
+    for (unsigned bits = info->dwButtons; bits; bits &= bits - 1) ++info->dwButtonNumber;
     info->dwPOV = (info->dwFlags & JOY_RETURNPOV) ? j.pov : 0;
     return JOYERR_NOERROR;
 }
@@ -201,7 +222,8 @@ __declspec(dllexport) MMRESULT WINAPI timeEndPeriod(UINT period) {
 }
 
 __declspec(dllexport) BOOL WINAPI sndPlaySoundA(LPCSTR path, UINT) {
-    LogSound(path ? path : "");
+    if (!path) return TRUE;  // the sound playing stopped: nothing asked for
+    LogSound(path);
     return TRUE;
 }
 __declspec(dllexport) BOOL WINAPI sndPlaySoundW(LPCWSTR path, UINT) {
