@@ -3,19 +3,21 @@
 //
 //   LAPFORGE_JOYSTICKS  the script: one line per joystick, "id vendor product buttons down pov name",
 //                       vendor and product and down (the buttons held, bit n-1 for button n) in hex,
-//                       pov in hundredths of a degree or 65535 at rest. Read at every call.
+//                       pov in hundredths of a degree or 65535 at rest. Read every 2 ms.
 //   LAPFORGE_SOUND_LOG  one line per sound asked for: its path, " | ", line 54 of LAPFORGE_TRACK
 //   LAPFORGE_TRACK      at that moment, so the log shows what the track file held when it was asked,
 //                       " | " and the moment it was asked, in Unix time in ns.
 //   LAPFORGE_SPIN       a quick spin of an encoder on top of the script: "joystick down start count
 //                       press gap", down in hex (the buttons it presses), start in Unix time in ns,
-//                       then `count` pulses of `press` ms with `gap` ms between them. Read at every call.
+//                       then `count` pulses of `press` ms with `gap` ms between them. Read every 2 ms.
 //   LAPFORGE_JOY_LOG    one line per id asked for whose joystick the script does not list.
 //   LAPFORGE_WINMM_LOG  one line per listing of the joysticks ("list", at each joyGetNumDevs) and per
 //                       timer period asked for or ended ("timeBeginPeriod 1", "timeEndPeriod 1").
 // When the script's devices change, the process's top-level windows get a burst of three
 // WM_DEVICECHANGE, as Windows sends several when a device is plugged in or out.
-// Defined here, not imported.
+// A thread of the stand-in reads both every 2 ms, so that a call reads no file: under Wine a file's
+// open waits for the server behind whatever else the process asks of it (a flush), where a real
+// device's state comes at once. Defined here, not imported.
 #define _WINMM_
 #include <windows.h>
 #include <mmsystem.h>
@@ -25,6 +27,7 @@
 #include <cstdlib>
 #include <cstring>
 #include <string>
+#include <utility>
 
 namespace {
 
@@ -58,8 +61,37 @@ void Append(const std::wstring& path, const std::string& line) {
     }
 }
 
+struct Scripts {
+    std::string joysticks, spin;
+};
+
+Scripts ReadScripts() { return {ReadFile(Env(L"LAPFORGE_JOYSTICKS")), ReadFile(Env(L"LAPFORGE_SPIN"))}; }
+
+struct Cache {
+    CRITICAL_SECTION lock;
+    Scripts scripts = ReadScripts();
+    Cache() { InitializeCriticalSection(&lock); }
+};
+
+Cache& TheCache() {
+    static Cache cache;
+    return cache;
+}
+
+void StartWatching();
+
+// The scripts as last read.
+Scripts Cached() {
+    StartWatching();
+    Cache& cache = TheCache();
+    EnterCriticalSection(&cache.lock);
+    Scripts scripts = cache.scripts;
+    LeaveCriticalSection(&cache.lock);
+    return scripts;
+}
+
 bool Find(unsigned id, Joystick& found) {
-    const std::string script = ReadFile(Env(L"LAPFORGE_JOYSTICKS"));
+    const std::string script = Cached().joysticks;
     std::size_t begin = 0;
     while (begin < script.size()) {
         std::size_t end = script.find('\n', begin);
@@ -88,7 +120,7 @@ unsigned long long UnixNanosecondsNow();
 unsigned SpinDown(unsigned id) {
     unsigned joystick = 0, down = 0, count = 0, press = 0, gap = 0;
     unsigned long long start = 0;
-    if (std::sscanf(ReadFile(Env(L"LAPFORGE_SPIN")).c_str(), "%u %x %llu %u %u %u", &joystick, &down, &start, &count,
+    if (std::sscanf(Cached().spin.c_str(), "%u %x %llu %u %u %u", &joystick, &down, &start, &count,
                     &press, &gap) != 6 ||
         joystick != id || press + gap == 0)
         return 0;
@@ -107,7 +139,7 @@ BOOL CALLBACK Notify(HWND window, LPARAM) {
 
 // The devices the script lists: each line's id, vendor and product, without what is held down.
 std::string Devices() {
-    const std::string script = ReadFile(Env(L"LAPFORGE_JOYSTICKS"));
+    const std::string script = Cached().joysticks;
     std::string devices;
     std::size_t begin = 0;
     while (begin < script.size()) {
@@ -123,8 +155,14 @@ std::string Devices() {
 
 DWORD WINAPI WatchScript(LPVOID) {
     std::string last = Devices();
-    for (;;) {
-        Sleep(100);
+    for (unsigned round = 1;; ++round) {
+        Sleep(2);
+        Scripts scripts = ReadScripts();
+        Cache& cache = TheCache();
+        EnterCriticalSection(&cache.lock);
+        cache.scripts = std::move(scripts);
+        LeaveCriticalSection(&cache.lock);
+        if (round % 50 != 0) continue;
         const std::string now = Devices();
         if (now != last) {
             for (int notice = 0; notice < 3; ++notice) {
