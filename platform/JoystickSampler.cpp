@@ -50,7 +50,10 @@ void JoystickSampler::Sample(HWND window, UINT message, const std::vector<unsign
     if (!thread_) {
         CloseHandle(stop_);
         stop_ = nullptr;
+        return;
     }
+    // A look takes microseconds; above normal, a busy GPL does not keep it from its millisecond.
+    SetThreadPriority(thread_, THREAD_PRIORITY_HIGHEST);
 }
 
 std::vector<InputChange> JoystickSampler::Take() {
