@@ -11,9 +11,9 @@ namespace lapforge::platform {
 // Looks at the bound joysticks every millisecond on a thread of its own and keeps each change of
 // their controls, oldest first, for the section cycle to play at its next poll; each change posts
 // a message to the window so that poll comes at once.
-// The one thread besides the window's, where the program is otherwise single-threaded: a joystick's
-// state cannot be latched as a key's can, and a step's flushed rewrite under Wine holds the window's
-// thread for longer than an encoder's click. The thread only reads winmm (joyGetPosEx may be called
+// The one thread besides the window's, a deliberate exception to the program's single-threaded
+// design: a joystick's state cannot be latched as a key's can, and a step's flushed rewrite under
+// Wine holds the window's thread for longer than an encoder's click. The thread only reads winmm (joyGetPosEx may be called
 // from any thread) and keeps what it saw; the cycle, the writes and the windows stay on the window's
 // thread.
 class JoystickSampler {
