@@ -38,7 +38,8 @@ bool IsExtendedKey(int virtualKey) {
 void KeyEventRequest::Want(HWND window, bool wanted) {
     if (wanted == registered_ || (wanted && !window)) return;
     // The generic desktop page's keyboard; RIDEV_INPUTSINK: also while another program is in front.
-    RAWINPUTDEVICE keyboard{0x01, 0x06, wanted ? RIDEV_INPUTSINK : RIDEV_REMOVE, wanted ? window : nullptr};
+    RAWINPUTDEVICE keyboard{0x01, 0x06, static_cast<DWORD>(wanted ? RIDEV_INPUTSINK : RIDEV_REMOVE),
+                            wanted ? window : nullptr};
     if (RegisterRawInputDevices(&keyboard, 1, sizeof keyboard)) registered_ = wanted;
 }
 
@@ -68,23 +69,30 @@ void DesktopInput::LatchKeys(bool latched) {
     latched_ = latched;
     keys_.clear();
     down_.reset();
-    if (latched)
-        for (int key = 1; key < 256; ++key) down_[static_cast<std::size_t>(key)] = platform::IsKeyDown(key);
+    told_.reset();
 }
 
 void DesktopInput::KeyEvent(const InputChange& change) {
     if (!latched_ || change.key <= 0 || change.key >= 256) return;
-    down_[static_cast<std::size_t>(change.key)] = change.down;
+    const auto key = static_cast<std::size_t>(change.key);
+    down_[key] = change.down;
+    told_[key] = true;
     // The key both sides share is down while either is.
-    for (const auto [shared, left, right] : {std::array{VK_CONTROL, VK_LCONTROL, VK_RCONTROL},
-                                             std::array{VK_MENU, VK_LMENU, VK_RMENU},
-                                             std::array{VK_SHIFT, VK_LSHIFT, VK_RSHIFT}})
-        if (change.key == left || change.key == right) down_[shared] = down_[left] || down_[right];
+    for (const auto& [shared, left, right] : {std::array{VK_CONTROL, VK_LCONTROL, VK_RCONTROL},
+                                              std::array{VK_MENU, VK_LMENU, VK_RMENU},
+                                              std::array{VK_SHIFT, VK_LSHIFT, VK_RSHIFT}})
+        if (change.key == left || change.key == right) {
+            down_[shared] = down_[left] || down_[right];
+            told_[shared] = true;
+        }
     if (keys_.size() < 4096) keys_.push_back(change);
 }
 
 bool DesktopInput::IsKeyDown(int virtualKey) {
-    if (!latched_ || virtualKey <= 0 || virtualKey >= 256) return platform::IsKeyDown(virtualKey);
+    // A key not told of since the latch began is as the system says now: one held, or thought held,
+    // at the start is looked at afresh at each poll until its first change comes.
+    if (!latched_ || virtualKey <= 0 || virtualKey >= 256 || !told_[static_cast<std::size_t>(virtualKey)])
+        return platform::IsKeyDown(virtualKey);
     return down_[static_cast<std::size_t>(virtualKey)];
 }
 

@@ -65,7 +65,6 @@ class DesktopInput final : public InputSource {
 public:
     // While the window is told of every key, a key is down as its last change said: a tap during a
     // step is then seen down and up in order, and never as the state a later look happens upon.
-    // From the start, the keys as they are then.
     void LatchKeys(bool latched);
     void KeyEvent(const InputChange& change);
     // The joysticks the cycle reads now, looked at between polls; `message` wakes the window.
@@ -87,7 +86,8 @@ public:
 
 private:
     bool latched_ = false;
-    std::bitset<256> down_;  // while latched
+    std::bitset<256> down_;  // while latched, for the keys told of
+    std::bitset<256> told_;
     std::vector<InputChange> keys_;
     JoystickSampler sampler_;
 };

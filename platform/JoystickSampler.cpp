@@ -44,14 +44,9 @@ void JoystickSampler::Sample(HWND window, UINT message, const std::vector<unsign
     if (thread_) return;
     window_ = window;
     message_ = message;
-    stop_ = CreateEventW(nullptr, TRUE, FALSE, nullptr);
-    if (!stop_) return;
+    InterlockedExchange(&stopping_, 0);
     thread_ = CreateThread(nullptr, 0, &Run, this, 0, nullptr);
-    if (!thread_) {
-        CloseHandle(stop_);
-        stop_ = nullptr;
-        return;
-    }
+    if (!thread_) return;
     // A look takes microseconds; above normal, a busy GPL does not keep it from its millisecond.
     SetThreadPriority(thread_, THREAD_PRIORITY_HIGHEST);
 }
@@ -63,11 +58,10 @@ std::vector<InputChange> JoystickSampler::Take() {
 
 void JoystickSampler::Stop() {
     if (!thread_) return;
-    SetEvent(stop_);
+    InterlockedExchange(&stopping_, 1);
     WaitForSingleObject(thread_, INFINITE);
     CloseHandle(thread_);
-    CloseHandle(stop_);
-    thread_ = stop_ = nullptr;
+    thread_ = nullptr;
     const Locked locked(lock_);
     changes_.clear();
 }
@@ -80,9 +74,12 @@ DWORD WINAPI JoystickSampler::Run(LPVOID self) {
     // What each joystick showed last; the first look of a new set is no change, as the cycle's own
     // look sees it. One gone silent is asked no more until the set changes (asking one is slow).
     std::array<std::optional<std::optional<JoystickControls>>, JoystickCount> last{};
-    // A wait of 1 ms lasts 1 ms while the window has the timer period of 1 ms, which it asks for
-    // whenever a joystick binding is polled.
-    while (WaitForSingleObject(me.stop_, 1) == WAIT_TIMEOUT) {
+    // A sleep of 1 ms lasts 1 ms while the window has the timer period of 1 ms, which it asks for
+    // whenever a joystick binding is polled. Sleep, not a wait on the event: under Wine a wait is a
+    // round trip to its server, which the rest of the process keeps busy.
+    for (;;) {
+        Sleep(1);
+        if (InterlockedCompareExchange(&me.stopping_, 0, 0) != 0) break;
         {
             const Locked locked(me.lock_);
             if (first || generation != me.generation_) {

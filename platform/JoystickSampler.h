@@ -39,7 +39,7 @@ private:
     std::vector<InputChange> changes_; // under the lock
     HWND window_ = nullptr;
     UINT message_ = 0;
-    HANDLE stop_ = nullptr;
+    volatile LONG stopping_ = 0;
     HANDLE thread_ = nullptr;
 };
 
