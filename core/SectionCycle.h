@@ -59,7 +59,8 @@ public:
     virtual void Announce(const StopAnnouncement& announcement) = 0;
     // After the announcement: the list and the status line show the stop just written.
     virtual void ShowWrittenStop(const Stop& stop) = 0;
-    // Its pictures, which take a decode: after the next poll, for the last of several quick steps.
+    // Its pictures, which take a decode: after a later poll that sees no press under way, so of
+    // several quick steps only the last is drawn.
     virtual void ShowStopPictures(const Stop& stop) = 0;
     // A step's rewrite was refused: the short cue plays instead of the announcement, and the
     // driver, who is in GPL, is told without a click; the list and pictures stay as they were.

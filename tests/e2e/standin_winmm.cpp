@@ -3,19 +3,19 @@
 //
 //   LAPFORGE_JOYSTICKS  the script: one line per joystick, "id vendor product buttons down pov name",
 //                       vendor and product and down (the buttons held, bit n-1 for button n) in hex,
-//                       pov in hundredths of a degree or 65535 at rest. Read every 5 ms.
+//                       pov in hundredths of a degree or 65535 at rest. Read every 10 ms.
 //   LAPFORGE_SOUND_LOG  one line per sound asked for: its path, " | ", line 54 of LAPFORGE_TRACK
 //   LAPFORGE_TRACK      at that moment, so the log shows what the track file held when it was asked,
 //                       " | " and the moment it was asked, in Unix time in ns.
 //   LAPFORGE_SPIN       a quick spin of an encoder on top of the script: "joystick down start count
 //                       press gap", down in hex (the buttons it presses), start in Unix time in ns,
-//                       then `count` pulses of `press` ms with `gap` ms between them. Read every 5 ms.
+//                       then `count` pulses of `press` ms with `gap` ms between them. Read every 10 ms.
 //   LAPFORGE_JOY_LOG    one line per id asked for whose joystick the script does not list.
 //   LAPFORGE_WINMM_LOG  one line per listing of the joysticks ("list", at each joyGetNumDevs) and per
 //                       timer period asked for or ended ("timeBeginPeriod 1", "timeEndPeriod 1").
 // When the script's devices change, the process's top-level windows get a burst of three
 // WM_DEVICECHANGE, as Windows sends several when a device is plugged in or out.
-// A thread of the stand-in reads both every 5 ms, so that a call reads no file: under Wine a file's
+// A thread of the stand-in reads both every 10 ms, so that a call reads no file: under Wine a file's
 // open waits for the server behind whatever else the process asks of it (a flush), where a real
 // device's state comes at once. Defined here, not imported.
 #define _WINMM_
@@ -156,13 +156,13 @@ std::string Devices() {
 DWORD WINAPI WatchScript(LPVOID) {
     std::string last = Devices();
     for (unsigned round = 1;; ++round) {
-        Sleep(5);
+        Sleep(10);
         Scripts scripts = ReadScripts();
         Cache& cache = TheCache();
         EnterCriticalSection(&cache.lock);
         cache.scripts = std::move(scripts);
         LeaveCriticalSection(&cache.lock);
-        if (round % 20 != 0) continue;
+        if (round % 10 != 0) continue;
         const std::string now = Devices();
         if (now != last) {
             for (int notice = 0; notice < 3; ++notice) {
