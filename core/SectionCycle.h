@@ -139,8 +139,7 @@ public:
     // The joysticks the bound controls are on, by winmm's id, as the last poll found them: a sampler
     // looks at these between polls. None unless the cycle runs.
     std::vector<unsigned> SampledJoysticks() const;
-    // A key went down or up somewhere, or a sampled joystick changed: the next poll is due at once,
-    // and the beat starts from it.
+    // A key went down or up somewhere: the next poll is due at once, and the beat starts from it.
     void KeyEvent(std::uint64_t nowMilliseconds);
     // The one re-probe of the process-wide joystick list; the Keys window drives it while the cycle
     // is paused behind it.

@@ -67,10 +67,8 @@ public:
     // step is then seen down and up in order, and never as the state a later look happens upon.
     void LatchKeys(bool latched);
     void KeyEvent(const InputChange& change);
-    // The joysticks the cycle reads now, looked at between polls; `message` wakes the window.
-    void SampleJoysticks(HWND window, UINT message, const std::vector<unsigned>& joysticks) {
-        sampler_.Sample(window, message, joysticks);
-    }
+    // The joysticks the cycle reads now, looked at between polls.
+    void SampleJoysticks(const std::vector<unsigned>& joysticks) { sampler_.Sample(joysticks); }
     std::vector<InputChange> TakeChanges() override {
         std::vector<InputChange> changes = std::move(keys_);
         keys_.clear();

@@ -33,7 +33,7 @@ JoystickSampler::~JoystickSampler() {
     DeleteCriticalSection(&lock_);
 }
 
-void JoystickSampler::Sample(HWND window, UINT message, const std::vector<unsigned>& joysticks) {
+void JoystickSampler::Sample(const std::vector<unsigned>& joysticks) {
     {
         const Locked locked(lock_);
         if (joysticks == joysticks_ && (thread_ != nullptr) == !joysticks.empty()) return;
@@ -42,8 +42,6 @@ void JoystickSampler::Sample(HWND window, UINT message, const std::vector<unsign
     }
     if (joysticks.empty()) return Stop();
     if (thread_) return;
-    window_ = window;
-    message_ = message;
     InterlockedExchange(&stopping_, 0);
     thread_ = CreateThread(nullptr, 0, &Run, this, 0, nullptr);
     if (!thread_) return;
@@ -89,7 +87,6 @@ DWORD WINAPI JoystickSampler::Run(LPVOID self) {
                 first = false;
             }
         }
-        bool changed = false;
         for (const unsigned id : joysticks) {
             if (id >= JoystickCount || (last[id] && !*last[id])) continue;
             const std::optional<JoystickControls> now = JoystickInputs(id);
@@ -100,9 +97,7 @@ DWORD WINAPI JoystickSampler::Run(LPVOID self) {
             const Locked locked(me.lock_);
             if (generation != me.generation_ || me.changes_.size() >= MostKept) continue;
             me.changes_.push_back(JoystickChange(id, now));
-            changed = true;
         }
-        if (changed) PostMessageW(me.window_, me.message_, 0, 0);
     }
     return 0;
 }

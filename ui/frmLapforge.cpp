@@ -70,9 +70,6 @@ constexpr ControlPlacement LayoutTable[] = {
 // clang-format on
 constexpr WindowLayout Layout{6015, 7620, LayoutTable};
 
-// The joysticks' sampler saw a change: the cycle polls at once.
-constexpr UINT WM_JOYSTICKCHANGED = WM_APP + 1;
-
 static_assert(DefaultErrorModeFlag == CREATE_DEFAULT_ERROR_MODE);
 static_assert(IDI_LAPFORGE == ProgramIconId);
 
@@ -180,7 +177,7 @@ void frmLapforge::OnCommand(int id, int code) {
 }
 
 void frmLapforge::OnDestroy() {
-    input_.SampleJoysticks(hwnd_, WM_JOYSTICKCHANGED, {});
+    input_.SampleJoysticks({});
     timerPeriod_.Want(false);
     keyEvents_.Want(hwnd_, false);
     PostQuitMessage(exitCode_);
@@ -208,7 +205,7 @@ void frmLapforge::AskForWhatTheCycleWants() {
     timerPeriod_.Want(cycle_->WantsFineTimer());
     keyEvents_.Want(hwnd_, cycle_->WantsKeyEvents());
     input_.LatchKeys(keyEvents_.Registered());
-    input_.SampleJoysticks(hwnd_, WM_JOYSTICKCHANGED, cycle_->SampledJoysticks());
+    input_.SampleJoysticks(cycle_->SampledJoysticks());
     // The voice is made ready once the cycle runs, not when the first point's name is to be spoken.
     if (cycle_->IsRunning()) speech_.Prepare();
 }
@@ -329,11 +326,6 @@ LRESULT frmLapforge::OnMessage(UINT message, WPARAM wParam, LPARAM lParam, bool&
         if (!cycle_) return 0;
         if (const std::optional<InputChange> change = platform::KeyChangeOf(lParam)) input_.KeyEvent(*change);
         cycle_->KeyEvent(platform::Milliseconds());
-        return 0;
-    }
-    if (message == WM_JOYSTICKCHANGED) {
-        if (cycle_) cycle_->KeyEvent(platform::Milliseconds());
-        handled = true;
         return 0;
     }
     if (message == WM_DEVICECHANGE) {

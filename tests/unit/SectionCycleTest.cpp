@@ -531,8 +531,8 @@ TEST(SectionCycleSchedule, AShortPulseBetweenTwoPollsCountsOnce) {
     // The main loop as it runs: a poll when Next says so, then a wait as long as WaitMilliseconds says,
     // woken `late` ms after it; each step's rewrite holds the thread for `write` ms. Pulses of a
     // rotary encoder on "next" and "previous" come at their times, plus a phase of 0 to 9 ms. Kept
-    // changes: the buttons' as a sampler sees them every millisecond, or the keys' as the system
-    // tells of them, each waking the loop.
+    // changes: the buttons' as a sampler sees them every millisecond, taken at the next poll, or the
+    // keys' as the system tells of them, each waking the loop.
     struct Pulse {
         bool next;
         std::uint64_t at, length;
@@ -562,6 +562,8 @@ TEST(SectionCycleSchedule, AShortPulseBetweenTwoPollsCountsOnce) {
         {"a quick spin, 30 ms rewrites, keys told of", 0, 30, spin, eightOn, Kept::KeyEvents},
         {"a pulse wholly inside a rewrite, sampled", 0, 30, {{true, 100, 12}, {true, 118, 5}},
          {on, "Fuchsroehre/Adenauer Forst"}, Kept::Sampled},
+        {"a tap wholly inside a rewrite, keys told of", 0, 30, {{true, 100, 12}, {true, 118, 5}},
+         {on, "Fuchsroehre/Adenauer Forst"}, Kept::KeyEvents},
     };
     for (const Case& c : cases) {
         for (std::uint64_t phase = 0; phase < SectionCycle::PollMilliseconds; ++phase) {
@@ -601,18 +603,19 @@ TEST(SectionCycleSchedule, AShortPulseBetweenTwoPollsCountsOnce) {
                     run.input.previousDown = downAt(false, run.now);
                     run.cycle.Poll(run.input, run.view, run.now);
                 }
-                // What happened while the poll held the thread was kept, and its message wakes the loop.
-                if (c.kept != Kept::Nothing && keep(run.now)) run.cycle.KeyEvent(run.now);
+                // What happened while the poll held the thread was kept; a key's message wakes the loop.
+                if (c.kept != Kept::Nothing && keep(run.now) && c.kept == Kept::KeyEvents) run.cycle.KeyEvent(run.now);
                 const std::optional<std::uint64_t> wait = run.cycle.WaitMilliseconds(run.now);
                 ASSERT_TRUE(wait.has_value());
                 std::uint64_t wake = run.now + *wait + c.late;
-                if (c.kept != Kept::Nothing)
+                if (c.kept == Kept::KeyEvents)
                     for (std::uint64_t t = run.now; t < wake; ++t)
                         if (keep(t + 1)) {
                             run.cycle.KeyEvent(t);
                             wake = t;
                             break;
                         }
+                if (c.kept == Kept::Sampled) keep(wake);
                 run.now = wake;
             }
             EXPECT_EQ(run.view.selected, c.selected);
