@@ -5,9 +5,13 @@
 # absent, as under Wine, so the cost is the throttled look for it); the same share for the nested F4
 # loop of commit 984a822, built once outside the repository; and the time from the release of F4
 # to the rewritten track file, also with three mods' track files beside track.ini (the time to the
-# last of the four written). Prints figures only. LAPFORGE_BENCH_PRESSES_ONLY=1 measures the presses
-# alone, without the shares of a core and the older builds they are held against.
+# last of the four written); then quick spins of an encoder on a controller button, and the stops
+# each moved. `--spin` prints the spins' figures alone; LAPFORGE_BENCH_PRESSES_ONLY=1 measures the
+# presses and spins alone, without the shares of a core and the older builds they are held against.
+# Prints figures only.
 set -euo pipefail
+spin_only=false
+[ "${1:-}" != --spin ] || spin_only=true
 here=$(cd "$(dirname "$0")/.." && pwd)
 build=${LAPFORGE_BUILD:-$here/build}/windows
 export LAPFORGE_SOURCE=${LAPFORGE_SOURCE:-$here}
@@ -31,7 +35,7 @@ if [ ! -f "$LAPFORGE_EXE" ] || [ ! -f "$GPL_STANDIN" ] || [ ! -f "$STANDIN_WINMM
           -DCMAKE_BUILD_TYPE=Release -DBUILD_TESTING=ON
     cmake --build "$build" -j2 --target lapforge standin_gpl standin_winmm
 fi
-if [ "$presses_only" != 1 ] && [ ! -f "$old_exe" ]; then
+if ! $spin_only && [ "$presses_only" != 1 ] && [ ! -f "$old_exe" ]; then
     echo "building the F4 loop of $old_commit in $old_root"
     rm -rf "$old_root/src" && mkdir -p "$old_root/src"
     git -C "$here" archive "$old_commit" | tar -x -C "$old_root/src"
@@ -39,7 +43,7 @@ if [ "$presses_only" != 1 ] && [ ! -f "$old_exe" ]; then
           -DCMAKE_BUILD_TYPE=Release -DBUILD_TESTING=OFF >/dev/null
     nice cmake --build "$old_root/build" -j2 --target lapforge >/dev/null
 fi
-if [ "$presses_only" != 1 ] && [ ! -f "$before_exe" ]; then
+if ! $spin_only && [ "$presses_only" != 1 ] && [ ! -f "$before_exe" ]; then
     echo "building the Lapforge of $before_commit in $before_root"
     rm -rf "$before_root/src" && mkdir -p "$before_root/src"
     git -C "$here" archive "$before_commit" | tar -x -C "$before_root/src"
@@ -53,15 +57,6 @@ bash "$here/tests/e2e/make-prefix.sh" "$LAPFORGE_WINEPREFIX" >/dev/null
 source "$here/tests/e2e/rig.sh"
 rig_start
 rig_scene
-if [ "$presses_only" != 1 ]; then
-    old_app="$RIG_TMP/old-app"
-    rig_app_folder "$old_app"
-    cp "$old_exe" "$old_app/lapforge.exe"
-    rig_remember "$old_app" "$sim"
-    before_app="$RIG_TMP/before-app"
-    rig_app_folder "$before_app"
-    cp "$before_exe" "$before_app/lapforge.exe"
-fi
 
 # The lapforge.exe process of this run's own prefix, never one of another Wine session.
 lapforge_pid() {
@@ -72,6 +67,63 @@ lapforge_pid() {
     [ -n "$found" ] || rig_fail "no lapforge.exe process in $WINEPREFIX"
     echo "$found"
 }
+stop_lapforge() {
+    kill "$(lapforge_pid)"
+    rig_wait_window_gone "Lapforge"
+}
+
+# Quick spins of an encoder through the test-only winmm: "next" on button 5 of a scripted wheel, GPL
+# (the stand-in) running; five spins of eight pulses each, 12 ms pulses 20 ms apart and, for
+# reference, 20 ms ones 50 ms apart. A stop moved is an announcement asked for, which comes after
+# its write. $LAPFORGE_SPIN_OTHER_EXE, when set, is measured the same way beside this Lapforge.
+spins() {  # exe what
+    local spin_app="$RIG_TMP/spin-app" spin="$RIG_TMP/spin.txt" pattern round before counts
+    rig_app_folder "$spin_app"
+    cp "$1" "$spin_app/lapforge.exe"
+    rig_remember "$spin_app" "$sim"
+    printf 'next=joy:0:button:5\r\n' >>"$spin_app/lapforge.ini"
+    echo "0 046d c29b 12 0 65535 Wheel" >"$script"
+    rm -f "$spin"
+    export LAPFORGE_SPIN
+    LAPFORGE_SPIN=$(rig_winpath "$spin")
+    WINEDLLOVERRIDES="$WINEDLLOVERRIDES;winmm=n" rig_run_bg "$spin_app/lapforge.exe"
+    main=$(rig_wait_window "Lapforge")
+    sleep 2
+    echo "$2, five spins of eight clicks each on a controller button, GPL running: stops moved per spin"
+    for pattern in "12 20" "20 50"; do
+        counts=""
+        for round in 1 2 3 4 5; do
+            before=$(grep -c 'ansage' "$sounds" || true)
+            echo "0 10 $(( $(date +%s%N) + 300000000 )) 8 $pattern" >"$spin"
+            sleep 1.5
+            counts="$counts $(( $(grep -c 'ansage' "$sounds" || true) - before ))"
+        done
+        printf '  %s ms pulses %s ms apart: %s   (goal: 8 each)\n' "${pattern% *}" "${pattern#* }" "$counts"
+    done
+    rm -f "$spin"
+    stop_lapforge
+}
+if $spin_only; then
+    rig_standin_winmm
+    cd "$sim"
+    rig_run_bg "$sim/gpl.exe"
+    cd "$RIG_TMP"
+    rig_wait_window "GPL stand-in" >/dev/null
+    spins "$LAPFORGE_EXE" "This Lapforge"
+    [ -z "${LAPFORGE_SPIN_OTHER_EXE:-}" ] || spins "$LAPFORGE_SPIN_OTHER_EXE" "$LAPFORGE_SPIN_OTHER_EXE"
+    exit 0
+fi
+
+if [ "$presses_only" != 1 ]; then
+    old_app="$RIG_TMP/old-app"
+    rig_app_folder "$old_app"
+    cp "$old_exe" "$old_app/lapforge.exe"
+    rig_remember "$old_app" "$sim"
+    before_app="$RIG_TMP/before-app"
+    rig_app_folder "$before_app"
+    cp "$before_exe" "$before_app/lapforge.exe"
+fi
+
 ticks() {  # pid; user plus system clock ticks so far (fields 14 and 15, after the "(name)")
     sed 's/^.*) //' "/proc/$1/stat" | awk '{ print $12 + $13 }'
 }
@@ -95,10 +147,6 @@ start_lapforge() {  # app-folder
 to_front() {  # window; the driver's hands are in GPL: Wine's own work for the window in front counts for that one
     xdotool windowraise "$1"
     rig_click "$1" 100 100
-}
-stop_lapforge() {
-    kill "$(lapforge_pid)"
-    rig_wait_window_gone "Lapforge"
 }
 report() {  # what shares
     read -r own server <<<"$2"
@@ -222,3 +270,6 @@ mods=$(dirname "$track")
 for tag in 55 65 GT; do cp "$track" "$mods/track$tag.ini"; done
 LAPFORGE_TRACK=$(rig_winpath "$mods/trackGT.ini")
 latency "$app" "This Lapforge, three mods' track files" 4
+rm -f "$mods"/track55.ini "$mods"/track65.ini "$mods"/trackGT.ini
+LAPFORGE_TRACK=$(rig_winpath "$track")
+spins "$LAPFORGE_EXE" "This Lapforge"

@@ -5,6 +5,8 @@
 #include <algorithm>
 #include <array>
 #include <exception>
+#include <functional>
+#include <utility>
 
 namespace lapforge {
 
@@ -75,6 +77,7 @@ SectionCycle::Due SectionCycle::Next(std::uint64_t nowMilliseconds) {
         nextPoll_ = (onTheBeat ? *nextPoll_ : nowMilliseconds) + PollMilliseconds;
         return Due::Poll;
     }
+    if (picturesDue_) return Due::Poll;  // the cycle stopped after a step: its pictures still come
     if (!IsWaiting()) return Due::Nothing;
     if (lastLook_ && nowMilliseconds - *lastLook_ < LookMilliseconds) return Due::Nothing;
     lastLook_ = nowMilliseconds;
@@ -83,6 +86,7 @@ SectionCycle::Due SectionCycle::Next(std::uint64_t nowMilliseconds) {
 
 std::optional<std::uint64_t> SectionCycle::WaitMilliseconds(std::uint64_t nowMilliseconds) const {
     if (IsRunning()) return !nextPoll_ || nowMilliseconds >= *nextPoll_ ? 0 : *nextPoll_ - nowMilliseconds;
+    if (picturesDue_) return 0;
     if (!IsWaiting()) return std::nullopt;
     if (!lastLook_) return 0;
     const std::uint64_t since = nowMilliseconds - *lastLook_;
@@ -104,6 +108,10 @@ bool SectionCycle::WantsKeyEvents() const {
                                        [&](const lapforge::Jump& jump) { return isKey(jump.binding); }));
 }
 
+std::vector<unsigned> SectionCycle::SampledJoysticks() const {
+    return IsRunning() ? sampled_ : std::vector<unsigned>();
+}
+
 void SectionCycle::KeyEvent(std::uint64_t nowMilliseconds) {
     if (IsRunning()) nextPoll_ = nowMilliseconds;
 }
@@ -114,8 +122,16 @@ void SectionCycle::Forget() {
     for (PressWatch& jump : jumps_) jump.Forget();
 }
 
+bool SectionCycle::AnyPressing() const {
+    return next_.Pressing() || previous_.Pressing() ||
+           std::any_of(jumps_.begin(), jumps_.end(), [](const PressWatch& jump) { return jump.Pressing(); });
+}
+
 void SectionCycle::Poll(InputSource& input, CycleView& view, std::uint64_t nowMilliseconds) {
-    if (!IsRunning()) return;
+    if (!IsRunning()) {
+        if (picturesDue_) view.ShowStopPictures(*std::exchange(picturesDue_, std::nullopt));
+        return;
+    }
     if (controller_.HotkeyBindings != taken_) {
         taken_ = bindings_ = controller_.HotkeyBindings;
         jumps_.assign(bindings_.jumps.size(), PressWatch());
@@ -128,15 +144,65 @@ void SectionCycle::Poll(InputSource& input, CycleView& view, std::uint64_t nowMi
         silent_.reset();
     }
 
-    // Each joystick a binding names is asked at most once a poll; one not connected is not asked.
-    std::array<JoystickReading, JoystickCount> readings{};
-    bool missing = false;
-    // A binding as this poll sees it: down or up, or nothing when its joystick does not answer; and
+    // A binding as one look sees it: down or up, or nothing when its joystick does not answer; and
     // for a hat direction, whether the hat is in a diagonal.
     struct Seen {
         std::optional<bool> down;
         bool inDiagonal = false;
     };
+    using Role = BindingUse::Role;
+    // The presses that count, in the order they ended, with a jump's stop.
+    std::vector<std::pair<Role, Stop>> pressed;
+    const auto look = [&](PressWatch& watch, const Binding& binding, const Seen& seen, Role role, const Stop& target,
+                          const std::function<bool(int)>& isKeyDown) {
+        const bool down = seen.down.value_or(false);
+        if (watch.Look(seen.down, down && MakesShortcut(binding, isKeyDown), down && seen.inDiagonal))
+            pressed.emplace_back(role, target);
+    };
+    const auto fromControls = [](const Binding& binding, std::optional<JoystickControls> controls) -> Seen {
+        if (!controls) return {};
+        return {(*controls & ControlBit(binding)) != 0,
+                binding.kind == Binding::Kind::JoystickHat && IsHatDiagonal(*controls)};
+    };
+    // Each binding's watch with what it is: next, previous, or a jump's stop.
+    const auto eachBinding = [&](const auto& visit) {
+        visit(next_, bindings_.next, Role::Next, Stop{});
+        visit(previous_, bindings_.previous, Role::Previous, Stop{});
+        for (std::size_t i = 0; i < bindings_.jumps.size(); ++i)
+            visit(jumps_[i], bindings_.jumps[i].binding, Role::Jump, bindings_.jumps[i].target);
+    };
+
+    // The changes kept since the last poll, one look each at the bindings they touch. A key not
+    // changed meanwhile is as it is now.
+    const std::vector<InputChange> changes = input.TakeChanges();
+    std::vector<std::pair<int, bool>> keys;  // as the changes played so far left them
+    const auto keyDown = [&](int key) {
+        for (auto at = keys.rbegin(); at != keys.rend(); ++at)
+            if (at->first == key) return at->second;
+        return input.IsKeyDown(key);
+    };
+    const std::vector<JoystickInfo>* listed = nullptr;
+    for (const InputChange& change : changes) {
+        if (change.kind == InputChange::Kind::Key) {
+            keys.emplace_back(change.key, change.down);
+            eachBinding([&](PressWatch& watch, const Binding& binding, Role role, const Stop& target) {
+                if (binding.kind == Binding::Kind::Key)
+                    look(watch, binding, {keyDown(binding.key)}, role, target, keyDown);
+            });
+            continue;
+        }
+        if (!listed) listed = &input.Joysticks();
+        eachBinding([&](PressWatch& watch, const Binding& binding, Role role, const Stop& target) {
+            if (!binding.IsJoystick() || FindJoystick(binding, *listed) != change.joystick) return;
+            look(watch, binding, fromControls(binding, change.controls), role, target, keyDown);
+        });
+    }
+
+    // Then one look at now. Each joystick a binding names is asked at most once; one not connected
+    // or gone silent is not asked.
+    std::array<JoystickReading, JoystickCount> readings{};
+    bool missing = false;
+    std::vector<unsigned> sampled;
     const auto see = [&](Binding& binding) -> Seen {
         switch (binding.kind) {
         case Binding::Kind::None:
@@ -157,37 +223,39 @@ void SectionCycle::Poll(InputSource& input, CycleView& view, std::uint64_t nowMi
                 const std::optional<JoystickControls> controls = input.JoystickInputs(*id);
                 reading.state = controls ? JoystickReading::State::Answered : JoystickReading::State::Silent;
                 reading.controls = controls.value_or(0);
-                if (!controls) silent_.set(*id);
+                if (controls) sampled.push_back(*id);
+                else silent_.set(*id);
             }
             if (reading.state == JoystickReading::State::Silent) {
                 missing = true;
                 return {};
             }
-            return {(reading.controls & ControlBit(binding)) != 0,
-                    binding.kind == Binding::Kind::JoystickHat && IsHatDiagonal(reading.controls)};
+            return fromControls(binding, reading.controls);
         }
         }
         return {};
     };
-    const Seen next = see(bindings_.next);
-    const Seen previous = see(bindings_.previous);
-    std::vector<Seen> jumps;
-    for (lapforge::Jump& jump : bindings_.jumps) jumps.push_back(see(jump.binding));
+    std::vector<Seen> now;
+    now.push_back(see(bindings_.next));
+    now.push_back(see(bindings_.previous));
+    for (lapforge::Jump& jump : bindings_.jumps) now.push_back(see(jump.binding));
     reprobe_.Looked(missing, nowMilliseconds);
+    sampled_ = std::move(sampled);
     // The modifiers are asked only while a key binding is down: the idle poll is one look per binding.
     const auto isKeyDown = [&](int key) { return input.IsKeyDown(key); };
-    const auto look = [&](PressWatch& watch, const Binding& binding, const Seen& seen) {
-        const bool down = seen.down.value_or(false);
-        return watch.Look(seen.down, down && MakesShortcut(binding, isKeyDown), down && seen.inDiagonal);
-    };
-    const bool nextPressed = look(next_, bindings_.next, next);
-    const bool previousPressed = look(previous_, bindings_.previous, previous);
-    std::vector<Stop> jumpedTo;
-    for (std::size_t i = 0; i < jumps.size(); ++i)
-        if (look(jumps_[i], bindings_.jumps[i].binding, jumps[i])) jumpedTo.push_back(bindings_.jumps[i].target);
-    if (nextPressed) Step(true, view);
-    if (previousPressed) Step(false, view);
-    for (const Stop& to : jumpedTo) Jump(to, view);
+    std::size_t i = 0;
+    eachBinding([&](PressWatch& watch, const Binding& binding, Role role, const Stop& target) {
+        look(watch, binding, now[i++], role, target, isKeyDown);
+    });
+
+    for (const auto& [role, target] : pressed) {
+        if (role == Role::Jump)
+            Jump(target, view);
+        else
+            Step(role == Role::Next, view);
+    }
+    // The pictures of the last step, once a poll has come without a press under way.
+    if (pressed.empty() && picturesDue_ && !AnyPressing()) view.ShowStopPictures(*std::exchange(picturesDue_, std::nullopt));
 }
 
 void SectionCycle::Step(bool forward, CycleView& view) {
@@ -214,9 +282,10 @@ void SectionCycle::Jump(const Stop& to, CycleView& view) {
 }
 
 void SectionCycle::Written(const StopAnnouncement& written, CycleView& view) {
-    // The driver hears it at once; the pictures, which take a decode, come after.
+    // The driver hears it at once; the pictures, which take a decode, come after a later poll.
     view.Announce(written);
     view.ShowWrittenStop(written.stop);
+    picturesDue_ = written.stop;
 }
 
 }  // namespace lapforge

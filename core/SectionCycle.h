@@ -13,6 +13,26 @@
 
 namespace lapforge {
 
+// A change of one input between two polls, as it happened: a key going down or up (the system tells
+// of each at once), or a joystick's controls as a sampler that looks every millisecond saw them
+// change (nothing: it stopped answering). A press that begins and ends while a step holds the thread
+// is kept this way, where a look at the state alone would miss it.
+struct InputChange {
+    enum class Kind { Key, Joystick };
+    Kind kind = Kind::Key;
+    int key = 0;
+    bool down = false;
+    unsigned joystick = 0;
+    std::optional<JoystickControls> controls;
+
+    bool operator==(const InputChange&) const = default;
+};
+
+inline InputChange KeyChange(int key, bool down) { return InputChange{InputChange::Kind::Key, key, down, 0, {}}; }
+inline InputChange JoystickChange(unsigned joystick, std::optional<JoystickControls> controls) {
+    return InputChange{InputChange::Kind::Joystick, 0, false, joystick, controls};
+}
+
 // The keyboard and the controllers as the cycle reads them, so it runs the same against the real
 // desktop and against a scripted one in tests.
 class InputSource {
@@ -27,6 +47,8 @@ public:
     virtual void Reenumerate() = 0;
     // Its buttons and hat; nothing when it does not answer, as when it has been unplugged.
     virtual std::optional<JoystickControls> JoystickInputs(unsigned joystick) = 0;
+    // The changes since the last call, oldest first; none where nothing keeps them.
+    virtual std::vector<InputChange> TakeChanges() { return {}; }
 };
 
 // What the cycle needs of the main window, besides what the controller does: the announcements, and
@@ -35,8 +57,11 @@ class CycleView : public View {
 public:
     // A section's wave file, or a point's name spoken (or, where Windows has no voice, a short cue).
     virtual void Announce(const StopAnnouncement& announcement) = 0;
-    // After the announcement: the list shows the stop just written, and its pictures come up.
+    // After the announcement: the list and the status line show the stop just written.
     virtual void ShowWrittenStop(const Stop& stop) = 0;
+    // Its pictures, which take a decode: after a later poll that sees no press under way, so of
+    // several quick steps only the last is drawn.
+    virtual void ShowStopPictures(const Stop& stop) = 0;
     // A step's rewrite was refused: the short cue plays instead of the announcement, and the
     // driver, who is in GPL, is told without a click; the list and pictures stay as they were.
     virtual void StepRefused(const std::exception& failure) = 0;
@@ -55,6 +80,8 @@ public:
     bool Look(std::optional<bool> down, bool shortcut, bool inDiagonal);
     // A press under way no longer counts: the next one must be seen from its start.
     void Forget() { state_ = State::WaitingForUp; }
+    // Seen down, and it would count once let go.
+    bool Pressing() const { return state_ == State::Down; }
 
 private:
     enum class State { Up, Down, WaitingForUp };
@@ -109,12 +136,19 @@ public:
     // A key binding is polled: Windows is asked to tell of every key pressed or let go anywhere
     // (raw input), which it does at once, so a press counts without waiting for the next poll.
     bool WantsKeyEvents() const;
+    // The joysticks the bound controls are on, by winmm's id, as the last poll found them: a sampler
+    // looks at these between polls. None unless the cycle runs.
+    std::vector<unsigned> SampledJoysticks() const;
     // A key went down or up somewhere: the next poll is due at once, and the beat starts from it.
     void KeyEvent(std::uint64_t nowMilliseconds);
+    // The one re-probe of the process-wide joystick list; the Keys window drives it while the cycle
+    // is paused behind it.
+    JoystickReprobe& Reprobe() { return reprobe_; }
 
-    // One look at the bindings the controller holds; does nothing unless the cycle runs. A step holds
-    // the thread while it writes: presses under way are kept across it, and the poll after it, due
-    // at once, sees them end or sees one that began meanwhile.
+    // The changes kept since the last poll, played in order, then one look at the bindings the
+    // controller holds; does nothing unless the cycle runs, but for pictures still due. A step writes
+    // and announces; its pictures come after a later poll that sees no press under way, so a quick
+    // spin of an encoder is not held up by decodes, and only its last stop is drawn.
     void Poll(InputSource& input, CycleView& view, std::uint64_t nowMilliseconds);
 
 private:
@@ -127,6 +161,7 @@ private:
     // Announces what was just written, then shows it.
     void Written(const StopAnnouncement& written, CycleView& view);
     void Forget();
+    bool AnyPressing() const;
 
     Controller& controller_;
     Bindings taken_;     // the controller's, as last polled: a change makes presses under way not count
@@ -142,6 +177,8 @@ private:
     JoystickReprobe reprobe_;
     // Joysticks that stopped answering: asking one again is slow, so not before the next listing.
     std::bitset<JoystickCount> silent_;
+    std::vector<unsigned> sampled_;
+    std::optional<Stop> picturesDue_;
 };
 
 }  // namespace lapforge

@@ -4,6 +4,7 @@
 #include "platform/Winmm.h"
 
 #include <algorithm>
+#include <array>
 #include <iterator>
 
 namespace lapforge::platform {
@@ -37,11 +38,63 @@ bool IsExtendedKey(int virtualKey) {
 void KeyEventRequest::Want(HWND window, bool wanted) {
     if (wanted == registered_ || (wanted && !window)) return;
     // The generic desktop page's keyboard; RIDEV_INPUTSINK: also while another program is in front.
-    RAWINPUTDEVICE keyboard{0x01, 0x06, wanted ? RIDEV_INPUTSINK : RIDEV_REMOVE, wanted ? window : nullptr};
+    RAWINPUTDEVICE keyboard{0x01, 0x06, static_cast<DWORD>(wanted ? RIDEV_INPUTSINK : RIDEV_REMOVE),
+                            wanted ? window : nullptr};
     if (RegisterRawInputDevices(&keyboard, 1, sizeof keyboard)) registered_ = wanted;
 }
 
+std::optional<InputChange> KeyChangeOf(LPARAM rawInput) {
+    RAWINPUT input{};
+    UINT size = sizeof input;
+    if (GetRawInputData(reinterpret_cast<HRAWINPUT>(rawInput), RID_INPUT, &input, &size, sizeof(RAWINPUTHEADER)) ==
+            static_cast<UINT>(-1) ||
+        input.header.dwType != RIM_TYPEKEYBOARD)
+        return std::nullopt;
+    const RAWKEYBOARD& key = input.data.keyboard;
+    // 0xFF: a part of a longer sequence (Pause, Print Screen), not a key of its own.
+    if (key.VKey == 0 || key.VKey >= 0xFF) return std::nullopt;
+    const bool right = (key.Flags & RI_KEY_E0) != 0;
+    int virtualKey = key.VKey;
+    // Ctrl, Alt and Shift come as the key both sides share: told apart here, as the shortcuts ask.
+    if (virtualKey == VK_CONTROL) virtualKey = right ? VK_RCONTROL : VK_LCONTROL;
+    if (virtualKey == VK_MENU) virtualKey = right ? VK_RMENU : VK_LMENU;
+    if (virtualKey == VK_SHIFT) virtualKey = key.MakeCode == 0x36 ? VK_RSHIFT : VK_LSHIFT;
+    return KeyChange(virtualKey, (key.Flags & RI_KEY_BREAK) == 0);
+}
+
 bool IsKeyDown(int virtualKey) { return (GetAsyncKeyState(virtualKey) & 0x8000) != 0; }
+
+void DesktopInput::LatchKeys(bool latched) {
+    if (latched == latched_) return;
+    latched_ = latched;
+    keys_.clear();
+    down_.reset();
+    told_.reset();
+}
+
+void DesktopInput::KeyEvent(const InputChange& change) {
+    if (!latched_ || change.key <= 0 || change.key >= 256) return;
+    const auto key = static_cast<std::size_t>(change.key);
+    down_[key] = change.down;
+    told_[key] = true;
+    // The key both sides share is down while either is.
+    for (const auto& [shared, left, right] : {std::array{VK_CONTROL, VK_LCONTROL, VK_RCONTROL},
+                                              std::array{VK_MENU, VK_LMENU, VK_RMENU},
+                                              std::array{VK_SHIFT, VK_LSHIFT, VK_RSHIFT}})
+        if (change.key == left || change.key == right) {
+            down_[shared] = down_[left] || down_[right];
+            told_[shared] = true;
+        }
+    if (keys_.size() < 4096) keys_.push_back(change);
+}
+
+bool DesktopInput::IsKeyDown(int virtualKey) {
+    // A key not told of since the latch began is as the system says now: one held, or thought held,
+    // at the start is looked at afresh at each poll until its first change comes.
+    if (!latched_ || virtualKey <= 0 || virtualKey >= 256 || !told_[static_cast<std::size_t>(virtualKey)])
+        return platform::IsKeyDown(virtualKey);
+    return down_[static_cast<std::size_t>(virtualKey)];
+}
 
 std::optional<JoystickControls> JoystickInputs(unsigned joystick) {
     const auto getPosition = Winmm().joyGetPosEx;

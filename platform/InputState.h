@@ -3,9 +3,11 @@
 #include "core/BindingCapture.h"
 #include "core/Bindings.h"
 #include "core/SectionCycle.h"
+#include "platform/JoystickSampler.h"
 
 #include <windows.h>
 
+#include <bitset>
 #include <cstdint>
 #include <optional>
 #include <string>
@@ -48,20 +50,44 @@ public:
     KeyEventRequest& operator=(const KeyEventRequest&) = delete;
 
     void Want(HWND window, bool wanted);
+    bool Registered() const { return registered_; }
 
 private:
     bool registered_ = false;
 };
 
-// The desktop's keyboard and joysticks, as the section cycle reads them.
+// A key pressed or let go, from a WM_INPUT message's raw input; nothing for anything else.
+std::optional<InputChange> KeyChangeOf(LPARAM rawInput);
+
+// The desktop's keyboard and joysticks, as the section cycle reads them, with the keys' changes the
+// window was told of and the joysticks' a sampler saw, kept until the next poll.
 class DesktopInput final : public InputSource {
 public:
-    bool IsKeyDown(int virtualKey) override { return platform::IsKeyDown(virtualKey); }
+    // While the window is told of every key, a key is down as its last change said: a tap during a
+    // step is then seen down and up in order, and never as the state a later look happens upon.
+    void LatchKeys(bool latched);
+    void KeyEvent(const InputChange& change);
+    // The joysticks the cycle reads now, looked at between polls.
+    void SampleJoysticks(const std::vector<unsigned>& joysticks) { sampler_.Sample(joysticks); }
+    std::vector<InputChange> TakeChanges() override {
+        std::vector<InputChange> changes = std::move(keys_);
+        keys_.clear();
+        for (InputChange& change : sampler_.Take()) changes.push_back(std::move(change));
+        return changes;
+    }
+    bool IsKeyDown(int virtualKey) override;
     const std::vector<JoystickInfo>& Joysticks() override { return platform::Joysticks(); }
     void Reenumerate() override { JoysticksChanged(); }
     std::optional<JoystickControls> JoystickInputs(unsigned joystick) override {
         return platform::JoystickInputs(joystick);
     }
+
+private:
+    bool latched_ = false;
+    std::bitset<256> down_;  // while latched, for the keys told of
+    std::bitset<256> told_;
+    std::vector<InputChange> keys_;
+    JoystickSampler sampler_;
 };
 
 }  // namespace lapforge::platform

@@ -23,6 +23,11 @@ BOOL NonClientMetricsForDpi(NONCLIENTMETRICSW& metrics, UINT dpi);
 // in the current folder. Call first thing at start-up.
 void RestrictDllSearch();
 
+// Windows 11 lets the timer period asked for lapse for a process whose windows are all covered (GPL
+// full screen in front, as it is while the driver races); this process keeps it. Nothing where
+// Windows has no such throttling.
+void KeepTimerResolution();
+
 // Loads a DLL of Windows from System32 and nowhere else; null when it cannot be loaded.
 HMODULE LoadSystemLibrary(const wchar_t* name);
 

@@ -31,4 +31,8 @@ void PlayAnnouncement(const std::string& path) {
     if (!PlayingWave().empty()) play(PlayingWave().data(), SND_ASYNC | SND_NODEFAULT | SND_MEMORY);
 }
 
+void SilenceAnnouncement() {
+    if (const auto play = Winmm().sndPlaySoundA) play(nullptr, 0);
+}
+
 }  // namespace lapforge::platform

@@ -8,4 +8,7 @@ namespace lapforge::platform {
 // that cannot be played plays nothing.
 void PlayAnnouncement(const std::string& path);
 
+// Stops the wave file playing, if any.
+void SilenceAnnouncement();
+
 }  // namespace lapforge::platform

@@ -36,12 +36,15 @@ struct Speech::State {
 Speech::Speech() : state_(std::make_unique<State>()) {}
 Speech::~Speech() = default;
 
+void Speech::Prepare() {
+    if (state_->looked) return;
+    state_->looked = true;
+    if (VoiceInstalled())
+        CoCreateInstance(__uuidof(SpVoice), nullptr, CLSCTX_INPROC_SERVER, IID_PPV_ARGS(state_->voice.Put()));
+}
+
 bool Speech::Speak(std::string_view text) {
-    if (!state_->looked) {
-        state_->looked = true;
-        if (VoiceInstalled())
-            CoCreateInstance(__uuidof(SpVoice), nullptr, CLSCTX_INPROC_SERVER, IID_PPV_ARGS(state_->voice.Put()));
-    }
+    Prepare();
     if (!state_->voice) return false;
     // Not XML: a name is spoken as it is written, whatever marks it holds.
     return SUCCEEDED(

@@ -14,6 +14,10 @@ public:
     Speech(const Speech&) = delete;
     Speech& operator=(const Speech&) = delete;
 
+    // Looks for a voice and makes it ready, once: which enumerates the voices and opens the audio
+    // device, too slow for the moment a name is to be spoken.
+    void Prepare();
+
     // Starts speaking the text (8-bit, in the ANSI code page) and returns at once, cutting off what
     // is still being spoken. False where no voice is installed (without trying) or SAPI refused:
     // then the caller plays a cue instead.

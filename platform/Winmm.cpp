@@ -34,6 +34,7 @@ void TimerPeriodRequest::Want(bool wanted) {
     wanted_ = wanted;
     const WinmmFunctions& winmm = Winmm();
     if (wanted) {
+        newer::KeepTimerResolution();  // else Windows 11 lets the period lapse behind a full-screen GPL
         begun_ = winmm.timeBeginPeriod && winmm.timeEndPeriod && winmm.timeBeginPeriod(1) == TIMERR_NOERROR;
     } else if (begun_) {
         winmm.timeEndPeriod(1);

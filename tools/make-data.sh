@@ -270,7 +270,7 @@ GPL folder is running, each press of <kbd>F4</kbd> &ndash; anywhere on the deskt
 moves on to the next section in lap order. After the last section, &ldquo;Antoniusbuche/Tiergarten&rdquo;, comes
 &ldquo;Pitlane&rdquo; again.</p>
 <p>With each press Lapforge rewrites the track file and, once it is written, announces the new section by voice, so you
-know where you will start without leaving the simulator. Leave the session (back to the pits/menu) and start a new one
+know where you will start without leaving the simulator; each announcement cuts off the one before. Leave the session (back to the pits/menu) and start a new one
 to be placed at the new section.</p>
 <ul>
   <li>It does not matter how GPL was started: Lapforge notices within about a second any <code>gpl.exe</code>, or
@@ -284,7 +284,8 @@ to be placed at the new section.</p>
   <li>A key pressed while <kbd>Alt</kbd>, <kbd>Ctrl</kbd> or the <kbd>Windows</kbd> key is held does not count, so
   closing a window with <kbd>Alt</kbd>+<kbd>F4</kbd> leaves the section alone. <kbd>Shift</kbd> makes no
   difference, and a button or the hat on your wheel counts whatever keys are held.</li>
-  <li>Short presses count too, such as the click of a rotary encoder on a button box.</li>
+  <li>Short presses count too, such as the click of a rotary encoder on a button box: a quick spin moves one section
+  per click, and only the last section's pictures are shown.</li>
   <li>A hat direction counts when you press it on its own: sliding from up into up-right does not press right, and a
   diagonal straight from the middle presses neither direction.</li>
   <li>If the track file cannot be written at that moment (a virus scanner or OneDrive holding it, the file made

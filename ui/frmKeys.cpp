@@ -70,12 +70,16 @@ std::wstring Named(const Binding& binding) {
 
 }  // namespace
 
-frmKeys::frmKeys(Controller& controller)
-    : controller_(controller), bindings_(controller.HotkeyBindings), stops_(controller.ListedStops()) {
+frmKeys::frmKeys(Controller& controller, JoystickReprobe& reprobe)
+    : controller_(controller),
+      bindings_(controller.HotkeyBindings),
+      stops_(controller.ListedStops()),
+      reprobe_(reprobe) {
     // Listed anew on opening: where Windows sends no notice, opening the window again finds a
     // controller plugged in meanwhile. An old line's joystick gets its name from the one answering
     // under its id now.
     platform::JoysticksChanged();
+    reprobe_.Listed(platform::Milliseconds());
     AdoptIdentities(bindings_, platform::Joysticks());
 }
 

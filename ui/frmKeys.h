@@ -18,7 +18,9 @@ class Controller;
 // the same way. OK (the default button) stores them all; Cancel, Esc and the close box leave them.
 class frmKeys final : public WindowBase {
 public:
-    explicit frmKeys(Controller& controller);
+    // `reprobe`: the section cycle's, the one that says when the joysticks are listed anew; the
+    // window drives it while the cycle is paused behind it.
+    frmKeys(Controller& controller, JoystickReprobe& reprobe);
 
     // Shows the window owned by the main window and returns once it has gone.
     void ShowModal(HWND owner);
@@ -62,7 +64,7 @@ private:
     BindingCapture capture_;
     int settleKey_ = 0;  // while the buttons wait for it to be let go
     int changed_ = 0;    // the Change button of the last change, which gets the focus back
-    JoystickReprobe reprobe_;
+    JoystickReprobe& reprobe_;
 };
 
 }  // namespace lapforge

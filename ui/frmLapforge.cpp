@@ -188,6 +188,7 @@ void frmLapforge::OnCommand(int id, int code) {
 }
 
 void frmLapforge::OnDestroy() {
+    input_.SampleJoysticks({});
     timerPeriod_.Want(false);
     keyEvents_.Want(hwnd_, false);
     PostQuitMessage(exitCode_);
@@ -214,6 +215,10 @@ void frmLapforge::AskForWhatTheCycleWants() {
     if (!hwnd_ || !cycle_) return;
     timerPeriod_.Want(cycle_->WantsFineTimer());
     keyEvents_.Want(hwnd_, cycle_->WantsKeyEvents());
+    input_.LatchKeys(keyEvents_.Registered());
+    input_.SampleJoysticks(cycle_->SampledJoysticks());
+    // The voice is made ready once the cycle runs, not when the first point's name is to be spoken.
+    if (cycle_->IsRunning()) speech_.Prepare();
 }
 
 DWORD frmLapforge::PollInterval() {
@@ -315,7 +320,7 @@ void frmLapforge::chkHotkeyUndAudio_Click() {
 }
 
 void frmLapforge::cmdKeys_Click() {
-    frmKeys keys(*controller_);
+    frmKeys keys(*controller_, cycle_->Reprobe());
     keys.ShowModal(hwnd_);
     ShowHotkeyCaption();
     ShowStatus();
@@ -361,11 +366,13 @@ bool frmLapforge::OnClose() {
     return true;
 }
 
-LRESULT frmLapforge::OnMessage(UINT message, WPARAM wParam, LPARAM, bool& handled) {
+LRESULT frmLapforge::OnMessage(UINT message, WPARAM wParam, LPARAM lParam, bool& handled) {
     if (message == WM_INPUT) {
-        // A key anywhere: a press that ends now counts now, not at the next poll. The message's
-        // own clean-up is the system's.
-        if (cycle_) cycle_->KeyEvent(platform::Milliseconds());
+        // A key anywhere: kept, so a press that began and ended during a step still counts, and
+        // counted now, not at the next poll. The message's own clean-up is the system's.
+        if (!cycle_) return 0;
+        if (const std::optional<InputChange> change = platform::KeyChangeOf(lParam)) input_.KeyEvent(*change);
+        cycle_->KeyEvent(platform::Milliseconds());
         return 0;
     }
     if (message == WM_DEVICECHANGE) {
@@ -523,25 +530,28 @@ void frmLapforge::RewriteRefused(const std::exception& failure, bool picked) {
     FlashWindowEx(&flash);
 }
 
+void frmLapforge::PlayAnnouncement(const AnnouncementPlan& plan) {
+    if (plan.silenceSpeech) speech_.Silence();
+    if (plan.silenceWave) platform::SilenceAnnouncement();
+    // Where Windows has no voice, the wave in reserve; the status line names the point.
+    if (!plan.speak.empty() && speech_.Speak(plan.speak)) return;
+    if (!plan.wave.empty()) platform::PlayAnnouncement(plan.wave);
+}
+
 void frmLapforge::Announce(const StopAnnouncement& announcement) {
-    if (!announcement.stop.ownPoint) {
-        speech_.Silence();
-        return platform::PlayAnnouncement(announcement.wavePath);
-    }
-    // Where Windows has no voice, a cue; the status line names the point.
-    if (!speech_.Speak(announcement.spokenName))
-        platform::PlayAnnouncement(controller_->AppFolder + std::string(PointCueName));
+    PlayAnnouncement(PlanAnnouncement(announcement, controller_->AppFolder));
 }
 
 void frmLapforge::ShowWrittenStop(const Stop& stop) {
     ShowInList(stop);
-    controller_->ShowStopPictures(stop);
     status_.Written();
     ShowStatus();
 }
 
+void frmLapforge::ShowStopPictures(const Stop& stop) { controller_->ShowStopPictures(stop); }
+
 void frmLapforge::StepRefused(const std::exception& failure) {
-    platform::PlayAnnouncement(controller_->AppFolder + std::string(StepRefusedCueName));
+    PlayAnnouncement(PlanRefusedCue(controller_->AppFolder));
     RewriteRefused(failure, false);
 }
 

@@ -1,5 +1,6 @@
 #pragma once
 
+#include "core/Announcement.h"
 #include "core/Controller.h"
 #include "core/SectionCycle.h"
 #include "core/StatusLine.h"
@@ -50,6 +51,7 @@ public:
     // CycleView
     void Announce(const StopAnnouncement& announcement) override;
     void ShowWrittenStop(const Stop& stop) override;
+    void ShowStopPictures(const Stop& stop) override;
     void StepRefused(const std::exception& failure) override;
 
     // LoopPoll: the section cycle's looks and polls, and the watched GPL's end.
@@ -104,8 +106,9 @@ private:
     // The driver is told that a rewrite was refused: in a box too when he picked the section himself.
     void RewriteRefused(const std::exception& failure, bool picked);
     void SimulatorWatched(bool runs);
-    // The fine timer and the key events, as the cycle wants them now.
+    // The fine timer, the key events and the joysticks' sampler, as the cycle wants them now.
     void AskForWhatTheCycleWants();
+    void PlayAnnouncement(const AnnouncementPlan& plan);
 
     std::unique_ptr<Controller> controller_;
     std::unique_ptr<SectionCycle> cycle_;

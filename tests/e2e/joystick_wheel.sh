@@ -9,7 +9,8 @@
 # with the wheel at 96 and 144 DPI. A button box plugged in and out while the Keys window waits for
 # a press: each burst of notices lists the joysticks once and the window's "Connected:" line follows,
 # and nothing lists them without a notice; the wheel moved to another id while GPL runs is listed
-# once too. The 1 ms timer period is asked for only while GPL runs with the wheel bound, and ended
+# once too. Three quick spins of an encoder (eight 12 ms pulses 20 ms apart) move eight stops each.
+# The 1 ms timer period is asked for only while GPL runs with the wheel bound, and ended
 # while the Keys window is open and when Lapforge ends.
 source "$LAPFORGE_SOURCE/tests/e2e/rig.sh"
 rig_start
@@ -18,9 +19,11 @@ rig_scene
 rig_standin_winmm
 asked="$RIG_TMP/absent-asks.txt"
 calls="$RIG_TMP/winmm-calls.txt"
-export LAPFORGE_JOY_LOG LAPFORGE_WINMM_LOG
+spin="$RIG_TMP/spin.txt"
+export LAPFORGE_JOY_LOG LAPFORGE_WINMM_LOG LAPFORGE_SPIN
 LAPFORGE_JOY_LOG=$(rig_winpath "$asked")
 LAPFORGE_WINMM_LOG=$(rig_winpath "$calls")
+LAPFORGE_SPIN=$(rig_winpath "$spin")
 : >"$calls"
 px() { echo $(( ($1 * $2 + 720) / 1440 )); }
 
@@ -127,6 +130,16 @@ wheel 2 046d c29b 0 65535  # the G27 back
 sleep 1
 press 2 046d c29b 0 9000
 rig_expect_line "stall_0 = 3100.00 0.00" "the hat's right bound to previous"
+
+# A quick spin of an encoder on button 5, three times: eight 12 ms pulses 20 ms apart move exactly
+# eight stops each, every one announced after its write.
+for round in 1 2 3; do
+    before=$(grep -c 'ansage' "$sounds" || true)
+    echo "2 10 $(( $(date +%s%N) + 300000000 )) 8 12 20" >"$spin"
+    sleep 1.5
+    rig_assert_eq 8 $(( $(grep -c 'ansage' "$sounds" || true) - before )) "stops moved by spin $round of eight clicks"
+done
+rm -f "$spin"
 kill -0 "$RIG_PID" 2>/dev/null || rig_fail "Lapforge ended"
 
 # The Keys window at 144 DPI, the wheel connected.

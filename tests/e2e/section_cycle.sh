@@ -1,7 +1,8 @@
 #!/usr/bin/env bash
 # The section cycle as a driver meets it. GPL (the stand-in) started by hand from its folder, not by
 # Lapforge: F4 moves on; Alt+F4 closing another window does not; a gpl.exe from another folder
-# does not arm it; GPL ended, F4 does nothing; GPL started again, F4 moves on. "Previous" bound to
+# does not arm it; GPL ended, F4 does nothing; GPL started again, F4 moves on, and quick taps of F4
+# count one by one. "Previous" bound to
 # F3 in the Keys window (which says that no controller is connected; Esc cancels a change) moves
 # back, and the binding survives a restart at 144 DPI with the settings file's first line unchanged.
 # A track update while Lapforge runs is kept, and a line 54 changed outside Lapforge is put back on
@@ -73,6 +74,14 @@ start_standin "$sim"
 gpl=$STANDIN
 press_in "$gpl" F4
 rig_expect_line "stall_0 = 5600.00 0.00" "F4 with GPL started again"
+
+# Quick taps, each down and up at once, 32 ms apart: every one counts, eight of them, then three more
+# back round to where they began.
+xdotool key --delay 32 F4 F4 F4 F4 F4 F4 F4 F4
+rig_expect_line "stall_0 = 19400.00 0.00" "eight quick taps of F4"
+rig_expect_still "stall_0 = 19400.00 0.00" "eight quick taps of F4, a moment later"
+xdotool key --delay 32 F4 F4 F4
+rig_expect_line "stall_0 = 5600.00 0.00" "three more quick taps"
 
 # The Keys window: "Previous" bound to F3, after a change cancelled with Esc.
 xdotool windowraise "$main"

@@ -3,16 +3,21 @@
 //
 //   LAPFORGE_JOYSTICKS  the script: one line per joystick, "id vendor product buttons down pov name",
 //                       vendor and product and down (the buttons held, bit n-1 for button n) in hex,
-//                       pov in hundredths of a degree or 65535 at rest. Read at every call.
+//                       pov in hundredths of a degree or 65535 at rest. Read every 10 ms.
 //   LAPFORGE_SOUND_LOG  one line per sound asked for: its path, " | ", line 54 of LAPFORGE_TRACK
 //   LAPFORGE_TRACK      at that moment, so the log shows what the track file held when it was asked,
 //                       " | " and the moment it was asked, in Unix time in ns.
+//   LAPFORGE_SPIN       a quick spin of an encoder on top of the script: "joystick down start count
+//                       press gap", down in hex (the buttons it presses), start in Unix time in ns,
+//                       then `count` pulses of `press` ms with `gap` ms between them. Read every 10 ms.
 //   LAPFORGE_JOY_LOG    one line per id asked for whose joystick the script does not list.
 //   LAPFORGE_WINMM_LOG  one line per listing of the joysticks ("list", at each joyGetNumDevs) and per
 //                       timer period asked for or ended ("timeBeginPeriod 1", "timeEndPeriod 1").
 // When the script's devices change, the process's top-level windows get a burst of three
 // WM_DEVICECHANGE, as Windows sends several when a device is plugged in or out.
-// Defined here, not imported.
+// A thread of the stand-in reads both every 10 ms, so that a call reads no file: under Wine a file's
+// open waits for the server behind whatever else the process asks of it (a flush), where a real
+// device's state comes at once. Defined here, not imported.
 #define _WINMM_
 #include <windows.h>
 #include <mmsystem.h>
@@ -22,6 +27,7 @@
 #include <cstdlib>
 #include <cstring>
 #include <string>
+#include <utility>
 
 namespace {
 
@@ -55,8 +61,37 @@ void Append(const std::wstring& path, const std::string& line) {
     }
 }
 
+struct Scripts {
+    std::string joysticks, spin;
+};
+
+Scripts ReadScripts() { return {ReadFile(Env(L"LAPFORGE_JOYSTICKS")), ReadFile(Env(L"LAPFORGE_SPIN"))}; }
+
+struct Cache {
+    CRITICAL_SECTION lock;
+    Scripts scripts = ReadScripts();
+    Cache() { InitializeCriticalSection(&lock); }
+};
+
+Cache& TheCache() {
+    static Cache cache;
+    return cache;
+}
+
+void StartWatching();
+
+// The scripts as last read.
+Scripts Cached() {
+    StartWatching();
+    Cache& cache = TheCache();
+    EnterCriticalSection(&cache.lock);
+    Scripts scripts = cache.scripts;
+    LeaveCriticalSection(&cache.lock);
+    return scripts;
+}
+
 bool Find(unsigned id, Joystick& found) {
-    const std::string script = ReadFile(Env(L"LAPFORGE_JOYSTICKS"));
+    const std::string script = Cached().joysticks;
     std::size_t begin = 0;
     while (begin < script.size()) {
         std::size_t end = script.find('\n', begin);
@@ -79,6 +114,22 @@ bool Find(unsigned id, Joystick& found) {
     return false;
 }
 
+unsigned long long UnixNanosecondsNow();
+
+// The buttons the spin holds down on the joystick now.
+unsigned SpinDown(unsigned id) {
+    unsigned joystick = 0, down = 0, count = 0, press = 0, gap = 0;
+    unsigned long long start = 0;
+    if (std::sscanf(Cached().spin.c_str(), "%u %x %llu %u %u %u", &joystick, &down, &start, &count,
+                    &press, &gap) != 6 ||
+        joystick != id || press + gap == 0)
+        return 0;
+    const unsigned long long now = UnixNanosecondsNow();
+    if (now < start) return 0;
+    const unsigned long long since = (now - start) / 1000000, period = press + gap;
+    return since / period < count && since % period < press ? down : 0;
+}
+
 BOOL CALLBACK Notify(HWND window, LPARAM) {
     DWORD process = 0;
     GetWindowThreadProcessId(window, &process);
@@ -88,7 +139,7 @@ BOOL CALLBACK Notify(HWND window, LPARAM) {
 
 // The devices the script lists: each line's id, vendor and product, without what is held down.
 std::string Devices() {
-    const std::string script = ReadFile(Env(L"LAPFORGE_JOYSTICKS"));
+    const std::string script = Cached().joysticks;
     std::string devices;
     std::size_t begin = 0;
     while (begin < script.size()) {
@@ -104,8 +155,14 @@ std::string Devices() {
 
 DWORD WINAPI WatchScript(LPVOID) {
     std::string last = Devices();
-    for (;;) {
-        Sleep(100);
+    for (unsigned round = 1;; ++round) {
+        Sleep(10);
+        Scripts scripts = ReadScripts();
+        Cache& cache = TheCache();
+        EnterCriticalSection(&cache.lock);
+        cache.scripts = std::move(scripts);
+        LeaveCriticalSection(&cache.lock);
+        if (round % 10 != 0) continue;
         const std::string now = Devices();
         if (now != last) {
             for (int notice = 0; notice < 3; ++notice) {
@@ -133,13 +190,15 @@ std::string Line54() {
     return track.substr(begin, track.find_first_of("\r\n", begin) - begin);
 }
 
-std::string UnixNanoseconds() {
+unsigned long long UnixNanosecondsNow() {
     FILETIME now{};
     GetSystemTimePreciseAsFileTime(&now);
     // FILETIME counts 100 ns from 1601.
     const unsigned long long ticks = (static_cast<unsigned long long>(now.dwHighDateTime) << 32) | now.dwLowDateTime;
-    return std::to_string((ticks - 116444736000000000ULL) * 100);
+    return (ticks - 116444736000000000ULL) * 100;
 }
+
+std::string UnixNanoseconds() { return std::to_string(UnixNanosecondsNow()); }
 
 void LogSound(const std::string& path) {
     const std::string asked = UnixNanoseconds();
@@ -209,9 +268,9 @@ __declspec(dllexport) MMRESULT WINAPI joyGetPosEx(UINT id, LPJOYINFOEX info) {
     Joystick j;
     if (!info) return MMSYSERR_INVALPARAM;
     if (!Find(id, j)) return JOYERR_UNPLUGGED;
-    info->dwButtons = j.down;
+    info->dwButtons = j.down | SpinDown(id);
     info->dwButtonNumber = 0;
-    for (unsigned bits = j.down; bits; bits &= bits - 1) ++info->dwButtonNumber;
+    for (unsigned bits = info->dwButtons; bits; bits &= bits - 1) ++info->dwButtonNumber;
     info->dwPOV = (info->dwFlags & JOY_RETURNPOV) ? j.pov : 0;
     return JOYERR_NOERROR;
 }

@@ -1,3 +1,4 @@
+#include "core/Announcement.h"
 #include "core/BindingCapture.h"
 #include "core/Controller.h"
 #include "core/Failure.h"
@@ -11,6 +12,7 @@
 
 #include <algorithm>
 #include <string>
+#include <utility>
 #include <vector>
 
 using namespace lapforge;
@@ -56,6 +58,8 @@ public:
         return listed_;
     }
     void Reenumerate() override { stale_ = true; }
+    std::vector<InputChange> changes;  // kept since the last poll, as the system's key events and a sampler give them
+    std::vector<InputChange> TakeChanges() override { return std::exchange(changes, {}); }
     std::optional<JoystickControls> JoystickInputs(unsigned joystick) override {
         ++asks;
         // The wheel where it is plugged in now; the button box, when bound, beside the first place.
@@ -85,6 +89,7 @@ public:
     std::vector<std::string> selected;  // shown after a step
     std::vector<std::string> played;
     std::vector<std::string> refused;
+    std::vector<std::string> pictures;  // the stops whose pictures were drawn
 
     bool ShowViewPicture(const std::string&) override { return true; }
     bool ShowMapPicture(const std::string&) override { return true; }
@@ -103,6 +108,10 @@ public:
     void ShowWrittenStop(const Stop& stop) override {
         if (clock) *clock += writeMilliseconds;
         selected.push_back(stop.ownPoint ? "point " + std::to_string(stop.metres)
+                                         : std::string(SectionTable::Rows()[stop.section].name));
+    }
+    void ShowStopPictures(const Stop& stop) override {
+        pictures.push_back(stop.ownPoint ? "point " + std::to_string(stop.metres)
                                          : std::string(SectionTable::Rows()[stop.section].name));
     }
     void StepRefused(const std::exception& failure) override { refused.emplace_back(failure.what()); }
@@ -207,6 +216,8 @@ TEST(SectionCycle, PressesOfKeysAndButtons) {
         {"simulator ends during a hold", "Pitlane", ".nnE.n.", {}},
         {"simulator back", "Pitlane", ".nE.S.n.", {"Flugplatz/Schwedenkreuz"}},
         {"simulator back with the key held", "Pitlane", "ESnn.", {}},
+        {"pressed while the simulator was away: the first press after it counts",
+         "Pitlane", ".n.E.n.S.n.", {"Flugplatz/Schwedenkreuz", "Fuchsroehre/Adenauer Forst"}},
         {"a refused rewrite stays put, the next press tries again", "Pitlane", ".Rn.Wn.", {"Flugplatz/Schwedenkreuz"}},
         {"from GPL's own line at 777 m: on along the lap", "stall_0 = 777.00 1.50", ".n.", {"Flugplatz/Schwedenkreuz"}},
         {"from GPL's own line at 777 m: back along the lap", "stall_0 = 777.00 1.50", ".p.", {"Pitlane"}},
@@ -287,8 +298,9 @@ TEST(ModifierPolicy, TheKeysWindowAndTheCycleAgree) {
 }
 
 TEST(SectionCycle, AHatDirectionCountsOnlyWhenPressedCleanly) {
-    // One poll per character, the hat:  . at rest  u up  r right  R up-right  L up-left.
-    // "Next" is bound to up, "previous" to right; left is bound to nothing.
+    // One poll per character, the hat:  . at rest  u up  r right  R up-right  L up-left
+    // B up-right with button 5 down. "Next" is bound to up, "previous" to right, a jump to the Pitlane
+    // to button 5; left is bound to nothing.
     struct Case {
         const char* name;
         std::string_view script;
@@ -306,15 +318,19 @@ TEST(SectionCycle, AHatDirectionCountsOnlyWhenPressedCleanly) {
         {"into a diagonal with an unbound neighbour: nothing", ".Lu.", {}},
         {"a diagonal, back to rest, then up", ".R.u.", {on}},
         {"right, then up with the diagonal between two polls: both", ".ru.", {back, "Pitlane"}},
+        {"a button pressed while the hat is in a diagonal counts", ".RBR.", {"Pitlane"}},
     };
     constexpr JoystickControls left = JoystickControls{1} << 35;
+    const Binding button5 = ButtonBinding(Wheel, 5, G27);
     for (const Case& c : cases) {
         SCOPED_TRACE(c.name);
-        ScriptRun run(Bindings{HatBinding(Wheel, Hat::Up, G27), HatBinding(Wheel, Hat::Right, G27)}, "Pitlane");
+        Bindings bindings{HatBinding(Wheel, Hat::Up, G27), HatBinding(Wheel, Hat::Right, G27)};
+        bindings.jumps.push_back(lapforge::Jump{button5, SectionStop(0)});
+        ScriptRun run(bindings, "Pitlane");
         for (const char look : c.script) {
-            run.input.nextDown = look == 'u' || look == 'R' || look == 'L';
-            run.input.previousDown = look == 'r' || look == 'R';
-            run.input.moreDown = look == 'L' ? left : 0;
+            run.input.nextDown = look == 'u' || look == 'R' || look == 'L' || look == 'B';
+            run.input.previousDown = look == 'r' || look == 'R' || look == 'B';
+            run.input.moreDown = look == 'L' ? left : look == 'B' ? ControlBit(button5) : 0;
             run.cycle.Poll(run.input, run.view, run.now += 10);
         }
         EXPECT_EQ(run.view.selected, c.selected);
@@ -374,6 +390,13 @@ TEST(SectionCycle, AJoystickIsFoundAgainWhereverItIsPluggedIn) {
         run.input.Reenumerate();
         run.Play(".n.n.");
         EXPECT_EQ(run.view.selected.size(), 3u) << "another make's button moves nothing";
+
+        run.input.make = G27;
+        run.input.Reenumerate();
+        run.Play(".n.xxx");  // silent for a moment, then back under the same id without a notice
+        run.Play(std::string(interval, '.'));
+        run.Play(".n.");
+        EXPECT_EQ(run.view.selected.size(), 5u) << "asked again once the list has been made again";
     }
 }
 
@@ -507,18 +530,26 @@ TEST(SectionCycleSchedule, LooksAndPollsOnlyWhenItShould) {
 TEST(SectionCycleSchedule, AShortPulseBetweenTwoPollsCountsOnce) {
     // The main loop as it runs: a poll when Next says so, then a wait as long as WaitMilliseconds says,
     // woken `late` ms after it; each step's rewrite holds the thread for `write` ms. Pulses of a
-    // rotary encoder on "next" and "previous" come at their times, plus a phase of 0 to 9 ms.
+    // rotary encoder on "next" and "previous" come at their times, plus a phase of 0 to 9 ms. Kept
+    // changes: the buttons' as a sampler sees them every millisecond, taken at the next poll, or the
+    // keys' as the system tells of them, each waking the loop.
     struct Pulse {
         bool next;
         std::uint64_t at, length;
     };
+    enum class Kept { Nothing, Sampled, KeyEvents };
     struct Case {
         const char* name;
         std::uint64_t late, write;
         std::vector<Pulse> pulses;
         std::vector<std::string> selected;
+        Kept kept = Kept::Nothing;
     };
     const std::string on = "Flugplatz/Schwedenkreuz";
+    std::vector<Pulse> spin;  // eight 12 ms pulses 20 ms apart
+    for (std::uint64_t click = 0; click < 8; ++click) spin.push_back({true, 100 + 32 * click, 12});
+    std::vector<std::string> eightOn;
+    for (std::size_t row = 1; row <= 8; ++row) eightOn.emplace_back(SectionTable::Rows()[row].name);
     const Case cases[] = {
         {"12 ms", 0, 0, {{true, 100, 12}}, {on}},
         {"12 ms, each wake-up 3 ms late (window messages first)", 3, 0, {{true, 100, 12}}, {on}},
@@ -526,32 +557,116 @@ TEST(SectionCycleSchedule, AShortPulseBetweenTwoPollsCountsOnce) {
          0, 30, {{true, 100, 12}, {true, 145, 12}}, {on, "Fuchsroehre/Adenauer Forst"}},
         {"\"previous\" under way across the rewrite of \"next\"", 0, 30, {{true, 100, 12}, {false, 105, 30}},
          {on, "Pitlane"}},
+        {"a quick spin, 8 ms rewrites", 0, 8, spin, eightOn},
+        {"a quick spin, 30 ms rewrites, the buttons sampled", 0, 30, spin, eightOn, Kept::Sampled},
+        {"a quick spin, 30 ms rewrites, keys told of", 0, 30, spin, eightOn, Kept::KeyEvents},
+        {"a pulse wholly inside a rewrite, sampled", 0, 30, {{true, 100, 12}, {true, 118, 5}},
+         {on, "Fuchsroehre/Adenauer Forst"}, Kept::Sampled},
+        {"a tap wholly inside a rewrite, keys told of", 0, 30, {{true, 100, 12}, {true, 118, 5}},
+         {on, "Fuchsroehre/Adenauer Forst"}, Kept::KeyEvents},
     };
     for (const Case& c : cases) {
         for (std::uint64_t phase = 0; phase < SectionCycle::PollMilliseconds; ++phase) {
             SCOPED_TRACE(std::string(c.name) + ", phase " + std::to_string(phase));
-            ScriptRun run(Buttons, "Pitlane");
+            ScriptRun run(c.kept == Kept::KeyEvents ? Keys : Buttons, "Pitlane");
             run.view.clock = &run.now;
             run.view.writeMilliseconds = c.write;
             const std::uint64_t start = run.now;
-            const auto down = [&](bool next) {
+            const auto downAt = [&](bool next, std::uint64_t t) {
                 return std::any_of(c.pulses.begin(), c.pulses.end(), [&](const Pulse& p) {
                     const std::uint64_t at = start + p.at + phase;
-                    return p.next == next && run.now >= at && run.now < at + p.length;
+                    return p.next == next && t >= at && t < at + p.length;
                 });
             };
-            while (run.now < start + 300) {
+            std::uint64_t kept = start;  // the changes are kept up to here
+            bool wasNext = false, wasPrevious = false;
+            const auto keep = [&](std::uint64_t until) {  // true when something changed
+                bool changed = false;
+                for (; kept < until; ++kept) {
+                    const bool next = downAt(true, kept), previous = downAt(false, kept);
+                    if (c.kept == Kept::Sampled && (next != wasNext || previous != wasPrevious))
+                        run.input.changes.push_back(JoystickChange(
+                            Wheel, (1u << 9) | (next ? ControlBit(run.input.bindings.next) : 0) |
+                                       (previous ? ControlBit(run.input.bindings.previous) : 0)));
+                    if (c.kept == Kept::KeyEvents && next != wasNext) run.input.changes.push_back(KeyChange(F4Key, next));
+                    if (c.kept == Kept::KeyEvents && previous != wasPrevious)
+                        run.input.changes.push_back(KeyChange(F3Key, previous));
+                    changed = changed || next != wasNext || previous != wasPrevious;
+                    wasNext = next;
+                    wasPrevious = previous;
+                }
+                return changed;
+            };
+            while (run.now < start + 400) {
                 if (run.cycle.Next(run.now) == SectionCycle::Due::Poll) {
-                    run.input.nextDown = down(true);
-                    run.input.previousDown = down(false);
+                    run.input.nextDown = downAt(true, run.now);
+                    run.input.previousDown = downAt(false, run.now);
                     run.cycle.Poll(run.input, run.view, run.now);
                 }
+                // What happened while the poll held the thread was kept; a key's message wakes the loop.
+                if (c.kept != Kept::Nothing && keep(run.now) && c.kept == Kept::KeyEvents) run.cycle.KeyEvent(run.now);
                 const std::optional<std::uint64_t> wait = run.cycle.WaitMilliseconds(run.now);
                 ASSERT_TRUE(wait.has_value());
-                run.now += *wait + c.late;
+                std::uint64_t wake = run.now + *wait + c.late;
+                if (c.kept == Kept::KeyEvents)
+                    for (std::uint64_t t = run.now; t < wake; ++t)
+                        if (keep(t + 1)) {
+                            run.cycle.KeyEvent(t);
+                            wake = t;
+                            break;
+                        }
+                if (c.kept == Kept::Sampled) keep(wake);
+                run.now = wake;
             }
             EXPECT_EQ(run.view.selected, c.selected);
         }
+    }
+}
+
+TEST(SectionCycle, DrawsThePicturesOfTheLastOfQuickStepsAfterAPoll) {
+    struct Case {
+        const char* name;
+        std::string_view script;  // as in PressesOfKeysAndButtons
+        std::vector<std::string> pictures;
+    };
+    const Case cases[] = {
+        {"after the poll that follows the step", ".n..", {"Flugplatz/Schwedenkreuz"}},
+        {"not during the step", ".n.", {}},
+        {"not while the next press is under way; the last of two", ".n.n..", {"Fuchsroehre/Adenauer Forst"}},
+        {"each of two slow presses", ".n...n..", {"Flugplatz/Schwedenkreuz", "Fuchsroehre/Adenauer Forst"}},
+        {"the simulator ended after the step", ".n.E.", {"Flugplatz/Schwedenkreuz"}},
+        {"a refused rewrite draws nothing", ".Rn...", {}},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        ScriptRun run(Keys, "Pitlane");
+        run.Play(c.script);
+        EXPECT_EQ(run.view.pictures, c.pictures);
+    }
+    ScriptRun run(Keys, "Pitlane");
+    run.Play(".n.E");
+    EXPECT_EQ(run.cycle.Next(run.now), SectionCycle::Due::Poll) << "the pictures still due once the cycle stopped";
+}
+
+TEST(Announcement, EachSilencesTheOneBefore) {
+    struct Case {
+        const char* name;
+        AnnouncementPlan plan;
+        AnnouncementPlan expected;
+    };
+    const Case cases[] = {
+        {"a section: its wave, the speech under way silenced",
+         PlanAnnouncement(StopAnnouncement{SectionStop(3), "C:\\Lapforge\\ansage3.wav", {}}, "C:\\Lapforge"),
+         {false, true, "", "C:\\Lapforge\\ansage3.wav"}},
+        {"a point: its name spoken, the wave still playing silenced, the cue where no voice speaks",
+         PlanAnnouncement(StopAnnouncement{PointStop(12300), {}, "Before Mutkurve"}, "C:\\Lapforge"),
+         {true, false, "Before Mutkurve", "C:\\Lapforge\\point-cue.wav"}},
+        {"a refused rewrite: the cue, the speech under way silenced", PlanRefusedCue("C:\\Lapforge"),
+         {false, true, "", "C:\\Lapforge\\deploy-not-written.wav"}},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        EXPECT_EQ(c.plan, c.expected);
     }
 }
 
@@ -566,10 +681,13 @@ TEST(SectionCycleSchedule, AsksForAFineTimerAndKeyEventsOnlyForWhatIsPolled) {
     };
     Bindings jumpOnAButton{KeyBinding(F4Key), Binding{}};
     jumpOnAButton.jumps.push_back(lapforge::Jump{ButtonBinding(Wheel, 3, G27), SectionStop(0)});
+    Bindings jumpOnAKey = Buttons;
+    jumpOnAKey.jumps.push_back(lapforge::Jump{KeyBinding(F3Key), SectionStop(4)});
     const Case cases[] = {
         {"a button, GPL running", Buttons, "CW", true, false},
         {"a hat as \"previous\"", Bindings{KeyBinding(F4Key), HatBinding(Wheel, Hat::Up, G27)}, "CW", true, true},
         {"a jump on a button", jumpOnAButton, "CW", true, true},
+        {"next and previous on a wheel, a jump on a key", jumpOnAKey, "CW", true, true},
         {"keys alone", Keys, "CW", false, true},
         {"GPL not running", Keys, "C", false, false},
         {"the box unticked", Buttons, "W", false, false},
