@@ -200,8 +200,8 @@ unsigned long long UnixNanosecondsNow() {
 
 std::string UnixNanoseconds() { return std::to_string(UnixNanosecondsNow()); }
 
-void LogSound(const std::string& path) {
-    const std::string asked = UnixNanoseconds();
+// `asked`: when the sound was asked for, taken before any work of the stand-in's own.
+void LogSound(const std::string& path, const std::string& asked = UnixNanoseconds()) {
     Append(Env(L"LAPFORGE_SOUND_LOG"), path + " | " + Line54() + " | " + asked);
 }
 
@@ -288,7 +288,8 @@ __declspec(dllexport) BOOL WINAPI sndPlaySoundA(LPCSTR path, UINT flags) {
     if (!path) return TRUE;  // the sound playing stops: nothing asked for
     // As the system's: a file named by a path of MAX_PATH or more is never found.
     if (!(flags & SND_MEMORY) && std::strlen(path) >= MAX_PATH) return FALSE;
-    LogSound((flags & SND_MEMORY) ? WaveInMemory(path) : path);
+    const std::string asked = UnixNanoseconds();
+    LogSound((flags & SND_MEMORY) ? WaveInMemory(path) : path, asked);
     return TRUE;
 }
 __declspec(dllexport) BOOL WINAPI sndPlaySoundW(LPCWSTR path, UINT) {
