@@ -36,17 +36,17 @@ JoystickSampler::~JoystickSampler() {
 void JoystickSampler::Sample(const std::vector<unsigned>& joysticks) {
     {
         const Locked locked(lock_);
-        if (joysticks == joysticks_ && (thread_ != nullptr) == !joysticks.empty()) return;
+        if (joysticks == joysticks_ && static_cast<bool>(thread_) == !joysticks.empty()) return;
         joysticks_ = joysticks;
         ++generation_;
     }
     if (joysticks.empty()) return Stop();
     if (thread_) return;
     InterlockedExchange(&stopping_, 0);
-    thread_ = CreateThread(nullptr, 0, &Run, this, 0, nullptr);
+    thread_.Reset(CreateThread(nullptr, 0, &Run, this, 0, nullptr));
     if (!thread_) return;
     // A look takes microseconds; above normal, a busy GPL does not keep it from its millisecond.
-    SetThreadPriority(thread_, THREAD_PRIORITY_HIGHEST);
+    SetThreadPriority(thread_.Get(), THREAD_PRIORITY_HIGHEST);
 }
 
 std::vector<InputChange> JoystickSampler::Take() {
@@ -57,9 +57,8 @@ std::vector<InputChange> JoystickSampler::Take() {
 void JoystickSampler::Stop() {
     if (!thread_) return;
     InterlockedExchange(&stopping_, 1);
-    WaitForSingleObject(thread_, INFINITE);
-    CloseHandle(thread_);
-    thread_ = nullptr;
+    WaitForSingleObject(thread_.Get(), INFINITE);
+    thread_.Reset();
     const Locked locked(lock_);
     changes_.clear();
 }

@@ -1,6 +1,7 @@
 #pragma once
 
 #include "core/SectionCycle.h"
+#include "core/Win32Kernel.h"
 
 #include <windows.h>
 
@@ -38,7 +39,7 @@ private:
     unsigned generation_ = 0;          // under the lock: moved on by each new set of joysticks
     std::vector<InputChange> changes_; // under the lock
     volatile LONG stopping_ = 0;
-    HANDLE thread_ = nullptr;
+    win32::ScopedHandle thread_;
 };
 
 }  // namespace lapforge::platform

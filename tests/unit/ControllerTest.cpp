@@ -353,9 +353,10 @@ TEST(ControllerStartUp, AFirstRewriteRefusedAfterTheDialogGoesOnAndTheNextPickTr
         EXPECT_EQ(rig.Settings(), rig.sim.Path() + "\r\n");
         ASSERT_EQ(rig.view.calls.back().rfind("refused " + std::string(c.said), 0), 0u) << rig.view.calls.back();
         EXPECT_EQ(rig.view.calls.back().find("lapforge-record"), std::string::npos) << "a name drivers never heard of";
-        if (TestFolder::Exists(rig.sim.Path() + kRecord))
+        if (TestFolder::Exists(rig.sim.Path() + kRecord)) {
             EXPECT_EQ(ParseDeployRecord(TestFolder::Read(rig.sim.Path() + kRecord))->found, "stall_0 = 54.00 0.00")
                 << "what is left there says only what is true";
+        }
         c.step(rig, false);
         rig.controller->ApplySection("Pitlane");
         EXPECT_EQ(rig.Track(), WithLine54("stall_0 = 230.00 -9.30"));

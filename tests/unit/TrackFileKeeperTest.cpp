@@ -203,7 +203,9 @@ TEST(TrackFileNames, AreTrackIniAndTheModsOwnInNameOrder) {
     for (const Case& c : cases) {
         SCOPED_TRACE(c.name);
         EXPECT_EQ(IsTrackFileName(c.name), c.counts);
-        if (c.counts) EXPECT_EQ(ModName(c.name), c.mod);
+        if (c.counts) {
+            EXPECT_EQ(ModName(c.name), c.mod);
+        }
     }
     const std::vector<std::string> names = {"trackGT.ini", "_track65.ini", "track65.ini", "track.ini", "Track55.ini"};
     EXPECT_EQ(TrackFileNames(names),

@@ -215,7 +215,9 @@ TEST(DeployRecordText, OnlyAWholeRecordIsRead) {
         SCOPED_TRACE(c.name);
         const std::optional<DeployRecord> read = ParseDeployRecord(c.bytes);
         ASSERT_EQ(read.has_value(), c.read);
-        if (read) EXPECT_EQ(read->found, record.found);
+        if (read) {
+            EXPECT_EQ(read->found, record.found);
+        }
     }
     EXPECT_EQ(ParseDeployRecord(whole), record);
 }
