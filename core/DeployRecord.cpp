@@ -35,7 +35,7 @@ std::string DeployRecordPath(std::string_view folder) {
 }
 
 std::string DeployRecordText(const DeployRecord& record, std::string_view fileName) {
-    std::string text = fileName == "track.ini"
+    std::string text = fileName == MainTrackFileName
                            ? std::string(Heading)
                            : std::string(ModHeadingStart) + std::string(fileName) + std::string(ModHeadingEnd);
     text += "\r\n";
@@ -93,8 +93,7 @@ void WriteDeployRecord(std::string_view folder, const DeployRecord& record) {
 }
 
 void WriteDeployRecordOf(const std::string& trackPath, const DeployRecord& record) {
-    const std::string_view fileName = std::string_view(trackPath).substr(trackPath.find_last_of('\\') + 1);
-    ReplaceFileContents(trackPath + std::string(DeployRecordSuffix), DeployRecordText(record, fileName),
+    ReplaceFileContents(trackPath + std::string(DeployRecordSuffix), DeployRecordText(record, FileNameOf(trackPath)),
                         ReplaceMode::OwnFile);
 }
 

@@ -23,4 +23,9 @@ bool FileOpensForReading(const std::string& path);
 // comes as its short 8.3 name, or not at all where there is none. Paths of any length.
 std::vector<std::string> FileNamesIn(std::string_view folder);
 
+// Windows' file names match without regard to the case of their letters (ASCII, as the names
+// Lapforge looks for are): the same name, and name order.
+bool SameFileName(std::string_view a, std::string_view b);
+bool FileNameBefore(std::string_view a, std::string_view b);
+
 }  // namespace lapforge

@@ -1,5 +1,6 @@
 #include "core/SimulatorLaunch.h"
 
+#include "core/FileIO.h"
 #include "core/Messages.h"
 #include "core/Settings.h"
 #include "core/SimulatorProcess.h"
@@ -10,26 +11,12 @@ namespace lapforge {
 
 namespace {
 
-char FoldAscii(char c) { return (c >= 'A' && c <= 'Z') ? static_cast<char>(c - 'A' + 'a') : c; }
-
-// Windows' names match without regard to the case of their letters.
-bool SameName(std::string_view a, std::string_view b) {
-    return std::equal(a.begin(), a.end(), b.begin(), b.end(),
-                      [](char x, char y) { return FoldAscii(x) == FoldAscii(y); });
-}
-
-bool NameBefore(std::string_view a, std::string_view b) {
-    return std::lexicographical_compare(a.begin(), a.end(), b.begin(), b.end(), [](char x, char y) {
-        return static_cast<unsigned char>(FoldAscii(x)) < static_cast<unsigned char>(FoldAscii(y));
-    });
-}
-
 // The folder's own program, without the backslash that makes it a data-file name.
 constexpr std::string_view DefaultProgram = SimulatorExeName.substr(1);
 
 }  // namespace
 
-bool IsDefaultSimulatorProgram(std::string_view fileName) { return SameName(fileName, DefaultProgram); }
+bool IsDefaultSimulatorProgram(std::string_view fileName) { return SameFileName(fileName, DefaultProgram); }
 
 std::vector<std::string> SimulatorPrograms(const std::vector<std::string>& fileNames) {
     std::string pristine(DefaultProgram);
@@ -42,7 +29,7 @@ std::vector<std::string> SimulatorPrograms(const std::vector<std::string>& fileN
         else
             mods.push_back(name);
     }
-    std::sort(mods.begin(), mods.end(), [](const std::string& a, const std::string& b) { return NameBefore(a, b); });
+    std::sort(mods.begin(), mods.end(), FileNameBefore);
     mods.insert(mods.begin(), std::move(pristine));
     return mods;
 }
@@ -50,7 +37,7 @@ std::vector<std::string> SimulatorPrograms(const std::vector<std::string>& fileN
 LaunchChoice ChooseLaunchProgram(const std::vector<std::string>& programs, std::string_view kept) {
     if (kept.empty() || IsDefaultSimulatorProgram(kept)) return {};
     for (std::size_t i = 1; i < programs.size(); ++i)
-        if (SameName(programs[i], kept)) return LaunchChoice{i, programs[i], {}};
+        if (SameFileName(programs[i], kept)) return LaunchChoice{i, programs[i], {}};
     return LaunchChoice{0, {}, LaunchFallbackText(kept)};
 }
 

@@ -50,8 +50,6 @@ TrackFileTooShort TooShort(const std::string& path) {
     return TrackFileTooShort(FileFailure("read", path, reason).what());
 }
 
-std::string_view FileNameOf(std::string_view path) { return path.substr(path.find_last_of('\\') + 1); }
-
 }  // namespace
 
 void TrackFileBuffer::ReadTrackFile(std::string_view folder) {

@@ -13,8 +13,11 @@ inline constexpr std::size_t TrackLineCount = 100;
 // The simulator reads its deploy point from the 54th line.
 inline constexpr std::size_t DeployLineIndex = 53;
 inline constexpr std::string_view TrackFileName = "\\tracks\\nurburg\\track.ini";
-// The folder of GPL's track files, its own and the mods'.
+// The folder of GPL's track files, its own and the mods'; GPL's own among them.
 inline constexpr std::string_view TrackFolderName = "\\tracks\\nurburg";
+inline constexpr std::string_view MainTrackFileName = "track.ini";
+// The last part of a path: a file's name.
+inline std::string_view FileNameOf(std::string_view path) { return path.substr(path.find_last_of('\\') + 1); }
 // The user's own track file, kept beside it before the first rewrite and never overwritten.
 inline constexpr std::string_view OriginalCopySuffix = ".lapforge-original";
 

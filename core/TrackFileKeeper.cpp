@@ -1,6 +1,7 @@
 #include "core/TrackFileKeeper.h"
 
 #include "core/DeployRecord.h"
+#include "core/FileIO.h"
 #include "core/LapPoints.h"
 #include "core/Messages.h"
 #include "core/ProcessId.h"
@@ -11,32 +12,22 @@
 
 namespace lapforge {
 
-namespace {
-
-char Lower(char c) { return static_cast<char>(std::tolower(static_cast<unsigned char>(c))); }
-
-std::string Lowered(std::string_view text) {
-    std::string lower(text);
-    std::transform(lower.begin(), lower.end(), lower.begin(), Lower);
-    return lower;
-}
-
-}  // namespace
-
 bool IsTrackFileName(std::string_view name) {
-    const std::string lower = Lowered(name);
     constexpr std::string_view start = "track", end = ".ini";
-    if (lower.size() < start.size() + end.size() || !lower.starts_with(start) || !lower.ends_with(end)) return false;
-    const std::string_view tag = std::string_view(lower).substr(start.size(), lower.size() - start.size() - end.size());
+    if (name.size() < start.size() + end.size() || !SameFileName(name.substr(0, start.size()), start) ||
+        !SameFileName(name.substr(name.size() - end.size()), end))
+        return false;
+    const std::string_view tag = name.substr(start.size(), name.size() - start.size() - end.size());
     // Plain ASCII: a byte of another code page is no letter here, whatever the locale says.
-    return std::all_of(tag.begin(), tag.end(), [](char c) { return (c >= 'a' && c <= 'z') || (c >= '0' && c <= '9'); });
+    return std::all_of(tag.begin(), tag.end(), [](char c) {
+        return (c >= 'a' && c <= 'z') || (c >= 'A' && c <= 'Z') || (c >= '0' && c <= '9');
+    });
 }
 
 bool TrackFileNameBefore(std::string_view a, std::string_view b) {
-    const std::string la = Lowered(a), lb = Lowered(b);
-    const bool mainA = la == MainTrackFileName, mainB = lb == MainTrackFileName;
+    const bool mainA = SameFileName(a, MainTrackFileName), mainB = SameFileName(b, MainTrackFileName);
     if (mainA != mainB) return mainA;
-    return la != lb ? la < lb : a < b;
+    return SameFileName(a, b) ? a < b : FileNameBefore(a, b);
 }
 
 std::vector<std::string> TrackFileNames(std::vector<std::string> names) {
@@ -60,7 +51,7 @@ TrackFileKeeper::TrackFileKeeper(std::string folder, std::string fileName)
 
 std::string TrackFileKeeper::Path() const { return TrackFileBuffer::TrackFilePath(folder_, fileName_); }
 
-bool TrackFileKeeper::IsMain() const { return Lowered(fileName_) == MainTrackFileName; }
+bool TrackFileKeeper::IsMain() const { return SameFileName(fileName_, MainTrackFileName); }
 
 std::string TrackFileKeeper::RecordPath() const { return Path() + std::string(DeployRecordSuffix); }
 

@@ -9,8 +9,6 @@
 
 namespace lapforge {
 
-inline constexpr std::string_view MainTrackFileName = "track.ini";
-
 // Whether GPL may read a file of tracks\nurburg by this name: "track.ini", or a mod's
 // "track<tag>.ini" whose tag is letters and digits ("track65.ini", "trackGT.ini"), in any case as
 // Windows names are. Not one switched off ("_track65.ini") and none of Lapforge's own beside them.
