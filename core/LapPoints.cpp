@@ -272,15 +272,11 @@ std::vector<Stop> LapStops(const OwnPoints& points) {
 }
 
 bool IsLapforgeDeployLine(std::string_view line) {
-    for (std::size_t row = 0; row < SectionTable::Count; ++row)
-        if (SectionTable::Rows()[row].deployLine == line) return true;
-    constexpr std::string_view start = "stall_0 = ";
-    if (!line.starts_with(start)) return false;
-    int metres = 0;
-    const char* digits = line.data() + start.size();
-    const auto [end, error] = std::from_chars(digits, line.data() + line.size(), metres);
-    if (error != std::errc() || end == digits) return false;
-    return metres >= FirstPointMetres && metres <= LastPointMetres && PointDeployLine(metres) == line;
+    if (StopOfDeployLine(OwnPoints{}, line)) return true;  // a section's
+    // A point's, in the list or not: the line a point at its whole metres has.
+    const std::optional<double> metres = DeployLineMetres(line);
+    if (!metres || *metres < FirstPointMetres || *metres > LastPointMetres) return false;
+    return PointDeployLine(static_cast<int>(*metres)) == line;
 }
 
 std::optional<Stop> StopOfDeployLine(const OwnPoints& points, std::string_view line) {
