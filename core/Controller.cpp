@@ -96,7 +96,7 @@ void Controller::EnterFolder() {
 
 void Controller::FindModFiles() {
     std::vector<std::string> names = TrackFileNames(FileNamesIn(GPLOrdnerPfad + std::string(TrackFolderName)));
-    std::erase_if(names, [](const std::string& name) { return IsTrackFileName(name) && ModName(name).empty(); });
+    std::erase_if(names, [](const std::string& name) { return ModName(name).empty(); });  // track.ini, kept already
     // A mod switched off or gone: its keeper goes, and what it left beside it is recovered when the
     // file comes back. Asked of the file itself: a listing that failed for a moment forgets nothing.
     std::erase_if(keepers_,
@@ -231,6 +231,10 @@ void Controller::ReadTrackFileAgain() {
 
 void Controller::RewriteDeployLine(std::string_view line) {
     ReadTrackFileAgain();
+    WriteFilesRead(line);
+}
+
+void Controller::WriteFilesRead(std::string_view line) {
     Main().WriteRead(line);
     WriteModFiles(line);
 }
@@ -467,9 +471,7 @@ StopAnnouncement Controller::WriteNeighbour(bool forward) {
     ReadTrackFileAgain();
     const std::string& line54 = TrackLines().DeployLine();
     const Stop to = forward ? NextStop(Points, line54) : PreviousStop(Points, line54);
-    const std::string line = StopDeployLine(to);
-    Main().WriteRead(line);
-    WriteModFiles(line);
+    WriteFilesRead(StopDeployLine(to));
     return AnnouncementOf(to);
 }
 

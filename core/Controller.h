@@ -231,6 +231,8 @@ private:
     // track.ini first: its refusal is thrown, and then no mod's file is written. A mod's file that
     // refuses costs only itself, and is said in the status line until a write goes through.
     void RewriteDeployLine(std::string_view line);
+    // The same on the files as just read.
+    void WriteFilesRead(std::string_view line);
     void WriteModFiles(std::string_view line);
     // Where a deploy line puts the car, for the texts.
     std::string PlaceOf(std::string_view line) const;
